@@ -1,0 +1,4 @@
+# The program folder: the wizard finds its build inputs beside itself.
+if(TARGET zephyrkit)
+  install(TARGETS zephyrkit RUNTIME DESTINATION .)
+endif()

@@ -1,0 +1,27 @@
+// What the wizard writes and the device stub reads: a program file followed by
+// sections, each a u32 little-endian byte count and that many bytes. Nothing in
+// the file names a section; its role is its position and the Project flags.
+//
+//   stub | SystemInfo.dat | project zip | [splash zip] | [EULA zip] | [read-me zip]
+//        | one zip per cabinet, slot 0 first
+#pragma once
+
+#include <cstdint>
+
+namespace zk {
+
+// The device stub starts reading its own file here; the build pads the linked
+// stub to exactly this length.
+inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 62464;
+
+inline constexpr std::uint32_t SECTION_HEADER_SIZE = 4;
+
+// Sections are copied in blocks of this many bytes.
+inline constexpr std::uint32_t SECTION_COPY_BLOCK = 1040;
+
+inline constexpr const char* MOBILE_STUB_FILE_NAME = "MobileZephyrkit.exe";
+inline constexpr const char* DESKTOP_STUB_FILE_NAME = "DesktopZephyrkit.exe";
+inline constexpr const char* SYSTEM_INFO_SECTION_FILE_NAME = "SystemInfo.dat";
+inline constexpr const char* SYSTEM_INFO_TOOL_MEMBER_NAME = "SystemInfo.exe";
+
+}  // namespace zk

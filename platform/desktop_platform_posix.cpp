@@ -1,0 +1,158 @@
+#include "platform/desktop_platform_posix.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zk {
+namespace {
+
+class PosixFile : public FileHandle {
+public:
+    explicit PosixFile(FILE* f) : f_(f) {}
+    ~PosixFile() override { Close(); }
+    std::size_t Read(void* buffer, std::size_t bytes) override {
+        return f_ ? fread(buffer, 1, bytes, f_) : 0;
+    }
+    std::size_t Write(const void* buffer, std::size_t bytes) override {
+        return f_ ? fwrite(buffer, 1, bytes, f_) : 0;
+    }
+    bool Seek(std::uint64_t offset) override {
+        return f_ && fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0;
+    }
+    bool SeekToEnd() override { return f_ && fseeko(f_, 0, SEEK_END) == 0; }
+    std::uint64_t Tell() override {
+        if (!f_) return 0;
+        off_t at = ftello(f_);
+        return at < 0 ? 0 : static_cast<std::uint64_t>(at);
+    }
+    bool Close() override {
+        if (!f_) return true;
+        bool ok = ferror(f_) == 0;
+        ok = fclose(f_) == 0 && ok;
+        f_ = nullptr;
+        return ok;
+    }
+
+private:
+    FILE* f_;
+};
+
+std::uint64_t ToFiletime(const struct timespec& t) {
+    std::int64_t ticks = static_cast<std::int64_t>(t.tv_sec) * 10000000 + t.tv_nsec / 100;
+    return static_cast<std::uint64_t>(ticks + static_cast<std::int64_t>(FILETIME_UNIX_EPOCH));
+}
+
+}  // namespace
+
+PosixDesktopPlatform::PosixDesktopPlatform(std::string argv0) : argv0_(std::move(argv0)) {}
+
+void PosixDesktopPlatform::ShowMessage(const std::string& text, const std::string& caption,
+                                       MessageIcon icon, bool) {
+    FILE* out = icon == MessageIcon::Information ? stdout : stderr;
+    fprintf(out, "%s: %s\n", caption.c_str(), text.c_str());
+    fflush(out);
+}
+
+std::string PosixDesktopPlatform::CurrentDirectory() {
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer)) return ".";
+    return buffer;
+}
+
+std::string PosixDesktopPlatform::ProgramPath() {
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n > 0) {
+        buffer[n] = '\0';
+        return buffer;
+    }
+    char resolved[PATH_MAX];
+    if (!argv0_.empty() && realpath(argv0_.c_str(), resolved)) return resolved;
+    return argv0_;
+}
+
+std::string PosixDesktopPlatform::TemporaryFolder() {
+    const char* dir = getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp";
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+std::int64_t PosixDesktopPlatform::CurrentUnixTime() {
+    return static_cast<std::int64_t>(time(nullptr));
+}
+
+bool PosixDesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+    FileFacts facts;
+    facts.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    // What a Windows volume would report for the same file: folders carry the
+    // directory bit, files the archive bit, and no write permission for the
+    // owner reads as read-only.
+    facts.attributes = S_ISDIR(st.st_mode) ? FILE_ATTR_DIRECTORY : FILE_ATTR_ARCHIVE;
+    if (!(st.st_mode & S_IWUSR)) facts.attributes |= FILE_ATTR_READONLY;
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    if (name.size() > 1 && name[0] == '.' && name != "..") facts.attributes |= FILE_ATTR_HIDDEN;
+    facts.lastWriteTime = ToFiletime(st.st_mtim);
+    facts.lastAccessTime = ToFiletime(st.st_atim);
+    // POSIX keeps no creation time in stat; the status-change time is the
+    // closest it has.
+    facts.creationTime = ToFiletime(st.st_ctim);
+    *out = facts;
+    return true;
+}
+
+std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& path,
+                                                           FileMode mode) {
+    const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::CreateWrite ? "wb" : "r+b";
+    FILE* f = fopen(path.c_str(), how);
+    if (!f) return nullptr;
+    if (mode == FileMode::Read) {
+        struct stat st;
+        if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+            fclose(f);
+            return nullptr;
+        }
+    }
+    if (mode == FileMode::AppendWrite && fseeko(f, 0, SEEK_END) != 0) {
+        fclose(f);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(f);
+}
+
+bool PosixDesktopPlatform::RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+bool PosixDesktopPlatform::RenameFile(const std::string& from, const std::string& to) {
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool PosixDesktopPlatform::MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixDesktopPlatform::ShellStart(const std::string& path) {
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return true;
+}
+
+}  // namespace zk

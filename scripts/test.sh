@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Every test, from a fresh machine: set-up, the host build and its tests, then
+# the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup-host.sh
+
+jobs=$(nproc)
+for preset in host sanitize; do
+  echo "=== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "=== $preset: tests"
+  ctest --preset "$preset" -j "$jobs"
+done
+echo "=== all tests passed"

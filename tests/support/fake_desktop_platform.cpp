@@ -1,0 +1,76 @@
+#include "tests/support/fake_desktop_platform.h"
+
+#include <string>
+
+namespace zk::test {
+namespace {
+
+std::string RegistryName(RegistryRoot root, const std::string& key, const std::string& value) {
+    const char* r = root == RegistryRoot::LocalMachine  ? "HKLM"
+                    : root == RegistryRoot::CurrentUser ? "HKCU"
+                                                        : "HKCR";
+    return std::string(r) + "|" + key + "|" + value;
+}
+
+// Passes everything through but stops writing once the budget is spent.
+class FailingFile : public FileHandle {
+public:
+    FailingFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget)
+        : inner_(std::move(inner)), budget_(budget) {}
+    std::size_t Read(void* b, std::size_t n) override { return inner_->Read(b, n); }
+    std::size_t Write(const void* b, std::size_t n) override {
+        std::size_t allowed = n < budget_ ? n : static_cast<std::size_t>(budget_);
+        std::size_t written = allowed ? inner_->Write(b, allowed) : 0;
+        budget_ -= written;
+        return written;
+    }
+    bool Seek(std::uint64_t o) override { return inner_->Seek(o); }
+    bool SeekToEnd() override { return inner_->SeekToEnd(); }
+    std::uint64_t Tell() override { return inner_->Tell(); }
+    bool Close() override { return inner_->Close(); }
+
+private:
+    std::unique_ptr<FileHandle> inner_;
+    std::uint64_t budget_;
+};
+
+}  // namespace
+
+bool FakeDesktopPlatform::ReadRegistryString(RegistryRoot root, const std::string& key,
+                                             const std::string& value, std::string* out) {
+    auto it = registry.find(RegistryName(root, key, value));
+    if (it == registry.end() || (!it->second.empty() && it->second[0] == '#')) return false;
+    *out = it->second;
+    return true;
+}
+
+bool FakeDesktopPlatform::ReadRegistryDword(RegistryRoot root, const std::string& key,
+                                            const std::string& value, std::uint32_t* out) {
+    auto it = registry.find(RegistryName(root, key, value));
+    if (it == registry.end() || it->second.empty() || it->second[0] != '#') return false;
+    *out = static_cast<std::uint32_t>(std::stoul(it->second.substr(1)));
+    return true;
+}
+
+bool FakeDesktopPlatform::WriteRegistryDword(RegistryRoot root, const std::string& key,
+                                             const std::string& value, std::uint32_t data) {
+    registry[RegistryName(root, key, value)] = "#" + std::to_string(data);
+    return true;
+}
+
+bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::string& key,
+                                              const std::string& value,
+                                              const std::string& data) {
+    registry[RegistryName(root, key, value)] = data;
+    return true;
+}
+
+std::unique_ptr<FileHandle> FakeDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
+    std::unique_ptr<FileHandle> file = PosixDesktopPlatform::OpenFile(path, mode);
+    if (file && mode != FileMode::Read && !failWritesTo.empty() &&
+        path.find(failWritesTo) != std::string::npos)
+        return std::make_unique<FailingFile>(std::move(file), failWriteAfterBytes);
+    return file;
+}
+
+}  // namespace zk::test

@@ -1,0 +1,101 @@
+// A desktop platform for tests: real files (through the host's own
+// implementation), with everything else recorded or set by the test.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/desktop_platform.h"
+#include "platform/desktop_platform_posix.h"
+#include "platform/page_view.h"
+
+namespace zk::test {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+    bool owned;
+};
+
+class FakeDesktopPlatform : public PosixDesktopPlatform {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                     bool owned) override {
+        messages.push_back({text, caption, icon, owned});
+    }
+    std::string CurrentDirectory() override { return currentDirectory; }
+    std::string ProgramPath() override { return programPath; }
+    std::string TemporaryFolder() override {
+        return temporaryFolder.empty() ? PosixDesktopPlatform::TemporaryFolder() : temporaryFolder;
+    }
+    std::int64_t CurrentUnixTime() override { return unixTime; }
+    bool ReadRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
+                            std::string* out) override;
+    bool ReadRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
+                           std::uint32_t* out) override;
+    bool WriteRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
+                            std::uint32_t data) override;
+    bool WriteRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
+                             const std::string& data) override;
+    std::unique_ptr<FileHandle> OpenFile(const std::string& path, FileMode mode) override;
+    bool ShellStart(const std::string& path) override {
+        started.push_back(path);
+        return true;
+    }
+
+    // Writes to a path containing this text stop after `failWriteAfterBytes`.
+    std::string failWritesTo;
+    std::uint64_t failWriteAfterBytes = 0;
+
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> started;
+    std::string currentDirectory = "/fake/current";
+    std::string programPath = "/fake/program/zephyrkit";
+    std::string temporaryFolder;
+    std::int64_t unixTime = 1796601600;  // 7 December 2026 00:00:00 UTC
+    // "root|key|value" -> text; dwords as their decimal text with a "#" prefix.
+    std::map<std::string, std::string> registry;
+};
+
+// Records the page-view traffic; controls exist when listed in `controls`
+// (all of them when the set is empty and `anyControl` holds).
+class FakePageView : public PageView {
+public:
+    bool HasControl(int id) override { return anyControl || texts.count(id) || checks.count(id); }
+    std::string GetText(int id) override { return texts.count(id) ? texts[id] : std::string(); }
+    void SetText(int id, const std::string& text) override { texts[id] = text; }
+    bool IsChecked(int id) override { return checks.count(id) && checks[id]; }
+    void SetChecked(int id, bool checked) override { checks[id] = checked; }
+    void Enable(int id, bool enabled) override { enabled_[id] = enabled; }
+    void Show(int id, bool shown) override { shown_[id] = shown; }
+    bool IsEnabled(int id) const { return enabled_.count(id) && enabled_.at(id); }
+
+    bool anyControl = true;
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+    std::map<int, bool> enabled_;
+    std::map<int, bool> shown_;
+};
+
+class RecordingBuildLog : public BuildLog {
+public:
+    void AddLine(const std::string& line) override { lines.push_back(line); }
+    void SetProgressCaption(const std::string& caption) override { captions.push_back(caption); }
+    void SetProgressRange(int maximum, int step) override {
+        rangeMaximum = maximum;
+        rangeStep = step;
+        position = 0;
+    }
+    void StepProgress() override { position += rangeStep; }
+
+    std::vector<std::string> lines;
+    std::vector<std::string> captions;
+    int rangeMaximum = 0;
+    int rangeStep = 0;
+    int position = 0;
+};
+
+}  // namespace zk::test

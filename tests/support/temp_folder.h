@@ -1,0 +1,40 @@
+// A fresh folder below the system's temporary folder, removed with its
+// contents when the test ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zk::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + name
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+std::uint64_t FileSize(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> ListFolder(const std::string& path);
+
+std::uint32_t ReadU32(const std::string& bytes, std::size_t offset);
+std::uint16_t ReadU16(const std::string& bytes, std::size_t offset);
+
+// Runs a shell command; returns its exit status and fills `output` with what
+// it printed on stdout.
+int RunCommand(const std::string& command, std::string* output = nullptr);
+
+}  // namespace zk::test

@@ -1,0 +1,197 @@
+#include "wizard/project/project_file.h"
+
+#include <cstring>
+#include <memory>
+
+#include "common/fixed_text.h"
+#include "platform/desktop_platform.h"
+#include "platform/page_view.h"
+#include "platform/path_text.h"
+#include "wizard/project/wizard_context.h"
+#include "wizard/ui/control_ids.h"
+
+namespace zk {
+
+bool ReadProjectFile(DesktopPlatform& platform, Project& project, const char* path) {
+    if (!path) return false;
+    std::unique_ptr<FileHandle> file = platform.OpenFile(path, FileMode::Read);
+    if (!file) return false;
+    if (!file->SeekToEnd()) return false;
+    const std::uint64_t size = file->Tell();
+    if (size != PROJECT_RECORD_SIZE || !file->Seek(0)) return false;
+    // Read into a scratch record so that a short read leaves the project alone.
+    auto loaded = std::make_unique<Project>();
+    if (file->Read(loaded.get(), PROJECT_RECORD_SIZE) != PROJECT_RECORD_SIZE) return false;
+    std::memcpy(&project, loaded.get(), PROJECT_RECORD_SIZE);
+    return true;
+}
+
+bool WriteProjectFile(DesktopPlatform& platform, const Project& project, const char* path) {
+    if (!path) return false;
+    std::unique_ptr<FileHandle> file = platform.OpenFile(path, FileMode::CreateWrite);
+    if (!file) return false;
+    bool ok = file->Write(&project, PROJECT_RECORD_SIZE) == PROJECT_RECORD_SIZE;
+    return file->Close() && ok;
+}
+
+bool IsFilePresent(DesktopPlatform& platform, const char* path) {
+    FileFacts facts;
+    return path && *path && platform.GetFileFacts(path, &facts) &&
+           !(facts.attributes & FILE_ATTR_DIRECTORY) && facts.size != 0;
+}
+
+namespace {
+
+void ShowFlag(PageView* page, int id, std::uint8_t flag) {
+    if (page) page->SetChecked(id, flag != 0);
+}
+
+void ShowText(PageView* page, int id, const char* text) {
+    if (page) page->SetText(id, text);
+}
+
+void EnableControl(PageView* page, int id, bool enabled) {
+    if (page) page->Enable(id, enabled);
+}
+
+}  // namespace
+
+bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
+    const Project& p = ctx.project;
+    WizardState& s = ctx.state;
+    // Only the presets page carries these controls; on any other page, or with
+    // no window at all, only the working state changes.
+    PageView* page = ctx.page && ctx.page->HasControl(IDC_TITLE) ? ctx.page : nullptr;
+
+    CopyText(s.title, TextOf(p.title));
+    CopyText(s.company, TextOf(p.company));
+    ShowText(page, IDC_TITLE, s.title);
+    ShowText(page, IDC_COMPANY, s.company);
+
+    s.eulaEnabled = p.eulaEnabled;
+    CopyText(s.eulaPath, TextOf(p.eulaPath));
+    ShowFlag(page, IDC_EULA_CHECK, s.eulaEnabled);
+    ShowText(page, IDC_EULA_PATH, s.eulaPath);
+    EnableControl(page, IDC_EULA_PATH, s.eulaEnabled);
+    EnableControl(page, IDC_EULA_BROWSE, s.eulaEnabled);
+
+    s.readmeEnabled = p.readmeEnabled;
+    CopyText(s.readmePath, TextOf(p.readmePath));
+    ShowFlag(page, IDC_README_CHECK, s.readmeEnabled);
+    ShowText(page, IDC_README_PATH, s.readmePath);
+    EnableControl(page, IDC_README_PATH, s.readmeEnabled);
+    EnableControl(page, IDC_README_BROWSE, s.readmeEnabled);
+
+    s.platformFilterOn = p.platformFilterOn;
+    s.filterPocketPC = p.filterPocketPC;
+    s.filterSmartphone = p.filterSmartphone;
+    ShowFlag(page, IDC_PLATFORM_FILTER, s.platformFilterOn);
+    ShowFlag(page, IDC_FILTER_POCKETPC, s.filterPocketPC);
+    ShowFlag(page, IDC_FILTER_SMARTPHONE, s.filterSmartphone);
+    EnableControl(page, IDC_FILTER_POCKETPC, s.platformFilterOn);
+    EnableControl(page, IDC_FILTER_SMARTPHONE, s.platformFilterOn);
+
+    s.osFilterOn = p.osFilterOn;
+    s.filterOs2002 = p.filterOs2002;
+    s.filterOs2003 = p.filterOs2003;
+    s.filterOs2003SE = p.filterOs2003SE;
+    s.filterOs2005 = p.filterOs2005;
+    ShowFlag(page, IDC_OS_FILTER, s.osFilterOn);
+    ShowFlag(page, IDC_FILTER_OS2002, s.filterOs2002);
+    ShowFlag(page, IDC_FILTER_OS2003, s.filterOs2003);
+    ShowFlag(page, IDC_FILTER_OS2003SE, s.filterOs2003SE);
+    ShowFlag(page, IDC_FILTER_OS2005, s.filterOs2005);
+    for (int id : {IDC_FILTER_OS2002, IDC_FILTER_OS2003, IDC_FILTER_OS2003SE, IDC_FILTER_OS2005})
+        EnableControl(page, id, s.osFilterOn);
+
+    s.processorFilterOn = p.processorFilterOn;
+    s.filterTI = p.filterTI;
+    s.filterIntel = p.filterIntel;
+    s.filterSamsung = p.filterSamsung;
+    ShowFlag(page, IDC_PROCESSOR_FILTER, s.processorFilterOn);
+    ShowFlag(page, IDC_FILTER_TI, s.filterTI);
+    ShowFlag(page, IDC_FILTER_INTEL, s.filterIntel);
+    ShowFlag(page, IDC_FILTER_SAMSUNG, s.filterSamsung);
+    for (int id : {IDC_FILTER_TI, IDC_FILTER_INTEL, IDC_FILTER_SAMSUNG})
+        EnableControl(page, id, s.processorFilterOn);
+
+    s.removableCardOutput = p.removableCardOutput;
+    s.showBuildOverview = p.showBuildOverview;
+    s.deviceAdvancedSettings = p.deviceAdvancedSettings;
+    ShowFlag(page, IDC_REMOVABLE_CARD, s.removableCardOutput);
+    ShowFlag(page, IDC_SHOW_OVERVIEW, s.showBuildOverview);
+    ShowFlag(page, IDC_DEVICE_ADVANCED, s.deviceAdvancedSettings);
+
+    // The project-name controls live on the Build page; they are set when
+    // that page exists, like the others.
+    s.saveProjectFile = p.saveProjectFile;
+    CopyText(s.projectName, projectName ? projectName : "");
+    if (ctx.page) {
+        ctx.page->SetChecked(IDC_SAVE_PROJECT, s.saveProjectFile != 0);
+        ctx.page->SetText(IDC_PROJECT_NAME, s.projectName);
+        ctx.page->Enable(IDC_PROJECT_NAME, s.saveProjectFile != 0);
+    }
+
+    s.splashEnabled = p.splashEnabled;
+    CopyText(s.splashPath, TextOf(p.splashPath));
+    ShowFlag(page, IDC_SPLASH_CHECK, s.splashEnabled);
+    ShowText(page, IDC_SPLASH_PATH, s.splashPath);
+    EnableControl(page, IDC_SPLASH_PATH, s.splashEnabled);
+    EnableControl(page, IDC_SPLASH_BROWSE, s.splashEnabled);
+
+    s.addDateToPath = p.addDateToPath;
+    s.addTitleSubfolder = p.addTitleSubfolder;
+    s.deployDesktopWhenDone = p.deployDesktopWhenDone;
+    s.deployMobileWhenDone = p.deployMobileWhenDone;
+
+    CopyText(s.workPath, TextOf(p.outputFolder));
+
+    CopyText(s.eulaFileName, FileNamePart(s.eulaPath));
+    CopyText(s.readmeFileName, FileNamePart(s.readmePath));
+    CopyText(s.splashFileName, FileNamePart(s.splashPath));
+
+    return CheckBuildFiles(ctx);
+}
+
+bool CheckBuildFiles(WizardContext& ctx) {
+    const WizardState& s = ctx.state;
+    if (s.eulaEnabled && !IsFilePresent(ctx.platform, s.eulaPath)) return false;
+    if (s.readmeEnabled && !IsFilePresent(ctx.platform, s.readmePath)) return false;
+    if (s.splashEnabled && !IsFilePresent(ctx.platform, s.splashPath)) return false;
+    const int count = CabinetCount(ctx.project);
+    for (int i = 0; i < count; ++i) {
+        const std::string path = TextOf(ctx.project.cabinets[i].path);
+        if (!IsFilePresent(ctx.platform, path.c_str())) return false;
+    }
+    return true;
+}
+
+bool AppendCabinetEntry(Project& project, const CabEntry& entry) {
+    const int count = CabinetCount(project);
+    if (count >= MAX_CABINETS) return false;
+    project.cabinets[count] = entry;
+    project.cabinetCount = count + 1;
+    return true;
+}
+
+bool RemoveCabinetEntry(Project& project, int index) {
+    const int count = CabinetCount(project);
+    if (index < 0 || index >= count) return false;
+    std::memmove(&project.cabinets[index], &project.cabinets[index + 1],
+                 sizeof(CabEntry) * static_cast<std::size_t>(count - index - 1));
+    std::memset(&project.cabinets[count - 1], 0, sizeof(CabEntry));
+    project.cabinetCount = count - 1;
+    return true;
+}
+
+bool InsertCabinetEntry(Project& project, CabEntry entry, int index) {
+    const int count = CabinetCount(project);
+    if (count >= MAX_CABINETS || index < 0 || index > count) return false;
+    std::memmove(&project.cabinets[index + 1], &project.cabinets[index],
+                 sizeof(CabEntry) * static_cast<std::size_t>(count - index));
+    project.cabinets[index] = entry;
+    project.cabinetCount = count + 1;
+    return true;
+}
+
+}  // namespace zk
