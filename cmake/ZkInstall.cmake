@@ -2,3 +2,6 @@
 if(TARGET zephyrkit)
   install(TARGETS zephyrkit RUNTIME DESTINATION .)
 endif()
+if(TARGET zephyrkit-cab)
+  install(TARGETS zephyrkit-cab RUNTIME DESTINATION .)
+endif()
