@@ -1,5 +1,6 @@
 #include "tests/cabinet/cabinet_fixture.h"
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -74,6 +75,29 @@ std::string SetupHeaderBytes(const std::string& signature, int minMajor, int min
     PutU16(h + 88, static_cast<std::uint16_t>(100 + app.size()));
     PutU16(h + 90, static_cast<std::uint16_t>(prov.size()));
     return std::string(reinterpret_cast<char*>(h), sizeof h) + app + prov;
+}
+
+void ExpectSameSelectionAsCabextract(const TempFolder& folder, const std::string& cabinet,
+                                     const SetupFilePaths& ours) {
+    auto endsWith = [](std::string name, const char* suffix) {
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name.size() >= 4 && name.compare(name.size() - 4, 4, suffix) == 0;
+    };
+    std::string lastHeader, lastXml;
+    for (const std::string& listed : CabextractNames(cabinet)) {
+        if (endsWith(listed, ".000")) lastHeader = listed;
+        if (endsWith(listed, ".xml")) lastXml = listed;
+    }
+    const std::string out = folder / "cabextract";
+    RunCommand("rm -rf " + Quote(out) + " && cabextract -q -d " + Quote(out) + " " +
+               Quote(cabinet) + " 2>/dev/null");
+    for (const auto& [name, path] : {std::pair{lastHeader, ours.header}, {lastXml, ours.xml}}) {
+        SCOPED_TRACE(cabinet + ": " + name);
+        EXPECT_EQ(FileExists(path), !name.empty());
+        if (!name.empty()) {
+            EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(out + "/" + name));
+        }
+    }
 }
 
 CabinetTest::CabinetTest()

@@ -35,6 +35,24 @@ std::string SetupHeaderBytes(const std::string& signature, int minMajor, int min
                              int maxMajor, int maxMinor, const std::string& appName,
                              const std::string& provider);
 
+// The fake platform with a chosen creation time for every file, since POSIX
+// keeps none that a test could set.
+class CabinetPlatform : public FakeDesktopPlatform {
+public:
+    bool GetFileFacts(const std::string& path, FileFacts* out) override {
+        if (!FakeDesktopPlatform::GetFileFacts(path, out)) return false;
+        if (creationTime) out->creationTime = creationTime;
+        return true;
+    }
+    std::uint64_t creationTime = 0;
+};
+
+// Checks that the temporary files hold the members an independent reader
+// selects: cabextract lists the names, and the last of each suffix (in any
+// case) is extracted by cabextract and compared.
+void ExpectSameSelectionAsCabextract(const TempFolder& folder, const std::string& cabinet,
+                                     const SetupFilePaths& ours);
+
 class CabinetTest : public ::testing::Test {
 protected:
     CabinetTest();
@@ -43,7 +61,7 @@ protected:
     std::string XmlPath() const { return SetupFilePathsOf(platform).xml; }
 
     TempFolder folder;
-    mutable FakeDesktopPlatform platform;
+    mutable CabinetPlatform platform;
     std::unique_ptr<Project> project;
     WizardState state;
     FakePageView page;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/little_endian.h"
@@ -16,28 +15,8 @@ using test::ReadFileBytes;
 
 class SetupFilesTest : public test::CabinetTest {
 protected:
-    // What an independent reader takes for the set-up members: cabextract
-    // lists the names, the last of each suffix (any case) is extracted.
     void ExpectAgreesWithCabextract(const std::string& cab) {
-        std::string lastHeader, lastXml;
-        for (const std::string& listed : test::CabextractNames(cab)) {
-            std::string lower = listed;
-            std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-            if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".000") == 0)
-                lastHeader = listed;
-            if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".xml") == 0)
-                lastXml = listed;
-        }
-        const std::string out = folder / "cabextract";
-        test::RunCommand("rm -rf '" + out + "' && cabextract -q -d '" + out + "' '" + cab +
-                         "' 2>/dev/null");
-        for (auto [name, ours] : {std::pair{lastHeader, HeaderPath()}, {lastXml, XmlPath()}}) {
-            SCOPED_TRACE(name);
-            EXPECT_EQ(FileExists(ours), !name.empty());
-            if (!name.empty()) {
-                EXPECT_EQ(ReadFileBytes(ours), ReadFileBytes(out + "/" + name));
-            }
-        }
+        test::ExpectSameSelectionAsCabextract(folder, cab, SetupFilePathsOf(platform));
     }
 };
 
