@@ -118,7 +118,7 @@ TEST_F(CabinetFiltersTest, FlippingACellFlipsTheBooleanItsColumnNames) {
     AddEntry("old.cab", Range(4, 0, 4, 99));
     BuildCabinetList(ctx);
     EXPECT_EQ(Cell(0, 1), "No/2");
-    EXPECT_EQ(CheckEntryFilters(*project), CHECK_OS_FILTERING);
+    EXPECT_EQ(CheckEntryFilters(*project), PAGE_OS_FILTERING);
 
     ToggleFilterCell(ctx, 0, 1);
     EXPECT_EQ(Cell(0, 1), "Yes/1");
@@ -143,11 +143,11 @@ TEST_F(CabinetFiltersTest, FlippingACellFlipsTheBooleanItsColumnNames) {
 TEST_F(CabinetFiltersTest, SelectionCheckGroupOrder) {
     EXPECT_EQ(CheckFilterSelection(state), 0);
     state.processorFilterOn = 1;
-    EXPECT_EQ(CheckFilterSelection(state), CHECK_PROCESSOR_SELECTION);
+    EXPECT_EQ(CheckFilterSelection(state), PAGE_PROCESSOR_SELECTION);
     state.osFilterOn = 1;
-    EXPECT_EQ(CheckFilterSelection(state), CHECK_OS_SELECTION);
+    EXPECT_EQ(CheckFilterSelection(state), PAGE_OS_SELECTION);
     state.platformFilterOn = 1;
-    EXPECT_EQ(CheckFilterSelection(state), CHECK_PLATFORM_SELECTION);
+    EXPECT_EQ(CheckFilterSelection(state), PAGE_PLATFORM_SELECTION);
     state.filterSmartphone = 1;
     state.filterOs2003SE = 1;
     state.filterSamsung = 1;
@@ -155,7 +155,7 @@ TEST_F(CabinetFiltersTest, SelectionCheckGroupOrder) {
 }
 
 TEST_F(CabinetFiltersTest, EntryCheckFirstEntryAndGroupThatFails) {
-    EXPECT_EQ(CheckEntryFilters(*project), CHECK_EMPTY_LIST);
+    EXPECT_EQ(CheckEntryFilters(*project), PAGE_EMPTY_LIST);
     AddEntry("ppc-only.cab", Range(0, 0, 0, 0));
     project->cabinets[0].forSmartphone = 0;
     EXPECT_EQ(CheckEntryFilters(*project), 0);  // every switch off
@@ -172,19 +172,19 @@ TEST_F(CabinetFiltersTest, EntryCheckFirstEntryAndGroupThatFails) {
     AppendCabinetEntry(*project, se);
     EXPECT_EQ(CheckEntryFilters(*project), 0);
     AppendCabinetEntry(*project, others);
-    EXPECT_EQ(CheckEntryFilters(*project), CHECK_OS_FILTERING);
+    EXPECT_EQ(CheckEntryFilters(*project), PAGE_OS_FILTERING);
 
     // The first entry fails the platform group, which is tested first.
     project->platformFilterOn = 1;
     project->filterSmartphone = 1;
-    EXPECT_EQ(CheckEntryFilters(*project), CHECK_PLATFORM_FILTERING);
+    EXPECT_EQ(CheckEntryFilters(*project), PAGE_PLATFORM_FILTERING);
     project->platformFilterOn = 0;
     project->osFilterOn = 0;
     project->processorFilterOn = 1;
     project->filterTI = 1;
     project->cabinets[0].forTI = 1;
     project->cabinets[1].forTI = 1;
-    EXPECT_EQ(CheckEntryFilters(*project), CHECK_PROCESSOR_FILTERING);
+    EXPECT_EQ(CheckEntryFilters(*project), PAGE_PROCESSOR_FILTERING);
 }
 
 }  // namespace

@@ -134,20 +134,20 @@ void ToggleFilterCell(WizardContext& ctx, int row, int column) {
 
 int CheckPlatformSelection(const WizardState& s) {
     return s.platformFilterOn && !s.filterPocketPC && !s.filterSmartphone
-               ? CHECK_PLATFORM_SELECTION
+               ? PAGE_PLATFORM_SELECTION
                : 0;
 }
 
 int CheckOsSelection(const WizardState& s) {
     return s.osFilterOn && !s.filterOs2002 && !s.filterOs2003 && !s.filterOs2003SE &&
                    !s.filterOs2005
-               ? CHECK_OS_SELECTION
+               ? PAGE_OS_SELECTION
                : 0;
 }
 
 int CheckProcessorSelection(const WizardState& s) {
     return s.processorFilterOn && !s.filterIntel && !s.filterTI && !s.filterSamsung
-               ? CHECK_PROCESSOR_SELECTION
+               ? PAGE_PROCESSOR_SELECTION
                : 0;
 }
 
@@ -159,12 +159,12 @@ int CheckFilterSelection(const WizardState& state) {
 
 int CheckEntryFilters(const Project& project) {
     const int count = CabinetCount(project);
-    if (count == 0) return CHECK_EMPTY_LIST;
+    if (count == 0) return PAGE_EMPTY_LIST;
     for (int i = 0; i < count; ++i) {
         const CabEntry& entry = project.cabinets[i];
-        if (FailsGroup(project, entry, FilterGroup::Platform)) return CHECK_PLATFORM_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Os)) return CHECK_OS_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Processor)) return CHECK_PROCESSOR_FILTERING;
+        if (FailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
+        if (FailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
+        if (FailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
     }
     return 0;
 }

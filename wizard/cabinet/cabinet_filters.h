@@ -8,6 +8,7 @@
 
 #include "common/project_record.h"
 #include "wizard/cabinet/setup_info.h"
+#include "wizard/project/page_codes.h"
 
 namespace zk {
 
@@ -38,15 +39,6 @@ inline constexpr int CABINET_NAME_WIDTH = 128;
 inline constexpr int IMAGE_CABINET = 0;
 inline constexpr int IMAGE_YES = 1;
 inline constexpr int IMAGE_NO = 2;
-
-// Page-check codes of the filter checks.
-inline constexpr int CHECK_OS_SELECTION = 4;
-inline constexpr int CHECK_PLATFORM_SELECTION = 5;
-inline constexpr int CHECK_PROCESSOR_SELECTION = 6;
-inline constexpr int CHECK_EMPTY_LIST = 7;
-inline constexpr int CHECK_PLATFORM_FILTERING = 8;
-inline constexpr int CHECK_OS_FILTERING = 9;
-inline constexpr int CHECK_PROCESSOR_FILTERING = 16;
 
 // The booleans of a new entry. Platform and processor: set when the group
 // switch and the option agree (both on or both off). OS: whether the

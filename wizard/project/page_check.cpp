@@ -108,7 +108,7 @@ int CheckCabinets(WizardContext& ctx) {
         CopyText(s.workPath, TextOfControl(ctx, IDC_WORK_PATH));
         if (s.workPath[0] == '\0') return PAGE_WORK_PATH_EMPTY;
     }
-    if (CabinetCount(ctx.project) == 0) return CHECK_EMPTY_LIST;
+    if (CabinetCount(ctx.project) == 0) return PAGE_EMPTY_LIST;
     CopyText(s.savedWorkPath, TextOf(s.workPath));
     return CheckEntryFilters(ctx.project);
 }
@@ -155,20 +155,20 @@ constexpr PageMessage PAGE_MESSAGES[] = {
      MessageIcon::Error},
     {PAGE_SPLASH_FILE_ABSENT, "Splash image path is invalid or file is empty", "Please correct",
      MessageIcon::Error},
-    {CHECK_PLATFORM_SELECTION,
+    {PAGE_PLATFORM_SELECTION,
      "Platform selection is invalid. For details please check the manual", "Please correct",
      MessageIcon::Information},
-    {CHECK_OS_SELECTION,
+    {PAGE_OS_SELECTION,
      "Operating system selection is invalid. For details please check the manual",
      "Please correct", MessageIcon::Information},
-    {CHECK_PROCESSOR_SELECTION,
+    {PAGE_PROCESSOR_SELECTION,
      "Processor selection is invalid. For details please check the manual", "Please correct",
      MessageIcon::Information},
-    {CHECK_EMPTY_LIST, "No cab file has been added in the list", "Please add entry",
+    {PAGE_EMPTY_LIST, "No cab file has been added in the list", "Please add entry",
      MessageIcon::Warning},
-    {CHECK_PLATFORM_FILTERING, FILTERING_TEXT, "Platform filtering error", MessageIcon::Warning},
-    {CHECK_OS_FILTERING, FILTERING_TEXT, "OS filtering error", MessageIcon::Warning},
-    {CHECK_PROCESSOR_FILTERING, FILTERING_TEXT, "Processor filtering error",
+    {PAGE_PLATFORM_FILTERING, FILTERING_TEXT, "Platform filtering error", MessageIcon::Warning},
+    {PAGE_OS_FILTERING, FILTERING_TEXT, "OS filtering error", MessageIcon::Warning},
+    {PAGE_PROCESSOR_FILTERING, FILTERING_TEXT, "Processor filtering error",
      MessageIcon::Warning},
     {PAGE_PROJECT_NAME_TOO_LONG, "Project file name is too long", "Limit exceded",
      MessageIcon::Warning},
