@@ -69,6 +69,7 @@ TEST_F(CabinetFiltersTest, ColumnsFollowTheSelectedOptionsInTableOrder) {
     project->filterOs2005 = 1;  // its switch is off: no column
     ShowCabinetColumns(ctx);
     EXPECT_EQ(ColumnTitles(), (std::vector<std::string>{"Cabinet Name", "Intel", "Samsung"}));
+    EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[0].width, 128);
     EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[1].width, 64);
     EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[2].align, ColumnAlign::Centre);
 
@@ -107,6 +108,7 @@ TEST_F(CabinetFiltersTest, RowRefreshSetsClearsOrKeepsEachBoolean) {
     project->filterTI = 1;
     BuildCabinetList(ctx);
     EXPECT_EQ(Flags(project->cabinets[0]), "10" "0111" "010");
+    EXPECT_EQ(page.ListRowCount(IDC_CABINET_LIST), 1);  // the rebuild replaced the row
     EXPECT_EQ(ColumnTitles(), (std::vector<std::string>{"Cabinet Name", "PPC", "TI"}));
     EXPECT_EQ(Cell(0, 1), "Yes/1");
     EXPECT_EQ(Cell(0, 2), "Yes/1");

@@ -230,16 +230,5 @@ TEST_F(CabinetListTest, DroppedFilesAreAdmittedInOrderUnderTheirFileNames) {
     ExpectOnlyMessage(NOT_A_CABINET_TEXT, "gone.cab", MessageIcon::Error);
 }
 
-TEST_F(CabinetListTest, BuildingTheListReplacesItsRows) {
-    ThreeEntries();
-    page.InsertListRow(IDC_CABINET_LIST, 0, "left over", 0);
-    BuildCabinetList(ctx);
-    EXPECT_EQ(Labels(), Abc("ABC"));
-    ASSERT_EQ(page.ListColumnCount(IDC_CABINET_LIST), 1);
-    EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[0].title, "Cabinet Name");
-    EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[0].width, 128);
-    EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[0].align, ColumnAlign::Centre);
-}
-
 }  // namespace
 }  // namespace zk

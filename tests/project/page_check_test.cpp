@@ -156,50 +156,22 @@ TEST(FileNameCharacters, RefusesTheNineReservedCharacters) {
     EXPECT_TRUE(HasOnlyFileNameCharacters(" My App. (v1) "));
 }
 
-TEST(PageErrorReport, TextCaptionAndIconOfEveryCode) {
-    const std::string filtering =
-        "One of the entries in the list will not be installed. Please delete if not need of it.";
-    const std::string characters =
-        "Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|";
-    struct Case {
-        int code;
-        std::string text, caption;
-        MessageIcon icon;
-    } cases[] = {
-        {1, "Title field is empty", "Please fill in", MessageIcon::Warning},
-        {17, "Company field is empty", "Please fill in", MessageIcon::Warning},
-        {273, characters, "Invalid Title", MessageIcon::Warning},
-        {2, "Eula path is missing or invalid", "Please correct", MessageIcon::Warning},
-        {18, "Readme path is missing or invalid", "Please correct", MessageIcon::Warning},
-        {34, "Splash image path is missing or invalid", "Please correct", MessageIcon::Warning},
-        {3, "Eula path is invalid or file is empty", "Please correct", MessageIcon::Error},
-        {19, "Readme path is invalid or file is empty", "Please correct", MessageIcon::Error},
-        {35, "Splash image path is invalid or file is empty", "Please correct",
-         MessageIcon::Error},
-        {5, "Platform selection is invalid. For details please check the manual",
-         "Please correct", MessageIcon::Information},
-        {4, "Operating system selection is invalid. For details please check the manual",
-         "Please correct", MessageIcon::Information},
-        {6, "Processor selection is invalid. For details please check the manual",
-         "Please correct", MessageIcon::Information},
-        {7, "No cab file has been added in the list", "Please add entry", MessageIcon::Warning},
-        {8, filtering, "Platform filtering error", MessageIcon::Warning},
-        {9, filtering, "OS filtering error", MessageIcon::Warning},
-        {16, filtering, "Processor filtering error", MessageIcon::Warning},
-        {272, "Project file name is too long", "Limit exceded", MessageIcon::Warning},
-        {50, "Project file name field is empty", "Please fill in", MessageIcon::Warning},
-        {51, characters, "Invalid Project name", MessageIcon::Warning},
-    };
+TEST(PageErrorReport, OwnedBoxesAndSilentCodes) {
     FakeDesktopPlatform platform;
-    for (const Case& c : cases) {
-        platform.messages.clear();
-        ReportPageError(platform, c.code);
-        ASSERT_EQ(platform.messages.size(), 1u) << c.code;
-        EXPECT_EQ(platform.messages[0].text, c.text) << c.code;
-        EXPECT_EQ(platform.messages[0].caption, c.caption) << c.code;
-        EXPECT_EQ(platform.messages[0].icon, c.icon) << c.code;
-        EXPECT_TRUE(platform.messages[0].owned) << c.code;
-    }
+    for (int code : {1, 17, 273, 2, 18, 34, 3, 19, 35, 5, 4, 6, 7, 8, 9, 16, 272, 50, 51})
+        ReportPageError(platform, code);
+    ASSERT_EQ(platform.messages.size(), 19u);
+    for (const auto& m : platform.messages) EXPECT_TRUE(m.owned) << m.text;
+    const auto& title = platform.messages[2];
+    EXPECT_EQ(title.text, "Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|");
+    EXPECT_EQ(title.caption, "Invalid Title");
+    EXPECT_EQ(platform.messages[18].text, title.text);
+    EXPECT_EQ(platform.messages[18].caption, "Invalid Project name");
+    EXPECT_EQ(platform.messages[6].icon, MessageIcon::Error);  // 3: file absent
+    EXPECT_EQ(platform.messages[9].icon, MessageIcon::Information);  // 5: selection
+    EXPECT_EQ(platform.messages[14].caption, "OS filtering error");
+    EXPECT_EQ(platform.messages[14].text, platform.messages[13].text);
+    EXPECT_EQ(platform.messages[16].caption, "Limit exceded");
     platform.messages.clear();
     for (int silent : {0, 66, 10, -1}) ReportPageError(platform, silent);
     EXPECT_TRUE(platform.messages.empty());
