@@ -1,5 +1,6 @@
 #include "wizard/project/page_check.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
