@@ -326,54 +326,70 @@ TEST_F(ZipTest, ItemsAreCountedDescribedAndFound) {
 
 // Flip each byte of a small archive in turn: every operation still ends with
 // one of the reader's codes, and nothing is written outside the folder.
-TEST_F(ZipTest, EveryDamagedByteIsHandled) {
-    std::string text;
-    for (int i = 0; i < 40; ++i) text += "text line " + std::to_string(i) + "\n";
-    Source("f1.txt", text);
-    Source("d/f2.bin", std::string("\x01\x02\x03\x04", 4));
-    Shell("zip -q -r '" + Device("small.zip") + "' f1.txt d");
-    const std::string good = ReadFileBytes(Device("small.zip"));
-    const std::vector<UnzipStatus> known = {UNZIP_OK,      UNZIP_NO_FILE,   UNZIP_WRITE_FAILED,
-                                            UNZIP_NOT_FOUND, UNZIP_MORE,    UNZIP_CORRUPT,
-                                            UNZIP_READ_FAILED, UNZIP_PASSWORD, UNZIP_ARGUMENTS,
-                                            UNZIP_FLATE};
-    auto expectKnown = [&](UnzipStatus code, std::size_t at) {
-        EXPECT_NE(std::find(known.begin(), known.end(), code), known.end())
-            << "byte " << at << " code " << std::hex << code;
-    };
-    for (std::size_t at = 0; at < good.size(); ++at) {
-        std::string bad = good;
-        bad[at] = static_cast<char>(bad[at] ^ 0xA5);
-        ZipArchive* archive = OpenArchiveFromMemory(platform, bad.data(), bad.size(), nullptr);
-        if (!archive) {
-            expectKnown(MostRecentStatus(), at);
-            continue;
-        }
-        SetExtractFolder(archive, u"\\Temp");
-        ZipItem count;
-        GetItem(archive, -1, &count);
-        for (std::int32_t i = 0; i < count.index && i < 10; ++i) {
-            ZipItem item;
-            UnzipStatus described = GetItem(archive, i, &item);
-            expectKnown(described, at);
-            if (described == UNZIP_OK)
-                expectKnown(ExtractItemToFile(archive, i, TextOf16(item.name)), at);
-            char piece[64];
-            UnzipStatus code = UNZIP_MORE;
-            for (int call = 0; call < 100 && code == UNZIP_MORE; ++call) {
-                code = ExtractItemToMemory(archive, i, piece, sizeof piece);
-                expectKnown(code, at);
+class DamagedByteTest : public ZipTest {
+protected:
+    void FlipEveryByte(const std::string& zipName, const char* password) {
+        const std::string good = ReadFileBytes(Device(zipName));
+        for (std::size_t at = 0; at < good.size(); ++at) {
+            std::string bad = good;
+            bad[at] = static_cast<char>(bad[at] ^ 0xA5);
+            ZipArchive* archive = OpenArchiveFromMemory(platform, bad.data(), bad.size(), password);
+            if (!archive) {
+                ExpectKnown(MostRecentStatus(), at);
+                continue;
             }
+            SetExtractFolder(archive, u"\\Temp");
+            ZipItem count;
+            GetItem(archive, -1, &count);
+            for (std::int32_t i = 0; i < count.index && i < 10; ++i) {
+                ZipItem item;
+                UnzipStatus described = GetItem(archive, i, &item);
+                ExpectKnown(described, at);
+                if (described == UNZIP_OK)
+                    ExpectKnown(ExtractItemToFile(archive, i, TextOf16(item.name)), at);
+                char piece[64];
+                UnzipStatus code = UNZIP_MORE;
+                for (int call = 0; call < 100 && code == UNZIP_MORE; ++call) {
+                    code = ExtractItemToMemory(archive, i, piece, sizeof piece);
+                    ExpectKnown(code, at);
+                }
+            }
+            ExpectKnown(FindItem(archive, u"d/f2.bin", false, nullptr, nullptr), at);
+            EXPECT_EQ(CloseArchive(archive), UNZIP_OK);
         }
-        expectKnown(FindItem(archive, u"d/f2.bin", false, nullptr, nullptr), at);
-        EXPECT_EQ(CloseArchive(archive), UNZIP_OK);
+        for (const auto& entry : fs::recursive_directory_iterator(work.path())) {
+            std::string path = entry.path().string();
+            bool allowed = path.rfind(Device("Temp"), 0) == 0 || path == Device(zipName) ||
+                           path.rfind(src, 0) == 0 || path == root;
+            EXPECT_TRUE(allowed) << path;
+        }
     }
-    for (const auto& entry : fs::recursive_directory_iterator(work.path())) {
-        std::string path = entry.path().string();
-        bool allowed = path.rfind(Device("Temp"), 0) == 0 || path == Device("small.zip") ||
-                       path.rfind(src, 0) == 0 || path == root;
-        EXPECT_TRUE(allowed) << path;
+
+    void SetUp() override {
+        std::string text;
+        for (int i = 0; i < 40; ++i) text += "text line " + std::to_string(i) + "\n";
+        Source("f1.txt", text);
+        Source("d/f2.bin", std::string("\x01\x02\x03\x04", 4));
     }
+
+private:
+    void ExpectKnown(UnzipStatus code, std::size_t at) {
+        static const UnzipStatus known[] = {
+            UNZIP_OK,      UNZIP_NO_FILE,     UNZIP_WRITE_FAILED, UNZIP_NOT_FOUND, UNZIP_MORE,
+            UNZIP_CORRUPT, UNZIP_READ_FAILED, UNZIP_PASSWORD,     UNZIP_ARGUMENTS, UNZIP_FLATE};
+        EXPECT_NE(std::find(std::begin(known), std::end(known), code), std::end(known))
+            << "byte " << at << " code " << std::hex << code;
+    }
+};
+
+TEST_F(DamagedByteTest, PlainArchive) {
+    Shell("zip -q -r '" + Device("small.zip") + "' f1.txt d");
+    FlipEveryByte("small.zip", nullptr);
+}
+
+TEST_F(DamagedByteTest, EncryptedArchive) {
+    Shell("zip -q -r -P pw '" + Device("secret.zip") + "' f1.txt d");
+    FlipEveryByte("secret.zip", "pw");
 }
 
 TEST(ZipHandleTest, NullAndWrongModeHandlesAreRefused) {
