@@ -35,6 +35,8 @@ std::vector<std::string> ZipMemberNames(const std::string& zipBytes, const std::
                    "assert z.testzip() is None; print('\\n'.join(z.namelist()))\" '" +
                    scratch + "'",
                &out);
+    std::string unzipOut;
+    EXPECT_EQ(RunCommand("unzip -tqq '" + scratch + "' 2>&1", &unzipOut), 0) << unzipOut;
     std::vector<std::string> names;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) names.push_back(line);

@@ -234,6 +234,18 @@ TEST_F(ZipWriterTest, AFailedWriteIsReported) {
     EXPECT_EQ(ZipClose(w), ZIP_ERR_WRITE) << "the central directory did not fit";
 }
 
+TEST_F(ZipWriterTest, RefusesASourceTheSizeFieldsCannotDescribe) {
+    // A sparse file: 4 GiB on paper, no blocks on disk.
+    const std::string huge = folder / "huge.cab";
+    ASSERT_EQ(test::RunCommand("truncate -s 4G '" + huge + "'"), 0);
+    ZipWriter* w = ZipCreate(platform, (folder / "h.zip").c_str());
+    EXPECT_EQ(ZipAddFile(w, "huge.cab", huge.c_str()), ZIP_ERR_WRITE);
+    WriteFileBytes(folder / "ok", "fine");
+    EXPECT_EQ(ZipAddFile(w, "ok", (folder / "ok").c_str()), ZIP_OK) << "the writer stays usable";
+    EXPECT_EQ(ZipClose(w), ZIP_OK);
+    EXPECT_EQ(ZipFields(folder / "h.zip")["count"], "1");
+}
+
 TEST(DosTimeTest, CalendarFieldsInUtc) {
     CalendarTime t = UtcCalendarTime(951782400);  // 2000-02-29 00:00:00
     EXPECT_EQ(t.year, 2000);
