@@ -7,7 +7,7 @@
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
 #include "platform/path_text.h"
-#include "wizard/build/dos_time.h"
+#include "platform/utc_time.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/cabinet/cabinet_page.h"
 #include "wizard/cabinet/setup_files.h"

@@ -10,7 +10,7 @@
 
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
-#include "wizard/cabinet/ansi_text.h"
+#include "wizard/project/ansi_text.h"
 
 namespace zk {
 namespace {
