@@ -1,6 +1,5 @@
 #include "device/platform/device_platform_posix.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -9,55 +8,10 @@
 #include <cerrno>
 #include <vector>
 
-#include "device/platform/utf16_text.h"
+#include "device/platform/device_path.h"
 
 namespace zk {
 namespace {
-
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
-// The levels of a device path with "." dropped and ".." applied; a leading
-// drive ("C:") is the device's one volume and is dropped too.
-bool SplitDevicePath(std::u16string_view path, std::vector<std::u16string>* levels) {
-    if (path.find(u'\0') != std::u16string_view::npos) return false;
-    if (path.size() >= 2 && path[1] == u':') path.remove_prefix(2);
-    std::size_t i = 0;
-    while (i < path.size()) {
-        while (i < path.size() && IsSeparator(path[i])) ++i;
-        std::size_t start = i;
-        while (i < path.size() && !IsSeparator(path[i])) ++i;
-        std::u16string_view level = path.substr(start, i - start);
-        if (level.empty() || level == u".") continue;
-        if (level == u"..") {
-            if (!levels->empty()) levels->pop_back();
-            continue;
-        }
-        levels->emplace_back(level);
-    }
-    return true;
-}
-
-// The name of an entry of `folder` that matches `level`: itself when it exists
-// with that case, else the first entry (in the folder's order) that differs
-// only in case, else `level` as given.
-std::string MatchLevel(const std::string& folder, const std::string& level) {
-    struct stat st;
-    if (lstat((folder + "/" + level).c_str(), &st) == 0) return level;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return level;
-    std::u16string wanted = Utf8ToUtf16(level);
-    std::string found = level;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        if (EqualsIgnoringCase(Utf8ToUtf16(name), wanted)) {
-            found = name;
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
-}
 
 std::int64_t FileTimeToUnixSeconds(std::uint64_t fileTime) {
     return static_cast<std::int64_t>(fileTime / DEVICE_FILETIME_PER_SECOND) -
@@ -144,7 +98,7 @@ std::string PosixDevicePlatform::HostPath(std::u16string_view devicePath) const 
     if (!SplitDevicePath(devicePath, &levels)) return {};
     std::string host = root_;
     for (const std::u16string& level : levels) {
-        host = host + "/" + MatchLevel(host, Utf16ToUtf8(level));
+        host = host + "/" + MatchDeviceLevel(host, level).string();
     }
     return host;
 }

@@ -102,4 +102,28 @@ std::string AnsiFromUtf8(std::string_view utf8) {
     return out;
 }
 
+std::u16string AnsiToUtf16(std::string_view ansi) {
+    std::u16string out;
+    out.reserve(ansi.size());
+    for (unsigned char c : ansi) out += static_cast<char16_t>(FromAnsi(c));
+    return out;
+}
+
+std::string AnsiFromUtf16(std::u16string_view wide) {
+    std::string out;
+    out.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t u = wide[i];
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        }
+        unsigned char a = '?';
+        if (!ToAnsi(u, &a)) a = '?';
+        out += static_cast<char>(a);
+    }
+    return out;
+}
+
 }  // namespace zk

@@ -63,4 +63,11 @@ inline constexpr int IDC_PROJECT_NAME = 426;
 inline constexpr int IDC_DEPLOY_DESKTOP = 444;
 inline constexpr int IDC_DEPLOY_MOBILE = 445;
 
+// Page 4, deploy. The Deploy bitmap button sends IDC_DEPLOY as a command.
+inline constexpr int IDC_DEVICE_STATUS = 470;
+inline constexpr int IDC_LOOK_FOR_DEVICE = 471;
+inline constexpr int IDC_REMOTE_PATH = 472;
+inline constexpr int IDC_REMOTE_TREE = 473;
+inline constexpr int IDC_DEPLOY = 474;
+
 }  // namespace zk
