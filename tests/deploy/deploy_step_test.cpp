@@ -145,16 +145,5 @@ TEST_F(DeployStepTest, AStartFailureFollowsACompletedCopy) {
     EXPECT_EQ(DeviceFile("Demo.[MOBILE].exe"), "MZ");
 }
 
-TEST(DeploymentTextTest, NamesCompanyThenTitle) {
-    Project project;
-    std::memset(&project, 0, sizeof project);
-    CopyText(project.company, "Morvane");
-    CopyText(project.title, "Demo");
-    EXPECT_EQ(DeploymentText(project),
-              "This wizard will help you install Morvane Demo on your WindowsCE device. Please "
-              "make sure your device is connected to this computer via ActiveSync. Choose a "
-              "target directory then press Deploy");
-}
-
 }  // namespace
 }  // namespace zk::test
