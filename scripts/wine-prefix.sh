@@ -88,7 +88,7 @@ case "$command" in
     flock 9
     [ -f "$prefix/.zk-ready" ] || create_prefix
     if start_server; then
-      DISPLAY= "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
+      "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi
     ;;
   stop)
