@@ -4,16 +4,16 @@ if(NOT CMAKE_CROSSCOMPILING OR NOT WIN32)
   return()
 endif()
 
-# The cross-built libraries: made on first configure, reused afterwards.
-if(NOT EXISTS ${ZK_WINDOWS_DEPS}/.complete)
-  if(NOT ZK_WINDOWS_DEPS STREQUAL "${CMAKE_BINARY_DIR}/deps")
-    message(FATAL_ERROR "${ZK_WINDOWS_DEPS} holds no cross-built libraries")
-  endif()
+# The cross-built libraries: made on first configure, and again when their
+# recipe changes; otherwise the script only checks its stamp.
+if(ZK_WINDOWS_DEPS STREQUAL "${CMAKE_BINARY_DIR}/deps")
   execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows-deps.sh ${CMAKE_BINARY_DIR}
                   RESULT_VARIABLE deps_result)
   if(NOT deps_result EQUAL 0)
     message(FATAL_ERROR "scripts/windows-deps.sh failed")
   endif()
+elseif(NOT EXISTS ${ZK_WINDOWS_DEPS}/.complete)
+  message(FATAL_ERROR "${ZK_WINDOWS_DEPS} holds no cross-built libraries")
 endif()
 
 find_program(ZK_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)

@@ -27,7 +27,7 @@ cxx=$triple-g++-posix
 ar=$triple-ar
 
 # Bump when the recipe changes so that older prefixes are rebuilt.
-recipe=3
+recipe=4
 stamp=$prefix/.complete
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; then
   echo "windows-deps: reusing $prefix"
@@ -143,6 +143,14 @@ cmake -S "$pugixml_src" -B "$work/pugixml-build" -G Ninja \
   { cat "$work/pugixml.log" >&2; exit 1; }
 cmake --build "$work/pugixml-build" --target install >>"$work/pugixml.log" 2>&1 ||
   { cat "$work/pugixml.log" >&2; exit 1; }
+
+# nlohmann JSON: headers and CMake package, which finds its headers relative
+# to itself, so in the prefix.
+[ -f /usr/include/nlohmann/json.hpp ] ||
+  { echo "windows-deps: nlohmann-json3-dev is missing (run scripts/setup-host.sh)" >&2; exit 1; }
+cp -r /usr/include/nlohmann "$prefix/include/"
+mkdir -p "$prefix/share/cmake"
+cp -r /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
 
 echo "$recipe" >"$stamp"
 echo "windows-deps: built $prefix in $(( $(date +%s) - start )) s" \
