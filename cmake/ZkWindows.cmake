@@ -34,3 +34,5 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 # Listing a test program's cases needs Wine and its prefix: do it when CTest
 # runs, not after every link.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+include(ZkStub)
