@@ -6,15 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-windows.sh
-
+scripts/windows-program.sh
 build=build/windows
 jobs=$(nproc)
-scripts/windows-deps.sh "$build"
-echo "=== windows: configure and build"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
-cmake --install "$build" --prefix "$build/program" >/dev/null
 
 prefix=$PWD/$build/wineprefix
 xvfb_pid=""

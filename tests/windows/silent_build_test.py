@@ -10,7 +10,7 @@ platform's own. The Windows run is driven headless: its final message box is
 found, read and closed by message_box_driver.exe under the test's display.
 
 usage: silent_build_test.py --wine-run W --driver D --windows-zephyrkit Z
-         --host-build H --stub S --source-dir R --work DIR
+         --host-build H --stub S --system-info SystemInfo.dat --source-dir R --work DIR
 """
 import argparse
 import os
@@ -99,8 +99,8 @@ def listing(folder):
 
 def main():
     ap = argparse.ArgumentParser()
-    for name in ("wine-run", "driver", "windows-zephyrkit", "host-build", "stub", "source-dir",
-                 "work"):
+    for name in ("wine-run", "driver", "windows-zephyrkit", "host-build", "stub", "system-info",
+                 "source-dir", "work"):
         ap.add_argument("--" + name, required=True)
     a = ap.parse_args()
 
@@ -121,13 +121,11 @@ def main():
     # The same build inputs beside both programs.
     stub = open(a.stub, "rb").read()
     desktop = b"MZ" + b"desktop installer stand-in " * 300
-    system_info = io.BytesIO()
-    with zipfile.ZipFile(system_info, "w", zipfile.ZIP_DEFLATED) as z:
-        z.writestr("SystemInfo.exe", b"MZ system information tool stand-in" * 50)
+    system_info = open(a.system_info, "rb").read()
     for folder in (host_program, win_program):
         open(os.path.join(folder, "MobileZephyrkit.exe"), "wb").write(stub)
         open(os.path.join(folder, "DesktopZephyrkit.exe"), "wb").write(desktop)
-        open(os.path.join(folder, "SystemInfo.dat"), "wb").write(system_info.getvalue())
+        open(os.path.join(folder, "SystemInfo.dat"), "wb").write(system_info)
     shutil.copy2(host_zephyrkit, os.path.join(host_program, "zephyrkit"))
     shutil.copy2(a.windows_zephyrkit, os.path.join(win_program, "Zephyrkit.exe"))
 
