@@ -8,3 +8,5 @@ pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 # Imported pkg-config targets are interface targets: tie zlib to minizip so the
 # link order puts it after.
 target_link_libraries(PkgConfig::MINIZIP INTERFACE ZLIB::ZLIB)
+# Header-only.
+find_package(nlohmann_json 3.10 REQUIRED)

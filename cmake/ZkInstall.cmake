@@ -1,4 +1,6 @@
 # The program folder: the wizard finds its build inputs beside itself.
-if(TARGET zephyrkit)
-  install(TARGETS zephyrkit RUNTIME DESTINATION .)
-endif()
+foreach(program zephyrkit zephyrkit-cab)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION .)
+  endif()
+endforeach()

@@ -68,7 +68,8 @@ bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::stri
 std::unique_ptr<FileHandle> FakeDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
     std::unique_ptr<FileHandle> file = PosixDesktopPlatform::OpenFile(path, mode);
     if (file && mode != FileMode::Read && !failWritesTo.empty() &&
-        path.find(failWritesTo) != std::string::npos)
+        path.size() >= failWritesTo.size() &&
+        path.compare(path.size() - failWritesTo.size(), failWritesTo.size(), failWritesTo) == 0)
         return std::make_unique<FailingFile>(std::move(file), failWriteAfterBytes);
     return file;
 }

@@ -46,7 +46,7 @@ public:
         return true;
     }
 
-    // Writes to a path containing this text stop after `failWriteAfterBytes`.
+    // Writes to a path ending in this text stop after `failWriteAfterBytes`.
     std::string failWritesTo;
     std::uint64_t failWriteAfterBytes = 0;
 

@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Packing a 200 MiB cabinet with `zephyrkit -silent` keeps the resident
+memory of the build below 32 MiB: nothing is held in memory whole.
+
+usage: memory_flat_test.py ZEPHYRKIT ZK_SAMPLE_PROJECT"""
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ZEPHYRKIT, SAMPLE_PROJECT = sys.argv[1], sys.argv[2]
+LIMIT_KIB = 32 * 1024
+
+
+class MemoryFlatTest(unittest.TestCase):
+    def test_200_mib_cabinet(self):
+        with tempfile.TemporaryDirectory() as work:
+            program = os.path.join(work, "program")
+            out = os.path.join(work, "out")
+            os.mkdir(program)
+            os.mkdir(out)
+            shutil.copy(ZEPHYRKIT, program)
+            with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
+                f.write(b"MZ" + bytes(62462))
+            with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
+                f.write(b"MZ" + bytes(1000))
+            with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:
+                f.write(b"PK\x05\x06" + bytes(18))
+            cab = os.path.join(work, "big.cab")
+            with open(cab, "wb") as f:
+                chunk = os.urandom(1 << 20)
+                for i in range(200):
+                    # Half noise, half runs: deflate works on every block.
+                    f.write(chunk[: 1 << 19] + bytes([i]) * (1 << 19))
+            paw = os.path.join(work, "Big.paw")
+            subprocess.run([SAMPLE_PROJECT, paw, "--title", "Big", "--company", "Test",
+                            "--output", out, cab + ":5"], check=True)
+            result = subprocess.run([os.path.join(program, "zephyrkit"), "-silent", paw],
+                                    capture_output=True, text=True)
+            peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+            self.assertEqual(result.returncode, 1, result.stdout + result.stderr)
+            self.assertLess(peak, LIMIT_KIB, f"peak resident {peak} KiB")
+            print(f"peak resident memory: {peak} KiB")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])

@@ -1,0 +1,90 @@
+#include "wizard/build/package_section.h"
+
+#include <memory>
+#include <vector>
+
+#include "common/little_endian.h"
+#include "common/package_layout.h"
+#include "platform/desktop_platform.h"
+#include "wizard/build/build_outcome.h"
+
+namespace zk {
+
+std::int64_t CopyBlocks(FileHandle& in, FileHandle& out) {
+    std::vector<unsigned char> block(SECTION_COPY_BLOCK);
+    std::int64_t copied = 0;
+    for (;;) {
+        const std::size_t n = in.Read(block.data(), block.size());
+        if (n == 0) return copied;
+        if (out.Write(block.data(), n) != n) return -1;
+        copied += static_cast<std::int64_t>(n);
+    }
+}
+
+std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, bool* opened) {
+    std::unique_ptr<FileHandle> f = platform.OpenFile(path, FileMode::Read);
+    if (opened) *opened = f != nullptr;
+    if (!f || !f->SeekToEnd()) return 0;
+    return f->Tell();
+}
+
+bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string& path,
+                   BuildOutcome& outcome) {
+    std::unique_ptr<FileHandle> in = platform.OpenFile(path, FileMode::Read);
+    if (!in) {
+        outcome.Fail("cannot read " + path);
+        return false;
+    }
+    if (!in->SeekToEnd()) {
+        outcome.Fail("cannot read " + path);
+        return false;
+    }
+    const std::uint64_t size = in->Tell();
+    if (size > 0xFFFFFFFFULL) {
+        outcome.Fail("too large for a section: " + path);
+        return false;
+    }
+    unsigned char count[SECTION_HEADER_SIZE];
+    PutU32(count, static_cast<std::uint32_t>(size));
+    if (!in->Seek(0) || !out.SeekToEnd() || out.Write(count, sizeof count) != sizeof count) {
+        outcome.Fail("cannot write the installer");
+        return false;
+    }
+    const std::int64_t copied = CopyBlocks(*in, out);
+    if (copied < 0) {
+        outcome.Fail("cannot write the installer");
+        return false;
+    }
+    if (static_cast<std::uint64_t>(copied) != size) {
+        outcome.Fail("cannot read " + path);
+        return false;
+    }
+    return true;
+}
+
+std::string PartialName(const std::string& finalPath) { return finalPath + ".partial"; }
+
+bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
+                   BuildOutcome& outcome) {
+    std::unique_ptr<FileHandle> in = platform.OpenFile(from, FileMode::Read);
+    if (!in) {
+        outcome.Fail("cannot read " + from);
+        return false;
+    }
+    const std::string partial = PartialName(to);
+    std::unique_ptr<FileHandle> out = platform.OpenFile(partial, FileMode::CreateWrite);
+    if (!out) {
+        outcome.Fail("cannot write " + to);
+        return false;
+    }
+    const bool copied = CopyBlocks(*in, *out) >= 0;
+    const bool closed = out->Close();
+    if (!copied || !closed || !platform.RenameFile(partial, to)) {
+        platform.RemoveFile(partial);
+        outcome.Fail("cannot write " + to);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zk

@@ -1,0 +1,34 @@
+// Writing the parts of an installer package: a section is a u32 little-endian
+// byte count followed by that many bytes, copied in SECTION_COPY_BLOCK blocks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zk {
+
+class DesktopPlatform;
+class FileHandle;
+struct BuildOutcome;
+
+// Appends the file at `path` to `out` as one section. On failure records it
+// in `outcome` (naming the file) and returns false.
+bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string& path,
+                   BuildOutcome& outcome);
+
+// Copies the bytes of `in` to the end of `out` until `in` ends. Returns the
+// number of bytes copied, or -1 when a write fell short.
+std::int64_t CopyBlocks(FileHandle& in, FileHandle& out);
+
+// Copies a whole file to a new file at `to` (created or replaced) through a
+// temporary name beside it, so `to` only ever holds a complete copy.
+bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
+                   BuildOutcome& outcome);
+
+// The name a file is written under until it is complete.
+std::string PartialName(const std::string& finalPath);
+
+// The size of the file at `path`, or 0 when it cannot be opened.
+std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, bool* opened = nullptr);
+
+}  // namespace zk

@@ -1,0 +1,339 @@
+#include "wizard/build/zip_writer.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/little_endian.h"
+#include "platform/desktop_platform.h"
+#include "wizard/build/dos_time.h"
+
+namespace zk {
+namespace {
+
+constexpr std::uint32_t kWriterTag = 0x5A4B5A57;  // "WZKZ"
+constexpr std::size_t kBlock = 16384;
+constexpr std::uint16_t kVersionMadeBy = 0x0B17;
+constexpr std::uint16_t kVersionNeeded = 20;
+constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+constexpr std::uint16_t kFlagMaximumCompression = 0x0002;
+constexpr std::uint16_t kMethodStored = 0;
+constexpr std::uint16_t kMethodDeflate = 8;
+constexpr std::size_t kLocalHeaderSize = 30;
+constexpr std::size_t kCentralHeaderSize = 46;
+constexpr std::size_t kLocalExtraSize = 17;
+constexpr std::size_t kCentralExtraSize = 9;
+constexpr std::uint64_t kZip32Limit = 0xFFFFFFFFULL;
+
+struct ZipMemberRecord {
+    std::uint16_t flags = 0;
+    std::uint16_t method = 0;
+    std::uint16_t dosTime = 0;
+    std::uint16_t dosDate = 0;
+    std::uint32_t crc = 0;
+    std::uint32_t compressedSize = 0;
+    std::uint32_t uncompressedSize = 0;
+    std::string name;
+    std::uint32_t modificationTime = 0;
+    std::uint32_t accessTime = 0;
+    std::uint32_t creationTime = 0;
+    std::uint32_t externalAttributes = 0;
+    std::uint32_t localHeaderOffset = 0;
+};
+
+// Names whose suffix says the data is compressed already.
+bool IsStoredSuffix(const std::string& name) {
+    static const char* const kStored[] = {".z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".gz", ".tgz"};
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::string suffix = name.substr(dot);
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(std::begin(kStored), std::end(kStored), suffix) != std::end(kStored);
+}
+
+// A program file: "MZ", and a new-executable header whose signature the DOS
+// header points at.
+bool IsExecutable(FileHandle& source, std::uint64_t size) {
+    if (size <= 40) return false;
+    unsigned char head[64];
+    if (!source.Seek(0) || source.Read(head, sizeof head) < 2) return false;
+    bool executable = false;
+    if (head[0] == 'M' && head[1] == 'Z' && size >= 64) {
+        const std::uint64_t h = GetU32(head + 60);
+        unsigned char sig[4];
+        if (h + 52 < size && source.Seek(h) && source.Read(sig, 4) == 4 && sig[2] == 0 &&
+            sig[3] == 0) {
+            executable = (sig[0] == 'P' && sig[1] == 'E') || (sig[0] == 'N' && sig[1] == 'E') ||
+                         (sig[0] == 'L' && sig[1] == 'E') || (sig[0] == 'M' && sig[1] == 'Z');
+        }
+    }
+    return executable;
+}
+
+std::uint32_t ExternalAttributes(std::uint32_t attributes, bool executable) {
+    std::uint32_t mode = (attributes & FILE_ATTR_DIRECTORY) ? 0x4000 : 0x8000;
+    mode |= (attributes & FILE_ATTR_READONLY) ? 0x0100 : 0x0180;
+    if (executable) mode |= 0x0040;
+    return mode << 16 | (attributes & 0x37);
+}
+
+std::uint32_t UnixTime32(std::uint64_t filetime) {
+    return static_cast<std::uint32_t>(FiletimeToUnixSeconds(filetime));
+}
+
+}  // namespace
+
+struct ZipWriter {
+    std::uint32_t tag = kWriterTag;
+    DesktopPlatform* platform = nullptr;
+    std::unique_ptr<FileHandle> archive;
+    std::uint64_t writeOffset = 0;
+    std::vector<ZipMemberRecord> members;
+    std::uint32_t lastError = 0;
+    bool closed = false;
+};
+
+namespace {
+
+bool WriteAll(ZipWriter& w, const void* data, std::size_t size) {
+    return w.archive->Write(data, size) == size;
+}
+
+bool WriteLocalHeader(ZipWriter& w, const ZipMemberRecord& m) {
+    std::vector<unsigned char> b(kLocalHeaderSize + m.name.size() + kLocalExtraSize);
+    unsigned char* p = b.data();
+    PutU32(p, 0x04034B50);
+    PutU16(p + 4, kVersionNeeded);
+    PutU16(p + 6, m.flags);
+    PutU16(p + 8, m.method);
+    PutU16(p + 10, m.dosTime);
+    PutU16(p + 12, m.dosDate);
+    PutU32(p + 14, m.crc);
+    PutU32(p + 18, m.compressedSize);
+    PutU32(p + 22, m.uncompressedSize);
+    PutU16(p + 26, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + 28, kLocalExtraSize);
+    std::copy(m.name.begin(), m.name.end(), p + kLocalHeaderSize);
+    unsigned char* x = p + kLocalHeaderSize + m.name.size();
+    x[0] = 'U';
+    x[1] = 'T';
+    PutU16(x + 2, 13);
+    x[4] = 0x07;
+    PutU32(x + 5, m.modificationTime);
+    PutU32(x + 9, m.accessTime);
+    PutU32(x + 13, m.creationTime);
+    return WriteAll(w, b.data(), b.size());
+}
+
+bool WriteCentralHeader(ZipWriter& w, const ZipMemberRecord& m) {
+    std::vector<unsigned char> b(kCentralHeaderSize + m.name.size() + kCentralExtraSize);
+    unsigned char* p = b.data();
+    PutU32(p, 0x02014B50);
+    PutU16(p + 4, kVersionMadeBy);
+    PutU16(p + 6, kVersionNeeded);
+    PutU16(p + 8, m.flags);
+    PutU16(p + 10, m.method);
+    PutU16(p + 12, m.dosTime);
+    PutU16(p + 14, m.dosDate);
+    PutU32(p + 16, m.crc);
+    PutU32(p + 20, m.compressedSize);
+    PutU32(p + 24, m.uncompressedSize);
+    PutU16(p + 28, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + 30, kCentralExtraSize);
+    PutU16(p + 32, 0);
+    PutU16(p + 34, 0);
+    PutU16(p + 36, 0);
+    PutU32(p + 38, m.externalAttributes);
+    PutU32(p + 42, m.localHeaderOffset);
+    std::copy(m.name.begin(), m.name.end(), p + kCentralHeaderSize);
+    unsigned char* x = p + kCentralHeaderSize + m.name.size();
+    x[0] = 'U';
+    x[1] = 'T';
+    PutU16(x + 2, 5);
+    x[4] = 0x07;
+    PutU32(x + 5, m.modificationTime);
+    return WriteAll(w, b.data(), b.size());
+}
+
+// Copies the source unchanged. Returns false on a failed write or read error.
+bool CopyStored(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uint64_t* read,
+                std::uint64_t* written) {
+    std::vector<unsigned char> buffer(kBlock);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    for (;;) {
+        const std::size_t n = source.Read(buffer.data(), buffer.size());
+        if (n == 0) break;
+        crc = crc32(crc, buffer.data(), static_cast<uInt>(n));
+        *read += n;
+        if (!WriteAll(w, buffer.data(), n)) return false;
+        *written += n;
+    }
+    m.crc = static_cast<std::uint32_t>(crc);
+    return true;
+}
+
+bool CopyDeflated(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uint64_t* read,
+                  std::uint64_t* written) {
+    z_stream z{};
+    if (deflateInit2(&z, 8, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    std::vector<unsigned char> in(kBlock), out(kBlock);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    bool ok = true;
+    int flush = Z_NO_FLUSH;
+    while (ok && flush != Z_FINISH) {
+        const std::size_t n = source.Read(in.data(), in.size());
+        if (n == 0) flush = Z_FINISH;
+        crc = crc32(crc, in.data(), static_cast<uInt>(n));
+        *read += n;
+        z.next_in = in.data();
+        z.avail_in = static_cast<uInt>(n);
+        do {
+            z.next_out = out.data();
+            z.avail_out = static_cast<uInt>(out.size());
+            const int rc = deflate(&z, flush);
+            if (rc == Z_STREAM_ERROR) {
+                ok = false;
+                break;
+            }
+            const std::size_t produced = out.size() - z.avail_out;
+            if (produced && !WriteAll(w, out.data(), produced)) {
+                ok = false;
+                break;
+            }
+            *written += produced;
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    m.crc = static_cast<std::uint32_t>(crc);
+    return ok;
+}
+
+}  // namespace
+
+ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath, std::uint32_t* result) {
+    std::unique_ptr<FileHandle> file =
+        archivePath && *archivePath ? platform.OpenFile(archivePath, FileMode::CreateWrite) : nullptr;
+    if (!file) {
+        if (result) *result = ZIP_ERR_OPEN;
+        return nullptr;
+    }
+    auto* w = new ZipWriter;
+    w->platform = &platform;
+    w->archive = std::move(file);
+    if (result) *result = ZIP_OK;
+    return w;
+}
+
+std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourcePath) {
+    if (!w) return ZIP_ERR_ARGUMENTS;
+    if (w->tag != kWriterTag) return ZIP_ERR_NOT_WRITER;
+    if (w->lastError) return ZIP_ERR_FAILED;
+    if (w->closed) return ZIP_ERR_CLOSED;
+
+    ZipMemberRecord m;
+    m.name = memberName ? memberName : "";
+    std::replace(m.name.begin(), m.name.end(), '\\', '/');
+    if (m.name.empty() || m.name.size() > 0xFFFF || !sourcePath) return ZIP_ERR_ARGUMENTS;
+    if (w->members.size() >= 0xFFFF) return ZIP_ERR_WRITE;  // the count fields are 16-bit
+    m.method = IsStoredSuffix(m.name) ? kMethodStored : kMethodDeflate;
+
+    std::unique_ptr<FileHandle> source = w->platform->OpenFile(sourcePath, FileMode::Read);
+    FileFacts facts;
+    if (!source || !w->platform->GetFileFacts(sourcePath, &facts)) return ZIP_ERR_OPEN;
+    // The 32-bit size fields cannot describe such a source.
+    if (facts.size >= kZip32Limit) return ZIP_ERR_WRITE;
+
+    const bool executable = IsExecutable(*source, facts.size);
+    if (!source->Seek(0)) return ZIP_ERR_OPEN;
+    m.externalAttributes = ExternalAttributes(facts.attributes, executable);
+    m.modificationTime = UnixTime32(facts.lastWriteTime);
+    m.accessTime = UnixTime32(facts.lastAccessTime);
+    m.creationTime = UnixTime32(facts.creationTime);
+    const CalendarTime written = UtcCalendarTime(FiletimeToUnixSeconds(facts.lastWriteTime));
+    m.dosDate = DosDate(written);
+    m.dosTime = DosTime(written);
+    m.flags = kFlagDataDescriptor;
+    m.crc = 0;
+    m.compressedSize = m.method == kMethodStored ? static_cast<std::uint32_t>(facts.size) : 0;
+    m.uncompressedSize = static_cast<std::uint32_t>(facts.size);
+    m.localHeaderOffset = static_cast<std::uint32_t>(w->writeOffset);
+
+    if (!WriteLocalHeader(*w, m)) return ZIP_ERR_WRITE;
+    w->writeOffset += kLocalHeaderSize + m.name.size() + kLocalExtraSize;
+
+    std::uint64_t bytesRead = 0, bytesWritten = 0;
+    const bool copied = m.method == kMethodStored
+                            ? CopyStored(*w, *source, m, &bytesRead, &bytesWritten)
+                            : CopyDeflated(*w, *source, m, &bytesRead, &bytesWritten);
+    source.reset();
+    w->writeOffset += bytesWritten;
+    if (!copied) return ZIP_ERR_WRITE;
+    // The source grew while it was read, or the archive would need ZIP64.
+    if (bytesRead >= kZip32Limit || bytesWritten >= kZip32Limit ||
+        w->writeOffset >= kZip32Limit) {
+        w->lastError = ZIP_ERR_WRITE;
+        return ZIP_ERR_WRITE;
+    }
+    m.uncompressedSize = static_cast<std::uint32_t>(bytesRead);
+    m.compressedSize = static_cast<std::uint32_t>(bytesWritten);
+    m.flags = m.method == kMethodDeflate ? kFlagMaximumCompression : 0;
+
+    if (!w->archive->Seek(m.localHeaderOffset)) {
+        w->lastError = ZIP_ERR_SEEK;
+        return ZIP_ERR_SEEK;
+    }
+    const bool rewritten = WriteLocalHeader(*w, m);
+    if (!w->archive->Seek(w->writeOffset)) {
+        w->lastError = ZIP_ERR_SEEK;
+        return ZIP_ERR_SEEK;
+    }
+    if (!rewritten) return ZIP_ERR_WRITE;
+    w->members.push_back(std::move(m));
+    return ZIP_OK;
+}
+
+std::uint32_t ZipClose(ZipWriter* w) {
+    if (!w) return ZIP_ERR_ARGUMENTS;
+    if (w->tag != kWriterTag) return ZIP_ERR_NOT_WRITER;
+    if (w->closed) return ZIP_ERR_CLOSED;
+    w->closed = true;
+
+    std::uint32_t result = ZIP_OK;
+    const std::uint64_t centralOffset = w->writeOffset;
+    std::uint64_t centralSize = 0;
+    for (const ZipMemberRecord& m : w->members) {
+        if (!WriteCentralHeader(*w, m)) {
+            result = ZIP_ERR_WRITE;
+            break;
+        }
+        centralSize += kCentralHeaderSize + m.name.size() + kCentralExtraSize;
+    }
+    if (result == ZIP_OK) {
+        if (centralOffset + centralSize >= kZip32Limit) {
+            result = ZIP_ERR_WRITE;
+        } else {
+            unsigned char end[22];
+            const auto count = static_cast<std::uint16_t>(w->members.size());
+            PutU32(end, 0x06054B50);
+            PutU16(end + 4, 0);
+            PutU16(end + 6, 0);
+            PutU16(end + 8, count);
+            PutU16(end + 10, count);
+            PutU32(end + 12, static_cast<std::uint32_t>(centralSize));
+            PutU32(end + 16, static_cast<std::uint32_t>(centralOffset));
+            PutU16(end + 20, 0);
+            if (!WriteAll(*w, end, sizeof end)) result = ZIP_ERR_WRITE;
+        }
+    }
+    if (!w->archive->Close() && result == ZIP_OK) result = ZIP_ERR_WRITE;
+    w->tag = 0;
+    delete w;
+    return result;
+}
+
+}  // namespace zk

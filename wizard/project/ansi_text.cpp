@@ -1,0 +1,91 @@
+#include "wizard/project/ansi_text.h"
+
+#include <cstdint>
+
+namespace zk {
+namespace {
+
+// Code page 1252 at 0x80 to 0x9F; 0 marks the five unassigned bytes, which
+// pass through as the C1 controls of the same value.
+constexpr std::uint16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t FromAnsi(unsigned char c) {
+    if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80]) return kHigh[c - 0x80];
+    return c;
+}
+
+bool ToAnsi(char32_t u, unsigned char* c) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+        *c = static_cast<unsigned char>(u);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] ? kHigh[i] == u : u == static_cast<char32_t>(0x80 + i)) {
+            *c = static_cast<unsigned char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void AppendUtf8(std::string& out, char32_t u) {
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | u >> 6);
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | u >> 12);
+        out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(const std::string& ansi) {
+    std::string out;
+    for (unsigned char c : ansi) AppendUtf8(out, FromAnsi(c));
+    return out;
+}
+
+bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        char32_t u;
+        std::size_t n;
+        if (c < 0x80) {
+            u = c;
+            n = 1;
+        } else if ((c & 0xE0) == 0xC0) {
+            u = c & 0x1F;
+            n = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            u = c & 0x0F;
+            n = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            u = c & 0x07;
+            n = 4;
+        } else {
+            return false;
+        }
+        if (i + n > utf8.size()) return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            u = u << 6 | (next & 0x3F);
+        }
+        unsigned char a;
+        if (!ToAnsi(u, &a)) return false;
+        out += static_cast<char>(a);
+        i += n;
+    }
+    *ansi = out;
+    return true;
+}
+
+}  // namespace zk

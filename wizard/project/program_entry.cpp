@@ -1,0 +1,108 @@
+#include "wizard/project/program_entry.h"
+
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "platform/desktop_platform.h"
+#include "platform/page_view.h"
+#include "platform/path_text.h"
+#include "wizard/build/build_outcome.h"
+#include "wizard/build/installer_build.h"
+#include "wizard/build/output_folder.h"
+#include "wizard/project/project_file.h"
+#include "wizard/project/wizard_context.h"
+
+namespace zk {
+namespace {
+
+constexpr const char* kTooMany =
+    "Too many arguments. Please read console command line paragraph in the help manual";
+constexpr const char* kInvalidParameters =
+    "Invalid build parameters. Please read console command line paragraph in the help manual";
+constexpr const char* kInvalidPath =
+    "Invalid Path. Please read console command line paragraph in the help manual";
+constexpr const char* kInvalidProject = "Project file is invalid";
+constexpr const char* kBuilt = "Zephyrkit files successfully built.";
+constexpr const char* kSilentErrors =
+    "Project file contains errors. Please open the file in the wizard and correct them";
+constexpr const char* kOpenErrors =
+    "Project file contains errors. Please check used files path before building";
+
+void Error(WizardContext& ctx, const char* text) {
+    ctx.platform.ShowMessage(text, "Error", MessageIcon::Error, false);
+}
+
+// The checks shared by both runs that name a project file: present, then
+// loadable. False after the message.
+bool LoadProject(WizardContext& ctx, const std::string& path) {
+    if (!IsFilePresent(ctx.platform, path.c_str())) {
+        Error(ctx, kInvalidPath);
+        return false;
+    }
+    if (!ReadProjectFile(ctx.platform, ctx.project, path.c_str())) {
+        Error(ctx, kInvalidProject);
+        return false;
+    }
+    return true;
+}
+
+int SilentBuild(WizardContext& ctx, const std::string& path) {
+    if (!LoadProject(ctx, path)) return 0;
+    const std::string name = DeriveProjectName(path);
+    if (!ApplyProjectToWizard(ctx, name.c_str())) {
+        Error(ctx, kSilentErrors);
+        return 0;
+    }
+    // A record with no output folder would send the outputs to the root of
+    // the drive; the folder the build was started from is what the wizard
+    // itself would have offered.
+    if (ctx.state.workPath[0] == '\0') CopyText(ctx.state.workPath, ctx.platform.CurrentDirectory());
+
+    NullBuildLog log;
+    BuildOutcome outcome;
+    PrepareOutputFolder(ctx);
+    if (BuildMobileInstaller(ctx, log, outcome)) BuildDesktopInstaller(ctx, log, outcome);
+    if (outcome.failed) {
+        ctx.platform.ShowMessage("Build failed: " + outcome.failure, "Error", MessageIcon::Error,
+                                 false);
+        return 0;
+    }
+    ctx.platform.ShowMessage(kBuilt, "Success", MessageIcon::Information, false);
+    return 1;
+}
+
+}  // namespace
+
+std::string DeriveProjectName(const std::string& projectFilePath) {
+    const std::string name = FileNamePart(projectFilePath);
+    if (name.find(".paw") != std::string::npos && name.size() >= 4)
+        return name.substr(0, name.size() - 4);
+    return name;
+}
+
+int RunZephyrkit(WizardContext& ctx, const std::vector<std::string>& arguments,
+                 StartSequence& start) {
+    std::memset(&ctx.project, 0, sizeof ctx.project);
+    ctx.project.cabinetCount = 0;
+
+    if (arguments.size() >= 3) {
+        Error(ctx, kTooMany);
+        return 0;
+    }
+    if (arguments.size() == 2) {
+        if (arguments[0] != "-silent") {
+            Error(ctx, kInvalidParameters);
+            return 0;
+        }
+        return SilentBuild(ctx, arguments[1]);
+    }
+    if (arguments.size() == 1) {
+        if (!LoadProject(ctx, arguments[0])) return 0;
+        const std::string name = DeriveProjectName(arguments[0]);
+        if (!ApplyProjectToWizard(ctx, name.c_str()))
+            ctx.platform.ShowMessage(kOpenErrors, "Attention", MessageIcon::Warning, false);
+    }
+    return start.Run(ctx);
+}
+
+}  // namespace zk
