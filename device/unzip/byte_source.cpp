@@ -14,7 +14,7 @@ FileSource::FileSource(std::unique_ptr<DeviceFile> file)
 }
 
 std::size_t FileSource::Read(void* buffer, std::size_t bytes) {
-    return file_ ? file_->Read(buffer, bytes) : 0;
+    return Counted(bytes, file_ ? file_->Read(buffer, bytes) : 0);
 }
 
 bool FileSource::Seek(std::int64_t offset, DeviceSeek origin) {
@@ -40,7 +40,7 @@ std::size_t MemorySource::Read(void* buffer, std::size_t bytes) {
     std::size_t n = bytes < left ? bytes : left;
     if (n) std::memcpy(buffer, data_ + position_, n);
     position_ += n;
-    return n;
+    return Counted(bytes, n);
 }
 
 bool MemorySource::Seek(std::int64_t offset, DeviceSeek origin) {

@@ -17,6 +17,20 @@ public:
     virtual std::size_t Read(void* buffer, std::size_t bytes) = 0;
     virtual bool Seek(std::int64_t offset, DeviceSeek origin) = 0;
     virtual std::uint64_t Tell() = 0;
+
+    // Whether the last read came short. minizip asks after a short read of
+    // a header field; without this it would take the missing bytes as zeros
+    // and open a cut archive.
+    bool lastReadShort() const { return lastReadShort_; }
+
+protected:
+    std::size_t Counted(std::size_t asked, std::size_t got) {
+        lastReadShort_ = got < asked;
+        return got;
+    }
+
+private:
+    bool lastReadShort_ = false;
 };
 
 // An open device file, owned or the caller's. The archive may begin anywhere

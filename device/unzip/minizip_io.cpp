@@ -36,7 +36,9 @@ long ZCALLBACK SeekSource(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
 
 int ZCALLBACK CloseSource(voidpf, voidpf) { return 0; }
 
-int ZCALLBACK SourceError(voidpf, voidpf) { return 0; }
+int ZCALLBACK SourceError(voidpf, voidpf stream) {
+    return static_cast<ByteSource*>(stream)->lastReadShort() ? 1 : 0;
+}
 
 }  // namespace
 

@@ -150,7 +150,9 @@ UnzipStatus ZipReader::FindItem(std::u16string_view name, bool ignoreCase, std::
                                 ZipItem* item) {
     CloseMemoryStream();
     std::string wanted = Utf16ToUtf8(name);
-    bool found = wanted.find('\0') == std::string::npos &&
+    // minizip searches from the first item but refuses to start when the item
+    // it stands on is unreadable, so it is put on the first item beforehand.
+    bool found = wanted.find('\0') == std::string::npos && PositionOn(0) == UNZIP_OK &&
                  unzLocateFile(zip_, wanted.c_str(),
                                ignoreCase ? MINIZIP_CASE_INSENSITIVE : MINIZIP_CASE_SENSITIVE) ==
                      UNZ_OK;
@@ -158,9 +160,9 @@ UnzipStatus ZipReader::FindItem(std::u16string_view name, bool ignoreCase, std::
     if (found && unzGetFilePos64(zip_, &at) == UNZ_OK && at.num_of_file <= INT32_MAX) {
         position_ = static_cast<std::int32_t>(at.num_of_file);
     } else {
-        // A failed look-up leaves minizip where it was, but a position that
-        // cannot be read back is not worth trusting.
-        if (found) position_ = -1;
+        // A failed look-up puts minizip back on its item, but not always in a
+        // state that can step on from there; the next positioning restarts.
+        position_ = -1;
         if (index) *index = -1;
         if (item) {
             *item = ZipItem{};
