@@ -9,6 +9,8 @@
 
 namespace zk {
 
+enum class ColumnAlign { Left, Centre, Right };
+
 class PageView {
 public:
     virtual ~PageView() = default;
@@ -20,6 +22,32 @@ public:
     virtual void SetChecked(int id, bool checked) = 0;
     virtual void Enable(int id, bool enabled) = 0;
     virtual void Show(int id, bool shown) = 0;
+
+    // Report-style list views, named by their control id like the other
+    // controls. Columns and rows count from 0; column 0 holds each row's
+    // label, later columns its cells. Images are indexes into the list's
+    // small-icon image list, -1 for none. Reads outside the list give empty
+    // text and image -1; writes outside it do nothing. A row is inserted at
+    // `row` (the end when `row` is the count), moving later rows down.
+    virtual int ListColumnCount(int id) = 0;
+    virtual void InsertListColumn(int id, int column, const std::string& title, int width,
+                                  ColumnAlign align) = 0;
+    virtual void DeleteListColumn(int id, int column) = 0;
+    virtual std::string ListColumnTitle(int id, int column) = 0;
+    virtual int ListRowCount(int id) = 0;
+    virtual void InsertListRow(int id, int row, const std::string& label, int image) = 0;
+    virtual void DeleteListRow(int id, int row) = 0;
+    virtual void DeleteAllListRows(int id) = 0;
+    virtual std::string ListCellText(int id, int row, int column) = 0;
+    virtual int ListCellImage(int id, int row, int column) = 0;
+    virtual void SetListCell(int id, int row, int column, const std::string& text, int image) = 0;
+    // The list has single selection: at most one row is selected, and at most
+    // one has the focus. -1 when none.
+    virtual int ListSelectedRow(int id) = 0;
+    virtual int ListFocusedRow(int id) = 0;
+    // Selecting a row clears the selection elsewhere, focusing one moves the
+    // focus; false leaves the other rows alone.
+    virtual void SetListRowState(int id, int row, bool selected, bool focused) = 0;
 };
 
 // The build log list and the progress bar of the Build page. The command-line

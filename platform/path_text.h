@@ -26,4 +26,9 @@ inline std::string JoinPath(std::string_view folder, char separator, std::string
     return out;
 }
 
+// The name a file is written under until it is complete, then renamed.
+inline std::string PartialName(std::string_view finalPath) {
+    return std::string(finalPath) + ".partial";
+}
+
 }  // namespace zk

@@ -89,6 +89,7 @@ TEST(AnsiTextTest, CodePage1252BothWays) {
     EXPECT_EQ(back, all);
     EXPECT_FALSE(Utf8ToAnsi("\xC3", &back)) << "cut sequence";
     EXPECT_FALSE(Utf8ToAnsi("\xFF", &back));
+    EXPECT_EQ(AnsiFromUtf8("a\xE2\x82\xAC\xE4\xB8\xAD\xFFz"), "a\x80??z");
 }
 
 }  // namespace

@@ -132,12 +132,8 @@ bool MobileBuild::Run() {
     // The project file is written into the output folder and packed from there.
     const std::string projectFile = TextOf(s.projectName) + ".paw";
     const std::string projectPath = InOutput(projectFile);
-    const std::string projectPartial = PartialName(projectPath);
-    if (!WriteProjectFile(ctx_.platform, p, projectPartial.c_str()) ||
-        !ctx_.platform.RenameFile(projectPartial, projectPath)) {
-        ctx_.platform.RemoveFile(projectPartial);
+    if (!ReplaceProjectFile(ctx_.platform, p, projectPath.c_str()))
         return Fail(projectPath, "cannot write");
-    }
     int figure = 0;
     if (!PackSection(projectPath, projectFile, "data.zip", &figure)) return false;
     log_.AddLine(PackedLine("Project file packed:", figure, true));

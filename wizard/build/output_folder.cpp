@@ -4,7 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
-#include "wizard/build/dos_time.h"
+#include "platform/utc_time.h"
 #include "wizard/project/wizard_context.h"
 
 namespace zk {

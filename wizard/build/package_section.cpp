@@ -6,6 +6,7 @@
 #include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "platform/desktop_platform.h"
+#include "platform/path_text.h"
 #include "wizard/build/build_outcome.h"
 
 namespace zk {
@@ -61,8 +62,6 @@ bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string
     }
     return true;
 }
-
-std::string PartialName(const std::string& finalPath) { return finalPath + ".partial"; }
 
 bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
                    BuildOutcome& outcome) {

@@ -25,9 +25,6 @@ std::int64_t CopyBlocks(FileHandle& in, FileHandle& out);
 bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
                    BuildOutcome& outcome);
 
-// The name a file is written under until it is complete.
-std::string PartialName(const std::string& finalPath);
-
 // The size of the file at `path`, or 0 when it cannot be opened.
 std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, bool* opened = nullptr);
 

@@ -44,48 +44,62 @@ void AppendUtf8(std::string& out, char32_t u) {
     }
 }
 
+// Decodes the UTF-8 character at `i`; false for a malformed one. `length`
+// receives the bytes it takes.
+bool DecodeUtf8(std::string_view utf8, std::size_t i, char32_t* u, std::size_t* length) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                                    : (lead & 0xF8) == 0xF0   ? 4 : 0;
+    if (n == 0 || i + n > utf8.size()) return false;
+    char32_t code = n == 1 ? lead : lead & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+        if ((next & 0xC0) != 0x80) return false;
+        code = code << 6 | (next & 0x3F);
+    }
+    *u = code;
+    *length = n;
+    return true;
+}
+
+// Converts until the first fault, which is either replaced by '?' (lossy) or
+// ends the conversion with false.
+bool Convert(std::string_view utf8, std::string* out, bool lossy) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t u = 0;
+        std::size_t n = 1;
+        unsigned char a = '?';
+        const bool decoded = DecodeUtf8(utf8, i, &u, &n);
+        if (!decoded) n = 1;
+        if (!decoded || !ToAnsi(u, &a)) {
+            if (!lossy) return false;
+            a = '?';
+        }
+        *out += static_cast<char>(a);
+        i += n;
+    }
+    return true;
+}
+
 }  // namespace
 
-std::string AnsiToUtf8(const std::string& ansi) {
+std::string AnsiToUtf8(std::string_view ansi) {
     std::string out;
     for (unsigned char c : ansi) AppendUtf8(out, FromAnsi(c));
     return out;
 }
 
-bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
+bool Utf8ToAnsi(std::string_view utf8, std::string* ansi) {
     std::string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        char32_t u;
-        std::size_t n;
-        if (c < 0x80) {
-            u = c;
-            n = 1;
-        } else if ((c & 0xE0) == 0xC0) {
-            u = c & 0x1F;
-            n = 2;
-        } else if ((c & 0xF0) == 0xE0) {
-            u = c & 0x0F;
-            n = 3;
-        } else if ((c & 0xF8) == 0xF0) {
-            u = c & 0x07;
-            n = 4;
-        } else {
-            return false;
-        }
-        if (i + n > utf8.size()) return false;
-        for (std::size_t k = 1; k < n; ++k) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            u = u << 6 | (next & 0x3F);
-        }
-        unsigned char a;
-        if (!ToAnsi(u, &a)) return false;
-        out += static_cast<char>(a);
-        i += n;
-    }
+    if (!Convert(utf8, &out, false)) return false;
     *ansi = out;
     return true;
+}
+
+std::string AnsiFromUtf8(std::string_view utf8) {
+    std::string out;
+    Convert(utf8, &out, true);
+    return out;
 }
 
 }  // namespace zk

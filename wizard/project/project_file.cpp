@@ -34,6 +34,15 @@ bool WriteProjectFile(DesktopPlatform& platform, const Project& project, const c
     return file->Close() && ok;
 }
 
+bool ReplaceProjectFile(DesktopPlatform& platform, const Project& project, const char* path) {
+    if (!path || !*path) return false;
+    const std::string partial = PartialName(path);
+    if (WriteProjectFile(platform, project, partial.c_str()) && platform.RenameFile(partial, path))
+        return true;
+    platform.RemoveFile(partial);
+    return false;
+}
+
 bool IsFilePresent(DesktopPlatform& platform, const char* path) {
     FileFacts facts;
     return path && *path && platform.GetFileFacts(path, &facts) &&

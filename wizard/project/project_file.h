@@ -19,6 +19,11 @@ bool ReadProjectFile(DesktopPlatform& platform, Project& project, const char* pa
 // cannot be created or not every byte reached it.
 bool WriteProjectFile(DesktopPlatform& platform, const Project& project, const char* path);
 
+// Writes the record under a temporary name beside `path` and renames it over
+// `path` once complete, so an interrupted or failed write never leaves a
+// damaged project file behind.
+bool ReplaceProjectFile(DesktopPlatform& platform, const Project& project, const char* path);
+
 // Copies the loaded record into WizardState and, when the presets page exists,
 // into its controls. Returns CheckBuildFiles().
 bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName);

@@ -1,0 +1,103 @@
+#include "wizard/cabinet/setup_xml.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/cabinet/cabinet_fixture.h"
+
+namespace zk {
+namespace {
+
+class SetupXmlTest : public test::CabinetTest {
+protected:
+    bool Read(const std::string& document) {
+        test::WriteFileBytes(folder / "s.xml", document);
+        return ReadSetupXml(platform, folder / "s.xml", info);
+    }
+    static std::string Install(const std::string& parms) {
+        return "<wap-provisioningdoc><characteristic type=\"Install\">" + parms +
+               "</characteristic></wap-provisioningdoc>";
+    }
+    SetupInfo info{};
+};
+
+TEST_F(SetupXmlTest, ReadsTheThreeRecognisedNames) {
+    ASSERT_TRUE(Read(Install(R"(<parm name="InstallPhase" value="install"/>
+        <parm name="OSVersionMin" value="4.21"/><parm name="OSVersionMax" value="5.99"/>
+        <parm name="AppName" value="Acme Viewer Pro"/><parm name="osversionmin" value="9.9"/>)")));
+    EXPECT_EQ(info.osMinMajor, 4);
+    EXPECT_EQ(info.osMinMinor, 21);
+    EXPECT_EQ(info.osMaxMajor, 5);
+    EXPECT_EQ(info.osMaxMinor, 99);
+    EXPECT_STREQ(info.appName, "Acme");
+    EXPECT_STREQ(info.provider, "Viewer");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(SetupXmlTest, WalkOrderDepthAndLastOneWins) {
+    // Direct children of the document element are not searched; parms at any
+    // depth below a child are, in document order.
+    ASSERT_TRUE(Read(R"(<?xml version="1.0" encoding="utf-8"?>
+        <doc>
+          text<!-- comment -->
+          <a><b><c><parm name="OSVersionMin" value="3.0"/></c></b>
+             <parm name="AppName" value="  First  Second Third"/></a>
+          <z><parm name="OSVersionMin" value="4.2"/><parm name="AppName" value="Solo"/></z>
+          <parm name="AppName" value="Direct Child"/>
+        </doc>)"));
+    EXPECT_EQ(info.osMinMajor, 4);
+    EXPECT_EQ(info.osMinMinor, 2);
+    EXPECT_STREQ(info.appName, "Solo");     // one word sets appName only
+    EXPECT_STREQ(info.provider, "Second");  // left from the earlier parm
+}
+
+TEST_F(SetupXmlTest, NumbersThePatternCannotReadLeaveTheirFields) {
+    info.osMaxMinor = 7;
+    ASSERT_TRUE(Read(Install(R"(<parm name="OSVersionMin" value="5"/>
+        <parm name="OSVersionMax" value="x.3"/><parm name="OSVersionMax" value=" 6 .1"/>)")));
+    EXPECT_EQ(info.osMinMajor, 5);
+    EXPECT_EQ(info.osMinMinor, 0);
+    EXPECT_EQ(info.osMaxMajor, 6);  // "%d" then no '.' right after it
+    EXPECT_EQ(info.osMaxMinor, 7);
+    ASSERT_TRUE(Read(Install(R"(<parm name="OSVersionMax" value="-2.-3"/>)")));
+    EXPECT_EQ(info.osMaxMajor, -2);
+    EXPECT_EQ(info.osMaxMinor, -3);
+}
+
+TEST_F(SetupXmlTest, LongWordsAreCutAndTextBecomesAnsi) {
+    ASSERT_TRUE(Read(Install("<parm name=\"AppName\" value=\"" + std::string(70, 'w') +
+                             " Caf\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD\"/>")));
+    EXPECT_EQ(std::string(info.appName), std::string(63, 'w'));
+    EXPECT_STREQ(info.provider, "Caf\xE9\x80?");
+}
+
+TEST_F(SetupXmlTest, MissingAttributeStopsTheWalkWithTheWarning) {
+    EXPECT_FALSE(Read(Install(R"(<parm name="OSVersionMin" value="4.0"/>
+        <parm value="1"/><parm name="OSVersionMax" value="5.0"/>)")));
+    EXPECT_EQ(info.osMinMajor, 4);
+    EXPECT_EQ(info.osMaxMajor, 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "COM exception ocurred");
+    EXPECT_EQ(platform.messages[0].caption, "Error");
+    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+
+    // An unrecognised parm needs no value; a recognised one does.
+    EXPECT_TRUE(Read(Install(R"(<parm name="Other"/>)")));
+    EXPECT_FALSE(Read(Install(R"(<parm name="AppName"/>)")));
+    EXPECT_EQ(platform.messages.size(), 2u);
+}
+
+TEST_F(SetupXmlTest, DocumentsThatDoNotLoadFailSilently) {
+    const std::string good = Install(R"(<parm name="AppName" value="Never Read"/>)");
+    for (const std::string& bad :
+         {std::string(""), std::string("<a><b></a>"), std::string("plain text"),
+          good + "<second/>", good + "trailing", "<a x='1' x='2'>" + good + "</a>"})
+        EXPECT_FALSE(Read(bad)) << bad;
+    EXPECT_FALSE(ReadSetupXml(platform, folder / "missing.xml", info));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_STREQ(info.appName, "");
+    // No recognised parm at all: true, and nothing set.
+    EXPECT_TRUE(Read("<doc/>"));
+}
+
+}  // namespace
+}  // namespace zk

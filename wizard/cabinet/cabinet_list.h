@@ -1,0 +1,76 @@
+// The cabinet step's list: admitting cabinets (reading their set-up
+// information), removing and reordering entries, the detail fields, dropped
+// files, and building the list when the page is made. Row i of the list always
+// shows entry i of the Project's cabinets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "wizard/cabinet/setup_info.h"
+
+namespace zk {
+
+struct WizardContext;
+
+inline constexpr const char* NOT_A_CABINET_TEXT = "This is not a valid Cabinet file";
+inline constexpr const char* BAD_HEADER_TEXT = "This is not a valid Wince Cabinet file header";
+inline constexpr const char* NO_SETUP_INFO_TEXT =
+    "This is not a valid Wince Cabinet file. Please double-check the entry";
+inline constexpr const char* DOUBLE_ENTRY_TEXT = "Item is already in the list";
+inline constexpr const char* DOUBLE_ENTRY_CAPTION = "Double entry";
+inline constexpr const char* LIST_FULL_TEXT =
+    "The list is full: a project holds at most 256 cabinets";
+
+enum class Admission {
+    Admitted,
+    AdmittedWithoutSetupInfo,  // admitted after the information message
+    NotACabinet,
+    BadHeader,
+    DoubleEntry,
+    ListFull,
+};
+
+// Admits the cabinet at `path` under `displayName` (its file name without
+// folder) at the end of the list, or refuses it with a message box without
+// owner; the display name is the caption of every box but the double entry's.
+// In order: extract the set-up members (refused: error box); read the .000
+// header when there is one (bad signature: warning box, refused), else the
+// set-up XML when there is one, else show the information box and go on with
+// empty names and no OS bounds; then the double-entry test on the file name
+// (exact, case and all), then the full list. Both temporary files are gone
+// when it returns, whatever the outcome. `learned`, when given, receives
+// what was read from the set-up information.
+Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
+                       const std::string& displayName, SetupInfo* learned = nullptr);
+
+// Removes the selected entry and its row and clears the detail fields; with
+// no row selected nothing happens.
+void RemoveCabinet(WizardContext& ctx);
+
+// A drag of row `from` released over the label of row `to` (-1 when the
+// release was over no row's label): the entry moves to index `to`, the rows
+// follow, the detail fields are cleared and row `to`'s cells refreshed.
+// Dropping a row on itself changes nothing.
+void MoveCabinet(WizardContext& ctx, int from, int to);
+
+// The "/\" and "\/" buttons: the selected entry one place up or down, by the
+// same moves as a drag. At either end of the list nothing changes.
+void MoveCabinetUp(WizardContext& ctx);
+void MoveCabinetDown(WizardContext& ctx);
+
+// Fills the five detail fields from the entry of the focused row: names,
+// the cabinet file's creation time (UTC) and size, and its path. A file that
+// cannot be opened leaves "Date" and "Size" as they were.
+void ShowCabinetDetails(WizardContext& ctx);
+void ClearCabinetDetails(WizardContext& ctx);
+
+// Files dropped from the shell, in the order the shell lists them: each is
+// admitted under the text after its last separator, whatever its extension.
+void AdmitDroppedFiles(WizardContext& ctx, const std::vector<std::string>& paths);
+
+// Lays out the columns and fills one row per entry, refreshing each entry's
+// booleans from the filters.
+void BuildCabinetList(WizardContext& ctx);
+
+}  // namespace zk

@@ -1,0 +1,86 @@
+// The set-up header, as far as the wizard reads it (little-endian, offsets
+// from the start of the member):
+//
+//   0   4  signature "MSCE" (or "CE4+")
+//   24  4  lowest OS version, major     28  4  its minor
+//   32  4  highest OS version, major    36  4  its minor
+//   84  2  application name offset      86  2  its length in bytes
+//   88  2  provider name offset         90  2  its length in bytes
+//
+// CabWiz stores each string with its NUL and pads it to four bytes, and the
+// lengths count the padding; the text is what comes before the first NUL.
+// The offsets and lengths are signed 16-bit values, so a header can only
+// point at the first 32 KiB of its member.
+#include "wizard/cabinet/setup_header.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "common/little_endian.h"
+#include "platform/desktop_platform.h"
+
+namespace zk {
+namespace {
+
+constexpr std::size_t OFF_OS_MIN_MAJOR = 24;
+constexpr std::size_t OFF_OS_MIN_MINOR = 28;
+constexpr std::size_t OFF_OS_MAX_MAJOR = 32;
+constexpr std::size_t OFF_OS_MAX_MINOR = 36;
+constexpr std::size_t OFF_APP_NAME = 84;
+constexpr std::size_t OFF_PROVIDER = 88;
+
+// Reads until `bytes` are in or the file ends; returns the count read.
+std::size_t ReadFully(FileHandle& file, unsigned char* buffer, std::size_t bytes) {
+    std::size_t done = 0;
+    while (done < bytes) {
+        std::size_t n = file.Read(buffer + done, bytes - done);
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+std::int32_t GetI32(const unsigned char* p) { return static_cast<std::int32_t>(GetU32(p)); }
+std::int16_t GetI16(const unsigned char* p) { return static_cast<std::int16_t>(GetU16(p)); }
+
+// Fills a 64-byte name field from the string the header points at. The
+// field is cleared first, so bytes past the end of the file stay zero.
+void ReadName(FileHandle& file, const unsigned char* header, std::size_t at, char (&field)[64]) {
+    std::memset(field, 0, sizeof field);
+    const int offset = GetI16(header + at);
+    const int length = GetI16(header + at + 2);
+    if (offset < 0 || length <= 0) return;
+    const std::size_t take =
+        static_cast<std::size_t>(length) < sizeof field - 1 ? static_cast<std::size_t>(length)
+                                                             : sizeof field - 1;
+    if (!file.Seek(static_cast<std::uint64_t>(offset))) return;
+    ReadFully(file, reinterpret_cast<unsigned char*>(field), take);
+}
+
+}  // namespace
+
+bool ReadSetupHeader(FileHandle& file, SetupInfo& info) {
+    unsigned char header[SETUP_HEADER_SIZE] = {};
+    if (file.Seek(0)) ReadFully(file, header, sizeof header);
+
+    ReadName(file, header, OFF_APP_NAME, info.appName);
+    ReadName(file, header, OFF_PROVIDER, info.provider);
+    info.osMinMajor = GetI32(header + OFF_OS_MIN_MAJOR);
+    info.osMinMinor = GetI32(header + OFF_OS_MIN_MINOR);
+    info.osMaxMajor = GetI32(header + OFF_OS_MAX_MAJOR);
+    info.osMaxMinor = GetI32(header + OFF_OS_MAX_MINOR);
+
+    return std::memcmp(header, "MSCE", 4) == 0 || std::memcmp(header, "CE4+", 4) == 0;
+}
+
+bool CabinetSupportsOs(const SetupInfo& info, OsVersionPoint point) {
+    const bool lowerMet = (info.osMinMajor == point.major && info.osMinMinor <= point.minor) ||
+                          (info.osMinMajor < point.major && info.osMinMinor >= 0) ||
+                          (info.osMinMajor == 0 && info.osMinMinor == 0);
+    const bool upperMet = (info.osMaxMajor == point.major && info.osMaxMinor >= point.minor) ||
+                          (info.osMaxMajor > point.major && info.osMaxMinor >= 0) ||
+                          (info.osMaxMajor == 0 && info.osMaxMinor == 0);
+    return lowerMet && upperMet;
+}
+
+}  // namespace zk

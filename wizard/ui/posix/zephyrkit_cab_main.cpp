@@ -1,0 +1,121 @@
+// zephyrkit-cab: what the wizard's cabinet admission learns from cabinets,
+// one line each, without a window. The cabinets are admitted in the order
+// given into one empty project with all filters off, exactly as the wizard's
+// cabinet list would take them, so a repeated file name is a double entry
+// here too.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "platform/desktop_platform_posix.h"
+#include "platform/path_text.h"
+#include "wizard/cabinet/cabinet_list.h"
+#include "wizard/cabinet/setup_header.h"
+#include "wizard/project/wizard_context.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zephyrkit-cab FILE.cab...\n"
+    "\n"
+    "Shows what the Zephyrkit wizard learns when it adds each cabinet to a\n"
+    "project's list. The cabinets are added in the order given to one empty\n"
+    "project with every compatibility filter off, so a file name given twice is\n"
+    "refused the second time, as the wizard would refuse it.\n"
+    "\n"
+    "One line per cabinet, the fields separated by tabs:\n"
+    "  file name      the name the list shows (the path without its folder)\n"
+    "  outcome        ok, or the exact text of the message the wizard would show\n"
+    "  appName        application name from the set-up header or set-up XML\n"
+    "  provider       provider name\n"
+    "  lowest OS      major.minor (0.0: not given)\n"
+    "  highest OS     major.minor (0.0: no limit)\n"
+    "  2002 2003 2003SE WM 5\n"
+    "                 Yes or No: whether the cabinet suits each OS version point\n"
+    "                 (3.1, 4.0, 4.2, 5.0)\n"
+    "The fields after the outcome are empty when the cabinet was refused before\n"
+    "its set-up information was taken (not a cabinet, or a bad set-up header).\n"
+    "\n"
+    "Exit code: 0 when every cabinet would be admitted (also with the message\n"
+    "that a cabinet has no set-up information), 1 otherwise.\n";
+
+// The host platform, with message boxes caught instead of printed and the
+// set-up members written to a folder of this run's own.
+class CapturingPlatform : public zk::PosixDesktopPlatform {
+public:
+    using PosixDesktopPlatform::PosixDesktopPlatform;
+    void ShowMessage(const std::string& text, const std::string&, zk::MessageIcon,
+                     bool) override {
+        lastMessage = text;
+    }
+    std::string TemporaryFolder() override { return folder; }
+
+    std::string lastMessage;
+    std::string folder;
+};
+
+const char* YesNo(bool yes) { return yes ? "Yes" : "No"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+
+    CapturingPlatform platform(argv[0]);
+    std::string pattern = zk::PosixDesktopPlatform().TemporaryFolder() + "/zephyrkit-cab-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) {
+        std::fprintf(stderr, "zephyrkit-cab: cannot make a temporary folder in %s\n",
+                     zk::PosixDesktopPlatform().TemporaryFolder().c_str());
+        return 1;
+    }
+    platform.folder = buffer.data();
+
+    auto project = std::make_unique<zk::Project>();
+    std::memset(project.get(), 0, sizeof(zk::Project));
+    zk::WizardState state;
+    zk::InitialiseWizardState(state, platform);
+    zk::WizardContext ctx{*project, state, platform};
+
+    bool allAdmitted = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string path = argv[i];
+        const std::string name = zk::FileNamePart(path);
+        platform.lastMessage.clear();
+        zk::SetupInfo info{};
+        const zk::Admission result = zk::AdmitCabinet(ctx, path, name, &info);
+        const bool admitted = result == zk::Admission::Admitted ||
+                              result == zk::Admission::AdmittedWithoutSetupInfo;
+        allAdmitted = allAdmitted && admitted;
+        const std::string outcome = platform.lastMessage.empty() ? "ok" : platform.lastMessage;
+        if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader) {
+            std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", name.c_str(), outcome.c_str());
+            continue;
+        }
+        std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", name.c_str(),
+                    outcome.c_str(), zk::TextOf(info.appName).c_str(),
+                    zk::TextOf(info.provider).c_str(), info.osMinMajor, info.osMinMinor,
+                    info.osMaxMajor, info.osMaxMinor,
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2002)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003SE)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_WM5)));
+    }
+    std::fflush(stdout);
+    rmdir(platform.folder.c_str());
+    return allAdmitted ? 0 : 1;
+}
