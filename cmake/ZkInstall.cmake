@@ -1,5 +1,5 @@
 # The program folder: the wizard finds its build inputs beside itself.
-foreach(program zephyrkit zephyrkit-cab)
+foreach(program zephyrkit zephyrkit-cab zk-device)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION .)
   endif()
