@@ -53,9 +53,12 @@ std::u16string MemberName(const mscabd_file* file) {
 
 class CabinetReader {
 public:
-    explicit CabinetReader(const std::string& hostPath)
-        : system_(desktop_), cabd_(mspack_create_cab_decompressor(system_.Table())) {
-        if (cabd_) cab_ = cabd_->open(cabd_, hostPath.c_str());
+    // libmspack keeps the cabinet's name, not a copy: it lives here.
+    explicit CabinetReader(std::string hostPath)
+        : path_(std::move(hostPath)),
+          system_(desktop_),
+          cabd_(mspack_create_cab_decompressor(system_.Table())) {
+        if (cabd_) cab_ = cabd_->open(cabd_, path_.c_str());
     }
     ~CabinetReader() {
         if (cab_) cabd_->close(cabd_, cab_);
@@ -71,6 +74,7 @@ public:
     PosixDesktopPlatform& desktop() { return desktop_; }
 
 private:
+    std::string path_;
     PosixDesktopPlatform desktop_;
     MspackPortSystem system_;
     mscab_decompressor* cabd_ = nullptr;
