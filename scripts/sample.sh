@@ -17,20 +17,25 @@ rm -rf "$sample"
 mkdir -p "$sample/out"
 cd "$sample"
 python3 "$root/tools/make_ce_cab.py" Viewer2002.cab --app-name "Viewer 2002" --provider Morvane \
-  --os-min 3.0 --os-max 4.10 --payload viewer.exe:60000 --payload viewer.hlp:8000
+  --os-min 3.0 --os-max 3.99 --payload viewer.exe:60000 --payload viewer.hlp:8000 >/dev/null
 python3 "$root/tools/make_ce_cab.py" Viewer2003.cab --app-name "Viewer 2003" --provider Morvane \
-  --os-min 4.20 --os-max 5.1 --payload viewer.exe:90000 --compress
+  --os-min 4.0 --os-max 4.99 --payload viewer.exe:90000 --compress >/dev/null
 python3 "$root/tools/make_ce_cab.py" ViewerWM5.cab --app-name "Viewer WM5" --provider Morvane \
-  --xml-only --os-min 5.1 --payload viewer.exe:120000 --compress
+  --xml-only --xml-app-value "ViewerWM5 Morvane" --os-min 5.0 --payload viewer.exe:120000 \
+  --compress >/dev/null
 printf 'End-user licence agreement of the Zephyrkit sample.\r\n' > eula.txt
 printf 'Read me: the Zephyrkit sample installs one of three viewers.\r\n' > readme.txt
 python3 "$root/tools/make_bitmap.py" splash.bmp
 
-"$root/build/host/tools/zk-sample-project" "$sample/Sample.paw" \
-  --title "Zephyrkit Sample" --company "Morvane" --output "$sample/out" \
-  --eula "$sample/eula.txt" --readme "$sample/readme.txt" --splash "$sample/splash.bmp" \
-  --removable-card \
-  "$sample/Viewer2002.cab:2002" "$sample/Viewer2003.cab:2003SE,5" "$sample/ViewerWM5.cab:5"
+# The project, made the way the wizard's first three steps would make it.
+project="$program/zephyrkit-project"
+"$project" new "$sample/Sample.paw" --title "Zephyrkit Sample" --company "Morvane" \
+  --output "$sample/out" --eula eula.txt --readme readme.txt --splash splash.bmp \
+  --removable-card yes --os-filter 2002,2003,2003se,wm5
+"$project" add "$sample/Sample.paw" Viewer2002.cab Viewer2003.cab ViewerWM5.cab
+"$project" check "$sample/Sample.paw"
+"$project" show "$sample/Sample.paw" | sed -n '/Number of entries/,$p'
+echo
 
 set +e
 "$program/zephyrkit" -silent "$sample/Sample.paw"

@@ -1,0 +1,272 @@
+#include "wizard/ui/shell/project_shell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "common/fixed_text.h"
+#include "tests/support/fake_desktop_platform.h"
+#include "tests/support/temp_folder.h"
+#include "wizard/project/program_entry.h"
+#include "wizard/project/project_file.h"
+
+namespace zk {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class ProjectShellTest : public ::testing::Test {
+protected:
+    ProjectShellTest() {
+        platform.currentDirectory = folder.path();
+        platform.temporaryFolder = folder.path();
+        mkdir((folder / "out").c_str(), 0777);
+    }
+
+    Result Run(std::vector<std::string> args, const std::string& input = "") {
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int code = RunProjectShell(platform, args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    // A real Windows CE cabinet made by the fixture tool.
+    std::string Cabinet(const std::string& name, const std::string& app, const std::string& osMin,
+                        const std::string& osMax) {
+        const std::string path = folder / name;
+        const std::string command = std::string(ZK_PYTHON) + " " + ZK_SOURCE_DIR +
+                                    "/tools/make_ce_cab.py '" + path + "' --app-name '" + app +
+                                    "' --provider Morvane --os-min " + osMin + " --os-max " + osMax +
+                                    " --payload app.exe:3000 >/dev/null";
+        EXPECT_EQ(test::RunCommand(command), 0);
+        return path;
+    }
+
+    std::string Paw() const { return folder / "p.paw"; }
+
+    std::unique_ptr<Project> Load(const std::string& path) {
+        auto p = std::make_unique<Project>();
+        EXPECT_TRUE(ReadProjectFile(platform, *p, path.c_str()));
+        return p;
+    }
+
+    test::TempFolder folder;
+    test::FakeDesktopPlatform platform;
+};
+
+TEST_F(ProjectShellTest, NewAddSetGivesTheRecordTheWizardWouldWrite) {
+    WriteFileBytes(folder / "eula.txt", "terms");
+    const std::string a = Cabinet("a.cab", "Viewer", "4.0", "4.99");
+    const std::string b = Cabinet("b.cab", "Player", "5.0", "0.0");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "Demo", "--company", "Morvane", "--output",
+                   folder / "out", "--os-filter", "2003,wm5"})
+                  .code,
+              SHELL_DONE);
+    ASSERT_EQ(Run({"add", Paw(), a, b}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"set", Paw(), "--eula", folder / "eula.txt", "--removable-card", "yes"}).code,
+              SHELL_DONE);
+
+    auto expected = std::make_unique<Project>();
+    std::memset(expected.get(), 0, sizeof(Project));
+    Project& e = *expected;
+    CopyText(e.title, "Demo");
+    CopyText(e.company, "Morvane");
+    e.eulaEnabled = 1;
+    CopyText(e.eulaPath, folder / "eula.txt");
+    e.removableCardOutput = 1;
+    e.osFilterOn = e.filterOs2003 = e.filterOs2005 = 1;
+    e.addDateToPath = e.addTitleSubfolder = e.saveProjectFile = 1;
+    CopyText(e.outputFolder, folder / "out");
+    for (int i = 0; i < 2; ++i) {
+        CabEntry& c = e.cabinets[i];
+        CopyText(c.path, i ? b : a);
+        CopyText(c.fileName, i ? "b.cab" : "a.cab");
+        CopyText(c.appName, i ? "Player" : "Viewer");
+        CopyText(c.provider, "Morvane");
+        c.forPocketPC = c.forSmartphone = c.forTI = c.forIntel = c.forSamsung = 1;
+    }
+    e.cabinets[0].forOs2003 = e.cabinets[0].forOs2003SE = 1;
+    e.cabinets[1].forOs2005 = 1;
+    e.cabinetCount = 2;
+    const std::string direct = folder / "direct.paw";
+    ASSERT_TRUE(WriteProjectFile(platform, e, direct.c_str()));
+    EXPECT_EQ(ReadFileBytes(Paw()), ReadFileBytes(direct));
+
+    EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
+}
+
+TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
+    WriteFileBytes(folder / "empty.txt", "");
+    const std::string file = folder / "f.txt";
+    WriteFileBytes(file, "x");
+    struct Case {
+        std::vector<std::string> options;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--company", "C"}, "Please fill in: Title field is empty"},
+        {{"--title", "T"}, "Please fill in: Company field is empty"},
+        {{"--title", "a/b", "--company", "C"},
+         "Invalid Title: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|"},
+        {{"--title", "T", "--company", "C", "--eula", ""}, "Please correct: Eula path is missing or invalid"},
+        {{"--title", "T", "--company", "C", "--readme", ""},
+         "Please correct: Readme path is missing or invalid"},
+        {{"--title", "T", "--company", "C", "--splash", ""},
+         "Please correct: Splash image path is missing or invalid"},
+        {{"--title", "T", "--company", "C", "--eula", folder / "empty.txt"},
+         "Please correct: Eula path is invalid or file is empty"},
+        {{"--title", "T", "--company", "C", "--readme", folder / "gone.txt"},
+         "Please correct: Readme path is invalid or file is empty"},
+        {{"--title", "T", "--company", "C", "--splash", folder / "empty.txt"},
+         "Please correct: Splash image path is invalid or file is empty"},
+        {{"--title", "T", "--company", "C", "--platform-filter", ""},
+         "Please correct: Platform selection is invalid. For details please check the manual"},
+        {{"--title", "T", "--company", "C", "--os-filter", ""},
+         "Please correct: Operating system selection is invalid. For details please check the manual"},
+        {{"--title", "T", "--company", "C", "--processor-filter", ""},
+         "Please correct: Processor selection is invalid. For details please check the manual"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"new", Paw()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Result r = Run(args);
+        EXPECT_EQ(r.code, SHELL_REFUSED) << c.message;
+        // Information boxes go to standard output, the others to standard error.
+        EXPECT_EQ(r.err + r.out, std::string(c.message) + "\n");
+        EXPECT_FALSE(test::FileExists(Paw())) << "nothing is written";
+    }
+
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    const std::string before = ReadFileBytes(Paw());
+    const Result r = Run({"set", Paw(), "--title", "", "--removable-card", "yes"});
+    EXPECT_EQ(r.err, "Please fill in: Title field is empty\n");
+    EXPECT_EQ(ReadFileBytes(Paw()), before);
+}
+
+TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C", "--platform-filter", "smartphone"})
+                  .code,
+              SHELL_DONE);
+    Result r = Run({"check", Paw()});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "Please add entry: No cab file has been added in the list\n");
+
+    const std::string a = Cabinet("a.cab", "Viewer", "4.0", "4.99");
+    ASSERT_EQ(Run({"add", Paw(), a}).code, SHELL_DONE);
+    // The cabinet suits both platforms; unticking Smartphone makes the entry
+    // fail the platform filter.
+    ASSERT_EQ(Run({"flag", Paw(), "a.cab", "SMP", "no"}).code, SHELL_DONE);
+    r = Run({"check", Paw()});
+    EXPECT_EQ(r.err,
+              "Platform filtering error: One of the entries in the list will not be installed. "
+              "Please delete if not need of it.\n");
+
+    // With its filter off an OS flag is set; it shows once the filter is on.
+    ASSERT_EQ(Run({"set", Paw(), "--no-platform-filter", "--os-filter", "2002"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"flag", Paw(), "0", "2002", "no"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 18), "OS filtering error");
+    ASSERT_EQ(Run({"set", Paw(), "--no-os-filter", "--processor-filter", "ti"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"flag", Paw(), "0", "TI", "no"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 25), "Processor filtering error");
+
+    ASSERT_EQ(Run({"set", Paw(), "--no-processor-filter"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
+    std::remove(a.c_str());
+    r = Run({"check", Paw()});
+    EXPECT_EQ(r.err, "Error: Cannot build project. Files are missing or corrupt. Please go back and correct\n");
+
+    // The project name comes from the file name, and is checked on the build step.
+    WriteFileBytes(a, "");
+    const std::string odd = folder / "a*b.paw";
+    ASSERT_EQ(Run({"new", odd, "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", odd}).err, "Please add entry: No cab file has been added in the list\n");
+    Cabinet("c.cab", "C", "0.0", "0.0");
+    ASSERT_EQ(Run({"add", odd, folder / "c.cab"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", odd}).err,
+              "Invalid Project name: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|\n");
+    const std::string unnamed = folder / ".paw";
+    ASSERT_EQ(Run({"new", unnamed, "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"add", unnamed, folder / "c.cab"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", unnamed}).err, "Please fill in: Project file name field is empty\n");
+}
+
+TEST_F(ProjectShellTest, ListCommandsAndAdmissionMessages) {
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    const std::string a = Cabinet("a.cab", "A", "0.0", "0.0");
+    const std::string b = Cabinet("b.cab", "B", "0.0", "0.0");
+    const std::string c = Cabinet("c.cab", "C", "0.0", "0.0");
+    WriteFileBytes(folder / "text.cab", "not a cabinet");
+    Result r = Run({"add", Paw(), a, b, a, folder / "text.cab", c});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err,
+              "Double entry: Item is already in the list\n"
+              "text.cab: This is not a valid Cabinet file\n");
+    auto names = [&] {
+        auto p = Load(Paw());
+        std::vector<std::string> list;
+        for (int i = 0; i < p->cabinetCount; ++i) list.push_back(p->cabinets[i].fileName);
+        return list;
+    };
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.cab", "b.cab", "c.cab"}));
+    ASSERT_EQ(Run({"move", Paw(), "c.cab", "0"}).code, SHELL_DONE);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.cab", "a.cab", "b.cab"}));
+    ASSERT_EQ(Run({"remove", Paw(), "1"}).code, SHELL_DONE);
+    EXPECT_EQ(names(), (std::vector<std::string>{"c.cab", "b.cab"}));
+    EXPECT_EQ(Run({"remove", Paw(), "a.cab"}).code, SHELL_REFUSED);
+    EXPECT_EQ(Run({"move", Paw(), "0", "7"}).code, SHELL_REFUSED);
+    EXPECT_EQ(Run({"flag", Paw(), "0", "Nope", "yes"}).code, SHELL_USAGE);
+    EXPECT_EQ(Run({"flag", Paw(), "0", "Intel", "maybe"}).code, SHELL_USAGE);
+}
+
+TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T\xE9", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"add", Paw(), Cabinet("a.cab", "A", "3.0", "4.1")}).code, SHELL_DONE);
+    const std::string before = ReadFileBytes(Paw());
+    const Result exported = Run({"export", Paw()});
+    ASSERT_EQ(exported.code, SHELL_DONE);
+    const std::string copy = folder / "copy.paw";
+    ASSERT_EQ(Run({"import", copy}, exported.out).code, SHELL_DONE);
+    EXPECT_EQ(ReadFileBytes(copy), before);
+
+    for (const std::string& damaged : {exported.out.substr(0, exported.out.size() / 2),
+                                      std::string("{\"title\": 7}"), std::string("{\"cabinets\": 1}")}) {
+        const Result r = Run({"import", Paw()}, damaged);
+        EXPECT_EQ(r.code, SHELL_REFUSED);
+        EXPECT_EQ(r.err.substr(0, 22), "Error: Cannot import: ");
+        EXPECT_EQ(ReadFileBytes(Paw()), before);
+    }
+    EXPECT_FALSE(test::FileExists(Paw() + ".partial"));
+}
+
+TEST_F(ProjectShellTest, UsageAndInvalidFiles) {
+    EXPECT_EQ(Run({}).code, SHELL_USAGE);
+    EXPECT_EQ(Run({"frobnicate", Paw()}).code, SHELL_USAGE);
+    EXPECT_EQ(Run({"new", Paw(), "--title"}).code, SHELL_USAGE);
+    EXPECT_EQ(Run({"new", Paw(), "--colour", "red"}).code, SHELL_USAGE);
+    EXPECT_EQ(Run({"--help"}).code, SHELL_DONE);
+    for (const char* command : {"new", "set", "add", "remove", "move", "flag", "show", "check",
+                                "export", "import"}) {
+        const Result r = Run({command, "--help"});
+        EXPECT_EQ(r.code, SHELL_DONE);
+        EXPECT_EQ(r.out.rfind(std::string("Usage: zephyrkit-project ") + command, 0), 0u) << command;
+    }
+    WriteFileBytes(Paw(), "short");
+    const Result r = Run({"show", Paw()});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "Error: Project file is invalid\n");
+    EXPECT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_REFUSED)
+        << "new does not replace a file";
+}
+
+}  // namespace
+}  // namespace zk

@@ -1,0 +1,505 @@
+#include "wizard/ui/shell/project_shell.h"
+
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "common/fixed_text.h"
+#include "platform/desktop_platform.h"
+#include "platform/memory_page_view.h"
+#include "platform/path_text.h"
+#include "wizard/build/build_overview.h"
+#include "wizard/cabinet/cabinet_filters.h"
+#include "wizard/cabinet/cabinet_list.h"
+#include "wizard/project/build_settings.h"
+#include "wizard/project/page_check.h"
+#include "wizard/project/program_entry.h"
+#include "wizard/project/project_file.h"
+#include "wizard/project/project_json.h"
+#include "wizard/project/wizard_context.h"
+#include "wizard/ui/control_ids.h"
+#include "wizard/ui/shell/console_platform.h"
+#include "wizard/ui/shell/shell_pages.h"
+
+namespace zk {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zephyrkit-project COMMAND FILE.paw [ARGUMENTS]\n"
+    "\n"
+    "Makes and changes Zephyrkit projects without the wizard's window, with the\n"
+    "wizard's own checks and messages. Build the installers of a project with\n"
+    "`zephyrkit -silent FILE.paw`.\n"
+    "\n"
+    "Commands:\n"
+    "  new FILE.paw --title T --company C [PRESETS]   a new project\n"
+    "  set FILE.paw PRESETS...                        change the presets\n"
+    "  add FILE.paw CAB...                            add cabinets to the list\n"
+    "  remove FILE.paw INDEX|NAME                     remove a cabinet\n"
+    "  move FILE.paw FROM TO                          move a cabinet to index TO\n"
+    "  flag FILE.paw INDEX|NAME COLUMN yes|no         set a Yes/No cell of the list\n"
+    "  show FILE.paw                                  every setting and cabinet\n"
+    "  check FILE.paw                                 the checks of steps 1 to 3\n"
+    "  export FILE.paw                                the project as JSON, on stdout\n"
+    "  import FILE.paw < FILE.json                    the project from JSON\n"
+    "\n"
+    "`zephyrkit-project COMMAND --help` tells more of each command.\n"
+    "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
+    "that cannot be read or written), 2 bad usage. A refused command writes\n"
+    "nothing; writes replace the project file whole.\n";
+
+constexpr const char* kPresetsHelp =
+    "Presets (as on the wizard's presets page, then its check runs):\n"
+    "  --title T                     application title\n"
+    "  --company C                   company name\n"
+    "  --eula FILE | --no-eula       EULA text file\n"
+    "  --readme FILE | --no-readme   read-me text file\n"
+    "  --splash FILE | --no-splash   splash bitmap\n"
+    "  --platform-filter LIST | --no-platform-filter\n"
+    "                                LIST: pocketpc,smartphone\n"
+    "  --os-filter LIST | --no-os-filter\n"
+    "                                LIST: 2002,2003,2003se,wm5\n"
+    "  --processor-filter LIST | --no-processor-filter\n"
+    "                                LIST: intel,ti,samsung\n"
+    "  --removable-card yes|no       also write autorun.exe\n"
+    "  --device-settings yes|no      preferences page on the device\n"
+    "  --overview yes|no             build overview in the build log\n"
+    "Output (as on the folder chooser and the build page):\n"
+    "  --output DIR                  the \"Save to\" folder\n"
+    "  --date-folder yes|no          add a subfolder named after the build date\n"
+    "  --title-folder yes|no         add a subfolder named after the title\n"
+    "  --deploy-desktop yes|no       start the desktop installer after a wizard build\n"
+    "  --deploy-mobile yes|no        go on to deployment after a wizard build\n";
+
+const std::map<std::string, std::string> kCommandHelp = {
+    {"new",
+     "Usage: zephyrkit-project new FILE.paw --title T --company C [PRESETS]\n"
+     "Writes a new project (FILE.paw must not exist). The output folder is the\n"
+     "current folder unless --output says otherwise; the date and title\n"
+     "subfolders are on.\n"},
+    {"set", "Usage: zephyrkit-project set FILE.paw PRESETS...\nChanges the presets of a project.\n"},
+    {"add",
+     "Usage: zephyrkit-project add FILE.paw CAB...\n"
+     "Adds each cabinet at the end of the list, as the wizard's Add does: its\n"
+     "set-up information is read, double entries and a full list are refused,\n"
+     "and its Yes/No flags follow the filters. The cabinets admitted are kept\n"
+     "even when another is refused.\n"},
+    {"remove", "Usage: zephyrkit-project remove FILE.paw INDEX|NAME\n"},
+    {"move",
+     "Usage: zephyrkit-project move FILE.paw FROM TO\n"
+     "FROM is an index or a file name, TO the index the cabinet moves to.\n"},
+    {"flag",
+     "Usage: zephyrkit-project flag FILE.paw INDEX|NAME COLUMN yes|no\n"
+     "COLUMN: PPC, SMP, 2002, 2003, 2003SE, WM5 (or \"WM 5\"), Intel, TI, Samsung.\n"
+     "Only the columns the list shows can be set: those whose filter is on\n"
+     "with the option selected.\n"},
+    {"show", "Usage: zephyrkit-project show FILE.paw\n"},
+    {"check",
+     "Usage: zephyrkit-project check FILE.paw\n"
+     "Runs the checks of the presets, cabinet and build steps in order, as Next\n"
+     "would, and then looks for the files the build needs. Prints the first\n"
+     "failure; exit code 0 when the project would build.\n"},
+    {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
+    {"import",
+     "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
+     "Replaces (or makes) FILE.paw from a document written by export. A document\n"
+     "that does not describe a valid project is refused and nothing is written.\n"},
+};
+
+class Shell {
+public:
+    Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err)
+        : console_(platform, out, err), in_(in), out_(out), err_(err),
+          project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
+        std::memset(project_.get(), 0, sizeof(Project));
+        InitialiseWizardState(state_, console_);
+    }
+
+    int Run(const std::vector<std::string>& args);
+
+private:
+    int Usage(const std::string& problem) {
+        err_ << "zephyrkit-project: " << problem << "\n";
+        err_ << "Try `zephyrkit-project --help`.\n";
+        return SHELL_USAGE;
+    }
+    int Refused(const std::string& text) {
+        console_.ShowMessage(text, "Error", MessageIcon::Error, false);
+        return SHELL_REFUSED;
+    }
+    bool Load();
+    int Save();
+    int ApplyPresets(const std::vector<std::string>& options, bool fresh);
+    int Add(const std::vector<std::string>& cabinets);
+    int Remove(const std::string& which);
+    int Move(const std::string& from, const std::string& to);
+    int Flag(const std::string& which, const std::string& column, const std::string& value);
+    int Show();
+    int Check();
+    int Import();
+    // An index or a file name of the list; -1 when neither.
+    int FindEntry(const std::string& which);
+    void EnterCabinetPage();
+
+    ConsolePlatform console_;
+    std::istream& in_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::unique_ptr<Project> project_;
+    WizardState state_;
+    WizardContext ctx_;
+    MemoryPageView page_;
+    std::string path_;
+};
+
+bool ParseYesNo(const std::string& text, std::uint8_t* flag) {
+    if (text == "yes" || text == "on") {
+        *flag = 1;
+        return true;
+    }
+    if (text == "no" || text == "off") {
+        *flag = 0;
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::stringstream stream(text);
+    for (std::string item; std::getline(stream, item, ',');) {
+        for (char& c : item) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!item.empty()) items.push_back(item);
+    }
+    return items;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+bool Shell::Load() {
+    if (!ReadProjectFile(console_, *project_, path_.c_str())) {
+        Refused("Project file is invalid");
+        return false;
+    }
+    ApplyProjectToWizard(ctx_, DeriveProjectName(path_).c_str());
+    // The window offers the folder it keeps between visits of the cabinet
+    // page; from a shell that is the project's own output folder.
+    CopyText(state_.savedWorkPath, TextOf(state_.workPath));
+    return true;
+}
+
+int Shell::Save() {
+    if (!ReplaceProjectFile(console_, *project_, path_.c_str()))
+        return Refused("Cannot write " + path_);
+    return SHELL_DONE;
+}
+
+void Shell::EnterCabinetPage() {
+    ShowCabinetPage(page_, state_);
+    ctx_.page = &page_;
+    BuildCabinetList(ctx_);
+}
+
+int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
+    ShowPresetsPage(page_, state_);
+    ctx_.page = &page_;
+    struct FilterGroupOption {
+        const char* option;
+        int groupSwitch;
+        std::map<std::string, int> choices;
+    };
+    const FilterGroupOption groups[] = {
+        {"platform", IDC_PLATFORM_FILTER,
+         {{"pocketpc", IDC_FILTER_POCKETPC}, {"smartphone", IDC_FILTER_SMARTPHONE}}},
+        {"os", IDC_OS_FILTER,
+         {{"2002", IDC_FILTER_OS2002},
+          {"2003", IDC_FILTER_OS2003},
+          {"2003se", IDC_FILTER_OS2003SE},
+          {"wm5", IDC_FILTER_OS2005}}},
+        {"processor", IDC_PROCESSOR_FILTER,
+         {{"intel", IDC_FILTER_INTEL}, {"ti", IDC_FILTER_TI}, {"samsung", IDC_FILTER_SAMSUNG}}},
+    };
+    const std::map<std::string, std::pair<int, int>> files = {
+        {"eula", {IDC_EULA_CHECK, IDC_EULA_PATH}},
+        {"readme", {IDC_README_CHECK, IDC_README_PATH}},
+        {"splash", {IDC_SPLASH_CHECK, IDC_SPLASH_PATH}},
+    };
+    const std::map<std::string, int> pageFlags = {
+        {"removable-card", IDC_REMOVABLE_CARD},
+        {"device-settings", IDC_DEVICE_ADVANCED},
+        {"overview", IDC_SHOW_OVERVIEW},
+    };
+    const std::map<std::string, std::uint8_t WizardState::*> stateFlags = {
+        {"date-folder", &WizardState::addDateToPath},
+        {"title-folder", &WizardState::addTitleSubfolder},
+        {"deploy-desktop", &WizardState::deployDesktopWhenDone},
+        {"deploy-mobile", &WizardState::deployMobileWhenDone},
+    };
+
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        if (option.rfind("--", 0) != 0) return Usage("unexpected argument " + option);
+        const std::string name = option.substr(2);
+        auto value = [&](std::string* v) {
+            if (i + 1 >= options.size()) return false;
+            *v = options[++i];
+            return true;
+        };
+        std::string v;
+        bool handled = true;
+        if (name == "title" || name == "company") {
+            if (!value(&v)) return Usage(option + " needs a value");
+            page_.SetText(name == "title" ? IDC_TITLE : IDC_COMPANY, v);
+        } else if (name == "output") {
+            if (!value(&v)) return Usage(option + " needs a folder");
+            CopyText(state_.workPath, AbsolutePath(v));
+            CopyText(state_.savedWorkPath, TextOf(state_.workPath));
+        } else if (files.count(name)) {
+            if (!value(&v)) return Usage(option + " needs a file");
+            page_.SetChecked(files.at(name).first, true);
+            page_.SetText(files.at(name).second, AbsolutePath(v));
+        } else if (name.rfind("no-", 0) == 0 && files.count(name.substr(3))) {
+            page_.SetChecked(files.at(name.substr(3)).first, false);
+        } else if (pageFlags.count(name) || stateFlags.count(name)) {
+            std::uint8_t flag = 0;
+            if (!value(&v) || !ParseYesNo(v, &flag)) return Usage(option + " takes yes or no");
+            if (pageFlags.count(name))
+                page_.SetChecked(pageFlags.at(name), flag != 0);
+            else
+                state_.*stateFlags.at(name) = flag;
+        } else {
+            handled = false;
+            for (const FilterGroupOption& g : groups) {
+                const std::string on = std::string(g.option) + "-filter";
+                if (name != on && name != "no-" + on) continue;
+                handled = true;
+                // Switching a group off clears its options too: with the
+                // switch off an option left on would narrow the flags.
+                for (const auto& choice : g.choices) page_.SetChecked(choice.second, false);
+                page_.SetChecked(g.groupSwitch, name == on);
+                if (name != on) break;
+                if (!value(&v)) return Usage(option + " needs a list");
+                for (const std::string& item : SplitList(v)) {
+                    if (!g.choices.count(item)) return Usage("no option " + item + " in " + option);
+                    page_.SetChecked(g.choices.at(item), true);
+                }
+            }
+            if (!handled) return Usage("unknown option " + option);
+        }
+    }
+
+    // Next on the presets page: its check, then the cabinet page is entered,
+    // which brings every entry's flags in line with the filters.
+    const int code = CheckPage(ctx_, 1);
+    if (code != 0) {
+        ReportPageError(console_, code);
+        return SHELL_REFUSED;
+    }
+    CopyBuildSettingsToProject(ctx_);
+    if (fresh) project_->saveProjectFile = 1;
+    EnterCabinetPage();
+    return Save();
+}
+
+int Shell::Add(const std::vector<std::string>& cabinets) {
+    if (cabinets.empty()) return Usage("add needs at least one cabinet");
+    EnterCabinetPage();
+    bool refused = false, changed = false;
+    for (const std::string& cabinet : cabinets) {
+        const std::string path = AbsolutePath(cabinet);
+        const Admission result = AdmitCabinet(ctx_, path, FileNamePart(path));
+        if (result == Admission::Admitted || result == Admission::AdmittedWithoutSetupInfo)
+            changed = true;
+        else
+            refused = true;
+    }
+    if (changed && Save() != SHELL_DONE) return SHELL_REFUSED;
+    return refused ? SHELL_REFUSED : SHELL_DONE;
+}
+
+int Shell::FindEntry(const std::string& which) {
+    const int count = CabinetCount(*project_);
+    if (!which.empty() && which.find_first_not_of("0123456789") == std::string::npos) {
+        const long index = which.size() < 6 ? std::stol(which) : -1;
+        return index < count ? static_cast<int>(index) : -1;
+    }
+    for (int i = 0; i < count; ++i)
+        if (TextOf(project_->cabinets[i].fileName) == which) return i;
+    return -1;
+}
+
+int Shell::Remove(const std::string& which) {
+    EnterCabinetPage();
+    const int index = FindEntry(which);
+    if (index < 0) return Refused("No cabinet " + which + " in the list");
+    page_.SetListRowState(IDC_CABINET_LIST, index, true, true);
+    RemoveCabinet(ctx_);
+    return Save();
+}
+
+int Shell::Move(const std::string& from, const std::string& to) {
+    EnterCabinetPage();
+    const int source = FindEntry(from);
+    if (source < 0) return Refused("No cabinet " + from + " in the list");
+    if (to.empty() || to.find_first_not_of("0123456789") != std::string::npos || to.size() > 5 ||
+        std::stoi(to) >= CabinetCount(*project_))
+        return Refused("No place " + to + " in the list");
+    MoveCabinet(ctx_, source, std::stoi(to));
+    return Save();
+}
+
+int Shell::Flag(const std::string& which, const std::string& column, const std::string& value) {
+    std::uint8_t wanted = 0;
+    if (!ParseYesNo(value, &wanted)) return Usage("flag takes yes or no");
+    EnterCabinetPage();
+    const int row = FindEntry(which);
+    if (row < 0) return Refused("No cabinet " + which + " in the list");
+    const std::string title = column == "WM5" ? "WM 5" : column;
+    int found = -1;
+    for (int c = 1; c < page_.ListColumnCount(IDC_CABINET_LIST); ++c)
+        if (page_.ListColumnTitle(IDC_CABINET_LIST, c) == title) found = c;
+    if (found < 0) {
+        bool known = false;
+        for (const FilterOption& o : FILTER_OPTIONS) known = known || title == o.column;
+        if (!known) return Usage("no column " + column);
+        return Refused("The list shows no column " + title +
+                       ": its filter is off or the option is not selected");
+    }
+    for (const FilterOption& o : FILTER_OPTIONS) {
+        if (title != o.column) continue;
+        if ((project_->cabinets[row].*o.flag != 0) != (wanted != 0)) ToggleFilterCell(ctx_, row, found);
+    }
+    return Save();
+}
+
+// The build log as lines on the console.
+class PrintedLog : public BuildLog {
+public:
+    explicit PrintedLog(std::ostream& out) : out_(out) {}
+    void AddLine(const std::string& line) override { out_ << line << "\n"; }
+    void SetProgressCaption(const std::string&) override {}
+    void SetProgressRange(int, int) override {}
+    void StepProgress() override {}
+
+private:
+    std::ostream& out_;
+};
+
+int Shell::Show() {
+    PrintedLog log(out_);
+    WriteBuildOverview(ctx_, log, OverviewMode::Project);
+    const Project& p = *project_;
+    auto yes = [](std::uint8_t f) { return f ? "Yes" : "No"; };
+    out_ << "\t\t*** Other settings ***\n";
+    out_ << "Platform Filter : " << yes(p.platformFilterOn) << "\t- Pocket PC [" << yes(p.filterPocketPC)
+         << "]   - Smartphone [" << yes(p.filterSmartphone) << "]\n";
+    out_ << "OS Filter : " << yes(p.osFilterOn) << "\t- WM 2002 [" << yes(p.filterOs2002)
+         << "]   - WM 2003 [" << yes(p.filterOs2003) << "]   - WM 2003 SE [" << yes(p.filterOs2003SE)
+         << "]   - WM 5 [" << yes(p.filterOs2005) << "]\n";
+    out_ << "Processor Filter : " << yes(p.processorFilterOn) << "\t- Intel [" << yes(p.filterIntel)
+         << "]   - TI [" << yes(p.filterTI) << "]   - Samsung [" << yes(p.filterSamsung) << "]\n";
+    out_ << "Enable advanced settings window on device : " << yes(p.deviceAdvancedSettings) << "\n";
+    out_ << "Show Project overview details : " << yes(p.showBuildOverview) << "\n";
+    out_ << "Add current date to the path : " << yes(p.addDateToPath) << "\n";
+    out_ << "Add subfolder '" << TextOf(p.title) << "' to the path : " << yes(p.addTitleSubfolder)
+         << "\n";
+    out_ << "Deploy Desktop installer when done : " << yes(p.deployDesktopWhenDone) << "\n";
+    out_ << "Deploy Mobile installer when done : " << yes(p.deployMobileWhenDone) << "\n";
+    return SHELL_DONE;
+}
+
+int Shell::Check() {
+    // Next from the presets page, Next from the cabinet page, then Build.
+    ShowPresetsPage(page_, state_);
+    ctx_.page = &page_;
+    int code = CheckPage(ctx_, 1);
+    if (code == 0) {
+        EnterCabinetPage();
+        code = CheckPage(ctx_, 2);
+    }
+    if (code == 0) {
+        ShowBuildPage(page_, state_);
+        code = CheckPage(ctx_, 3);
+    }
+    if (code != 0) {
+        ReportPageError(console_, code);
+        return SHELL_REFUSED;
+    }
+    if (!CheckBuildFiles(ctx_)) {
+        console_.ShowMessage("Cannot build project. Files are missing or corrupt. Please go back and correct",
+                             "Error", MessageIcon::Error, false);
+        return SHELL_REFUSED;
+    }
+    out_ << "The project would build.\n";
+    return SHELL_DONE;
+}
+
+int Shell::Import() {
+    const std::string json((std::istreambuf_iterator<char>(in_)), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!ImportProjectJson(json, *project_, &error)) return Refused("Cannot import: " + error);
+    return Save();
+}
+
+int Shell::Run(const std::vector<std::string>& args) {
+    if (args.empty()) return Usage("no command");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out_ << kUsage;
+        return SHELL_DONE;
+    }
+    if (!kCommandHelp.count(command)) return Usage("unknown command " + command);
+    if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
+        out_ << kCommandHelp.at(command);
+        if (command == "new" || command == "set") out_ << "\n" << kPresetsHelp;
+        return SHELL_DONE;
+    }
+    if (args.size() < 2) return Usage(command + " needs a project file");
+    path_ = args[1];
+    const std::vector<std::string> rest(args.begin() + 2, args.end());
+    auto exactly = [&](std::size_t n) { return rest.size() == n; };
+
+    if (command == "new") {
+        FileFacts facts;
+        if (console_.GetFileFacts(path_, &facts)) return Refused(path_ + " exists already");
+        project_->addDateToPath = 1;
+        project_->addTitleSubfolder = 1;
+        CopyText(project_->outputFolder, TextOf(state_.workPath));
+        ApplyProjectToWizard(ctx_, DeriveProjectName(path_).c_str());
+        CopyText(state_.savedWorkPath, TextOf(state_.workPath));
+        return ApplyPresets(rest, true);
+    }
+    if (command == "import") return exactly(0) ? Import() : Usage("import takes no arguments");
+    if (!Load()) return SHELL_REFUSED;
+    if (command == "set") return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
+    if (command == "add") return Add(rest);
+    if (command == "remove") return exactly(1) ? Remove(rest[0]) : Usage("remove takes INDEX|NAME");
+    if (command == "move") return exactly(2) ? Move(rest[0], rest[1]) : Usage("move takes FROM TO");
+    if (command == "flag")
+        return exactly(3) ? Flag(rest[0], rest[1], rest[2]) : Usage("flag takes INDEX|NAME COLUMN yes|no");
+    if (command == "show") return exactly(0) ? Show() : Usage("show takes no arguments");
+    if (command == "check") return exactly(0) ? Check() : Usage("check takes no arguments");
+    if (command == "export") {
+        if (!exactly(0)) return Usage("export takes no arguments");
+        out_ << ExportProjectJson(*project_);
+        return SHELL_DONE;
+    }
+    return Usage("unknown command " + command);
+}
+
+}  // namespace
+
+int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
+                    std::istream& in, std::ostream& out, std::ostream& err) {
+    Shell shell(platform, in, out, err);
+    return shell.Run(arguments);
+}
+
+}  // namespace zk

@@ -1,0 +1,25 @@
+// zephyrkit-project: the wizard's first three steps from a shell. Projects are
+// made and changed through the same WizardState, page checks, cabinet
+// admission and filters as in the window, over in-memory pages, and written
+// whole or not at all.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zk {
+
+class DesktopPlatform;
+
+inline constexpr int SHELL_DONE = 0;
+inline constexpr int SHELL_REFUSED = 1;  // a check, an admission message, a file fault
+inline constexpr int SHELL_USAGE = 2;
+
+// `arguments` follow the program name. Messages the wizard would show in a
+// box are printed as "Caption: text" lines.
+int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
+                    std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace zk
