@@ -247,15 +247,6 @@ TEST_F(PageFlowTest, Finish) {
     EXPECT_EQ(LogLines().back(), "[ResetPocketPC] reset ok");
 }
 
-TEST(PageFlowHelpers, FolderAndWindowRules) {
-    EXPECT_EQ(KeptOverrideFolder(u"\\Storage Card\\Apps"), u"Storage Card\\Apps\\");
-    EXPECT_EQ(KeptOverrideFolder(u""), u"");
-    EXPECT_FALSE(ShortensForSoftKeyBar(true, u"SmartPhone", true));
-    EXPECT_TRUE(ShortensForSoftKeyBar(true, u"PocketPC", true));
-    EXPECT_TRUE(ShortensForSoftKeyBar(false, u"", true));
-    EXPECT_FALSE(ShortensForSoftKeyBar(true, u"PocketPC", false));
-}
-
 // The launch rules over a shell that records.
 class FakeShell : public LaunchShell {
 public:

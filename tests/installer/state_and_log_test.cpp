@@ -92,12 +92,5 @@ TEST_F(LogTest, ThreadsWritingAtOnceKeepTheirLinesWhole) {
     }
 }
 
-TEST(FormatTextTest, StandInsTakeTheArgumentsInOrder) {
-    EXPECT_EQ(FormatText(u"[%s] Platform [%s] majorVersion [%d] 100%%", {u"A", u"B", u"4"}),
-              u"[A] Platform [B] majorVersion [4] 100%");
-    EXPECT_EQ(FormatText(u"%s %s", {u"only"}), u"only %s");
-    EXPECT_EQ(CutText(u"abcdef", 4), u"abc");
-}
-
 }  // namespace
 }  // namespace zk::test
