@@ -2,8 +2,9 @@
 """End to end: packages built by `zephyrkit -silent` from real Windows CE
 cabinets, installed with `zk-device` on a folder that plays the device.
 
-usage: zk_device_test.py ZEPHYRKIT ZK_SAMPLE_PROJECT ZK_DEVICE MAKE_CE_CAB"""
+usage: zk_device_test.py ZEPHYRKIT ZEPHYRKIT_PROJECT ZK_DEVICE MAKE_CE_CAB"""
 import glob
+import json
 import os
 import shutil
 import struct
@@ -13,14 +14,13 @@ import tempfile
 import unittest
 import zipfile
 
-ZEPHYRKIT, SAMPLE_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
+ZEPHYRKIT, ZEPHYRKIT_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
 
 STUB_LENGTH = 62464
-# Project record offsets.
-EULA_ENABLED, README_ENABLED, SPLASH_ENABLED = 520, 521, 2111
-ADVANCED_SETTINGS, CABINET_COUNT, CABINETS, CAB_ENTRY = 2632, 2636, 2640, 1316
-PROVIDER, FLAGS = 1040, 1300
-FLAG_NAMES = ["ppc", "sp", "2002", "2003", "2003se", "5", "ti", "intel", "samsung"]
+# The short names tests use for the cabinet flags of a project document.
+FLAG_FIELDS = {"ppc": "forPocketPC", "sp": "forSmartphone", "2002": "forOs2002",
+               "2003": "forOs2003", "2003se": "forOs2003SE", "5": "forOs2005",
+               "ti": "forTI", "intel": "forIntel", "samsung": "forSamsung"}
 
 SYSINFO = {
     "ppc2002": "[SystemInfo] Platform [PocketPC] majorVersion [3] minorVersion[0] "
@@ -91,28 +91,24 @@ class Workshop:
         out = self.path(f"out{self.count}")
         os.mkdir(out)
         paw = self.path(f"{title}.paw")
-        args = [SAMPLE_PROJECT, paw, "--title", title, "--company", "Morvane", "--output", out]
-        if eula:
-            args += ["--eula", self.path("eula.htm")]
-        if readme:
-            args += ["--readme", self.path("readme.txt")]
-        if splash:
-            args += ["--splash", self.path("splash.bmp")]
-        args += [f"{cab}:{points}" for cab, points in cabinets]
-        subprocess.run(args, check=True)
-        with open(paw, "r+b") as f:
-            record = bytearray(f.read())
-            for index, names in (flags or {}).items():
-                at = CABINETS + index * CAB_ENTRY + FLAGS
-                wanted = names.split(",")
-                for i, flag in enumerate(FLAG_NAMES):
-                    record[at + i] = 1 if flag in wanted else 0
-            for index, provider in (providers or {}).items():
-                at = CABINETS + index * CAB_ENTRY + PROVIDER
-                record[at:at + 260] = provider.encode().ljust(260, b"\0")
-            record[ADVANCED_SETTINGS] = 1 if advanced else 0
-            f.seek(0)
-            f.write(record)
+        project = {"title": title, "company": "Morvane", "outputFolder": out,
+                   "eulaEnabled": eula, "eulaPath": self.path("eula.htm") if eula else "",
+                   "readmeEnabled": readme,
+                   "readmePath": self.path("readme.txt") if readme else "",
+                   "splashEnabled": splash,
+                   "splashPath": self.path("splash.bmp") if splash else "",
+                   "deviceAdvancedSettings": advanced, "saveProjectFile": True,
+                   "addDateToPath": True, "addTitleSubfolder": True, "cabinets": []}
+        for index, (cab, points) in enumerate(cabinets):
+            wanted = (flags or {}).get(index, "ppc,ti,intel,samsung," + points.lower())
+            entry = {"path": cab, "fileName": os.path.basename(cab),
+                     "appName": os.path.basename(cab),
+                     "provider": (providers or {}).get(index, "")}
+            for name, field in FLAG_FIELDS.items():
+                entry[field] = name in wanted.split(",")
+            project["cabinets"].append(entry)
+        subprocess.run([ZEPHYRKIT_PROJECT, "import", paw], input=json.dumps(project),
+                       text=True, check=True)
         result = subprocess.run([os.path.join(self.program, "zephyrkit"), "-silent", paw],
                                 capture_output=True, text=True)
         found = glob.glob(os.path.join(out, "**", f"{title}.[[]MOBILE].exe"), recursive=True)
