@@ -184,4 +184,42 @@ std::uint64_t Win32DevicePlatform::LocalFileTimeToUtc(std::uint64_t localTime) {
     return static_cast<std::uint64_t>(utc.dwHighDateTime) << 32 | utc.dwLowDateTime;
 }
 
+bool Win32DevicePlatform::StartProgramAndWait(std::u16string_view program,
+                                              std::u16string_view commandLine) {
+    std::wstring path = SystemPath(program);
+    if (path.empty() || commandLine.find(u'\0') != std::u16string_view::npos) return false;
+    std::wstring command = L"\"" + path + L"\"";
+    if (!commandLine.empty()) command += L" " + std::wstring(commandLine.begin(), commandLine.end());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool Win32DevicePlatform::WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                                            std::u16string_view value) {
+    std::wstring k(key.begin(), key.end()), n(name.begin(), name.end()), v(value.begin(), value.end());
+    // The device writes keys with a leading or trailing separator too.
+    while (!k.empty() && k.front() == L'\\') k.erase(0, 1);
+    while (!k.empty() && k.back() == L'\\') k.pop_back();
+    if (k.find(L'\0') != std::wstring::npos || n.find(L'\0') != std::wstring::npos) return false;
+    HKEY opened;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExW(opened, n.c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(v.c_str()),
+                                 static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS;
+}
+
+std::uint32_t Win32DevicePlatform::TickCount() { return GetTickCount(); }
+
 }  // namespace zk

@@ -25,6 +25,17 @@ public:
     bool GetAttributes(std::u16string_view path, std::uint32_t* attributes) override;
     std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) override;
 
+    // The program runs with this process's current folder, so that the
+    // device's drive-less paths mean the same to it.
+    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) override;
+    // The system's registry, below HKEY_LOCAL_MACHINE (a root folder changes
+    // nothing here).
+    bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                           std::u16string_view value) override;
+    // On a desktop that plays the device a reset is refused: restarting the
+    // desktop is no device reset. (ResetDevice keeps the port's default.)
+    std::uint32_t TickCount() override;
+
     // The system path a device path stands for; empty when the path cannot
     // name anything (it holds a NUL).
     std::wstring SystemPath(std::u16string_view devicePath) const;

@@ -118,5 +118,37 @@ TEST_F(Win32DevicePlatformTest, ReadOnlyFilesKeepTheirTimesAndAreNotReplaced) {
     SetFileAttributesW(platform.SystemPath(u"\\ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST(Win32DeviceServicesTest, ProgramsRunToTheirEndAndRegistryTextIsStored) {
+    Win32DevicePlatform device;
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    const std::u16string program(cmd.begin(), cmd.end());
+    TempFolder folder;
+    const std::string marker = fs::path(folder / "ran.txt").make_preferred().string();
+    const std::string line = "/c echo done> \"" + marker + "\"";
+    EXPECT_TRUE(device.StartProgramAndWait(program, std::u16string(line.begin(), line.end())));
+    // Waited for: the program's work is done when the call returns.
+    EXPECT_EQ(test::ReadFileBytes(marker), "done\r\n");
+    EXPECT_FALSE(device.StartProgramAndWait(u"\\Windows\\no-such-program.exe", u""));
+    EXPECT_FALSE(device.ResetDevice());
+
+    const std::u16string key = u"\\SOFTWARE\\Zephyrkit Tests\\Device\\";
+    ASSERT_TRUE(device.WriteRegistryText(key, u"\"\\Temp\\a.cab\"", u"Program Files\\A"));
+    wchar_t data[64] = {};
+    DWORD type = 0, size = sizeof data;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zephyrkit Tests\\Device",
+                           L"\"\\Temp\\a.cab\"", RRF_RT_ANY, &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, sizeof(L"Program Files\\A"));
+    EXPECT_EQ(std::wstring(data), L"Program Files\\A");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zephyrkit Tests\\Device");
+
+    std::uint32_t first = device.TickCount();
+    Sleep(20);
+    EXPECT_GE(device.TickCount() - first, 15u);
+}
+
 }  // namespace
 }  // namespace zk
