@@ -50,3 +50,7 @@ else
   echo "MobileZephyrkit.exe and SystemInfo.dat are built, the program folder"
   echo "$program holds only the host programs."
 fi
+
+# The windows program folder: Zephyrkit.exe and its build inputs.
+echo
+"$root/scripts/windows-program.sh"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test, from a fresh machine: set-up, the host build and its tests, then
-# the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,4 +15,5 @@ for preset in host sanitize; do
   echo "=== $preset: tests"
   ctest --preset "$preset" -j "$jobs"
 done
+scripts/windows-tests.sh
 echo "=== all tests passed"

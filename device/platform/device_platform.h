@@ -89,6 +89,34 @@ public:
     // A file time in the device's local time turned into UTC, with the rules
     // of the device's time zone.
     virtual std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) = 0;
+
+    // What the installer needs beyond files. A platform that cannot do one of
+    // these keeps the default, which fails (or counts no time).
+
+    // Starts the program at the absolute device path with the command line
+    // (the text after the program name; may be empty) and waits, without a
+    // time limit, until it ends. False when it could not be started; what
+    // the program did is not reported.
+    virtual bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) {
+        (void)program;
+        (void)commandLine;
+        return false;
+    }
+    // Sets a text value (REG_SZ, its terminating zero counted in the stored
+    // length) in a key below HKEY_LOCAL_MACHINE, creating the key when it is
+    // missing. Key and value names are compared without regard to case.
+    virtual bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                                   std::u16string_view value) {
+        (void)key;
+        (void)name;
+        (void)value;
+        return false;
+    }
+    // Restarts the device. It does not return when the restart happens: a
+    // return means the platform refused.
+    virtual bool ResetDevice() { return false; }
+    // Milliseconds since the device started; wraps around after 49.7 days.
+    virtual std::uint32_t TickCount() { return 0; }
 };
 
 }  // namespace zk

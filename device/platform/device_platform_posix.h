@@ -6,7 +6,11 @@
 // device path ever leaves the root: ".." stops there.
 #pragma once
 
+#include <functional>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "device/platform/device_platform.h"
 
@@ -30,8 +34,36 @@ public:
 
     const std::string& root() const { return root_; }
 
+    // ---- Programs, registry, reset, time (device_services_posix.cpp) ----
+    //
+    // No device program runs on the host: a program is a handler given here
+    // for its device path (compared without regard to case), and starting a
+    // path that has none fails. The registry is the text file
+    // "\Windows\Registry.reg" below the root, in the REGEDIT4 format. A reset
+    // calls the reset handler; without one the platform refuses it.
+
+    using ProgramHandler = std::function<bool(std::u16string_view commandLine)>;
+    void SetProgram(std::u16string_view devicePath, ProgramHandler handler);
+    void SetResetHandler(std::function<bool()> handler);
+
+    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) override;
+    bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                           std::u16string_view value) override;
+    bool ResetDevice() override;
+    std::uint32_t TickCount() override;
+
+    // The values of a key, in the order they were first written; empty when
+    // the key is missing.
+    std::vector<std::pair<std::u16string, std::u16string>> ReadRegistryValues(
+        std::u16string_view key);
+    // False when there was no such value.
+    bool DeleteRegistryValue(std::u16string_view key, std::u16string_view name);
+
 private:
     std::string root_;
+    std::vector<std::pair<std::u16string, ProgramHandler>> programs_;
+    std::function<bool()> resetHandler_;
+    std::mutex registryLock_;
 };
 
 }  // namespace zk

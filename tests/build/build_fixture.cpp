@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
-#include <sys/stat.h>
 
 #include "common/fixed_text.h"
 #include "common/package_layout.h"
@@ -48,9 +48,9 @@ BuildFixture::BuildFixture()
     std::memset(project.get(), 0, sizeof(Project));
     programFolder = folder / "program";
     outputFolder = folder / "out";
-    mkdir(programFolder.c_str(), 0777);
-    mkdir(outputFolder.c_str(), 0777);
-    mkdir((folder / "in").c_str(), 0777);
+    std::filesystem::create_directory(programFolder);
+    std::filesystem::create_directory(outputFolder);
+    std::filesystem::create_directory(folder / "in");
     platform.programPath = programFolder + "/zephyrkit";
     platform.currentDirectory = folder.path();
 

@@ -33,6 +33,7 @@ protected:
 };
 
 TEST_F(InstallerBuildTest, TwoCabinetsAndNoOptionalSections) {
+    ZK_REQUIRE_HOST_TOOLS();
     AddCabinet("Setup.cab", 70000);
     AddCabinet("Other.CAB", 100);
     ASSERT_TRUE(Build()) << outcome.failure;
@@ -76,6 +77,7 @@ TEST_F(InstallerBuildTest, TwoCabinetsAndNoOptionalSections) {
 }
 
 TEST_F(InstallerBuildTest, OptionalSectionsComeInTheirOrder) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(Input("eula.txt"), std::string(2000, 'e'));
     test::WriteFileBytes(Input("readme.txt"), "read me");
     test::WriteFileBytes(Input("splash.bmp"), "BM" + std::string(5000, '\x7f'));

@@ -2,7 +2,8 @@
 """Packing a 200 MiB cabinet with `zephyrkit -silent` keeps the resident
 memory of the build below 32 MiB: nothing is held in memory whole.
 
-usage: memory_flat_test.py ZEPHYRKIT ZK_SAMPLE_PROJECT"""
+usage: memory_flat_test.py ZEPHYRKIT ZEPHYRKIT_PROJECT"""
+import json
 import os
 import resource
 import shutil
@@ -11,7 +12,7 @@ import sys
 import tempfile
 import unittest
 
-ZEPHYRKIT, SAMPLE_PROJECT = sys.argv[1], sys.argv[2]
+ZEPHYRKIT, ZEPHYRKIT_PROJECT = sys.argv[1], sys.argv[2]
 LIMIT_KIB = 32 * 1024
 
 
@@ -36,8 +37,10 @@ class MemoryFlatTest(unittest.TestCase):
                     # Half noise, half runs: deflate works on every block.
                     f.write(chunk[: 1 << 19] + bytes([i]) * (1 << 19))
             paw = os.path.join(work, "Big.paw")
-            subprocess.run([SAMPLE_PROJECT, paw, "--title", "Big", "--company", "Test",
-                            "--output", out, cab + ":5"], check=True)
+            project = {"title": "Big", "company": "Test", "outputFolder": out,
+                       "cabinets": [{"path": cab, "fileName": "big.cab", "forPocketPC": True}]}
+            subprocess.run([ZEPHYRKIT_PROJECT, "import", paw], input=json.dumps(project),
+                           text=True, check=True)
             result = subprocess.run([os.path.join(program, "zephyrkit"), "-silent", paw],
                                     capture_output=True, text=True)
             peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss

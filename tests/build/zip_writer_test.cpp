@@ -71,6 +71,7 @@ protected:
 };
 
 TEST_F(ZipWriterTest, OneSmallMemberHasTheDocumentedLayout) {
+    ZK_REQUIRE_HOST_TOOLS();
     WriteFileBytes(folder / "a.txt", "abc");
     SetMtime(folder / "a.txt", 1796651539);  // 2026-12-07 13:52:19 UTC
     ASSERT_EQ(Pack(folder / "a.zip", "a.txt", folder / "a.txt"), ZIP_OK);
@@ -111,6 +112,7 @@ TEST_F(ZipWriterTest, OneSmallMemberHasTheDocumentedLayout) {
 }
 
 TEST_F(ZipWriterTest, CompressedSuffixesAreStoredWhateverTheirCase) {
+    ZK_REQUIRE_HOST_TOOLS();
     std::string payload(5000, 'q');
     WriteFileBytes(folder / "src", payload);
     for (const char* name : {"DATA.ZIP", "x.Z", "a.tgz", "b.GZ", "c.arj", "d.lzh", "e.zoo", "f.arc"}) {
@@ -129,12 +131,14 @@ TEST_F(ZipWriterTest, CompressedSuffixesAreStoredWhateverTheirCase) {
 }
 
 TEST_F(ZipWriterTest, BackslashesInNamesBecomeSlashes) {
+    ZK_REQUIRE_HOST_TOOLS();
     WriteFileBytes(folder / "x.bin", "x");
     ASSERT_EQ(Pack(folder / "n.zip", "sub\\x.bin", folder / "x.bin"), ZIP_OK);
     EXPECT_EQ(ZipFields(folder / "n.zip")["m0.name"], "sub/x.bin");
 }
 
 TEST_F(ZipWriterTest, AMissingSourceFailsOnlyThatAdd) {
+    ZK_REQUIRE_HOST_TOOLS();
     WriteFileBytes(folder / "b.txt", "second");
     ZipWriter* w = ZipCreate(platform, (folder / "m.zip").c_str());
     ASSERT_NE(w, nullptr);
@@ -162,6 +166,7 @@ TEST_F(ZipWriterTest, AMissingSourceFailsOnlyThatAdd) {
 }
 
 TEST_F(ZipWriterTest, EmptySourceGivesAnEmptyDeflateStream) {
+    ZK_REQUIRE_HOST_TOOLS();
     WriteFileBytes(folder / "empty", "");
     ASSERT_EQ(Pack(folder / "z.zip", "empty", folder / "empty"), ZIP_OK);
     auto f = ZipFields(folder / "z.zip");
@@ -172,6 +177,7 @@ TEST_F(ZipWriterTest, EmptySourceGivesAnEmptyDeflateStream) {
 }
 
 TEST_F(ZipWriterTest, ManyMembersAndLargeDataRoundTrip) {
+    ZK_REQUIRE_HOST_TOOLS();
     std::string big;
     for (int i = 0; i < 300000; ++i) big += static_cast<char>((i * 131) ^ (i >> 7));
     WriteFileBytes(folder / "big", big);
@@ -189,6 +195,7 @@ TEST_F(ZipWriterTest, ManyMembersAndLargeDataRoundTrip) {
 }
 
 TEST_F(ZipWriterTest, AttributesFollowTheSourceFile) {
+    ZK_REQUIRE_HOST_TOOLS();
     // A program: MZ, and at the offset stored at 60 the PE signature.
     std::string pe(200, '\0');
     pe[0] = 'M';
@@ -235,6 +242,7 @@ TEST_F(ZipWriterTest, AFailedWriteIsReported) {
 }
 
 TEST_F(ZipWriterTest, RefusesASourceTheSizeFieldsCannotDescribe) {
+    ZK_REQUIRE_HOST_TOOLS();
     // A sparse file: 4 GiB on paper, no blocks on disk.
     const std::string huge = folder / "huge.cab";
     ASSERT_EQ(test::RunCommand("truncate -s 4G '" + huge + "'"), 0);

@@ -82,6 +82,7 @@ TEST_F(CabinetFiltersTest, ColumnsFollowTheSelectedOptionsInTableOrder) {
 }
 
 TEST_F(CabinetFiltersTest, AdmissionWritesTheCellsOfTheNewRow) {
+    ZK_REQUIRE_HOST_TOOLS();
     project->platformFilterOn = 1;
     project->filterSmartphone = 1;
     ShowCabinetColumns(ctx);

@@ -65,6 +65,7 @@ protected:
 };
 
 TEST_F(CabinetListTest, AdmitsACabinetWithASetupHeader) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string path = Cab("Viewer.cab", {"--app-name", "Viewer", "--provider", "Acme",
                                                 "--os-min", "4.0", "--os-max", "4.99", "--xml"});
     EXPECT_EQ(Admit(path), Admission::Admitted);
@@ -81,6 +82,7 @@ TEST_F(CabinetListTest, AdmitsACabinetWithASetupHeader) {
 }
 
 TEST_F(CabinetListTest, EachRefusalAndMessageInItsCase) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::RunCommand("cd '" + folder.path() + "' && echo x > a.000 && zip -q zip.cab a.000");
     EXPECT_EQ(Admit(folder / "zip.cab"), Admission::NotACabinet);
     ExpectOnlyMessage(NOT_A_CABINET_TEXT, "zip.cab", MessageIcon::Error);
@@ -108,6 +110,7 @@ TEST_F(CabinetListTest, EachRefusalAndMessageInItsCase) {
 }
 
 TEST_F(CabinetListTest, SetupInformationIsReadBeforeTheDoubleEntryTest) {
+    ZK_REQUIRE_HOST_TOOLS();
     // The XML of this cabinet fails half-way: its warning comes on every
     // admission, and the refusal of the second only after it.
     const std::string path =
@@ -125,6 +128,7 @@ TEST_F(CabinetListTest, SetupInformationIsReadBeforeTheDoubleEntryTest) {
 }
 
 TEST_F(CabinetListTest, DoubleEntriesGoByTheExactFileName) {
+    ZK_REQUIRE_HOST_TOOLS();
     EXPECT_EQ(Admit(Cab("a/app.cab")), Admission::Admitted);
     EXPECT_EQ(Admit(Cab("b/app.cab")), Admission::DoubleEntry);
     EXPECT_EQ(Admit(Cab("c/App.cab")), Admission::Admitted);
@@ -132,6 +136,7 @@ TEST_F(CabinetListTest, DoubleEntriesGoByTheExactFileName) {
 }
 
 TEST_F(CabinetListTest, AFullListRefusesAfterTheDoubleEntryTest) {
+    ZK_REQUIRE_HOST_TOOLS();
     CabEntry e{};
     for (int i = 0; i < MAX_CABINETS; ++i) {
         CopyText(e.fileName, "e" + std::to_string(i) + ".cab");
@@ -147,6 +152,7 @@ TEST_F(CabinetListTest, AFullListRefusesAfterTheDoubleEntryTest) {
 }
 
 TEST_F(CabinetListTest, StaleTemporaryFilesAreNotTakenForTheCabinets) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(HeaderPath(), test::SetupHeaderBytes("MSCE", 9, 0, 9, 0, "Stale", "X"));
     EXPECT_EQ(Admit(Cab("bare.cab", {"--no-header", "--payload", "a.dll:10"})),
               Admission::AdmittedWithoutSetupInfo);
@@ -223,6 +229,7 @@ TEST_F(CabinetListTest, DetailsShowDateSizeAndPath) {
 }
 
 TEST_F(CabinetListTest, DroppedFilesAreAdmittedInOrderUnderTheirFileNames) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string one = Cab("one.cab");
     const std::string two = Cab("two.bin");
     AdmitDroppedFiles(ctx, {one, "C:\\Cabs\\gone.cab", two});

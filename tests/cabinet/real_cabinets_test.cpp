@@ -59,6 +59,7 @@ TEST_F(RealCabinetsTest, AdmissionReadsWhatTheDumperRead) {
 }
 
 TEST_F(RealCabinetsTest, MemberSelectionAgreesWithCabextract) {
+    ZK_REQUIRE_HOST_TOOLS();
     for (const auto& row : ExpectedRows()) {
         const std::string path = kCabs + "/" + row[0];
         platform.RemoveFile(HeaderPath());

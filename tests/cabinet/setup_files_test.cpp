@@ -21,6 +21,7 @@ protected:
 };
 
 TEST_F(SetupFilesTest, SelectsByTheLastFourCharactersInAnyCase) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string cab = test::MakeGcab(folder, "case.cab", {
         {"SETUP.000", test::SetupHeaderBytes("MSCE", 4, 0, 5, 0, "App", "Co")},
         {"data.000.bak", "not a header"},
@@ -39,6 +40,7 @@ TEST_F(SetupFilesTest, SelectsByTheLastFourCharactersInAnyCase) {
 }
 
 TEST_F(SetupFilesTest, FolderPartsAndTheLastOfOneSuffixWin) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string cab = test::MakeGcab(folder, "folders.cab", {
         {"first.000", "first header"},
         {"a/b/setup.xml", "<nested/>"},
@@ -51,6 +53,7 @@ TEST_F(SetupFilesTest, FolderPartsAndTheLastOfOneSuffixWin) {
 }
 
 TEST_F(SetupFilesTest, FixtureCabinetsWithPayloadsAroundTheMembers) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string cab = test::MakeCeCab(folder, "tool.cab", {
         "--app-name", "Viewer", "--provider", "Acme", "--os-min", "4.20", "--xml",
         "--payload", "big.bin:300000", "--compress"});
@@ -59,6 +62,7 @@ TEST_F(SetupFilesTest, FixtureCabinetsWithPayloadsAroundTheMembers) {
 }
 
 TEST_F(SetupFilesTest, CabinetWithoutSetupMembersWritesNothing) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string cab = test::MakeCeCab(folder, "bare.cab", {"--no-header",
                                                                  "--payload", "x.dll:10"});
     EXPECT_TRUE(ExtractSetupFiles(platform, cab));
@@ -67,6 +71,7 @@ TEST_F(SetupFilesTest, CabinetWithoutSetupMembersWritesNothing) {
 }
 
 TEST_F(SetupFilesTest, ShorterMemberReplacesAnOlderTemporaryFile) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(HeaderPath(), std::string(5000, 'o'));
     const std::string cab = test::MakeGcab(folder, "short.cab", {{"s.000", "MSCE tiny"}});
     ASSERT_TRUE(ExtractSetupFiles(platform, cab));
@@ -74,6 +79,7 @@ TEST_F(SetupFilesTest, ShorterMemberReplacesAnOlderTemporaryFile) {
 }
 
 TEST_F(SetupFilesTest, FilesThatAreNotSoundCabinetsAreRefused) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(folder / "text.cab", "just some text, long enough to look at\n");
     ASSERT_EQ(test::RunCommand("cd '" + folder.path() + "' && echo hi > a.000 && "
                                "zip -q zip.cab a.000"), 0);
@@ -91,6 +97,7 @@ TEST_F(SetupFilesTest, FilesThatAreNotSoundCabinetsAreRefused) {
 }
 
 TEST_F(SetupFilesTest, TemporaryFileThatCannotBeCreatedFails) {
+    ZK_REQUIRE_HOST_TOOLS();
     const std::string cab = test::MakeCeCab(folder, "ok.cab", {});
     platform.temporaryFolder = folder / "no-such-folder";
     EXPECT_FALSE(ExtractSetupFiles(platform, cab));

@@ -16,6 +16,7 @@ protected:
 };
 
 TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::MakeCeCab(folder, "viewer.cab", {"--app-name", "Viewer", "--provider", "Acme",
                                            "--os-min", "4.20", "--os-max", "5.1"});
     test::MakeCeCab(folder, "bare.cab", {"--no-header", "--payload", "x.dll:5"});
@@ -30,6 +31,7 @@ TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
 }
 
 TEST_F(ZephyrkitCabTest, RefusalsGiveExitCodeOne) {
+    ZK_REQUIRE_HOST_TOOLS();
     test::MakeCeCab(folder, "viewer.cab", {});
     test::WriteFileBytes(folder / "text.cab", "text");
     std::string out;

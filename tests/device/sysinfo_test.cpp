@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/platform/device_platform_posix.h"
+#include "tests/support/native_device_platform.h"
 #include "device/platform/utf16_text.h"
 #include "device/sysinfo/cabinet_compatibility.h"
 #include "device/sysinfo/device_classification.h"
@@ -134,7 +134,7 @@ TEST(SystemInfoRecordTest, WrittenBytesFollowTheLayout) {
 
 TEST(SystemInfoRecordTest, ReaderTakesUpToTheRecordAndZeroesTheRest) {
     test::TempFolder root;
-    PosixDevicePlatform platform(root.path());
+    test::NativeDevicePlatform platform(root.path());
     SystemInfoRecord record;
     std::memset(&record, 0x5A, sizeof record);
     EXPECT_FALSE(ReadSystemInfoFile(platform, SYSTEM_INFO_FILE_PATH, &record));

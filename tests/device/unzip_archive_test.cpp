@@ -17,6 +17,7 @@ constexpr std::int64_t STAMP = 1614834366;  // 4 March 2021 05:06:06 UTC, an eve
 class InfoZipTest : public ZipTest {
 protected:
     void SetUp() override {
+        ZK_REQUIRE_HOST_TOOLS();
         Source("rw.txt", "read and write\n");
         Source("ro.txt", "read only\n");
         Source("dir/inner.txt", "inner\n");
@@ -102,6 +103,7 @@ TEST_F(InfoZipTest, EncryptedItemNeedsTheRightPassword) {
 }
 
 TEST_F(ZipTest, PythonDosHostKeepsTheAttributeByte) {
+    ZK_REQUIRE_HOST_TOOLS();
     Python("dos", "d.zip");
     ZipArchive* archive = OpenArchiveFromFile(platform, u"\\d.zip", nullptr);
     ASSERT_NE(archive, nullptr);
@@ -126,6 +128,7 @@ TEST_F(ZipTest, PythonDosHostKeepsTheAttributeByte) {
 }
 
 TEST_F(ZipTest, UnicodeNamesReachTheFileSystem) {
+    ZK_REQUIRE_HOST_TOOLS();
     Python("unicode", "n.zip");
     ZipArchive* archive = OpenArchiveFromFile(platform, u"\\n.zip", nullptr);
     ASSERT_NE(archive, nullptr);
@@ -135,6 +138,7 @@ TEST_F(ZipTest, UnicodeNamesReachTheFileSystem) {
 }
 
 TEST_F(ZipTest, HostileNamesStayInsideTheExtractFolder) {
+    ZK_REQUIRE_HOST_TOOLS();
     Python("hostile", "h.zip");
     ZipArchive* archive = OpenArchiveFromFile(platform, u"\\h.zip", nullptr);
     ASSERT_NE(archive, nullptr);
@@ -157,6 +161,7 @@ TEST_F(ZipTest, HostileNamesStayInsideTheExtractFolder) {
 }
 
 TEST_F(ZipTest, DamagedArchivesAreRefusedOrReported) {
+    ZK_REQUIRE_HOST_TOOLS();
     std::string text;
     for (int i = 0; i < 3000; ++i) text += std::to_string(i * 7919 % 10007) + "\n";
     Source("a.txt", text);
@@ -215,6 +220,7 @@ private:
 };
 
 TEST_F(ZipTest, ArchiveInsideALargerFileOpensFromAHandle) {
+    ZK_REQUIRE_HOST_TOOLS();
     Source("a.txt", std::string(30000, 'a') + "end");
     Source("b.txt", "bee\n");
     Shell("zip -q '" + Device("inner.zip") + "' a.txt b.txt");
@@ -246,6 +252,7 @@ TEST_F(ZipTest, ArchiveInsideALargerFileOpensFromAHandle) {
 }
 
 TEST_F(ZipTest, MemoryExtractionComesInPieces) {
+    ZK_REQUIRE_HOST_TOOLS();
     Python("big", "big.zip");
     std::string zip = ReadFileBytes(Device("big.zip"));
     ZipArchive* archive = OpenArchiveFromMemory(platform, zip.data(), zip.size(), nullptr);
@@ -276,6 +283,7 @@ TEST_F(ZipTest, MemoryExtractionComesInPieces) {
 }
 
 TEST_F(ZipTest, ItemsAreCountedDescribedAndFound) {
+    ZK_REQUIRE_HOST_TOOLS();
     Source("one.txt", "1");
     Source("Two.txt", "22");
     Source("three.txt", "333");
@@ -383,11 +391,13 @@ private:
 };
 
 TEST_F(DamagedByteTest, PlainArchive) {
+    ZK_REQUIRE_HOST_TOOLS();
     Shell("zip -q -r '" + Device("small.zip") + "' f1.txt d");
     FlipEveryByte("small.zip", nullptr);
 }
 
 TEST_F(DamagedByteTest, EncryptedArchive) {
+    ZK_REQUIRE_HOST_TOOLS();
     Shell("zip -q -r -P pw '" + Device("secret.zip") + "' f1.txt d");
     FlipEveryByte("secret.zip", "pw");
 }

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/platform/device_platform_posix.h"
+#include "tests/support/native_device_platform.h"
 #include "device/platform/utf16_text.h"
 #include "device/unzip/zip_archive.h"
 #include "tests/support/temp_folder.h"
@@ -20,9 +20,9 @@ inline constexpr std::uint64_t HOUR = 3600ULL * DEVICE_FILETIME_PER_SECOND;
 
 // The device's clock runs one hour ahead of UTC, so tests can see that DOS
 // times are taken as local time and converted.
-class OneHourAheadPlatform : public PosixDevicePlatform {
+class OneHourAheadPlatform : public NativeDevicePlatform {
 public:
-    using PosixDevicePlatform::PosixDevicePlatform;
+    using NativeDevicePlatform::NativeDevicePlatform;
     std::uint64_t LocalFileTimeToUtc(std::uint64_t local) override { return local - HOUR; }
 };
 

@@ -66,7 +66,7 @@ bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::stri
 }
 
 std::unique_ptr<FileHandle> FakeDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
-    std::unique_ptr<FileHandle> file = PosixDesktopPlatform::OpenFile(path, mode);
+    std::unique_ptr<FileHandle> file = NativeDesktopPlatform::OpenFile(path, mode);
     if (file && mode != FileMode::Read && !failWritesTo.empty() &&
         path.size() >= failWritesTo.size() &&
         path.compare(path.size() - failWritesTo.size(), failWritesTo.size(), failWritesTo) == 0)

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/desktop_platform.h"
-#include "platform/desktop_platform_posix.h"
 #include "platform/memory_page_view.h"
+#include "tests/support/native_desktop_platform.h"
 #include "platform/page_view.h"
 
 namespace zk::test {
@@ -21,7 +21,7 @@ struct ShownMessage {
     bool owned;
 };
 
-class FakeDesktopPlatform : public PosixDesktopPlatform {
+class FakeDesktopPlatform : public NativeDesktopPlatform {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                      bool owned) override {
@@ -30,8 +30,11 @@ public:
     std::string CurrentDirectory() override { return currentDirectory; }
     std::string ProgramPath() override { return programPath; }
     std::string TemporaryFolder() override {
-        return temporaryFolder.empty() ? PosixDesktopPlatform::TemporaryFolder() : temporaryFolder;
+        return temporaryFolder.empty() ? NativeDesktopPlatform::TemporaryFolder() : temporaryFolder;
     }
+    // The fake's paths are written with '/' in every build; Windows takes it
+    // as a separator too.
+    char PathSeparator() const override { return separator; }
     std::int64_t CurrentUnixTime() override { return unixTime; }
     bool ReadRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
                             std::string* out) override;
@@ -56,6 +59,7 @@ public:
     std::string currentDirectory = "/fake/current";
     std::string programPath = "/fake/program/zephyrkit";
     std::string temporaryFolder;
+    char separator = '/';
     std::int64_t unixTime = 1796601600;  // 7 December 2026 00:00:00 UTC
     // "root|key|value" -> text; dwords as their decimal text with a "#" prefix.
     std::map<std::string, std::string> registry;

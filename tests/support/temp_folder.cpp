@@ -1,22 +1,33 @@
 #include "tests/support/temp_folder.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <algorithm>
+#include <random>
 #include <stdexcept>
 
 namespace zk::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zk-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = buffer.data();
+    // create_directory reports whether it made the folder, so a name that
+    // another test took meanwhile is never shared.
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 pick(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "zk-test-%012llx",
+                      static_cast<unsigned long long>(pick() & 0xffffffffffffULL));
+        std::error_code ec;
+        if (std::filesystem::create_directory(base / name, ec)) {
+            path_ = (base / name).string();
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be made");
 }
 
 TempFolder::~TempFolder() {
@@ -63,18 +74,6 @@ std::uint32_t ReadU32(const std::string& b, std::size_t o) {
 std::uint16_t ReadU16(const std::string& b, std::size_t o) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(b.at(o)) |
                                       static_cast<unsigned char>(b.at(o + 1)) << 8);
-}
-
-int RunCommand(const std::string& command, std::string* output) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    int status = pclose(pipe);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace zk::test

@@ -37,4 +37,18 @@ std::uint16_t ReadU16(const std::string& bytes, std::size_t offset);
 // it printed on stdout.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 
+// Whether the host's checkers (python3, unzip, zip, cabextract, gcab) can be
+// run with RunCommand: not from a Windows program under Wine.
+bool HostToolsAvailable();
+
 }  // namespace zk::test
+
+// First statement of a test that needs the host's checkers: under Wine the
+// test is reported as skipped, with the reason.
+#define ZK_REQUIRE_HOST_TOOLS()                                                  \
+    do {                                                                         \
+        if (!::zk::test::HostToolsAvailable())                                   \
+            GTEST_SKIP() << "needs the host's tools (python3, unzip, zip, "      \
+                            "cabextract), which a Windows program under Wine "   \
+                            "cannot start";                                      \
+    } while (0)

@@ -1,0 +1,26 @@
+# The device stub's length rule: the stub file is exactly as long as the
+# first-section offset it reads its sections from. The constant is read from
+# common/package_layout.h, its one home.
+file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h zk_offset_line
+     REGEX "MOBILE_STUB_FIRST_SECTION_OFFSET = [0-9]+")
+string(REGEX MATCH "OFFSET = ([0-9]+)" zk_offset_match "${zk_offset_line}")
+set(ZK_MOBILE_STUB_FIRST_SECTION_OFFSET "${CMAKE_MATCH_1}")
+if(NOT ZK_MOBILE_STUB_FIRST_SECTION_OFFSET)
+  message(FATAL_ERROR "MOBILE_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
+endif()
+
+# zk_pad_stub(target [LENGTH n]): links the program stripped (symbols would
+# only take room) and pads it after every link; the build fails when the
+# linked image is longer than the offset.
+function(zk_pad_stub target)
+  cmake_parse_arguments(ARG "" "LENGTH" "" ${ARGN})
+  if(NOT ARG_LENGTH)
+    set(ARG_LENGTH ${ZK_MOBILE_STUB_FIRST_SECTION_OFFSET})
+  endif()
+  target_link_options(${target} PRIVATE -s)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DSTUB=$<TARGET_FILE:${target}> -DLENGTH=${ARG_LENGTH}
+            -P ${PROJECT_SOURCE_DIR}/cmake/pad-stub.cmake
+    COMMENT "Padding ${target} to its first-section offset (${ARG_LENGTH} bytes)"
+    VERBATIM)
+endfunction()

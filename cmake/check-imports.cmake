@@ -1,0 +1,54 @@
+cmake_minimum_required(VERSION 3.25)  # no symbolic links followed (a prefix links Z: to /)
+# cmake -DOBJDUMP=... -DFOLDER=... [-DPROGRAMS=a.exe;b.exe] -P check-imports.cmake
+#
+# Fails unless every Windows program (the given ones, or every .exe below
+# FOLDER outside the Wine prefix) imports system DLLs only. Wine supplies some
+# DLLs that Windows lacks (zlib1.dll among them): a program that runs under
+# Wine proves nothing about its imports.
+set(system_dlls
+  advapi32 comctl32 comdlg32 gdi32 kernel32 msimg32 msvcrt ole32 oleaut32 shell32
+  shlwapi user32 winmm version)
+
+if(NOT PROGRAMS)
+  # Our programs: the Wine prefix and the third-party sources are not.
+  file(GLOB top LIST_DIRECTORIES true ${FOLDER}/*)
+  list(FILTER top EXCLUDE REGEX "/(wineprefix|deps|deps-src|CMakeFiles)$")
+  set(PROGRAMS "")
+  foreach(entry IN LISTS top)
+    if(IS_DIRECTORY ${entry})
+      file(GLOB_RECURSE found LIST_DIRECTORIES false ${entry}/*.exe)
+      list(APPEND PROGRAMS ${found})
+    elseif(entry MATCHES "\\.exe$")
+      list(APPEND PROGRAMS ${entry})
+    endif()
+  endforeach()
+endif()
+list(LENGTH PROGRAMS count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no programs to check below ${FOLDER}")
+endif()
+
+set(bad "")
+foreach(program IN LISTS PROGRAMS)
+  execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    list(APPEND bad "${program}: objdump failed")
+    continue()
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
+  foreach(line IN LISTS names)
+    string(REGEX REPLACE "DLL Name: *" "" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" lower)
+    string(REGEX REPLACE "\\.dll$" "" lower "${lower}")
+    if(NOT lower IN_LIST system_dlls AND NOT lower MATCHES "^api-ms-win-")
+      list(APPEND bad "${program} imports ${dll}")
+    endif()
+  endforeach()
+endforeach()
+
+if(bad)
+  list(JOIN bad "\n  " text)
+  message(FATAL_ERROR "programs importing DLLs that are not part of Windows:\n  ${text}")
+endif()
+message(STATUS "${count} programs import system DLLs only")

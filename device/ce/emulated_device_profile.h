@@ -1,0 +1,22 @@
+// The emulated device: on desktop Windows (and under Wine, where a prefix is
+// the device) the Windows CE calls of device/ce/ce_api.h answer from a
+// profile kept in the registry of the emulation layer:
+//
+//   HKEY_LOCAL_MACHINE\SOFTWARE\Morvane\Zephyrkit\Emulated Device
+//     "MajorVersion", "MinorVersion", "ClockSpeed"          REG_DWORD
+//     "PlatformType", "ProcessorCore", "ProcessorName",
+//     "ProcessorVendor"                                      REG_SZ
+//     "Fail"    REG_SZ: names of calls that fail, among "Version",
+//               "PlatformType" and "Processor", separated by commas
+//
+// A value that is missing (or of another type) takes its default: a Pocket
+// PC with Windows Mobile 2003 Second Edition (4.21) on an Intel PXA270 at
+// 520 MHz, the most common device of the range.
+#pragma once
+
+namespace zk::ce {
+
+inline constexpr const wchar_t* EMULATED_DEVICE_KEY =
+    L"SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device";
+
+}  // namespace zk::ce

@@ -1,0 +1,63 @@
+// The installer's fixed names and texts. Paths are device paths; the texts
+// are what the device shows and logs, word for word (spelling included).
+#pragma once
+
+namespace zk {
+
+// Package and unpacking.
+inline constexpr char16_t UNPACK_FOLDER[] = u"\\Temp";
+inline constexpr char16_t SYSTEM_INFO_ZIP[] = u"\\SystemInfo.zip";
+inline constexpr char16_t PROJECT_ZIP[] = u"\\data.zip";
+inline constexpr char16_t SPLASH_ZIP[] = u"\\Splash.zip";
+inline constexpr char16_t EULA_ZIP[] = u"\\Eula.zip";
+inline constexpr char16_t README_ZIP[] = u"\\ReadMe.zip";
+inline constexpr char16_t CABINET_ZIP[] = u"\\Cab.zip";
+inline constexpr char16_t SYSTEM_INFO_TOOL[] = u"\\Temp\\SystemInfo.exe";
+inline constexpr char16_t SYSTEM_INFO_OUTPUT[] = u"\\Temp\\SystemInfo.dat";
+
+// The platform installer.
+inline constexpr char16_t WCELOAD_PROGRAM[] = u"\\Windows\\wceload.exe";
+inline constexpr char16_t OPTION_ASKDEST[] = u"/askdest ";
+inline constexpr char16_t OPTION_NOASKDEST[] = u"/noaskdest ";
+inline constexpr char16_t OPTION_NOUI[] = u"/noui ";
+inline constexpr char16_t INSTALL_REGISTRY_KEY[] =
+    u"SOFTWARE\\Apps\\Microsoft Application Installer\\Install";
+
+// State, log, restart.
+inline constexpr char16_t STATE_FILE[] = u"\\windows\\Zephyrkit.dat";
+inline constexpr char16_t DEFAULT_LOG_PATH[] = u"\\Temp\\Zephyrkit.log";
+inline constexpr char16_t LOG_FILE_NAME[] = u"\\Zephyrkit.log";
+inline constexpr char16_t SHORTCUT_FILE_NAME[] = u"\\Zephyrkit.lnk";
+inline constexpr char16_t SHORTCUT_TARGET_PATTERN[] = u"\"%s\"";
+
+// Launch.
+inline constexpr char16_t WORD_UNINSTALL[] = u"uninstall";
+inline constexpr char16_t WORD_INSTALL[] = u"install";
+inline constexpr char16_t CARD_QUESTION[] = u"Proceed with installer from removable card ?";
+inline constexpr char16_t CARD_CAPTION[] = u"autorun";
+inline constexpr char16_t MUTEX_NAME[] = u"_Morvane_MobileInstaller_MUTEX_";
+inline constexpr char16_t MAIN_WINDOW_CLASS[] = u"_Morvane_MobileInstaller_Main_Window";
+inline constexpr char16_t SMARTPHONE_PLATFORM[] = u"Smartphone";
+
+// Page texts.
+inline constexpr char16_t READY_PATTERN[] = u"%s %s ready for install.";
+inline constexpr char16_t DONE_PATTERN[] = u"%s %s installed successfuly.";
+inline constexpr char16_t TITLE_PATTERN[] = u"%s %s";
+inline constexpr char16_t STATUS_UNPACKING[] = u"Unpacking...Please wait";
+inline constexpr char16_t STATUS_INSTALLING[] = u"Installing %s...";
+inline constexpr char16_t STATUS_SKIPPING[] = u"Skipping %s...";
+inline constexpr char16_t STATUS_BOX_INITIAL[] = u"Status overview ...";
+inline constexpr char16_t HTML_ADDRESS_PREFIX[] = u"file://";
+
+// Log lines.
+inline constexpr char16_t LOG_INSTALLING[] = u"[InstallerThread] Installing [%s]";
+inline constexpr char16_t LOG_COMMAND[] = u"[InstallerThread] command [%s]";
+inline constexpr char16_t LOG_SKIPPING[] = u"[InstallerThread] %s";
+inline constexpr char16_t LOG_REGISTRY[] = u"[RegistryEntry] PathFrom [%s] PathTo [%s]";
+inline constexpr char16_t LOG_RESET[] = u"[ResetPocketPC] reset ok";
+
+// The fixed text buffers of the device: 260 units, the last one the
+// terminator.
+inline constexpr unsigned DEVICE_TEXT_UNITS = 260;
+
+}  // namespace zk

@@ -1,0 +1,147 @@
+#include "device/installer/package_sections.h"
+
+#include <vector>
+
+#include "common/package_layout.h"
+#include "device/installer/format_text.h"
+#include "device/installer/installer_texts.h"
+#include "device/unzip/zip_archive.h"
+#include "device/platform/utf16_text.h"
+
+namespace zk {
+namespace {
+
+std::u16string StatusMessage(UnzipStatus code) {
+    char16_t text[128];
+    DescribeStatus(code, text, sizeof text / sizeof text[0]);
+    return std::u16string(TextOf16(text));
+}
+
+}  // namespace
+
+TakenSection CopySection(DevicePlatform& platform, DeviceFile& stream,
+                         std::u16string_view tempPath) {
+    TakenSection taken;
+    unsigned char count[SECTION_HEADER_SIZE];
+    std::size_t got = stream.Read(count, sizeof count);
+    // The file is replaced even when nothing follows, so that a temporary zip
+    // left by an earlier run is never taken for this section.
+    std::unique_ptr<DeviceFile> out = platform.OpenFile(tempPath, DeviceOpenMode::CreateWrite);
+    taken.written = out != nullptr;
+    if (got < sizeof count) {
+        taken.fate = got == 0 ? SectionFate::Missing : SectionFate::CountCut;
+        if (out) taken.written = out->Close();
+        return taken;
+    }
+    taken.declared = static_cast<std::uint32_t>(count[0]) |
+                     static_cast<std::uint32_t>(count[1]) << 8 |
+                     static_cast<std::uint32_t>(count[2]) << 16 |
+                     static_cast<std::uint32_t>(count[3]) << 24;
+    std::vector<unsigned char> block(SECTION_BLOCK_BYTES);
+    std::uint64_t left = taken.declared;
+    while (left > 0) {
+        std::size_t want = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        std::size_t n = stream.Read(block.data(), want);
+        taken.copied += n;
+        left -= n;
+        // A failed write stops the writing, not the reading: the stream must
+        // still move past the whole section.
+        if (n > 0 && out && taken.written && out->Write(block.data(), n) != n) {
+            taken.written = false;
+        }
+        if (n < want) break;
+    }
+    if (out && !out->Close()) taken.written = false;
+    taken.fate = left == 0 ? SectionFate::Whole : SectionFate::Cut;
+    return taken;
+}
+
+UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipPath,
+                              std::u16string_view folder) {
+    UnpackedSection result;
+    ZipArchive* archive = OpenArchiveFromFile(platform, zipPath, nullptr);
+    if (!archive) {
+        result.openStatus = MostRecentStatus();
+    } else {
+        result.opened = true;
+        SetExtractFolder(archive, folder);
+        ZipItem item;
+        GetItem(archive, -1, &item);
+        const std::int32_t count = item.index;
+        for (std::int32_t i = 0; i < count; ++i) {
+            UnzipStatus code = GetItem(archive, i, &item);
+            if (code == UNZIP_OK) code = ExtractItemToFile(archive, i, TextOf16(item.name));
+            if (code != UNZIP_OK) {
+                if (result.failedItems++ == 0) {
+                    result.firstFailure =
+                        u"[" + std::u16string(TextOf16(item.name)) + u"]: " + StatusMessage(code);
+                }
+            }
+            ++result.items;
+            std::u16string path(folder);
+            if (path.empty() || (path.back() != u'\\' && path.back() != u'/')) path += u'\\';
+            result.lastPath = path + std::u16string(TextOf16(item.name));
+        }
+        CloseArchive(archive);
+    }
+    platform.RemoveFile(zipPath);
+    return result;
+}
+
+PackageSections::PackageSections(InstallerSession& session, std::u16string_view routine)
+    : session_(session), routine_(routine) {}
+
+void PackageSections::Damage(std::u16string_view what) {
+    session_.state.damage.sections.fetch_add(1);
+    session_.log.LogLine(FormatText(u"[%s] Damaged package: section %d (%s) %s",
+                                    {routine_, NumberText(number_), role_, what}));
+}
+
+bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view role) {
+    number_ = ++session_.state.sectionsTaken;
+    role_ = std::u16string(role);
+    takeDamaged_ = true;
+    DeviceFile* stream = session_.state.packageStream.get();
+    if (!stream) {
+        if (auto out = session_.platform.OpenFile(tempPath, DeviceOpenMode::CreateWrite)) {
+            out->Close();
+        }
+        return false;
+    }
+    TakenSection taken = CopySection(session_.platform, *stream, tempPath);
+    if (!taken.written) {
+        session_.log.LogLine(FormatText(u"[%s] Cannot write [%s]", {routine_, tempPath}));
+    }
+    switch (taken.fate) {
+    case SectionFate::Whole:
+        takeDamaged_ = false;
+        return true;
+    case SectionFate::Cut:
+        Damage(FormatText(u"holds %d of %d bytes",
+                          {NumberText(static_cast<std::int64_t>(taken.copied)),
+                           NumberText(taken.declared)}));
+        return false;
+    case SectionFate::CountCut:
+        Damage(u"has its byte count cut off");
+        return false;
+    case SectionFate::Missing:
+        Damage(u"is missing");
+        return false;
+    }
+    return false;
+}
+
+std::u16string PackageSections::Unpack(std::u16string_view tempPath) {
+    UnpackedSection unpacked = UnpackSection(session_.platform, tempPath, UNPACK_FOLDER);
+    // A section already reported as cut or missing does not open either;
+    // one line says it.
+    if (!unpacked.opened && !takeDamaged_) {
+        Damage(u"does not open: " + StatusMessage(unpacked.openStatus));
+    } else if (unpacked.failedItems > 0) {
+        Damage(FormatText(u"has %d items that do not unpack, the first %s",
+                          {NumberText(unpacked.failedItems), unpacked.firstFailure}));
+    }
+    return unpacked.lastPath;
+}
+
+}  // namespace zk

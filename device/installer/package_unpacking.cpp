@@ -1,0 +1,110 @@
+#include "device/installer/package_unpacking.h"
+
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "device/installer/ansi_text16.h"
+#include "device/installer/format_text.h"
+#include "device/installer/installer_texts.h"
+#include "device/installer/package_sections.h"
+#include "device/sysinfo/system_info_file.h"
+
+namespace zk {
+namespace {
+
+constexpr char16_t ROUTINE[] = u"SystemInfo";
+
+void LoadProject(InstallerSession& session, std::u16string_view path) {
+    std::unique_ptr<DeviceFile> file = session.platform.OpenFile(path, DeviceOpenMode::Read);
+    if (!file) return;
+    Project& project = *session.state.project;
+    std::memset(&project, 0, sizeof project);
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&project);
+    std::size_t length = 0;
+    while (length < sizeof project) {
+        std::size_t n = file->Read(bytes + length, sizeof project - length);
+        if (n == 0) break;
+        length += n;
+    }
+    file->Close();
+    session.platform.RemoveFile(path);
+    if (length < sizeof project) {
+        session.state.damage.sections.fetch_add(1);
+        session.log.LogLine(FormatText(u"[%s] Damaged package: the project holds %d of %d bytes",
+                                       {ROUTINE, NumberText(static_cast<std::int64_t>(length)),
+                                        NumberText(static_cast<std::int64_t>(sizeof project))}));
+    }
+}
+
+}  // namespace
+
+void BuildProjectTexts(InstallerState& state) {
+    const std::u16string company = AnsiToUtf16(TextOf(state.project->company));
+    const std::u16string title = AnsiToUtf16(TextOf(state.project->title));
+    state.readyText = CutText(FormatText(READY_PATTERN, {company, title}), DEVICE_TEXT_UNITS);
+    state.doneText = CutText(FormatText(DONE_PATTERN, {company, title}), DEVICE_TEXT_UNITS);
+    state.windowTitle = CutText(FormatText(TITLE_PATTERN, {company, title}), DEVICE_TEXT_UNITS);
+}
+
+int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
+               UnpackingWindow* window, std::uint32_t firstSectionOffset) {
+    InstallerState& state = session.state;
+    DevicePlatform& platform = session.platform;
+
+    state.packageStream = platform.OpenFile(packagePath, DeviceOpenMode::Read);
+    if (!state.packageStream) {
+        state.damage.unreadable = true;
+        session.log.LogLine(FormatText(u"[%s] Cannot open the package [%s]", {ROUTINE, packagePath}));
+        return 1;
+    }
+    std::uint64_t length = 0;
+    if (!state.packageStream->Seek(0, DeviceSeek::End) ||
+        !state.packageStream->Tell(&length) ||
+        !state.packageStream->Seek(firstSectionOffset, DeviceSeek::Start)) {
+        length = 0;
+    }
+    if (length <= firstSectionOffset) {
+        // Shorter than the stub itself: no section can follow. Reading on
+        // reports each one as missing.
+        state.damage.unreadable = true;
+        session.log.LogLine(FormatText(u"[%s] Damaged package: [%s] is %d bytes, no longer than its program",
+                                       {ROUTINE, packagePath, NumberText(static_cast<std::int64_t>(length))}));
+    }
+
+    PackageSections sections(session, ROUTINE);
+
+    sections.Take(SYSTEM_INFO_ZIP, u"system information");
+    sections.Unpack(SYSTEM_INFO_ZIP);
+    platform.StartProgramAndWait(SYSTEM_INFO_TOOL, u"");
+    platform.RemoveFile(SYSTEM_INFO_TOOL);
+
+    if (ReadSystemInfoFile(platform, SYSTEM_INFO_OUTPUT, &state.systemInfo)) {
+        platform.RemoveFile(SYSTEM_INFO_OUTPUT);
+    }
+    session.log.LogLine(SystemInfoLogLine(state.systemInfo));
+
+    sections.Take(PROJECT_ZIP, u"project");
+    const std::u16string projectPath = sections.Unpack(PROJECT_ZIP);
+    if (!projectPath.empty()) LoadProject(session, projectPath);
+
+    BuildProjectTexts(state);
+    if (window) window->SetTitle(state.windowTitle);
+
+    const Project& project = *state.project;
+    if (project.splashEnabled) {
+        sections.Take(SPLASH_ZIP, u"splash");
+        state.splashFilePath = sections.Unpack(SPLASH_ZIP);
+        if (window && !state.splashFilePath.empty()) window->ShowSplash(state.splashFilePath);
+    }
+    if (project.eulaEnabled) {
+        sections.Take(EULA_ZIP, u"EULA");
+        state.eulaFilePath = sections.Unpack(EULA_ZIP);
+    }
+    if (project.readmeEnabled) {
+        sections.Take(README_ZIP, u"read-me");
+        state.readMeFilePath = sections.Unpack(README_ZIP);
+    }
+    return 1;
+}
+
+}  // namespace zk

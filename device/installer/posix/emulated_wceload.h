@@ -1,0 +1,71 @@
+// The platform installer "\Windows\wceload.exe" as the POSIX device plays it.
+//
+// Each start is recorded with its command line. Options begin with '/'
+// ("/askdest", "/noaskdest", "/noui", "/nodelete"); anything else (quoted or
+// not) names a cabinet. A cabinet named on the command line goes to the
+// folder that the installer's registry key gives for it (value name: the
+// path in double quotes, or as it stands), else to "\Program Files\" and the
+// application name of its set-up header (or set-up XML, or the cabinet's file
+// name without its suffix). Started without a cabinet, it installs every
+// cabinet named in the registry key, each into its value's folder, and
+// removes the values it used, as the device's does with "/noaskdest".
+//
+// Installing unpacks the cabinet's members (all but its set-up members) into
+// the folder under their stored names, with libmspack, and deletes the
+// cabinet unless "/nodelete" was given. A missing or damaged cabinet installs
+// nothing; the program still "ran".
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/platform/device_platform_posix.h"
+
+namespace zk {
+
+struct WceloadInstall {
+    std::u16string cabinet;  // device path
+    std::u16string folder;   // device path it went to
+    bool installed = false;  // the cabinet was found and unpacked
+    int files = 0;
+    std::u16string problem;  // why not, when not installed
+};
+
+struct WceloadRun {
+    std::u16string commandLine;
+    std::vector<WceloadInstall> installs;
+};
+
+class EmulatedWceload {
+public:
+    explicit EmulatedWceload(PosixDevicePlatform& device);
+
+    // The program handler: runs once for one start.
+    bool Run(std::u16string_view commandLine);
+
+    // Called after a cabinet was unpacked and before the program ends; a
+    // device reset played from here never returns.
+    std::function<void(const WceloadInstall&)> afterInstall;
+
+    const std::vector<WceloadRun>& Runs() const { return runs_; }
+
+private:
+    WceloadInstall Install(std::u16string_view cabinet, std::u16string_view folder,
+                           bool deleteAfter);
+    std::u16string DefaultFolder(std::u16string_view cabinet);
+
+    PosixDevicePlatform& device_;
+    std::vector<WceloadRun> runs_;
+};
+
+// "\"a b\" /noui x" -> {"a b", "/noui", "x"}
+std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
+
+// A stored member name as a relative device path that stays inside its
+// folder: separators unified to '\', "", "." and ".." levels and any drive
+// dropped. Empty when nothing is left.
+std::u16string SafeMemberPath(std::string_view storedName);
+
+}  // namespace zk

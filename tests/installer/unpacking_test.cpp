@@ -1,0 +1,189 @@
+#include "common/fixed_text.h"
+#include "device/installer/ansi_text16.h"
+#include "device/installer/installer_texts.h"
+#include "device/installer/package_sections.h"
+#include "device/installer/package_unpacking.h"
+#include "device/sysinfo/system_info_file.h"
+#include "tests/installer/installer_test_support.h"
+
+namespace zk::test {
+namespace {
+
+class SectionTest : public InstallerTest {
+protected:
+    std::unique_ptr<DeviceFile> Stream(const std::string& bytes) {
+        WriteDevice("\\pkg.bin", bytes);
+        return device.OpenFile(u"\\pkg.bin", DeviceOpenMode::Read);
+    }
+    std::uint64_t Position(DeviceFile& f) {
+        std::uint64_t at = 0;
+        f.Tell(&at);
+        return at;
+    }
+};
+
+TEST_F(SectionTest, WholeSectionsAreCopiedAndTheStreamMovesOn) {
+    std::string big(40000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+    auto stream = Stream(Section(big) + Section("next"));
+    TakenSection taken = CopySection(device, *stream, u"\\Cab.zip");
+    EXPECT_EQ(taken.fate, SectionFate::Whole);
+    EXPECT_TRUE(taken.written);
+    EXPECT_EQ(ReadDevice("\\Cab.zip"), big);
+    EXPECT_EQ(Position(*stream), 40004u);
+    taken = CopySection(device, *stream, u"\\Cab.zip");
+    EXPECT_EQ(ReadDevice("\\Cab.zip"), "next");
+    // At the end: missing, and an old temporary zip is not left to be used.
+    taken = CopySection(device, *stream, u"\\Cab.zip");
+    EXPECT_EQ(taken.fate, SectionFate::Missing);
+    EXPECT_EQ(ReadDevice("\\Cab.zip"), "");
+}
+
+TEST_F(SectionTest, CountsPastTheEndCopyWhatIsThere) {
+    // A count of nearly 4 GiB is never allocated: the copy goes by blocks.
+    std::string bytes = "\xf0\xff\xff\xff" + std::string(5000, 'z');
+    auto stream = Stream(bytes);
+    TakenSection taken = CopySection(device, *stream, u"\\data.zip");
+    EXPECT_EQ(taken.fate, SectionFate::Cut);
+    EXPECT_EQ(taken.declared, 0xFFFFFFF0u);
+    EXPECT_EQ(taken.copied, 5000u);
+    EXPECT_EQ(ReadDevice("\\data.zip"), std::string(5000, 'z'));
+
+    stream = Stream("\x10\x00");
+    taken = CopySection(device, *stream, u"\\data.zip");
+    EXPECT_EQ(taken.fate, SectionFate::CountCut);
+}
+
+TEST_F(SectionTest, UnpackingKeepsTheLastItemAndFolders) {
+    WriteDevice("\\data.zip", Zip({{"first.paw", "1"}, {"docs/eula.htm", "<html/>"}}));
+    UnpackedSection unpacked = UnpackSection(device, u"\\data.zip", UNPACK_FOLDER);
+    EXPECT_TRUE(unpacked.opened);
+    EXPECT_EQ(unpacked.items, 2);
+    EXPECT_EQ(unpacked.lastPath, u"\\Temp\\docs/eula.htm");
+    EXPECT_EQ(ReadDevice("\\Temp\\docs\\eula.htm"), "<html/>");
+    EXPECT_EQ(ReadDevice("\\Temp\\first.paw"), "1");
+    EXPECT_FALSE(ExistsOnDevice("\\data.zip"));
+
+    WriteDevice("\\data.zip", "not a zip at all");
+    unpacked = UnpackSection(device, u"\\data.zip", UNPACK_FOLDER);
+    EXPECT_FALSE(unpacked.opened);
+    EXPECT_TRUE(unpacked.lastPath.empty());
+    EXPECT_FALSE(ExistsOnDevice("\\data.zip"));
+}
+
+class SystemInfoTest : public InstallerTest {
+protected:
+    // A package: a stub of `stub` bytes, the tool, the project and the rest.
+    void MakePackage(const Project& project, const std::vector<std::string>& rest,
+                     std::size_t stub = 1000, const std::string& projectName = "Demo.paw") {
+        std::string bytes(stub, 'S');
+        bytes += Section(Zip({{"SystemInfo.exe", "MZ tool"}}));
+        bytes += Section(Zip({{projectName, RecordBytes(project)}}));
+        for (const std::string& s : rest) bytes += s;
+        WriteDevice("\\pkg.exe", bytes);
+    }
+    // The tool writes the profile's record, as the real one does.
+    void ToolWrites(const SystemInfoRecord& record) {
+        device.SetProgram(u"\\Temp\\SystemInfo.exe", [this, record](std::u16string_view cmd) {
+            toolRan = ExistsOnDevice("\\Temp\\SystemInfo.exe") && cmd.empty();
+            unsigned char bytes[SYSTEM_INFO_RECORD_SIZE];
+            EncodeSystemInfoRecord(record, bytes);
+            WriteDevice("\\Temp\\SystemInfo.dat", std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
+            return true;
+        });
+    }
+    struct Window : UnpackingWindow {
+        void SetTitle(std::u16string_view t) override { title = t; }
+        void ShowSplash(std::u16string_view p) override { splash = p; }
+        std::u16string title, splash;
+    } window;
+    bool toolRan = false;
+};
+
+TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
+    auto project = NewProject("Caf\xe9", "Demo \x80");
+    project->eulaEnabled = 1;
+    project->readmeEnabled = 1;
+    AddCabinet(*project, "a.cab", "2003");
+    MakePackage(*project, {Section(Zip({{"eula.htm", "EULA"}})),
+                           Section(Zip({{"readme.txt", "README"}})), Section("cabinet")});
+    ToolWrites(DeviceFacts(u"PocketPC", 4, 20));
+
+    EXPECT_EQ(SystemInfo(session, u"\\pkg.exe", &window, 1000), 1);
+    InstallerState& state = session.state;
+    EXPECT_TRUE(toolRan);
+    EXPECT_FALSE(ExistsOnDevice("\\Temp\\SystemInfo.exe"));
+    EXPECT_FALSE(ExistsOnDevice("\\Temp\\SystemInfo.dat"));
+    EXPECT_FALSE(ExistsOnDevice("\\Temp\\Demo.paw"));
+    EXPECT_EQ(state.systemInfo.isOs2003SE, 1);
+    EXPECT_EQ(state.project->cabinetCount, 1);
+    EXPECT_EQ(state.readyText, u"Caf\u00e9 Demo \u20ac ready for install.");
+    EXPECT_EQ(state.doneText, u"Caf\u00e9 Demo \u20ac installed successfuly.");
+    EXPECT_EQ(window.title, u"Caf\u00e9 Demo \u20ac");
+    EXPECT_EQ(state.eulaFilePath, u"\\Temp\\eula.htm");
+    EXPECT_EQ(state.readMeFilePath, u"\\Temp\\readme.txt");
+    EXPECT_TRUE(state.splashFilePath.empty());
+    EXPECT_EQ(ReadDevice("\\Temp\\readme.txt"), "README");
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                              "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[20] "
+                              "Processor [ARM PXA255 Vendor]"}));
+    EXPECT_EQ(state.damage.sections, 0);
+    // The stream stands at the first cabinet section.
+    char next[11] = {};
+    EXPECT_EQ(state.packageStream->Read(next, 11), 11u);
+    EXPECT_EQ(std::string(next + 4, 7), "cabinet");
+}
+
+TEST_F(SystemInfoTest, TheFlagsAloneSayWhichSectionsFollow) {
+    // No splash, a EULA, no read-me: the third section is the EULA.
+    auto project = NewProject();
+    project->eulaEnabled = 1;
+    project->splashEnabled = 0;
+    MakePackage(*project, {Section(Zip({{"licence.htm", "L"}})), Section(Zip({{"x.cab", "C"}}))});
+    SystemInfo(session, u"\\pkg.exe", &window, 1000);
+    EXPECT_EQ(session.state.eulaFilePath, u"\\Temp\\licence.htm");
+    EXPECT_TRUE(window.splash.empty());
+
+    InstallerSession other(device);
+    project->splashEnabled = 1;
+    project->eulaEnabled = 0;
+    MakePackage(*project, {Section(Zip({{"logo.bmp", "BM"}}))});
+    SystemInfo(other, u"\\pkg.exe", &window, 1000);
+    EXPECT_EQ(other.state.splashFilePath, u"\\Temp\\logo.bmp");
+    EXPECT_EQ(window.splash, u"\\Temp\\logo.bmp");
+}
+
+TEST_F(SystemInfoTest, WithoutTheToolOrItsRecordEveryFactIsZero) {
+    auto project = NewProject();
+    MakePackage(*project, {});
+    SystemInfo(session, u"\\pkg.exe", &window, 1000);  // no program answers
+    EXPECT_EQ(LogLines().at(0),
+              "[SystemInfo] Platform [] majorVersion [0] minorVersion[0] Processor [  ]");
+    EXPECT_EQ(session.state.systemInfo.isPocketPC, 0);
+    EXPECT_EQ(session.state.damage.sections, 0);
+}
+
+TEST_F(SystemInfoTest, AShortProjectIsLoggedAndAMissingPackageEndsTheThread) {
+    auto project = NewProject();
+    std::string bytes(1000, 'S');
+    bytes += Section(Zip({{"SystemInfo.exe", "MZ"}}));
+    bytes += Section(Zip({{"Demo.paw", RecordBytes(*project).substr(0, 600)}}));
+    WriteDevice("\\pkg.exe", bytes);
+    SystemInfo(session, u"\\pkg.exe", nullptr, 1000);
+    EXPECT_EQ(session.state.readyText, u"Morvane Demo ready for install.");
+    EXPECT_EQ(LogLines().back(),
+              "[SystemInfo] Damaged package: the project holds 600 of 339536 bytes");
+
+    InstallerSession other(device);
+    SystemInfo(other, u"\\nowhere.exe", nullptr, 1000);
+    EXPECT_TRUE(other.state.damage.unreadable);
+    EXPECT_EQ(LogLines().back(), "[SystemInfo] Cannot open the package [\\nowhere.exe]");
+    EXPECT_EQ(other.state.readyText, u"");
+}
+
+TEST(AnsiText16Test, CodePage1252) {
+    EXPECT_EQ(AnsiToUtf16("A\xe9\x80\x9f\x81"), u"A\u00e9\u20ac\u0178\u0081");
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,48 @@
+// Zephyrkit.exe: the wizard's Win32 entry. The program entry reads the
+// command line as the C runtime split it; a "-silent" build ends with one
+// real message box and its exit code.
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/desktop_platform_win32.h"
+#include "wizard/project/program_entry.h"
+#include "wizard/project/wizard_context.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Morvane Zephyrkit v1.1";
+
+// The interactive wizard. Its window, pages and message loop are not part of
+// this program yet: say so, and how a project can be built meanwhile.
+class Win32StartSequence : public zk::StartSequence {
+public:
+    explicit Win32StartSequence(zk::Win32DesktopPlatform& platform) : platform_(platform) {}
+    int Run(zk::WizardContext&) override {
+        platform_.ShowMessage(
+            "The wizard's window is not part of this build yet.\n\n"
+            "Build the installers of a project with:\n    Zephyrkit -silent PROJECT.paw",
+            kWindowTitle, zk::MessageIcon::Information, false);
+        return 0;
+    }
+
+private:
+    zk::Win32DesktopPlatform& platform_;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    zk::Win32DesktopPlatform platform;
+    auto project = std::make_unique<zk::Project>();
+    zk::WizardState state;
+    zk::InitialiseWizardState(state, platform);
+    zk::WizardContext ctx{*project, state, platform};
+    std::vector<std::string> arguments;
+    for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+    Win32StartSequence start(platform);
+    return zk::RunZephyrkit(ctx, arguments, start);
+}
