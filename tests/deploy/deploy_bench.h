@@ -51,7 +51,7 @@ public:
     RemoteHandle CeCreateFile(std::u16string_view path, std::uint32_t access,
                               std::uint32_t share, std::uint32_t creation,
                               std::uint32_t attributes) override {
-        Note("CeCreateFile " + AnsiFromUtf16(path));
+        Note("CeCreateFile " + AnsiFromWide(path));
         return inner_.CeCreateFile(path, access, share, creation, attributes);
     }
     bool CeWriteFile(RemoteHandle file, const void* buffer, std::uint32_t bytes,
@@ -65,11 +65,11 @@ public:
     }
     bool CeCreateProcess(std::u16string_view program, std::u16string_view commandLine,
                          RemoteProcessInfo* info) override {
-        Note("CeCreateProcess " + AnsiFromUtf16(program) + "|" + AnsiFromUtf16(commandLine));
+        Note("CeCreateProcess " + AnsiFromWide(program) + "|" + AnsiFromWide(commandLine));
         return inner_.CeCreateProcess(program, commandLine, info);
     }
     RemoteHandle CeFindFirstFile(std::u16string_view pattern, RemoteFindData* data) override {
-        Note("CeFindFirstFile " + AnsiFromUtf16(pattern));
+        Note("CeFindFirstFile " + AnsiFromWide(pattern));
         return inner_.CeFindFirstFile(pattern, data);
     }
     bool CeFindNextFile(RemoteHandle search, RemoteFindData* data) override {

@@ -16,7 +16,7 @@ bool DeviceInstallerPath(std::string_view targetFolder, std::string_view install
     std::string joined(targetFolder);
     if (joined.empty() || joined.back() != '\\') joined += '\\';
     joined += installerName;
-    *path = AnsiToUtf16(joined);
+    *path = WideFromAnsi(joined);
     return true;
 }
 

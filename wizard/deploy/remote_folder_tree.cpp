@@ -59,11 +59,11 @@ void RemoteFolderTree::ListDeviceFolder(TreeItem item) {
     const std::string folder = FolderPathOf(item);
     const std::size_t childPathStart = IsRoot(item) ? folder.size() : folder.size() + 1;
     RemoteFindData found;
-    RemoteHandle search = device_.CeFindFirstFile(AnsiToUtf16(pattern), &found);
+    RemoteHandle search = device_.CeFindFirstFile(WideFromAnsi(pattern), &found);
     if (search != REMOTE_INVALID_HANDLE) {
         int entries = 0;
         do {
-            const std::string name = AnsiFromUtf16(found.fileName);
+            const std::string name = AnsiFromWide(found.fileName);
             if ((found.attributes & REMOTE_ATTR_DIRECTORY) && !IsDotEntry(name) &&
                 !name.empty() && childPathStart + name.size() <= FOLDER_PATH_MAX)
                 tree_.InsertItem(item, name, FOLDER_IMAGE_CLOSED, FOLDER_IMAGE_CLOSED, true);

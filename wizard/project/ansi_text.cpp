@@ -102,14 +102,14 @@ std::string AnsiFromUtf8(std::string_view utf8) {
     return out;
 }
 
-std::u16string AnsiToUtf16(std::string_view ansi) {
+std::u16string WideFromAnsi(std::string_view ansi) {
     std::u16string out;
     out.reserve(ansi.size());
     for (unsigned char c : ansi) out += static_cast<char16_t>(FromAnsi(c));
     return out;
 }
 
-std::string AnsiFromUtf16(std::u16string_view wide) {
+std::string AnsiFromWide(std::u16string_view wide) {
     std::string out;
     out.reserve(wide.size());
     for (std::size_t i = 0; i < wide.size(); ++i) {

@@ -18,8 +18,8 @@ bool Utf8ToAnsi(std::string_view utf8, std::string* ansi);
 std::string AnsiFromUtf8(std::string_view utf8);
 
 // The wizard's side of the ActiveSync Remote API speaks UTF-16.
-std::u16string AnsiToUtf16(std::string_view ansi);
+std::u16string WideFromAnsi(std::string_view ansi);
 // A character 1252 lacks, and each unpaired surrogate, becomes '?'.
-std::string AnsiFromUtf16(std::u16string_view wide);
+std::string AnsiFromWide(std::u16string_view wide);
 
 }  // namespace zk
