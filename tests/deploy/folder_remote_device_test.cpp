@@ -46,16 +46,24 @@ protected:
 
 TEST_F(FolderRemoteDeviceTest, PathsFindNamesWhateverTheirCaseAndStayInTheRoot) {
     fs::create_directories(root / "Windows/Fonts");
-    EXPECT_EQ(device.HostPath(u"\\windows\\FONTS\\new.TTF"), fs::path(root / "Windows/Fonts/new.TTF"));
+    RemoteHandle file = Create(u"\\windows\\FONTS\\new.TTF");
+    EXPECT_TRUE(Write(file, "x"));
+    EXPECT_TRUE(device.CeCloseHandle(file));
+    EXPECT_EQ(ReadFileBytes(root / "Windows/Fonts/new.TTF"), "x");
+    EXPECT_EQ(ListFolder(root.path()), std::vector<std::string>{"Windows"});
     EXPECT_EQ(device.HostPath(u"\\..\\..\\up.txt"), fs::path(root / "up.txt"));
     EXPECT_EQ(device.HostPath(u"\\"), fs::path(root.path()));
     for (std::u16string_view bad : {u"\\a\\b:c", u"\\a*", u"\\x?", u"\\dots.", u"\\.. ",
                                     u"\\a\"b", u"\\tab\t"})
         EXPECT_TRUE(device.HostPath(bad).empty()) << std::string(bad.begin(), bad.end());
 
-    fs::create_directory_symlink(outside.path(), root / "Link");
-    EXPECT_TRUE(device.HostPath(u"\\Link\\x").empty());
-    EXPECT_EQ(Create(u"\\link\\x"), REMOTE_INVALID_HANDLE);
+    // Windows hosts may not make links; the rest holds there all the same.
+    std::error_code noLinks;
+    fs::create_directory_symlink(outside.path(), root / "Link", noLinks);
+    if (!noLinks) {
+        EXPECT_TRUE(device.HostPath(u"\\Link\\x").empty());
+        EXPECT_EQ(Create(u"\\link\\x"), REMOTE_INVALID_HANDLE);
+    }
     EXPECT_EQ(Find(u"\\*.*"), std::vector<std::u16string>{u"Windows"});
     EXPECT_TRUE(ListFolder(outside.path()).empty());
 }
@@ -119,7 +127,7 @@ TEST_F(FolderRemoteDeviceTest, ProgramStartsAreRecordedAndCanFail) {
     });
     RemoteProcessInfo info;
     ASSERT_TRUE(device.CeCreateProcess(u"\\setup.exe", u"install", &info));
-    EXPECT_EQ(handled, fs::path(root / "Setup.exe"));
+    EXPECT_TRUE(fs::equivalent(handled, root / "Setup.exe"));
     EXPECT_TRUE(device.CeCloseHandle(info.process));
     EXPECT_TRUE(device.CeCloseHandle(info.thread));
     EXPECT_FALSE(device.CeCreateProcess(u"\\setup.exe", u"refuse", &info));

@@ -119,7 +119,7 @@ TEST_F(RemoteFolderTreeTest, WithoutAConnectionABranchOpensEmpty) {
 }
 
 TEST_F(RemoteFolderTreeTest, NamesPassThroughTheCodePageAndLongPathsAreLeftOut) {
-    fs::create_directories(root / "Caf\xC3\xA9/Inside");  // UTF-8 on the host
+    fs::create_directories(fs::path(root.path()) / fs::path(u8"Caf\u00E9") / "Inside");
     fs::path temp = root / "Temp";
     const std::string deepName(250, 'd'), wideName(200, 'w');
     fs::create_directories(temp / deepName / "Deeper");
