@@ -100,6 +100,10 @@ void StepMachine::LoadProject() {
     std::string name = FileNamePart(path);
     if (name.size() >= 4) name.resize(name.size() - 4);
     ApplyProjectToWizard(ctx_, name.c_str());
+    // The cabinet page shows the kept folder when entered; without this the
+    // loaded project's output folder would give way to the previous one.
+    if (ctx_.state.workPath[0] != '\0')
+        CopyText(ctx_.state.savedWorkPath, TextOf(ctx_.state.workPath));
 }
 
 void StepMachine::ChooseDocument(Chooser chooser, int field, char* fileName, std::size_t size) {
