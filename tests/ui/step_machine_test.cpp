@@ -13,6 +13,12 @@
 namespace zk {
 namespace {
 
+constexpr int Intro = StepIndex(WizardStep::Intro);
+constexpr int Presets = StepIndex(WizardStep::Presets);
+constexpr int Cabinets = StepIndex(WizardStep::Cabinets);
+constexpr int Build = StepIndex(WizardStep::Build);
+constexpr int Deploy = StepIndex(WizardStep::Deploy);
+
 class FakeFront : public WizardFront {
 public:
     PageControls& Controls() override { return controls; }

@@ -48,7 +48,7 @@ bool CreatePage(WizardContext& ctx, PageControls& controls, int step);
 bool DestroyPage(PageControls& controls, int step);
 
 // Controls held in memory, for fronts without windows and for tests. The
-// build log goes to the log list's rows.
+// build log's lines are kept in logLines.
 class MemoryPageControls : public PageControls, private BuildLog {
 public:
     MemoryPageControls() { page.anyControl = false; }

@@ -17,6 +17,14 @@
 #include "wizard/ui/startup_settings.h"
 
 namespace zk {
+namespace {
+
+constexpr int Intro = StepIndex(WizardStep::Intro);
+constexpr int Presets = StepIndex(WizardStep::Presets);
+constexpr int Build = StepIndex(WizardStep::Build);
+constexpr int Deploy = StepIndex(WizardStep::Deploy);
+
+}  // namespace
 
 StepMachine::StepMachine(WizardContext& ctx, WizardFront& front, DeployStep& deploy,
                          int startStep)
@@ -56,7 +64,7 @@ void StepMachine::Next() {
 void StepMachine::BuildInstallers() {
     lastBuildSucceeded_ = false;
     if (!CheckBuildFiles(ctx_)) {
-        ctx_.platform.ShowMessage(MISSING_FILES_TEXT, ERROR_CAPTION, MessageIcon::Error, false);
+        ctx_.platform.ShowMessage(MISSING_FILES_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error, false);
         return;
     }
     const int code = CheckPage(ctx_, Build);
@@ -74,7 +82,7 @@ void StepMachine::BuildInstallers() {
     // Deploying what was not built would start a stale or missing installer
     // and, for the desktop one, close the wizard on the user's work.
     if (outcome.failed) {
-        ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_CAPTION,
+        ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_BOX_CAPTION,
                                   MessageIcon::Error, true);
         return;
     }
@@ -93,7 +101,7 @@ void StepMachine::LoadProject() {
     std::string path;
     if (!front_.ChooseFile(Chooser::Project, &path)) return;
     if (!ReadProjectFile(ctx_.platform, ctx_.project, path.c_str())) {
-        ctx_.platform.ShowMessage(INVALID_PROJECT_TEXT, ERROR_CAPTION, MessageIcon::Error, false);
+        ctx_.platform.ShowMessage(INVALID_PROJECT_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error, false);
         return;
     }
     // The file title without its extension; a shorter name is taken whole.

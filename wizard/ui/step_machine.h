@@ -12,12 +12,14 @@ namespace zk {
 
 struct WizardContext;
 
-enum WizardStep : int { Intro = 0, Presets = 1, Cabinets = 2, Build = 3, Deploy = 4 };
+// The current page, 0 to 4; the machine keeps it as the int it is stored as.
+enum class WizardStep : int { Intro = 0, Presets = 1, Cabinets = 2, Build = 3, Deploy = 4 };
+constexpr int StepIndex(WizardStep step) { return static_cast<int>(step); }
 
 inline constexpr const char* MISSING_FILES_TEXT =
     "Cannot build project. Files are missing or corrupt. Please go back and correct";
 inline constexpr const char* INVALID_PROJECT_TEXT = "Project file is invalid";
-inline constexpr const char* ERROR_CAPTION = "Error";
+inline constexpr const char* ERROR_BOX_CAPTION = "Error";
 
 enum class Chooser { Project, Eula, Readme, Splash, Cabinet };
 
