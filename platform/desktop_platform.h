@@ -97,6 +97,10 @@ public:
 
     // Opens a document or program through the shell; false when it could not.
     virtual bool ShellStart(const std::string& path) = 0;
+
+    // Tells the shell that file associations changed, so it refreshes icons
+    // and open commands. False when there is no shell to tell.
+    virtual bool NotifyAssociationsChanged() { return false; }
 };
 
 }  // namespace zk

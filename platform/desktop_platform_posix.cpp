@@ -155,4 +155,7 @@ bool PosixDesktopPlatform::ShellStart(const std::string& path) {
     return true;
 }
 
+// No shell keeps associations here; the registry writes did nothing either.
+bool PosixDesktopPlatform::NotifyAssociationsChanged() { return false; }
+
 }  // namespace zk

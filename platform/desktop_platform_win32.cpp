@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -289,6 +290,11 @@ bool Win32DesktopPlatform::MakeFolder(const std::string& path) {
 bool Win32DesktopPlatform::ShellStart(const std::string& path) {
     HINSTANCE result = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool Win32DesktopPlatform::NotifyAssociationsChanged() {
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return true;
 }
 
 }  // namespace zk

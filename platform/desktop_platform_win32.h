@@ -44,6 +44,7 @@ public:
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
     bool ShellStart(const std::string& path) override;
+    bool NotifyAssociationsChanged() override;
 
 private:
     void* ownerWindow_ = nullptr;

@@ -12,6 +12,12 @@ cmake --build --preset host -j "$(nproc)"
 program="$root/build/host/program"
 cmake --install build/host --prefix "$program" >/dev/null
 
+# The windows program folder: Zephyrkit.exe and its build inputs. Its
+# SystemInfo.dat (the device tool, zipped by our own writer) serves the host
+# zephyrkit too.
+"$root/scripts/windows-program.sh"
+cp "$root/build/windows/program/SystemInfo.dat" "$program/"
+
 sample="$root/build/sample"
 rm -rf "$sample"
 mkdir -p "$sample/out"
@@ -46,11 +52,7 @@ if [ "$status" -eq 1 ]; then
   echo "Installers built:"
   find "$sample/out" -type f | sort
 else
-  echo "The build did not finish (see the message above). Until the device programs"
-  echo "MobileZephyrkit.exe and SystemInfo.dat are built, the program folder"
-  echo "$program holds only the host programs."
+  echo "The build did not finish (see the message above): the device installer stub"
+  echo "MobileZephyrkit.exe and the desktop stub DesktopZephyrkit.exe are not built yet,"
+  echo "so $program holds the host programs and SystemInfo.dat only."
 fi
-
-# The windows program folder: Zephyrkit.exe and its build inputs.
-echo
-"$root/scripts/windows-program.sh"

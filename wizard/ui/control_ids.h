@@ -63,11 +63,23 @@ inline constexpr int IDC_PROJECT_NAME = 426;
 inline constexpr int IDC_DEPLOY_DESKTOP = 444;
 inline constexpr int IDC_DEPLOY_MOBILE = 445;
 
-// Page 4, deploy. The Deploy bitmap button sends IDC_DEPLOY as a command.
+// Labels of the cabinet page's detail fields.
+inline constexpr int IDC_DETAIL_NAME_LABEL = 520;
+inline constexpr int IDC_DETAIL_PROVIDER_LABEL = 522;
+inline constexpr int IDC_DETAIL_DATE_LABEL = 524;
+inline constexpr int IDC_DETAIL_SIZE_LABEL = 526;
+inline constexpr int IDC_DETAIL_LOCATION_LABEL = 528;
+
+// Page 4, deploy.
 inline constexpr int IDC_DEVICE_STATUS = 470;
 inline constexpr int IDC_LOOK_FOR_DEVICE = 471;
 inline constexpr int IDC_REMOTE_PATH = 472;
 inline constexpr int IDC_REMOTE_TREE = 473;
+
+// Commands of the painted buttons, sent to the main window.
+inline constexpr int IDC_BACK = 301;
+inline constexpr int IDC_NEXT = 302;
+inline constexpr int IDC_BUILD = 443;
 inline constexpr int IDC_DEPLOY = 474;
 
 }  // namespace zk

@@ -1,0 +1,54 @@
+#include "wizard/ui/startup_settings.h"
+
+#include <cstdint>
+
+#include "platform/desktop_platform.h"
+#include "wizard/project/wizard_context.h"
+#include "wizard/project/wizard_state.h"
+
+namespace zk {
+
+WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientHeight) {
+    return {(workAreaWidth - CANVAS_WIDTH) / 2, (workAreaHeight - CANVAS_HEIGHT) / 2, CANVAS_WIDTH,
+            CANVAS_HEIGHT + nonClientHeight};
+}
+
+int ReadStartStep(DesktopPlatform& platform) {
+    std::uint32_t stored = 0;
+    if (!platform.ReadRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
+                                    START_STEP_VALUE, &stored))
+        return 0;
+    return stored == 1 ? 1 : 0;
+}
+
+bool WriteStartStep(DesktopPlatform& platform, int flag) {
+    return platform.WriteRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
+                                       START_STEP_VALUE, flag ? 1u : 0u);
+}
+
+std::string BuildOpenCommand(const std::string& programPath) {
+    // OPEN_COMMAND_FORMAT filled without printf, so a '%' in the path stays.
+    return "\"" + programPath + "\" \"%1\"";
+}
+
+bool RegisterProjectFileType(DesktopPlatform& platform, const std::string& programPath) {
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    // Each write creates or opens its key; the type's subkeys are only worth
+    // writing when the type's own key could be made.
+    platform.WriteRegistryString(root, PROJECT_EXTENSION_KEY, "", PROJECT_PROG_ID);
+    if (platform.WriteRegistryString(root, PROJECT_PROG_ID, "", PROJECT_TYPE_NAME)) {
+        platform.WriteRegistryString(root, PROJECT_ICON_KEY, "", programPath);
+        platform.WriteRegistryString(root, PROJECT_OPEN_KEY, "", BuildOpenCommand(programPath));
+    }
+    platform.NotifyAssociationsChanged();
+    return true;
+}
+
+int BeginWizardRun(WizardContext& ctx) {
+    const int step = ReadStartStep(ctx.platform);
+    ctx.state.skipIntroPage = step == 1 ? 1 : 0;
+    if (step == 0) RegisterProjectFileType(ctx.platform, ctx.platform.ProgramPath());
+    return step;
+}
+
+}  // namespace zk

@@ -1,0 +1,249 @@
+#include "wizard/ui/step_machine.h"
+
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "platform/desktop_platform.h"
+#include "platform/path_text.h"
+#include "wizard/build/build_outcome.h"
+#include "wizard/build/installer_build.h"
+#include "wizard/build/output_folder.h"
+#include "wizard/cabinet/cabinet_list.h"
+#include "wizard/project/build_settings.h"
+#include "wizard/project/page_check.h"
+#include "wizard/project/project_file.h"
+#include "wizard/project/wizard_context.h"
+#include "wizard/ui/control_ids.h"
+#include "wizard/ui/startup_settings.h"
+
+namespace zk {
+namespace {
+
+constexpr int Intro = StepIndex(WizardStep::Intro);
+constexpr int Presets = StepIndex(WizardStep::Presets);
+constexpr int Build = StepIndex(WizardStep::Build);
+constexpr int Deploy = StepIndex(WizardStep::Deploy);
+
+}  // namespace
+
+StepMachine::StepMachine(WizardContext& ctx, WizardFront& front, DeployStep& deploy,
+                         int startStep)
+    : ctx_(ctx), front_(front), deploy_(deploy),
+      step_(startStep >= Intro && startStep <= Deploy ? startStep : Intro) {}
+
+void StepMachine::OnCreate() { CreatePage(ctx_, front_.Controls(), step_); }
+
+void StepMachine::OnClose() { WriteStartStep(ctx_.platform, ctx_.state.skipIntroPage); }
+
+void StepMachine::ChangeStep(int to) {
+    DestroyPage(front_.Controls(), step_);
+    step_ = to;
+    CreatePage(ctx_, front_.Controls(), step_);
+    front_.Repaint();
+}
+
+void StepMachine::Back() {
+    // The left page's values are dropped: only Next's check keeps them.
+    if (step_ >= Presets) ChangeStep(step_ - 1);
+}
+
+void StepMachine::Next() {
+    // Step 3 moves on only for the mobile deployment that Build asks for.
+    if (step_ == Build && !ctx_.state.deployMobileWhenDone) return;
+    if (step_ != Deploy) {
+        const int code = CheckPage(ctx_, step_);
+        if (code != PAGE_OK) {
+            ReportPageError(ctx_.platform, code);
+            return;
+        }
+        ChangeStep(step_ + 1);
+    }
+    if (step_ == Deploy) deploy_.Enter(ctx_);
+}
+
+void StepMachine::BuildInstallers() {
+    lastBuildSucceeded_ = false;
+    if (!CheckBuildFiles(ctx_)) {
+        ctx_.platform.ShowMessage(MISSING_FILES_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error, false);
+        return;
+    }
+    const int code = CheckPage(ctx_, Build);
+    if (code != PAGE_OK) {
+        ReportPageError(ctx_.platform, code);
+        return;
+    }
+    CopyText(ctx_.state.workPath, TextOf(ctx_.state.savedWorkPath));
+    CopyBuildSettingsToProject(ctx_);
+
+    BuildLog& log = front_.Controls().Log();
+    BuildOutcome outcome;
+    PrepareOutputFolder(ctx_);
+    if (BuildMobileInstaller(ctx_, log, outcome)) BuildDesktopInstaller(ctx_, log, outcome);
+    // Deploying what was not built would start a stale or missing installer
+    // and, for the desktop one, close the wizard on the user's work.
+    if (outcome.failed) {
+        ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_BOX_CAPTION,
+                                  MessageIcon::Error, true);
+        return;
+    }
+    lastBuildSucceeded_ = true;
+
+    if (ctx_.project.deployDesktopWhenDone) {
+        ctx_.platform.ShellStart(TextOf(ctx_.state.desktopInstallerPath));
+        front_.CloseWindow();
+    } else if (ctx_.project.deployMobileWhenDone) {
+        // A window closing for the desktop installer has no device to connect.
+        OnCommand(IDC_NEXT);
+    }
+}
+
+void StepMachine::LoadProject() {
+    std::string path;
+    if (!front_.ChooseFile(Chooser::Project, &path)) return;
+    if (!ReadProjectFile(ctx_.platform, ctx_.project, path.c_str())) {
+        ctx_.platform.ShowMessage(INVALID_PROJECT_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error, false);
+        return;
+    }
+    // The file title without its extension; a shorter name is taken whole.
+    std::string name = FileNamePart(path);
+    if (name.size() >= 4) name.resize(name.size() - 4);
+    ApplyProjectToWizard(ctx_, name.c_str());
+    // The cabinet page shows the kept folder when entered; without this the
+    // loaded project's output folder would give way to the previous one.
+    if (ctx_.state.workPath[0] != '\0')
+        CopyText(ctx_.state.savedWorkPath, TextOf(ctx_.state.workPath));
+}
+
+void StepMachine::ChooseDocument(Chooser chooser, int field, char* fileName, std::size_t size) {
+    std::string path;
+    if (!front_.ChooseFile(chooser, &path)) return;
+    ctx_.page->SetText(field, path);
+    const std::string name = FileNamePart(path);
+    const std::size_t n = name.size() < size ? name.size() : size - 1;
+    std::memcpy(fileName, name.data(), n);
+    fileName[n] = '\0';
+}
+
+void StepMachine::EnableGroup(std::initializer_list<int> ids, bool enabled, bool untick) {
+    for (int id : ids) {
+        ctx_.page->Enable(id, enabled);
+        if (untick && !enabled) ctx_.page->SetChecked(id, false);
+    }
+}
+
+void StepMachine::ToggleDeploy(int id, std::uint8_t& mine, std::uint8_t& other, int otherId) {
+    mine = ctx_.page->IsChecked(id) ? 1 : 0;
+    if (mine) {
+        other = 0;
+        ctx_.page->SetChecked(otherId, false);
+    }
+}
+
+bool StepMachine::OnCommand(int id) {
+    WizardState& s = ctx_.state;
+    PageView* page = ctx_.page;
+    // Page commands come only from a live page; without one they do nothing.
+    auto checked = [page](int control) { return page && page->IsChecked(control); };
+    switch (id) {
+        case IDC_BACK: Back(); return true;
+        case IDC_NEXT: Next(); return true;
+        // The step buttons act only on their own step.
+        case IDC_BUILD:
+            if (step_ == Build) BuildInstallers();
+            return true;
+        case IDC_LOOK_FOR_DEVICE:
+            if (step_ == Deploy) deploy_.LookForDevice(ctx_);
+            return true;
+        case IDC_DEPLOY:
+            if (step_ == Deploy) deploy_.Deploy(ctx_);
+            return true;
+        default: break;
+    }
+    if (!page) return false;
+    switch (id) {
+        case IDC_SKIP_INTRO: s.skipIntroPage = checked(id) ? 1 : 0; return true;
+        case IDC_LOAD_PROJECT: LoadProject(); return true;
+        case IDC_EULA_CHECK:
+            EnableGroup({IDC_EULA_PATH, IDC_EULA_BROWSE}, checked(id), false);
+            return true;
+        case IDC_EULA_BROWSE:
+            ChooseDocument(Chooser::Eula, IDC_EULA_PATH, s.eulaFileName, sizeof s.eulaFileName);
+            return true;
+        case IDC_README_CHECK:
+            EnableGroup({IDC_README_PATH, IDC_README_BROWSE}, checked(id), false);
+            return true;
+        case IDC_README_BROWSE:
+            ChooseDocument(Chooser::Readme, IDC_README_PATH, s.readmeFileName,
+                           sizeof s.readmeFileName);
+            return true;
+        case IDC_PLATFORM_FILTER:
+            EnableGroup({IDC_FILTER_POCKETPC, IDC_FILTER_SMARTPHONE}, checked(id), true);
+            return true;
+        case IDC_OS_FILTER:
+            EnableGroup({IDC_FILTER_OS2002, IDC_FILTER_OS2003, IDC_FILTER_OS2003SE,
+                         IDC_FILTER_OS2005},
+                        checked(id), true);
+            return true;
+        case IDC_PROCESSOR_FILTER:
+            EnableGroup({IDC_FILTER_INTEL, IDC_FILTER_TI, IDC_FILTER_SAMSUNG}, checked(id), true);
+            return true;
+        case IDC_SAVE_PROJECT: EnableGroup({IDC_PROJECT_NAME}, checked(id), false); return true;
+        case IDC_SPLASH_CHECK:
+            EnableGroup({IDC_SPLASH_PATH, IDC_SPLASH_BROWSE}, checked(id), false);
+            return true;
+        case IDC_SPLASH_BROWSE:
+            ChooseDocument(Chooser::Splash, IDC_SPLASH_PATH, s.splashFileName,
+                           sizeof s.splashFileName);
+            return true;
+        // Filter sub-options and the other plain boxes reach WizardState
+        // through the page check.
+        case IDC_FILTER_POCKETPC: case IDC_FILTER_SMARTPHONE: case IDC_FILTER_OS2002:
+        case IDC_FILTER_OS2003: case IDC_FILTER_OS2003SE: case IDC_FILTER_OS2005:
+        case IDC_FILTER_INTEL: case IDC_FILTER_TI: case IDC_FILTER_SAMSUNG:
+        case IDC_REMOVABLE_CARD: case IDC_DEVICE_ADVANCED: case IDC_SHOW_OVERVIEW:
+            return true;
+        case IDC_MOVE_UP: MoveCabinetUp(ctx_); return true;
+        case IDC_MOVE_DOWN: MoveCabinetDown(ctx_); return true;
+        case IDC_ADD_CABINET: {
+            std::string path;
+            if (front_.ChooseFile(Chooser::Cabinet, &path))
+                AdmitCabinet(ctx_, path, FileNamePart(path));
+            return true;
+        }
+        case IDC_DELETE_CABINET: RemoveCabinet(ctx_); return true;
+        case IDC_CUSTOM_WORK_PATH:
+            s.customWorkPath = checked(id) ? 1 : 0;
+            EnableGroup({IDC_WORK_PATH, IDC_WORK_PATH_BROWSE}, s.customWorkPath != 0, false);
+            return true;
+        case IDC_WORK_PATH_BROWSE: {
+            std::string path;
+            if (front_.ChooseWorkFolder(&path) && !path.empty()) page->SetText(IDC_WORK_PATH, path);
+            return true;
+        }
+        case IDC_DEPLOY_DESKTOP:
+            ToggleDeploy(id, s.deployDesktopWhenDone, s.deployMobileWhenDone, IDC_DEPLOY_MOBILE);
+            return true;
+        case IDC_DEPLOY_MOBILE:
+            ToggleDeploy(id, s.deployMobileWhenDone, s.deployDesktopWhenDone, IDC_DEPLOY_DESKTOP);
+            return true;
+        default: return false;
+    }
+}
+
+int StepMachine::NextPositionCommand() const {
+    if (step_ == Build) return IDC_BUILD;
+    if (step_ == Deploy) return IDC_DEPLOY;
+    return IDC_NEXT;
+}
+
+void StepMachine::OnPaintedButton(PaintedButton button) {
+    switch (button) {
+        case PaintedButton::Help: ctx_.platform.ShellStart(TextOf(ctx_.state.helpPath)); break;
+        case PaintedButton::About: front_.ShowAboutBox(); break;
+        case PaintedButton::Web: front_.OpenWebPage(); break;
+        case PaintedButton::Back: OnCommand(IDC_BACK); break;
+        case PaintedButton::NextPosition: OnCommand(NextPositionCommand()); break;
+    }
+}
+
+}  // namespace zk
