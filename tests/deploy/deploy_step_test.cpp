@@ -10,6 +10,7 @@
 #include "tests/deploy/deploy_bench.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "wizard/deploy/deploy_step.h"
+#include "wizard/deploy/device_deploy_step.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 
@@ -143,6 +144,20 @@ TEST_F(DeployStepTest, AStartFailureFollowsACompletedCopy) {
     DeployInstaller(context, connection);
     EXPECT_EQ(page.statuses, (Strings{STATUS_COPYING, STATUS_COPIED, STATUS_START_FAILED}));
     EXPECT_EQ(DeviceFile("Demo.[MOBILE].exe"), "MZ");
+}
+
+TEST_F(DeployStepTest, TheStepMachineReachesTheSameSequences) {
+    DeviceDeployStep step(connection);
+    Built("MZ");
+    step.Enter(context);
+    EXPECT_EQ(page.statuses, (Strings{STATUS_CONNECTING, STATUS_CONNECTED}));
+    step.Deploy(context);
+    EXPECT_EQ(page.statuses.back(), STATUS_STARTED);
+
+    WizardContext noPage{project, state, platform, nullptr};
+    step.LookForDevice(noPage);
+    step.Deploy(noPage);
+    EXPECT_EQ(page.statuses.size(), 5u);
 }
 
 }  // namespace
