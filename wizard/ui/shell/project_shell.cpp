@@ -22,7 +22,7 @@
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 #include "wizard/ui/shell/console_platform.h"
-#include "wizard/ui/shell/shell_pages.h"
+#include "wizard/ui/page_builder.h"
 
 namespace zk {
 namespace {
@@ -151,7 +151,14 @@ private:
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
-    MemoryPageView page_;
+    // Creates the step's page as the window would, and makes it current.
+    void EnterPage(int step) {
+        controls_ = std::make_unique<MemoryPageControls>();
+        CreatePage(ctx_, *controls_, step);
+    }
+    MemoryPageView& Page() { return controls_->page; }
+
+    std::unique_ptr<MemoryPageControls> controls_;
     std::string path_;
 };
 
@@ -201,15 +208,11 @@ int Shell::Save() {
     return SHELL_DONE;
 }
 
-void Shell::EnterCabinetPage() {
-    ShowCabinetPage(page_, state_);
-    ctx_.page = &page_;
-    BuildCabinetList(ctx_);
-}
+void Shell::EnterCabinetPage() { EnterPage(2); }
 
 int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
-    ShowPresetsPage(page_, state_);
-    ctx_.page = &page_;
+    EnterPage(1);
+    MemoryPageView& page = Page();
     struct FilterGroupOption {
         const char* option;
         int groupSwitch;
@@ -256,22 +259,22 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
         bool handled = true;
         if (name == "title" || name == "company") {
             if (!value(&v)) return Usage(option + " needs a value");
-            page_.SetText(name == "title" ? IDC_TITLE : IDC_COMPANY, v);
+            page.SetText(name == "title" ? IDC_TITLE : IDC_COMPANY, v);
         } else if (name == "output") {
             if (!value(&v)) return Usage(option + " needs a folder");
             CopyText(state_.workPath, AbsolutePath(v));
             CopyText(state_.savedWorkPath, TextOf(state_.workPath));
         } else if (files.count(name)) {
             if (!value(&v)) return Usage(option + " needs a file");
-            page_.SetChecked(files.at(name).first, true);
-            page_.SetText(files.at(name).second, AbsolutePath(v));
+            page.SetChecked(files.at(name).first, true);
+            page.SetText(files.at(name).second, AbsolutePath(v));
         } else if (name.rfind("no-", 0) == 0 && files.count(name.substr(3))) {
-            page_.SetChecked(files.at(name.substr(3)).first, false);
+            page.SetChecked(files.at(name.substr(3)).first, false);
         } else if (pageFlags.count(name) || stateFlags.count(name)) {
             std::uint8_t flag = 0;
             if (!value(&v) || !ParseYesNo(v, &flag)) return Usage(option + " takes yes or no");
             if (pageFlags.count(name))
-                page_.SetChecked(pageFlags.at(name), flag != 0);
+                page.SetChecked(pageFlags.at(name), flag != 0);
             else
                 state_.*stateFlags.at(name) = flag;
         } else {
@@ -282,13 +285,13 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
                 handled = true;
                 // Switching a group off clears its options too: with the
                 // switch off an option left on would narrow the flags.
-                for (const auto& choice : g.choices) page_.SetChecked(choice.second, false);
-                page_.SetChecked(g.groupSwitch, name == on);
+                for (const auto& choice : g.choices) page.SetChecked(choice.second, false);
+                page.SetChecked(g.groupSwitch, name == on);
                 if (name != on) break;
                 if (!value(&v)) return Usage(option + " needs a list");
                 for (const std::string& item : SplitList(v)) {
                     if (!g.choices.count(item)) return Usage("no option " + item + " in " + option);
-                    page_.SetChecked(g.choices.at(item), true);
+                    page.SetChecked(g.choices.at(item), true);
                 }
             }
             if (!handled) return Usage("unknown option " + option);
@@ -339,7 +342,7 @@ int Shell::Remove(const std::string& which) {
     EnterCabinetPage();
     const int index = FindEntry(which);
     if (index < 0) return Refused("No cabinet " + which + " in the list");
-    page_.SetListRowState(IDC_CABINET_LIST, index, true, true);
+    Page().SetListRowState(IDC_CABINET_LIST, index, true, true);
     RemoveCabinet(ctx_);
     return Save();
 }
@@ -363,8 +366,8 @@ int Shell::Flag(const std::string& which, const std::string& column, const std::
     if (row < 0) return Refused("No cabinet " + which + " in the list");
     const std::string title = column == "WM5" ? "WM 5" : column;
     int found = -1;
-    for (int c = 1; c < page_.ListColumnCount(IDC_CABINET_LIST); ++c)
-        if (page_.ListColumnTitle(IDC_CABINET_LIST, c) == title) found = c;
+    for (int c = 1; c < Page().ListColumnCount(IDC_CABINET_LIST); ++c)
+        if (Page().ListColumnTitle(IDC_CABINET_LIST, c) == title) found = c;
     if (found < 0) {
         bool known = false;
         for (const FilterOption& o : FILTER_OPTIONS) known = known || title == o.column;
@@ -417,15 +420,14 @@ int Shell::Show() {
 
 int Shell::Check() {
     // Next from the presets page, Next from the cabinet page, then Build.
-    ShowPresetsPage(page_, state_);
-    ctx_.page = &page_;
+    EnterPage(1);
     int code = CheckPage(ctx_, 1);
     if (code == 0) {
         EnterCabinetPage();
         code = CheckPage(ctx_, 2);
     }
     if (code == 0) {
-        ShowBuildPage(page_, state_);
+        EnterPage(3);
         code = CheckPage(ctx_, 3);
     }
     if (code != 0) {
