@@ -2,34 +2,14 @@
 
 #include <cstdint>
 
+#include "common/code_page_1252.h"
+
 namespace zk {
 namespace {
 
-// Code page 1252 at 0x80 to 0x9F; 0 marks the five unassigned bytes, which
-// pass through as the C1 controls of the same value.
-constexpr std::uint16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+char32_t FromAnsi(unsigned char c) { return Cp1252ToUnicode(c); }
 
-char32_t FromAnsi(unsigned char c) {
-    if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80]) return kHigh[c - 0x80];
-    return c;
-}
-
-bool ToAnsi(char32_t u, unsigned char* c) {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-        *c = static_cast<unsigned char>(u);
-        return true;
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (kHigh[i] ? kHigh[i] == u : u == static_cast<char32_t>(0x80 + i)) {
-            *c = static_cast<unsigned char>(0x80 + i);
-            return true;
-        }
-    }
-    return false;
-}
+bool ToAnsi(char32_t u, unsigned char* c) { return UnicodeToCp1252(u, c); }
 
 void AppendUtf8(std::string& out, char32_t u) {
     if (u < 0x80) {
