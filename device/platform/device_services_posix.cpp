@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <chrono>
 
+#include "device/platform/device_path.h"
 #include "device/platform/device_platform_posix.h"
 #include "device/platform/utf16_text.h"
 
@@ -15,26 +16,12 @@ constexpr char16_t REGISTRY_FILE[] = u"\\Windows\\Registry.reg";
 constexpr char REGISTRY_HEADER[] = "REGEDIT4";
 constexpr char ROOT_KEY[] = "HKEY_LOCAL_MACHINE\\";
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // "\Windows\.\wceload.exe", "C:/windows/WCELOAD.EXE" and "\Windows\wceload.exe"
 // all become "Windows\wceload.exe" up to case.
 std::u16string NormalisedPath(std::u16string_view path) {
-    if (path.size() >= 2 && path[1] == u':') path.remove_prefix(2);
     std::vector<std::u16string> levels;
-    std::size_t i = 0;
-    while (i < path.size()) {
-        while (i < path.size() && IsSeparator(path[i])) ++i;
-        std::size_t start = i;
-        while (i < path.size() && !IsSeparator(path[i])) ++i;
-        std::u16string_view level = path.substr(start, i - start);
-        if (level.empty() || level == u".") continue;
-        if (level == u"..") {
-            if (!levels.empty()) levels.pop_back();
-            continue;
-        }
-        levels.emplace_back(level);
-    }
+    SplitDevicePath(path, &levels);
     std::u16string joined;
     for (const std::u16string& level : levels) {
         if (!joined.empty()) joined += u'\\';
