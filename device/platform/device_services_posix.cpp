@@ -16,7 +16,6 @@ constexpr char16_t REGISTRY_FILE[] = u"\\Windows\\Registry.reg";
 constexpr char REGISTRY_HEADER[] = "REGEDIT4";
 constexpr char ROOT_KEY[] = "HKEY_LOCAL_MACHINE\\";
 
-
 // "\Windows\.\wceload.exe", "C:/windows/WCELOAD.EXE" and "\Windows\wceload.exe"
 // all become "Windows\wceload.exe" up to case.
 std::u16string NormalisedPath(std::u16string_view path) {
