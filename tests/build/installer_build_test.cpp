@@ -148,9 +148,13 @@ TEST_F(InstallerBuildTest, ASecondBuildReplacesTheFirst) {
     ASSERT_TRUE(Build());
     const std::string first = ReadFileBytes(Out("Demo.[MOBILE].exe"));
     ASSERT_TRUE(Build());
-    EXPECT_EQ(ReadFileBytes(Out("Demo.[MOBILE].exe")), first);
-    EXPECT_EQ(ReadFileBytes(Out("autorun.exe")), first);
-    EXPECT_EQ(test::FileSize(Out("Demo.[DESKTOP].exe")), desktopStub.size() + 4 + first.size());
+    // The same sections again, not appended to the old file; the member
+    // times may differ by the second that passed.
+    const std::string second = ReadFileBytes(Out("Demo.[MOBILE].exe"));
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(test::ReadSections(second, MOBILE_STUB_FIRST_SECTION_OFFSET).size(), 3u);
+    EXPECT_EQ(ReadFileBytes(Out("autorun.exe")), second);
+    EXPECT_EQ(test::FileSize(Out("Demo.[DESKTOP].exe")), desktopStub.size() + 4 + second.size());
 }
 
 TEST_F(InstallerBuildTest, CompressionFigures) {
