@@ -243,7 +243,12 @@ UnzipStatus ZipReader::ExtractToFile(std::int32_t index, std::u16string_view pat
         file->SetTimes({d.item.creationTime, d.item.accessTime, d.item.modificationTime});
     if (!file->Close() && status == UNZIP_OK) status = UNZIP_WRITE_FAILED;
     UnzipStatus finished = stream->Finish();
-    return status ? status : finished;
+    if (!status) status = finished;
+    // What a failed extraction wrote is not the item: a damaged archive, or a
+    // wrong password that passed the one-byte check of the encryption header
+    // (one in 256 do), leaves no file that looks like the item.
+    if (status != UNZIP_OK) platform_.RemoveFile(full);
+    return status;
 }
 
 UnzipStatus ZipReader::ExtractToHandle(std::int32_t index, DeviceFile* file) {

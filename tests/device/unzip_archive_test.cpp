@@ -89,8 +89,13 @@ TEST_F(InfoZipTest, EncryptedItemNeedsTheRightPassword) {
             ASSERT_NE(archive, nullptr);
             EXPECT_EQ(ExtractItemToFile(archive, 0, u"\\out.txt"), UNZIP_PASSWORD);
             EXPECT_FALSE(FileExists(Device("out.txt")));
+            // One wrong password in 256 passes the header's check byte; the
+            // damage then shows at the end of the item, never as its data.
             char piece[100];
-            EXPECT_EQ(ExtractItemToMemory(archive, 0, piece, sizeof piece), UNZIP_PASSWORD);
+            UnzipStatus status = UNZIP_MORE;
+            for (int pieces = 0; status == UNZIP_MORE && pieces < 1000; ++pieces)
+                status = ExtractItemToMemory(archive, 0, piece, sizeof piece);
+            EXPECT_EQ(status, UNZIP_PASSWORD);
             CloseArchive(archive);
         }
         ZipArchive* archive = OpenArchiveFromFile(platform, zip, "right");
