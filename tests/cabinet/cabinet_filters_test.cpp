@@ -11,14 +11,7 @@
 namespace zk {
 namespace {
 
-SetupInfo Range(int minMajor, int minMinor, int maxMajor, int maxMinor) {
-    SetupInfo info{};
-    info.osMinMajor = minMajor;
-    info.osMinMinor = minMinor;
-    info.osMaxMajor = maxMajor;
-    info.osMaxMinor = maxMinor;
-    return info;
-}
+using test::Range;
 
 // The nine booleans in column order, as 1s and 0s.
 std::string Flags(const CabEntry& e) {

@@ -13,6 +13,7 @@
 #include "tests/support/fake_desktop_platform.h"
 #include "tests/support/temp_folder.h"
 #include "wizard/cabinet/setup_files.h"
+#include "wizard/cabinet/setup_info.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/project/wizard_state.h"
 
@@ -67,5 +68,15 @@ protected:
     FakePageView page;
     WizardContext ctx;
 };
+
+// A SetupInfo holding only an OS version range.
+inline SetupInfo Range(int minMajor, int minMinor, int maxMajor, int maxMinor) {
+    SetupInfo info{};
+    info.osMinMajor = minMajor;
+    info.osMinMinor = minMinor;
+    info.osMaxMajor = maxMajor;
+    info.osMaxMinor = maxMinor;
+    return info;
+}
 
 }  // namespace zk::test

@@ -13,14 +13,7 @@ namespace {
 
 using test::SetupHeaderBytes;
 
-SetupInfo Range(int minMajor, int minMinor, int maxMajor, int maxMinor) {
-    SetupInfo info{};
-    info.osMinMajor = minMajor;
-    info.osMinMinor = minMinor;
-    info.osMaxMajor = maxMajor;
-    info.osMaxMinor = maxMinor;
-    return info;
-}
+using test::Range;
 
 std::string Points(const SetupInfo& info) {
     std::string out;
