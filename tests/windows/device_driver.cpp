@@ -1,0 +1,868 @@
+// Drives the device installer on the Wine device the way a user's stylus
+// would, and checks each page as it goes (Wine-test style: every failed check
+// prints what was expected and what was found, and the run goes on).
+//
+//   device_driver [--program PATH] [--timeout MS] [--steps FILE] [STEP...]
+//
+// A step is one line: a verb and its arguments separated by blanks, the last
+// argument taking the rest of the line (so texts may hold blanks). Steps come
+// from FILE (one per line; blank lines and lines starting with '#' are
+// skipped) and then from the command line, one argument per step. Checks
+// that look at the installer's windows wait up to the time-out (default 5000
+// ms) for the expected state, since pages change on the program's own
+// threads and timer.
+//
+// Program:
+//   start [ARGS]              start PATH with the command line ARGS, its
+//                             current folder C:\ (the device root)
+//   second-start CODE [ARGS]  start another copy; it must end with CODE
+//   window                    the main window of the program appears
+//   no-window-exit CODE       the program ends with CODE without ever
+//                             showing its main window
+//   exit CODE                 the program ends with CODE
+//   reset-in-child NAME N     when the program starts its N-th child NAME,
+//                             hold the program until that child has ended,
+//                             then end it with 206 (a device reset)
+// Pages:
+//   title TEXT | title-has TEXT         the main window's title
+//   press ID | press-async ID           a soft key (BUTTON id ID among the
+//                                       program's top-level windows)
+//   key ID [TEXT] | no-key ID           a soft key shown, with its caption
+//   html visible|hidden | html-has TEXT the HTML view
+//   control ID | no-control ID          a child control of the main window
+//   checked ID | unchecked ID | enabled ID | disabled ID
+//   text ID [TEXT] | width ID N | click ID
+//   status-has TEXT | no-status         the status box (317)
+// Folder browser:
+//   browser | no-browser
+//   browse-expand PATH | browse-select PATH | browse-ok | browse-cancel
+// Others:
+//   box ok|cancel CAPTION | TEXT        answer a message box of the program
+//   rotate W H                          a new device screen size
+//   screenshot FILE.bmp                 the device screen
+//   timeout MS | sleep MS
+//
+// Exit code: 0 when every step passed, 1 when one failed, 2 on bad usage.
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t MAIN_CLASS[] = L"_Morvane_MobileInstaller_Main_Window";
+constexpr wchar_t HTML_CLASS[] = L"DISPLAYCLASS";
+constexpr wchar_t BROWSER_CLASS_PREFIX[] = L"browsefile";
+constexpr wchar_t PROFILE_KEY[] = L"SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device";
+constexpr int STATUS_BOX = 317;
+constexpr int BROWSER_TREE = 101;
+constexpr int BROWSER_OK = 1501;
+constexpr int BROWSER_CANCEL = 1502;
+constexpr DWORD RESET_EXIT_CODE = 206;
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// Window texts of another process: WM_GETTEXT is marshalled; a hung program
+// gives "" instead of hanging the driver.
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+        return {};
+    }
+    text.resize(copied);
+    return text;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM w, LPARAM l, UINT ms = 5000) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, ms, &result)) return 0;
+    return static_cast<LRESULT>(result);
+}
+
+// The top-level windows of one process, and all their descendants.
+std::vector<HWND> TopLevelWindows(DWORD process) {
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (ProcessOf(window) == s->process) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool SameTextIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// Another process's tree view: its items and their texts live in that
+// process, so each request is written into, and read back from, a block of
+// its memory.
+class RemoteTree {
+public:
+    RemoteTree(HANDLE process, HWND tree) : process_(process), tree_(tree) {
+        block_ = VirtualAllocEx(process_, nullptr, BLOCK_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteTree() {
+        if (block_) VirtualFreeEx(process_, block_, 0, MEM_RELEASE);
+    }
+    RemoteTree(const RemoteTree&) = delete;
+    RemoteTree& operator=(const RemoteTree&) = delete;
+
+    bool Usable() const { return block_ != nullptr; }
+
+    HTREEITEM Next(HTREEITEM item, UINT relation) const {
+        return reinterpret_cast<HTREEITEM>(
+            Send(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    }
+
+    std::wstring Text(HTREEITEM item) const {
+        TVITEMW request = {};
+        request.mask = TVIF_TEXT | TVIF_HANDLE;
+        request.hItem = item;
+        auto* remoteText = static_cast<char*>(block_) + sizeof(TVITEMW);
+        request.pszText = reinterpret_cast<LPWSTR>(remoteText);
+        request.cchTextMax = TEXT_UNITS;
+        if (!WriteProcessMemory(process_, block_, &request, sizeof request, nullptr)) return {};
+        wchar_t zero = 0;
+        WriteProcessMemory(process_, remoteText, &zero, sizeof zero, nullptr);
+        if (!Send(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block_))) return {};
+        wchar_t text[TEXT_UNITS + 1] = {};
+        if (!ReadProcessMemory(process_, remoteText, text, TEXT_UNITS * sizeof(wchar_t), nullptr)) return {};
+        return text;
+    }
+
+    HTREEITEM Child(HTREEITEM parent, const std::wstring& name) const {
+        for (HTREEITEM item = Next(parent, TVGN_CHILD); item; item = Next(item, TVGN_NEXT)) {
+            if (SameTextIgnoringCase(Text(item), name)) return item;
+        }
+        return nullptr;
+    }
+
+    std::wstring ChildNames(HTREEITEM parent) const {
+        std::wstring names;
+        for (HTREEITEM item = Next(parent, TVGN_CHILD); item; item = Next(item, TVGN_NEXT)) {
+            names += (names.empty() ? L"" : L", ") + Quoted(Text(item));
+        }
+        return L"[" + names + L"]";
+    }
+
+    // Follows "\A\B" from the root item "\", expanding each level on the way
+    // (and the last one too when expandLast). Null with *problem set when a
+    // level is missing.
+    HTREEITEM Walk(const std::wstring& path, bool expandLast, std::wstring* problem) const {
+        HTREEITEM item = Next(nullptr, TVGN_ROOT);
+        if (!item || Text(item) != L"\\") {
+            *problem = L"a root item \"\\\", got " + (item ? Quoted(Text(item)) : L"no item");
+            return nullptr;
+        }
+        std::vector<std::wstring> names;
+        std::wstring name;
+        for (wchar_t c : path + L"\\") {
+            if (c != L'\\') {
+                name += c;
+            } else if (!name.empty()) {
+                names.push_back(name);
+                name.clear();
+            }
+        }
+        for (std::size_t i = 0; i <= names.size(); ++i) {
+            if (i == names.size() && !expandLast) break;
+            Send(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+            if (i == names.size()) break;
+            HTREEITEM child = Child(item, names[i]);
+            if (!child) {
+                *problem = Quoted(names[i]) + L" under " + Quoted(Text(item)) + L", got " + ChildNames(item);
+                return nullptr;
+            }
+            item = child;
+        }
+        return item;
+    }
+
+    void Select(HTREEITEM item) const {
+        Send(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+
+private:
+    static constexpr int TEXT_UNITS = 260;
+    static constexpr SIZE_T BLOCK_SIZE = sizeof(TVITEMW) + (TEXT_UNITS + 1) * sizeof(wchar_t);
+    HANDLE process_;
+    HWND tree_;
+    void* block_ = nullptr;
+};
+
+struct Check {
+    bool ok;
+    std::string got;
+};
+
+class Driver {
+public:
+    std::wstring program;
+    DWORD timeout = 5000;
+
+    int Failures() const { return failures_; }
+
+    ~Driver() {
+        if (process_.hProcess) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                std::printf("the program still runs at the end: ended\n");
+                TerminateProcess(process_.hProcess, 255);
+            }
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+
+    // One step; false when the step is not understood.
+    bool Run(const std::string& line, int number);
+
+private:
+    // Splits "verb a b rest of line" into the verb and at most `count`
+    // arguments, the last one taking the rest.
+    static std::vector<std::string> Words(const std::string& text, std::size_t count) {
+        std::vector<std::string> words;
+        std::size_t at = 0;
+        while (words.size() < count) {
+            at = text.find_first_not_of(" \t", at);
+            if (at == std::string::npos) break;
+            if (words.size() + 1 == count) {
+                std::string rest = text.substr(at);
+                rest.erase(rest.find_last_not_of(" \t\r\n") + 1);
+                words.push_back(rest);
+                break;
+            }
+            const std::size_t end = text.find_first_of(" \t", at);
+            words.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+            at = end;
+        }
+        return words;
+    }
+
+    void Fail(const std::string& expected, const std::string& got) {
+        ++failures_;
+        std::printf("step %d (%s): expected %s, got %s\n", number_, line_.c_str(), expected.c_str(),
+                    got.c_str());
+        std::fflush(stdout);
+    }
+
+    // Polls `probe` until it holds or the time-out passes.
+    bool Eventually(const std::string& expected, const std::function<Check()>& probe) {
+        const DWORD start = GetTickCount();
+        Check last = probe();
+        while (!last.ok && GetTickCount() - start < timeout) {
+            Sleep(25);
+            last = probe();
+        }
+        if (!last.ok) Fail(expected, last.got);
+        return last.ok;
+    }
+
+    bool Started() {
+        if (process_.hProcess) return true;
+        Fail("a started program", "none (no \"start\" step before)");
+        return false;
+    }
+
+    HWND MainWindow() const {
+        if (!process_.hProcess) return nullptr;
+        for (HWND window : TopLevelWindows(process_.dwProcessId)) {
+            if (ClassOf(window) == MAIN_CLASS) return window;
+        }
+        return nullptr;
+    }
+
+    // A soft key: a visible BUTTON with the command id as its control id in
+    // one of the program's top-level windows other than the main window
+    // (the bars are owned by it, not its children).
+    HWND SoftKey(int id) const {
+        if (!process_.hProcess) return nullptr;
+        for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+            if (ClassOf(top) == MAIN_CLASS || !IsWindowVisible(top)) continue;
+            for (HWND child : Descendants(top)) {
+                if (GetDlgCtrlID(child) == id && SameTextIgnoringCase(ClassOf(child), L"BUTTON") &&
+                    IsWindowVisible(child)) {
+                    return child;
+                }
+            }
+        }
+        return nullptr;
+    }
+
+    HWND Control(int id) const {
+        HWND main = MainWindow();
+        return main ? GetDlgItem(main, id) : nullptr;
+    }
+
+    HWND HtmlView() const {
+        HWND main = MainWindow();
+        if (!main) return nullptr;
+        for (HWND child : Descendants(main)) {
+            if (ClassOf(child) == HTML_CLASS) return child;
+        }
+        return nullptr;
+    }
+
+    HWND Browser() const {
+        if (!process_.hProcess) return nullptr;
+        for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+            if (StartsWith(ClassOf(top), BROWSER_CLASS_PREFIX) && IsWindowVisible(top)) return top;
+        }
+        return nullptr;
+    }
+
+    HWND MessageBoxWindow() const {
+        if (!process_.hProcess) return nullptr;
+        for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+            if (ClassOf(top) == L"#32770" && IsWindowVisible(top)) return top;
+        }
+        return nullptr;
+    }
+
+    bool StartProcess(const std::string& arguments, PROCESS_INFORMATION* started) {
+        std::wstring command = Quoted(program);
+        if (!arguments.empty()) command += L" " + Widen(arguments);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        *started = {};
+        if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
+                            &startup, started)) {
+            Fail("the program to start (" + Narrow(program) + ")", "error " + std::to_string(GetLastError()));
+            return false;
+        }
+        return true;
+    }
+
+    std::string ExitCodeText(HANDLE process, DWORD wait) const {
+        if (WaitForSingleObject(process, wait) != WAIT_OBJECT_0) return "still running";
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        return "exit " + std::to_string(code);
+    }
+
+    bool Start(const std::string& arguments);
+    bool Press(int id, bool async);
+    bool ResetInChild(const std::string& name, int nth);
+    bool Rotate(DWORD width, DWORD height);
+    bool Screenshot(const std::string& file);
+    bool BrowseTo(const std::string& path, bool select);
+    bool AnswerBox(const std::string& answer, const std::string& expected);
+
+    PROCESS_INFORMATION process_ = {};
+    int failures_ = 0;
+    int number_ = 0;
+    std::string line_;
+};
+
+bool Driver::Start(const std::string& arguments) {
+    if (process_.hProcess) {
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    return StartProcess(arguments, &process_);
+}
+
+bool Driver::Press(int id, bool async) {
+    HWND key = nullptr;
+    if (!Eventually("soft key " + std::to_string(id), [&] {
+            key = SoftKey(id);
+            return Check{key != nullptr, "no visible button with that id"};
+        })) {
+        return false;
+    }
+    if (!IsWindowEnabled(key)) {
+        Fail("soft key " + std::to_string(id) + " enabled", "disabled");
+        return false;
+    }
+    // A key whose command runs a modal loop (the folder browser) would keep
+    // a sent message waiting: it is posted instead.
+    if (async) {
+        PostMessageW(key, BM_CLICK, 0, 0);
+    } else {
+        Send(key, BM_CLICK, 0, 0);
+    }
+    return true;
+}
+
+// Runs to the N-th start of the child, holds every thread of the program so
+// that it cannot go past that child, lets the child finish, and ends the
+// program as a device reset would: its files stay as they are.
+bool Driver::ResetInChild(const std::string& name, int nth) {
+    const std::wstring wanted = Widen(name);
+    std::set<DWORD> seen;
+    DWORD child = 0;
+    const DWORD start = GetTickCount();
+    while (!child) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
+            Fail("start " + std::to_string(nth) + " of " + name, std::to_string(seen.size()) +
+                 " before the program ended (" + ExitCodeText(process_.hProcess, 0) + ")");
+            return false;
+        }
+        if (GetTickCount() - start > 12 * timeout) {
+            Fail("start " + std::to_string(nth) + " of " + name, std::to_string(seen.size()) + " in time");
+            return false;
+        }
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+            if (entry.th32ParentProcessID == process_.dwProcessId &&
+                SameTextIgnoringCase(entry.szExeFile, wanted) && seen.insert(entry.th32ProcessID).second &&
+                static_cast<int>(seen.size()) == nth) {
+                child = entry.th32ProcessID;
+            }
+        }
+        CloseHandle(snapshot);
+    }
+    // Hold the program.
+    HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(threads, &thread); more; more = Thread32Next(threads, &thread)) {
+        if (thread.th32OwnerProcessID != process_.dwProcessId) continue;
+        if (HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID)) {
+            SuspendThread(h);
+            CloseHandle(h);
+        }
+    }
+    CloseHandle(threads);
+    if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, child)) {
+        if (WaitForSingleObject(h, 12 * timeout) != WAIT_OBJECT_0) {
+            Fail(name + " to end", "still running");
+        }
+        CloseHandle(h);
+    }
+    TerminateProcess(process_.hProcess, RESET_EXIT_CODE);
+    WaitForSingleObject(process_.hProcess, timeout);
+    return true;
+}
+
+bool Driver::Rotate(DWORD width, DWORD height) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        Fail("the device profile key to open", "error");
+        return false;
+    }
+    RegSetValueExW(key, L"ScreenWidth", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width), sizeof width);
+    RegSetValueExW(key, L"ScreenHeight", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&height), sizeof height);
+    RegCloseKey(key);
+    HWND main = MainWindow();
+    if (!main) {
+        Fail("the main window", "none");
+        return false;
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(main, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_NORMAL, timeout, &result);
+    return true;
+}
+
+DWORD ProfileValue(const wchar_t* name, DWORD fallback) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, PROFILE_KEY, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS) {
+        return fallback;
+    }
+    return value;
+}
+
+// The device screen is the top-left ScreenWidth x ScreenHeight of the
+// display, written as a 24-bit bottom-up BMP.
+bool Driver::Screenshot(const std::string& file) {
+    const int width = static_cast<int>(ProfileValue(L"ScreenWidth", 240));
+    const int height = static_cast<int>(ProfileValue(L"ScreenHeight", 320));
+    // Let pending paints land before the picture is taken.
+    if (HWND main = MainWindow()) Send(main, WM_NULL, 0, 0);
+    Sleep(150);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+    const int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (lines != height) {
+        Fail(std::to_string(height) + " lines of the screen", std::to_string(lines));
+        return false;
+    }
+    BITMAPFILEHEADER fileHeader = {};
+    fileHeader.bfType = 0x4D42;
+    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+    fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
+    header.biSizeImage = static_cast<DWORD>(pixels.size());
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    if (!out) {
+        Fail(file + " written", "a write error");
+        return false;
+    }
+    return true;
+}
+
+bool Driver::BrowseTo(const std::string& path, bool select) {
+    HWND browser = nullptr;
+    if (!Eventually("the folder browser", [&] {
+            browser = Browser();
+            return Check{browser != nullptr, "no window of a \"browsefile\" class"};
+        })) {
+        return false;
+    }
+    HWND tree = GetDlgItem(browser, BROWSER_TREE);
+    if (!tree || ClassOf(tree) != WC_TREEVIEWW) {
+        Fail("a tree view with id 101", tree ? Narrow(ClassOf(tree)) : "none");
+        return false;
+    }
+    RemoteTree remote(process_.hProcess, tree);
+    if (!remote.Usable()) {
+        Fail("memory in the program for the tree's items", "error " + std::to_string(GetLastError()));
+        return false;
+    }
+    std::wstring problem;
+    HTREEITEM item = remote.Walk(Widen(path), !select, &problem);
+    if (!item) {
+        Fail("the folder " + path + " in the tree", Narrow(problem));
+        return false;
+    }
+    if (select) remote.Select(item);
+    return true;
+}
+
+bool Driver::AnswerBox(const std::string& answer, const std::string& expected) {
+    HWND box = nullptr;
+    if (!Eventually("a message box", [&] {
+            box = MessageBoxWindow();
+            return Check{box != nullptr, "none"};
+        })) {
+        return false;
+    }
+    const std::string got = Narrow(TextOf(box)) + " | " + Narrow(TextOf(GetDlgItem(box, 0xFFFF)));
+    if (got != expected) Fail("\"" + expected + "\"", "\"" + got + "\"");
+    PostMessageW(box, WM_COMMAND, answer == "cancel" ? IDCANCEL : IDOK, 0);
+    return true;
+}
+
+bool Driver::Run(const std::string& line, int number) {
+    number_ = number;
+    line_ = line;
+    const std::vector<std::string> head = Words(line, 1);
+    if (head.empty()) return true;
+    const std::string verb = Words(line, 2)[0];
+    auto args = [&](std::size_t n) {
+        std::vector<std::string> w = Words(line, n + 1);
+        w.erase(w.begin());
+        w.resize(n);
+        return w;
+    };
+    auto id = [&] { return std::atoi(args(1)[0].c_str()); };
+    auto quoted = [](const std::wstring& text) { return "\"" + Narrow(text) + "\""; };
+
+    if (verb == "start") {
+        Start(args(1)[0]);
+    } else if (verb == "second-start") {
+        const auto a = args(2);
+        PROCESS_INFORMATION other = {};
+        if (StartProcess(a[1], &other)) {
+            const std::string got = ExitCodeText(other.hProcess, timeout);
+            if (got != "exit " + a[0]) {
+                Fail("the second copy to end with " + a[0], got);
+                TerminateProcess(other.hProcess, 255);
+            }
+            CloseHandle(other.hProcess);
+            CloseHandle(other.hThread);
+        }
+    } else if (verb == "window") {
+        if (Started()) {
+            Eventually("the main window", [&] {
+                if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
+                    return Check{false, "none, the program ended (" + ExitCodeText(process_.hProcess, 0) + ")"};
+                }
+                return Check{MainWindow() != nullptr, "none"};
+            });
+        }
+    } else if (verb == "no-window-exit" || verb == "exit") {
+        if (Started()) {
+            bool window = false;
+            const DWORD start = GetTickCount();
+            while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT && GetTickCount() - start < timeout) {
+                if (HWND main = MainWindow(); main && IsWindowVisible(main)) window = true;
+            }
+            const std::string got = ExitCodeText(process_.hProcess, 0);
+            if (got != "exit " + args(1)[0]) Fail("the program to end with " + args(1)[0], got);
+            if (verb == "no-window-exit" && window) Fail("no main window", "one was shown");
+        }
+    } else if (verb == "reset-in-child") {
+        const auto a = args(2);
+        if (Started()) ResetInChild(a[0], std::atoi(a[1].c_str()));
+    } else if (verb == "title" || verb == "title-has") {
+        const std::wstring want = Widen(args(1)[0]);
+        Eventually((verb == "title" ? "the title " : "a title holding ") + quoted(want), [&] {
+            HWND main = MainWindow();
+            if (!main) return Check{false, "no main window"};
+            const std::wstring title = TextOf(main);
+            return Check{verb == "title" ? title == want : title.find(want) != std::wstring::npos,
+                         quoted(title)};
+        });
+    } else if (verb == "press" || verb == "press-async") {
+        Press(id(), verb == "press-async");
+    } else if (verb == "key") {
+        const auto a = args(2);
+        const int key = std::atoi(a[0].c_str());
+        const std::wstring want = Widen(a[1]);
+        Eventually("soft key " + a[0] + " captioned " + quoted(want), [&] {
+            HWND k = SoftKey(key);
+            if (!k) return Check{false, "no such key shown"};
+            const std::wstring caption = TextOf(k);
+            return Check{caption == want, quoted(caption)};
+        });
+    } else if (verb == "no-key") {
+        const int key = id();
+        Eventually("no soft key " + std::to_string(key), [&] {
+            HWND k = SoftKey(key);
+            return Check{k == nullptr, k ? "one captioned " + quoted(TextOf(k)) : ""};
+        });
+    } else if (verb == "html") {
+        const bool visible = args(1)[0] == "visible";
+        Eventually(std::string("the HTML view ") + (visible ? "shown" : "hidden"), [&] {
+            HWND html = HtmlView();
+            if (!html) return Check{!visible, "no window of class DISPLAYCLASS"};
+            const bool shown = IsWindowVisible(html) != FALSE;
+            return Check{shown == visible, shown ? "shown" : "hidden"};
+        });
+    } else if (verb == "html-has") {
+        const std::wstring want = Widen(args(1)[0]);
+        Eventually("the HTML view showing " + quoted(want), [&] {
+            HWND html = HtmlView();
+            if (!html) return Check{false, "no HTML view"};
+            const std::wstring text = TextOf(html);
+            return Check{text.find(want) != std::wstring::npos, quoted(text.substr(0, 200))};
+        });
+    } else if (verb == "control" || verb == "no-control") {
+        const int control = id();
+        const bool wanted = verb == "control";
+        Eventually(std::string(wanted ? "" : "no ") + "control " + std::to_string(control), [&] {
+            HWND c = Control(control);
+            const bool there = c && IsWindowVisible(c);
+            return Check{there == wanted, there ? "a " + Narrow(ClassOf(c)) + " " + quoted(TextOf(c))
+                                               : (c ? "a hidden one" : "none")};
+        });
+    } else if (verb == "checked" || verb == "unchecked") {
+        const int control = id();
+        const bool wanted = verb == "checked";
+        Eventually("control " + std::to_string(control) + " " + verb, [&] {
+            HWND c = Control(control);
+            if (!c) return Check{false, "no such control"};
+            const bool on = Send(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            return Check{on == wanted, on ? "checked" : "unchecked"};
+        });
+    } else if (verb == "enabled" || verb == "disabled") {
+        const int control = id();
+        const bool wanted = verb == "enabled";
+        Eventually("control " + std::to_string(control) + " " + verb, [&] {
+            HWND c = Control(control);
+            if (!c) return Check{false, "no such control"};
+            const bool on = IsWindowEnabled(c) != FALSE;
+            return Check{on == wanted, on ? "enabled" : "disabled"};
+        });
+    } else if (verb == "text") {
+        const auto a = args(2);
+        const int control = std::atoi(a[0].c_str());
+        const std::wstring want = Widen(a[1]);
+        Eventually("control " + a[0] + " reading " + quoted(want), [&] {
+            HWND c = Control(control);
+            if (!c) return Check{false, "no such control"};
+            const std::wstring text = TextOf(c);
+            return Check{text == want, quoted(text)};
+        });
+    } else if (verb == "width") {
+        const auto a = args(2);
+        const int control = std::atoi(a[0].c_str());
+        const long want = std::atol(a[1].c_str());
+        Eventually("control " + a[0] + " " + a[1] + " wide", [&] {
+            HWND c = Control(control);
+            if (!c) return Check{false, "no such control"};
+            RECT r = {};
+            GetWindowRect(c, &r);
+            return Check{r.right - r.left == want, std::to_string(r.right - r.left)};
+        });
+    } else if (verb == "click") {
+        const int control = id();
+        HWND c = nullptr;
+        if (Eventually("control " + std::to_string(control), [&] {
+                c = Control(control);
+                return Check{c != nullptr, "none"};
+            })) {
+            Send(c, BM_CLICK, 0, 0);
+        }
+    } else if (verb == "status-has") {
+        const std::wstring want = Widen(args(1)[0]);
+        Eventually("the status box showing " + quoted(want), [&] {
+            HWND box = Control(STATUS_BOX);
+            if (!box) return Check{false, "no status box"};
+            const std::wstring text = TextOf(box);
+            return Check{text.find(want) != std::wstring::npos, quoted(text)};
+        });
+    } else if (verb == "no-status") {
+        Eventually("no status box", [&] {
+            HWND box = Control(STATUS_BOX);
+            return Check{!box || !IsWindowVisible(box), box ? "one showing " + quoted(TextOf(box)) : ""};
+        });
+    } else if (verb == "browser" || verb == "no-browser") {
+        const bool wanted = verb == "browser";
+        Eventually(wanted ? "the folder browser" : "no folder browser", [&] {
+            HWND b = Browser();
+            return Check{(b != nullptr) == wanted, b ? "one" : "none"};
+        });
+    } else if (verb == "browse-expand" || verb == "browse-select") {
+        BrowseTo(args(1)[0], verb == "browse-select");
+    } else if (verb == "browse-ok" || verb == "browse-cancel") {
+        const int button = verb == "browse-ok" ? BROWSER_OK : BROWSER_CANCEL;
+        HWND b = nullptr;
+        Eventually("the browser's button " + std::to_string(button) + " enabled", [&] {
+            HWND browser = Browser();
+            b = browser ? GetDlgItem(browser, button) : nullptr;
+            if (!b) return Check{false, browser ? "no such button" : "no browser"};
+            return Check{IsWindowEnabled(b) != FALSE, "disabled"};
+        });
+        if (b) PostMessageW(b, BM_CLICK, 0, 0);
+    } else if (verb == "box") {
+        const auto a = args(2);
+        AnswerBox(a[0], a[1]);
+    } else if (verb == "rotate") {
+        const auto a = args(2);
+        Rotate(static_cast<DWORD>(std::atol(a[0].c_str())), static_cast<DWORD>(std::atol(a[1].c_str())));
+    } else if (verb == "screenshot") {
+        Screenshot(args(1)[0]);
+    } else if (verb == "timeout") {
+        timeout = static_cast<DWORD>(std::atol(args(1)[0].c_str()));
+    } else if (verb == "sleep") {
+        Sleep(static_cast<DWORD>(std::atol(args(1)[0].c_str())));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Driver driver;
+    std::vector<std::string> steps;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "--program" || a == "--timeout" || a == "--steps") && i + 1 < argc) {
+            const std::string value = argv[++i];
+            if (a == "--program") {
+                driver.program = Widen(value);
+            } else if (a == "--timeout") {
+                driver.timeout = static_cast<DWORD>(std::atol(value.c_str()));
+            } else {
+                std::ifstream in(value);
+                if (!in) {
+                    std::fprintf(stderr, "device_driver: cannot read %s\n", value.c_str());
+                    return 2;
+                }
+                for (std::string line; std::getline(in, line);) {
+                    if (!line.empty() && line.back() == '\r') line.pop_back();
+                    const std::size_t first = line.find_first_not_of(" \t");
+                    if (first == std::string::npos || line[first] == '#') continue;
+                    steps.push_back(line.substr(first));
+                }
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "usage: device_driver [--program PATH] [--timeout MS] [--steps FILE] [STEP...]\n");
+            return 2;
+        } else {
+            steps.push_back(a);
+        }
+    }
+    int number = 0;
+    for (const std::string& step : steps) {
+        if (!driver.Run(step, ++number)) {
+            std::fprintf(stderr, "device_driver: step %d not understood: %s\n", number, step.c_str());
+            return 2;
+        }
+    }
+    std::printf("%zu steps, %d failures\n", steps.size(), driver.Failures());
+    return driver.Failures() == 0 ? 0 : 1;
+}
