@@ -31,7 +31,9 @@
 //   html visible|hidden | html-has TEXT the HTML view
 //   control ID | no-control ID          a child control of the main window
 //   checked ID | unchecked ID | enabled ID | disabled ID
-//   text ID [TEXT] | width ID N | click ID
+//   text ID [TEXT] | width ID N
+//   click ID | click-async ID           press a control of the main window
+//                                       (async: its command runs a modal loop)
 //   status-has TEXT | no-status         the status box (317)
 // Folder browser:
 //   browser | no-browser
@@ -765,14 +767,18 @@ bool Driver::Run(const std::string& line, int number) {
             GetWindowRect(c, &r);
             return Check{r.right - r.left == want, std::to_string(r.right - r.left)};
         });
-    } else if (verb == "click") {
+    } else if (verb == "click" || verb == "click-async") {
         const int control = id();
         HWND c = nullptr;
         if (Eventually("control " + std::to_string(control), [&] {
                 c = Control(control);
                 return Check{c != nullptr, "none"};
             })) {
-            Send(c, BM_CLICK, 0, 0);
+            if (verb == "click") {
+                Send(c, BM_CLICK, 0, 0);
+            } else {
+                PostMessageW(c, BM_CLICK, 0, 0);
+            }
         }
     } else if (verb == "status-has") {
         const std::wstring want = Widen(args(1)[0]);

@@ -487,7 +487,7 @@ def case_override_folder(setup):
             "press %d" % START] + page_checks_preferences(240) + [
             "click %d" % OVERRIDE, "checked %d" % OVERRIDE,
             "enabled %d" % OVERRIDE_EDIT, "enabled %d" % OVERRIDE_BROWSE,
-            "press-async %d" % OVERRIDE_BROWSE,
+            "click-async %d" % OVERRIDE_BROWSE,
             "browser",
             device.shot("browser"),
             "browse-expand \\My Documents",
