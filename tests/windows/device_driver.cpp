@@ -444,8 +444,17 @@ bool Driver::Press(int id, bool async) {
     // a sent message waiting: it is posted instead.
     if (async) {
         PostMessageW(key, BM_CLICK, 0, 0);
-    } else {
-        Send(key, BM_CLICK, 0, 0);
+        return true;
+    }
+    Send(key, BM_CLICK, 0, 0);
+    // The bar posts the command to the main window. A message sent to the
+    // window is handled before posted ones, so the first one only proves the
+    // program alive; once it has had a moment to take the command, the
+    // second one returns after the command's handler has run.
+    if (HWND main = MainWindow()) {
+        Send(main, WM_NULL, 0, 0);
+        Sleep(40);
+        Send(main, WM_NULL, 0, 0);
     }
     return true;
 }
