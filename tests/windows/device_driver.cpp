@@ -429,15 +429,13 @@ bool Driver::Start(const std::string& arguments) {
 }
 
 bool Driver::Press(int id, bool async) {
+    // A key may be held disabled while the program prepares its pages.
     HWND key = nullptr;
-    if (!Eventually("soft key " + std::to_string(id), [&] {
+    if (!Eventually("soft key " + std::to_string(id) + " enabled", [&] {
             key = SoftKey(id);
-            return Check{key != nullptr, "no visible button with that id"};
+            if (!key) return Check{false, "no visible button with that id"};
+            return Check{IsWindowEnabled(key) != FALSE, "disabled"};
         })) {
-        return false;
-    }
-    if (!IsWindowEnabled(key)) {
-        Fail("soft key " + std::to_string(id) + " enabled", "disabled");
         return false;
     }
     // A key whose command runs a modal loop (the folder browser) would keep

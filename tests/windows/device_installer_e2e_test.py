@@ -395,7 +395,8 @@ def case_full_walk(setup):
     try:
         program = device.put("Sample")
         steps = page_checks_welcome("Morvane Zephyrkit Sample") + [
-            "no-key %d" % NEXT, device.shot("welcome"),
+            # The splash is loaded after the title is set.
+            "no-key %d" % NEXT, "sleep 700", device.shot("welcome"),
             "press %d" % START,
             "html visible", "html-has End-user licence agreement of the Zephyrkit sample.",
             "key %d Back" % BACK, "key %d Next" % NEXT, "no-key %d" % START, "no-control %d" % OVERRIDE,
