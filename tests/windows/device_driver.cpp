@@ -315,11 +315,15 @@ private:
     bool Eventually(const std::string& expected, const std::function<Check()>& probe) {
         const DWORD start = GetTickCount();
         Check last = probe();
-        while (!last.ok && GetTickCount() - start < timeout) {
+        // Nothing changes any more once the program has ended.
+        auto running = [&] {
+            return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+        };
+        while (!last.ok && running() && GetTickCount() - start < timeout) {
             Sleep(25);
             last = probe();
         }
-        if (!last.ok) Fail(expected, last.got);
+        if (!last.ok) Fail(expected, last.got + (running() ? "" : " (the program is not running)"));
         return last.ok;
     }
 

@@ -137,7 +137,7 @@ class Setup:
                              WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe=d")
 
     def find_host_tool(self, name):
-        for base, _, files in os.walk(self.a.host_build):
+        for base, _, files in os.walk(os.path.abspath(self.a.host_build)):
             if name in files and os.access(os.path.join(base, name), os.X_OK):
                 return os.path.join(base, name)
         return None
@@ -251,7 +251,8 @@ class Setup:
         os.makedirs(root)
         for options in runs:
             done = run([self.zk_device, "install", os.path.join(self.packages, package + ".exe"),
-                        "--root", root, "--profile", PROFILE] + options)
+                        "--root", root, "--profile", PROFILE,
+                        "--stub-length", str(os.path.getsize(self.a.stub))] + options)
             check(done.returncode == 0, "zk-device %s: %s%s" % (options, done.stdout, done.stderr))
         return root
 
@@ -290,12 +291,16 @@ class Device:
         os.makedirs(os.path.dirname(step_file), exist_ok=True)
         with open(step_file, "w") as f:
             f.write("\n".join(steps) + "\n")
-        done = run([WINE, windows_path(self.setup.a.driver), "--program", program, "--timeout", "8000",
-                    "--steps", windows_path(step_file)], cwd=self.root, env=self.env, timeout=240)
-        lines = [l.rstrip("\r") for l in done.stdout.splitlines()]
-        ok = check(done.returncode == 0, "%s %s: driver exit %d\n  %s\n  %s" % (
-            self.name, label, done.returncode, "\n  ".join(lines), done.stderr.strip()))
-        return ok
+        try:
+            done = run([WINE, windows_path(self.setup.a.driver), "--program", program, "--timeout", "8000",
+                        "--steps", windows_path(step_file)], cwd=self.root, env=self.env, timeout=200)
+            code, out, err = done.returncode, done.stdout, done.stderr
+        except subprocess.TimeoutExpired as e:
+            code, out, err = "time-out", e.stdout or "", e.stderr or ""
+            out, err = [x.decode("utf-8", "replace") if isinstance(x, bytes) else x for x in (out, err)]
+        lines = [l.rstrip("\r") for l in out.splitlines()]
+        return check(code == 0, "%s %s: driver exit %s\n  %s\n  %s" % (
+            self.name, label, code, "\n  ".join(lines), err.strip()))
 
     def shot(self, name):
         """A screenshot step; the picture is converted to PNG when the device
@@ -365,7 +370,7 @@ def compare_installed(device, expected_root, folders, label):
 
 
 def page_checks_welcome(title):
-    return ["window", "title " + title, "key %d Start" % START, "key %d" % WELCOME_LEFT,
+    return ["start", "window", "title " + title, "key %d Start" % START, "key %d" % WELCOME_LEFT,
             "html hidden", "no-control %d" % OVERRIDE]
 
 
@@ -518,7 +523,7 @@ def case_silent_install(setup):
     device = Device(setup, "silent_install")
     try:
         program = device.put("Prefs")
-        steps = ["window", "title Morvane Prefs Kit", "press %d" % START, "control %d" % SILENT,
+        steps = ["start", "window", "title Morvane Prefs Kit", "press %d" % START, "control %d" % SILENT,
                  "click %d" % SILENT, "checked %d" % SILENT,
                  "press %d" % NEXT, "key %d Finish" % FINISH, "no-status",
                  "press %d" % FINISH, "exit 0"]
@@ -574,7 +579,7 @@ def case_rotation(setup):
     device = Device(setup, "rotation")
     try:
         program = device.put("Prefs")
-        steps = ["window", "press %d" % START, "control %d" % OVERRIDE,
+        steps = ["start", "window", "press %d" % START, "control %d" % OVERRIDE,
                  "click %d" % OVERRIDE, "click %d" % RESET_AT_END, "click %d" % RESUME,
                  "rotate 320 240",
                  "width %d 316" % OVERRIDE, "width %d 316" % SILENT, "width %d 296" % OVERRIDE_EDIT,
@@ -623,6 +628,8 @@ def main():
             print("FAIL: %s is missing" % path)
             return 1
 
+    for name in ("wine_device", "driver", "stub", "host_build", "system_info", "source_dir", "work"):
+        setattr(a, name, os.path.abspath(getattr(a, name)))
     setup = Setup(a)
     began = time.time()
     if a.setup or a.all:
