@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "tests/support/temp_folder.h"
+
 namespace zk::test {
 
 class EmulatedDeviceTest : public ::testing::Test {
@@ -40,9 +42,6 @@ std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
 RECT WindowRect(HWND window);
 std::string Describe(const RECT& r);
-
-void WriteBytes(const wchar_t* path, const std::string& bytes);
-std::string ReadBytes(const wchar_t* path);
 
 }  // namespace zk::test
 

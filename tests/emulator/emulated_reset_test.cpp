@@ -8,7 +8,7 @@
 
 namespace {
 
-using zk::test::ReadBytes;
+using zk::test::ReadFileBytes;
 
 // The probe as Wine names it: the build's host path on drive Z:.
 std::wstring ProbePath() {
@@ -41,15 +41,14 @@ class EmulatedResetTest : public zk::test::EmulatedDeviceTest {};
 
 TEST_F(EmulatedResetTest, RebootEndsTheProgramAtOnceAndLogsTheReset) {
     DeleteFileW(L"\\Temp\\zk_reset_probe.txt");
-    std::string log = ReadBytes(L"\\Windows\\reset.log");
-    if (log == "<missing>") log.clear();
+    std::string log = ReadFileBytes("\\Windows\\reset.log");
 
     EXPECT_EQ(RunProbe(), 206u);
-    EXPECT_EQ(ReadBytes(L"\\Temp\\zk_reset_probe.txt"), "before");
-    EXPECT_EQ(ReadBytes(L"\\Windows\\reset.log"), log + "reset\n");
+    EXPECT_EQ(ReadFileBytes("\\Temp\\zk_reset_probe.txt"), "before");
+    EXPECT_EQ(ReadFileBytes("\\Windows\\reset.log"), log + "reset\n");
 
     EXPECT_EQ(RunProbe(), 206u);
-    EXPECT_EQ(ReadBytes(L"\\Windows\\reset.log"), log + "reset\nreset\n");
+    EXPECT_EQ(ReadFileBytes("\\Windows\\reset.log"), log + "reset\nreset\n");
     DeleteFileW(L"\\Temp\\zk_reset_probe.txt");
 }
 

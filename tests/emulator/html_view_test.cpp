@@ -9,9 +9,8 @@
 
 namespace {
 
-using zk::test::ReadBytes;
 using zk::test::WindowText;
-using zk::test::WriteBytes;
+using zk::test::WriteFileBytes;
 
 class HtmlViewTest : public zk::test::EmulatedDeviceTest {
 protected:
@@ -46,7 +45,7 @@ TEST_F(HtmlViewTest, ShowsTheReadableTextOfHtmlAndPlainDocuments) {
     ZK_OWNER_OR_SKIP(owner);
     HWND view = MakeView(owner);
     EXPECT_EQ(WindowText(view), L"");
-    WriteBytes(L"\\Temp\\zk_eula.htm",
+    WriteFileBytes("\\Temp\\zk_eula.htm",
                "<html><head><title>Licence</title><style>p{margin:0}</style></head>\r\n"
                "<body><h2>End User Licence</h2>\r\n<p>You may&nbsp;use   this\r\nsoftware "
                "caf\xC3\xA9.</p><p>Line one<br>Line two</p></body></html>\r\n");
@@ -55,7 +54,7 @@ TEST_F(HtmlViewTest, ShowsTheReadableTextOfHtmlAndPlainDocuments) {
               L"End User Licence\r\n\r\nYou may\u00A0use this software caf\u00E9.\r\n\r\n"
               L"Line one\r\nLine two");
 
-    WriteBytes(L"\\Temp\\zk_readme.txt", "Read me first.\r\nThen <b>this</b>.\nLast line\n");
+    WriteFileBytes("\\Temp\\zk_readme.txt", "Read me first.\r\nThen <b>this</b>.\nLast line\n");
     Navigate(view, L"file://\\Temp\\zk_readme.txt");
     EXPECT_EQ(WindowText(view), L"Read me first.\r\nThen <b>this</b>.\r\nLast line\r\n");
 
@@ -81,7 +80,7 @@ TEST_F(HtmlViewTest, LongTextWrapsAndScrollsByBarKeysAndWheel) {
     for (int k = 0; k < 60; ++k) text += "word" + std::to_string(k) + " ";
     text += "\r\n";
     for (int k = 0; k < 60; ++k) text += "line " + std::to_string(k) + "\r\n";
-    WriteBytes(L"\\Temp\\zk_long.txt", text);
+    WriteFileBytes("\\Temp\\zk_long.txt", text);
     Navigate(view, L"file://\\Temp\\zk_long.txt");
     SCROLLINFO info = Scroll(view);
     // 60 lines and a wrapped paragraph do not fit in 260 pixels.
@@ -105,7 +104,7 @@ TEST_F(HtmlViewTest, LongTextWrapsAndScrollsByBarKeysAndWheel) {
 
     // A new document starts at its top, and a short one does not scroll.
     SendMessageW(view, WM_KEYDOWN, VK_END, 0);
-    WriteBytes(L"\\Temp\\zk_long.txt", "short");
+    WriteFileBytes("\\Temp\\zk_long.txt", "short");
     Navigate(view, L"file://\\Temp\\zk_long.txt");
     EXPECT_EQ(Scroll(view).nPos, 0);
     SendMessageW(view, WM_KEYDOWN, VK_DOWN, 0);

@@ -10,8 +10,8 @@
 
 namespace {
 
-using zk::test::ReadBytes;
-using zk::test::WriteBytes;
+using zk::test::ReadFileBytes;
+using zk::test::WriteFileBytes;
 
 class ShellCallsTest : public zk::test::EmulatedDeviceTest {};
 
@@ -33,14 +33,14 @@ TEST_F(ShellCallsTest, StartupFolderIsMadeWhenAskedFor) {
 
 TEST_F(ShellCallsTest, ShortcutIsTheTargetsLengthAndTheTarget) {
     wchar_t shortcut[] = L"\\Temp\\zk_shortcut.lnk";
-    WriteBytes(shortcut, std::string(500, 'x'));
+    WriteFileBytes("\\Temp\\zk_shortcut.lnk", std::string(500, 'x'));
     wchar_t target[] = L"\"\\Program Files\\Morvane\\MobileZephyrkit.exe\"";
     ASSERT_TRUE(zk::ce::SHCreateShortcut(shortcut, target));
-    EXPECT_EQ(ReadBytes(L"C:\\Temp\\zk_shortcut.lnk"),
+    EXPECT_EQ(ReadFileBytes("C:\\Temp\\zk_shortcut.lnk"),
               "44#\"\\Program Files\\Morvane\\MobileZephyrkit.exe\"");
     wchar_t shorter[] = L"\\a.exe";
     ASSERT_TRUE(zk::ce::SHCreateShortcut(shortcut, shorter));
-    EXPECT_EQ(ReadBytes(shortcut), "6#\\a.exe");
+    EXPECT_EQ(ReadFileBytes("\\Temp\\zk_shortcut.lnk"), "6#\\a.exe");
     wchar_t nowhere[] = L"\\No Such Folder\\x.lnk";
     EXPECT_FALSE(zk::ce::SHCreateShortcut(nowhere, target));
     DeleteFileW(shortcut);
@@ -67,7 +67,7 @@ std::string SmallBitmap() {
 }
 
 TEST_F(ShellCallsTest, BitmapLoadsFromADevicePath) {
-    WriteBytes(L"\\Temp\\zk_splash.bmp", SmallBitmap());
+    WriteFileBytes("\\Temp\\zk_splash.bmp", SmallBitmap());
     HBITMAP bitmap = zk::ce::SHLoadDIBitmap(L"\\Temp\\zk_splash.bmp");
     ASSERT_TRUE(bitmap);
     DIBSECTION section = {};
@@ -78,7 +78,7 @@ TEST_F(ShellCallsTest, BitmapLoadsFromADevicePath) {
     EXPECT_TRUE(section.dsBm.bmBits);
     DeleteObject(bitmap);
     EXPECT_EQ(zk::ce::SHLoadDIBitmap(L"\\Temp\\zk_no_such.bmp"), nullptr);
-    WriteBytes(L"\\Temp\\zk_splash.bmp", "BM not really");
+    WriteFileBytes("\\Temp\\zk_splash.bmp", "BM not really");
     EXPECT_EQ(zk::ce::SHLoadDIBitmap(L"\\Temp\\zk_splash.bmp"), nullptr);
     DeleteFileW(L"\\Temp\\zk_splash.bmp");
 }
