@@ -4,14 +4,14 @@
 
 #include <memory>
 
+#include "common/cabinet/mspack_port.h"
+#include "common/cabinet/setup_files.h"
+#include "common/cabinet/setup_header.h"
+#include "common/cabinet/setup_xml.h"
+#include "common/utf16_text.h"
 #include "device/installer/ansi_text16.h"
 #include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
 #include "platform/desktop_platform_posix.h"
-#include "wizard/cabinet/mspack_port.h"
-#include "wizard/cabinet/setup_files.h"
-#include "wizard/cabinet/setup_header.h"
-#include "wizard/cabinet/setup_xml.h"
 
 namespace zk {
 namespace {

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 namespace {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/package_layout.h"
+#include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
 #include "device/installer/installer_workers.h"
 #include "device/installer/launch.h"
@@ -25,7 +26,6 @@
 #include "device/installer/posix/emulated_wceload.h"
 #include "device/installer/posix/host_front.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 #include "device/sysinfo/device_classification.h"
 #include "device/sysinfo/system_info_file.h"
 
