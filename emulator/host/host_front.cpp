@@ -1,4 +1,4 @@
-#include "device/installer/posix/host_front.h"
+#include "emulator/host/host_front.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
