@@ -7,6 +7,14 @@ pkg_check_modules(MSPACK REQUIRED IMPORTED_TARGET libmspack)
 pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 # Imported pkg-config targets are interface targets: tie zlib to minizip so the
 # link order puts it after.
-target_link_libraries(PkgConfig::MINIZIP INTERFACE ZLIB::ZLIB)
+# On Windows only the device programs read zips, and they take zlib's inflate
+# side built small (scripts/windows-deps.sh); the desktop keeps the full zlib.
+if(WIN32)
+  find_library(ZK_ZINFLATE zinflate REQUIRED)
+  set(ZK_DEVICE_ZLIB ${ZK_ZINFLATE})
+else()
+  set(ZK_DEVICE_ZLIB ZLIB::ZLIB)
+endif()
+target_link_libraries(PkgConfig::MINIZIP INTERFACE ${ZK_DEVICE_ZLIB})
 # Header-only.
 find_package(nlohmann_json 3.10 REQUIRED)

@@ -5,9 +5,10 @@
 #   scripts/windows-deps.sh [BUILD_DIR]     (default build/windows)
 #
 # gives BUILD_DIR/deps/{include,lib,lib/pkgconfig} with libmspack (cabinet
-# decompressor only), minizip (zlib's contrib/minizip, unzip side) and
-# pugixml. zlib itself is Debian's libz-mingw-w64-dev and GoogleTest is built
-# by CMake from /usr/src/googletest. A prefix that is already complete for
+# decompressor only), minizip (zlib's contrib/minizip, unzip side), zinflate
+# (zlib's inflate side, small, for the device programs) and pugixml. The
+# desktop's zlib is Debian's libz-mingw-w64-dev and GoogleTest is built by
+# CMake from /usr/src/googletest. A prefix that is already complete for
 # this recipe is reused as it stands.
 #
 # The sources come through an apt configuration of our own below
@@ -27,7 +28,7 @@ cxx=$triple-g++-posix
 ar=$triple-ar
 
 # Bump when the recipe changes so that older prefixes are rebuilt.
-recipe=4
+recipe=5
 stamp=$prefix/.complete
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; then
   echo "windows-deps: reusing $prefix"
@@ -111,13 +112,22 @@ Libs: -L\${libdir} -lmspack
 Cflags: -I\${includedir} -D_FILE_OFFSET_BITS=64
 PC
 
-# minizip: the unzip side of zlib's contrib/minizip, linked against Debian's
-# mingw zlib by the consumer.
+# minizip: the unzip side of zlib's contrib/minizip, and zinflate: zlib's
+# inflate side. Only the device programs use them, and the device stub must
+# fit within its first-section offset: both are built for size, and the CRC
+# tables are made at run time (into memory that takes no room in the file)
+# rather than carried, without the braided tables of the fast CRC.
 minizip_dir=$zlib_src/contrib/minizip
-mkdir -p "$work/obj/minizip" "$prefix/include/minizip"
+mkdir -p "$work/obj/minizip" "$work/obj/zinflate" "$prefix/include/minizip"
+small=(-Os -ffunction-sections -fdata-sections)
 for f in unzip ioapi; do
-  "$cc" -O2 -I/usr/$triple/include -c "$minizip_dir/$f.c" -o "$work/obj/minizip/$f.o"
+  "$cc" "${small[@]}" -I/usr/$triple/include -c "$minizip_dir/$f.c" -o "$work/obj/minizip/$f.o"
 done
+for f in adler32 crc32 inffast inflate inftrees zutil; do
+  "$cc" "${small[@]}" -DDYNAMIC_CRC_TABLE -DZ_TESTW=0 -I"$zlib_src" -c "$zlib_src/$f.c" \
+    -o "$work/obj/zinflate/$f.o"
+done
+"$ar" rcs "$prefix/lib/libzinflate.a" "$work/obj/zinflate/"*.o
 "$ar" rcs "$prefix/lib/libminizip.a" "$work/obj/minizip/"*.o
 install -m 644 "$minizip_dir/unzip.h" "$minizip_dir/ioapi.h" "$prefix/include/minizip/"
 zlib_version=$(basename "$zlib_src" | sed 's/^zlib-//')

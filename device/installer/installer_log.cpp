@@ -11,7 +11,7 @@ InstallerLog::InstallerLog(DevicePlatform& platform)
 
 void InstallerLog::LogLine(std::u16string_view line) {
     const std::string bytes = Utf16ToUtf8(CutText(line, LOG_LINE_UNITS)) + "\n";
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     std::unique_ptr<DeviceFile> file = platform_.OpenFile(path_, DeviceOpenMode::Append);
     if (!file) return;
     file->Write(bytes.data(), bytes.size());
@@ -19,12 +19,12 @@ void InstallerLog::LogLine(std::u16string_view line) {
 }
 
 void InstallerLog::SetPath(std::u16string_view path) {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     path_ = CutText(path, DEVICE_TEXT_UNITS);
 }
 
 std::u16string InstallerLog::Path() const {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     return path_;
 }
 

@@ -10,11 +10,11 @@
 #pragma once
 
 #include <cstddef>
-#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "device/platform/device_platform.h"
+#include "device/platform/device_threads.h"
 
 namespace zk {
 
@@ -32,7 +32,7 @@ public:
 
 private:
     DevicePlatform& platform_;
-    mutable std::mutex lock_;
+    mutable DeviceLock lock_;
     std::u16string path_;
 };
 

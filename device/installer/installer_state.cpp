@@ -5,12 +5,12 @@
 namespace zk {
 
 void InstallStatus::SetText(std::u16string text) {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     text_.swap(text);
 }
 
 std::u16string InstallStatus::Text() const {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     return text_;
 }
 

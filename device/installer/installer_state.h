@@ -14,13 +14,13 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "common/project_record.h"
 #include "device/installer/installer_log.h"
 #include "device/installer/state_file.h"
 #include "device/platform/device_platform.h"
+#include "device/platform/device_threads.h"
 #include "device/sysinfo/system_info_record.h"
 
 namespace zk {
@@ -41,7 +41,7 @@ public:
     std::u16string Text() const;
 
 private:
-    mutable std::mutex lock_;
+    mutable DeviceLock lock_;
     std::u16string text_;
 };
 

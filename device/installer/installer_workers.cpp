@@ -16,23 +16,35 @@ InstallerWorkers::~InstallerWorkers() {
     WaitForInstallation();
 }
 
+void InstallerWorkers::Unpack(void* workers) {
+    auto* self = static_cast<InstallerWorkers*>(workers);
+    SystemInfo(self->session_, self->packagePath_, self->window_, self->offset_);
+}
+
+void InstallerWorkers::Install(void* workers) {
+    InstallerThread(static_cast<InstallerWorkers*>(workers)->session_);
+}
+
 void InstallerWorkers::StartUnpacking() {
-    if (unpacking_.joinable()) return;
-    unpacking_ = std::thread([this] { SystemInfo(session_, packagePath_, window_, offset_); });
+    if (unpacking_.Started() || unpackingEnded_) return;
+    // Without a thread the package is unpacked here: the pages need it.
+    if (!unpacking_.Start(Unpack, this)) Unpack(this);
 }
 
 void InstallerWorkers::WaitForUnpacking() {
-    if (unpacking_.joinable()) unpacking_.join();
+    if (unpacking_.Started()) {
+        unpacking_.Join();
+        unpackingEnded_ = true;
+    }
 }
 
 void InstallerWorkers::StartInstallation() {
-    if (installation_.joinable()) return;
+    if (installation_.Started() || installationStarted_) return;
     WaitForUnpacking();
-    installation_ = std::thread([this] { InstallerThread(session_); });
+    installationStarted_ = true;
+    if (!installation_.Start(Install, this)) Install(this);
 }
 
-void InstallerWorkers::WaitForInstallation() {
-    if (installation_.joinable()) installation_.join();
-}
+void InstallerWorkers::WaitForInstallation() { installation_.Join(); }
 
 }  // namespace zk

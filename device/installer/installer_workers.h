@@ -8,11 +8,11 @@
 
 #include <cstdint>
 #include <string>
-#include <thread>
 
 #include "common/package_layout.h"
 #include "device/installer/installer_state.h"
 #include "device/installer/package_unpacking.h"
+#include "device/platform/device_threads.h"
 
 namespace zk {
 
@@ -39,6 +39,9 @@ public:
     InstallerWorkers(const InstallerWorkers&) = delete;
     InstallerWorkers& operator=(const InstallerWorkers&) = delete;
 
+    // The window the unpacking tells, when it is made after the workers.
+    void SetWindow(UnpackingWindow* window) { window_ = window; }
+
     void StartUnpacking() override;
     void WaitForUnpacking() override;
     void StartInstallation() override;
@@ -50,8 +53,13 @@ private:
     std::u16string packagePath_;
     UnpackingWindow* window_;
     std::uint32_t offset_;
-    std::thread unpacking_;
-    std::thread installation_;
+    static void Unpack(void* workers);
+    static void Install(void* workers);
+
+    DeviceThread unpacking_;
+    DeviceThread installation_;
+    bool unpackingEnded_ = false;
+    bool installationStarted_ = false;
 };
 
 }  // namespace zk

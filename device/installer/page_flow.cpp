@@ -40,6 +40,7 @@ void PageFlow::SwapBar(int bar) {
 
 void PageFlow::BuildPage() {
     InstallerState& state = session_.state;
+    window_.PlaceHtmlView();
     switch (state.page) {
     case PAGE_EULA:
         window_.ShowEula(HtmlAddress(state.eulaFilePath));

@@ -30,6 +30,8 @@ public:
     virtual ~InstallerWindow() = default;
 
     virtual void CreateSoftKeyBar(int bar) = 0;
+    // Every page build begins by fitting the HTML view to the window.
+    virtual void PlaceHtmlView() {}
     virtual void DestroySoftKeyBar(int bar) = 0;
 
     // Page 0: show the HTML view, clear it and navigate it to the address.

@@ -51,7 +51,7 @@ ResumePoint ResumePointOf(int savedPage, int savedIndex) {
 StateFile::StateFile(DevicePlatform& platform) : platform_(platform) {}
 
 ResumePoint StateFile::Load() {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE, DeviceOpenMode::Read);
     if (!file) return {};
     char text[STATE_TEXT_LIMIT + 1];
@@ -66,7 +66,7 @@ ResumePoint StateFile::Load() {
 
 bool StateFile::SaveState(int page, int index) {
     const std::string text = std::to_string(page) + " " + std::to_string(index);
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE, DeviceOpenMode::CreateWrite);
     if (!file) return false;
     bool ok = file->Write(text.data(), text.size()) == text.size();
@@ -74,7 +74,7 @@ bool StateFile::SaveState(int page, int index) {
 }
 
 bool StateFile::Remove() {
-    std::lock_guard<std::mutex> hold(lock_);
+    DeviceLockHold hold(lock_);
     return platform_.RemoveFile(STATE_FILE);
 }
 

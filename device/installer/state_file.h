@@ -9,10 +9,10 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string_view>
 
 #include "device/platform/device_platform.h"
+#include "device/platform/device_threads.h"
 
 namespace zk {
 
@@ -48,7 +48,7 @@ public:
 
 private:
     DevicePlatform& platform_;
-    std::mutex lock_;
+    DeviceLock lock_;
 };
 
 }  // namespace zk

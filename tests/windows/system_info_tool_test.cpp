@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "device/ce/emulated_device_profile.h"
+#include "emulator/ce/emulated_device_profile.h"
 
 namespace {
 

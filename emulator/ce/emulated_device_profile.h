@@ -4,6 +4,7 @@
 //
 //   HKEY_LOCAL_MACHINE\SOFTWARE\Morvane\Zephyrkit\Emulated Device
 //     "MajorVersion", "MinorVersion", "ClockSpeed"          REG_DWORD
+//     "ScreenWidth", "ScreenHeight", "TaskBarHeight"         REG_DWORD
 //     "PlatformType", "ProcessorCore", "ProcessorName",
 //     "ProcessorVendor"                                      REG_SZ
 //     "Fail"    REG_SZ: names of calls that fail, among "Version",
@@ -11,12 +12,21 @@
 //
 // A value that is missing (or of another type) takes its default: a Pocket
 // PC with Windows Mobile 2003 Second Edition (4.21) on an Intel PXA270 at
-// 520 MHz, the most common device of the range.
+// 520 MHz, the most common device of the range, with a portrait QVGA screen.
+//
+// The device screen is the top-left ScreenWidth x ScreenHeight of the
+// display; its task bar takes the top TaskBarHeight rows, and the soft-key
+// bar (as tall as the task bar) the bottom ones. The profile is read at each
+// call: writing it and broadcasting WM_SETTINGCHANGE turns the device.
 #pragma once
 
 namespace zk::ce {
 
 inline constexpr const wchar_t* EMULATED_DEVICE_KEY =
     L"SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device";
+
+inline constexpr unsigned long DEFAULT_SCREEN_WIDTH = 240;
+inline constexpr unsigned long DEFAULT_SCREEN_HEIGHT = 320;
+inline constexpr unsigned long DEFAULT_TASK_BAR_HEIGHT = 26;
 
 }  // namespace zk::ce
