@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "common/package_layout.h"
+#include "common/utf16_text.h"
 #include "device/installer/format_text.h"
 #include "device/installer/installer_texts.h"
 #include "device/unzip/zip_archive.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 namespace {

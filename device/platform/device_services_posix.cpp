@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <chrono>
 
-#include "device/platform/device_path.h"
+#include "common/device_path.h"
+#include "common/utf16_text.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 namespace {
