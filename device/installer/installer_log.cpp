@@ -1,8 +1,8 @@
 #include "device/installer/installer_log.h"
 
+#include "common/utf16_text.h"
 #include "device/installer/format_text.h"
 #include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 

@@ -1,9 +1,9 @@
 #include "device/installer/launch.h"
 
+#include "common/utf16_text.h"
 #include "device/installer/device_reset.h"
 #include "device/installer/format_text.h"
 #include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "device/platform/device_path.h"
+#include "common/device_path.h"
 
 namespace zk {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <chrono>
 
-#include "device/platform/device_path.h"
+#include "common/device_path.h"
+#include "common/utf16_text.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 namespace {
@@ -165,10 +165,15 @@ void PosixDevicePlatform::SetResetHandler(std::function<bool()> handler) {
 }
 
 bool PosixDevicePlatform::StartProgramAndWait(std::u16string_view program,
-                                              std::u16string_view commandLine) {
+                                              std::u16string_view commandLine,
+                                              std::uint32_t* exitCode) {
     const std::u16string path = NormalisedPath(program);
     for (const auto& entry : programs_) {
-        if (EqualsIgnoringCase(entry.first, path)) return entry.second && entry.second(commandLine);
+        if (!EqualsIgnoringCase(entry.first, path)) continue;
+        // A played program that ran ends well.
+        const bool ran = entry.second && entry.second(commandLine);
+        if (ran && exitCode) *exitCode = 0;
+        return ran;
     }
     return false;
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace zk {
 namespace {

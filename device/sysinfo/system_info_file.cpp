@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace zk {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 #include "device/unzip/item_facts.h"
 #include "device/unzip/item_name.h"
 #include "device/unzip/minizip_io.h"

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/cabinet/setup_files.h"
+#include "common/cabinet/setup_info.h"
 #include "common/project_record.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "tests/support/temp_folder.h"
-#include "wizard/cabinet/setup_files.h"
-#include "wizard/cabinet/setup_info.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/project/wizard_state.h"
 

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/cabinet/setup_files.h"
 #include "common/fixed_text.h"
 #include "tests/cabinet/cabinet_fixture.h"
 #include "wizard/cabinet/cabinet_list.h"
-#include "wizard/cabinet/setup_files.h"
 
 namespace zk {
 namespace {

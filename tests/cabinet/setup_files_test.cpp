@@ -1,4 +1,4 @@
-#include "wizard/cabinet/setup_files.h"
+#include "common/cabinet/setup_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "wizard/cabinet/setup_header.h"
+#include "common/cabinet/setup_header.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "wizard/cabinet/setup_xml.h"
+#include "common/cabinet/setup_xml.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/utf16_text.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace zk {

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/native_device_platform.h"
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 #include "device/sysinfo/cabinet_compatibility.h"
 #include "device/sysinfo/device_classification.h"
 #include "device/sysinfo/system_info_file.h"
+#include "tests/support/native_device_platform.h"
 #include "tests/support/temp_folder.h"
 
 namespace zk {

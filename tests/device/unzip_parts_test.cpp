@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 #include "device/unzip/byte_source.h"
 #include "device/unzip/item_facts.h"
 #include "device/unzip/item_name.h"

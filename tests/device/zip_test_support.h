@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/native_device_platform.h"
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 #include "device/unzip/zip_archive.h"
+#include "tests/support/native_device_platform.h"
 #include "tests/support/temp_folder.h"
 
 namespace zk::test {

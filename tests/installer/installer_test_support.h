@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "common/project_record.h"
+#include "common/utf16_text.h"
 #include "device/installer/installer_state.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 #include "platform/desktop_platform_posix.h"
 #include "tests/support/temp_folder.h"
 

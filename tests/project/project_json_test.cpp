@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "common/ansi_text.h"
 #include "common/fixed_text.h"
-#include "wizard/project/ansi_text.h"
 
 namespace zk {
 namespace {

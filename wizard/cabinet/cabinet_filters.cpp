@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/cabinet/setup_header.h"
 #include "common/fixed_text.h"
 #include "platform/page_view.h"
 #include "wizard/cabinet/cabinet_page.h"
-#include "wizard/cabinet/setup_header.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/project/wizard_state.h"
 #include "wizard/ui/control_ids.h"

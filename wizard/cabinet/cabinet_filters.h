@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
+#include "common/cabinet/setup_info.h"
 #include "common/project_record.h"
-#include "wizard/cabinet/setup_info.h"
 #include "wizard/project/page_codes.h"
 
 namespace zk {

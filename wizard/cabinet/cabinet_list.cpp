@@ -4,15 +4,15 @@
 #include <cstring>
 #include <memory>
 
+#include "common/cabinet/setup_files.h"
+#include "common/cabinet/setup_header.h"
+#include "common/cabinet/setup_xml.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
 #include "platform/path_text.h"
 #include "platform/utc_time.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/cabinet/cabinet_page.h"
-#include "wizard/cabinet/setup_files.h"
-#include "wizard/cabinet/setup_header.h"
-#include "wizard/cabinet/setup_xml.h"
 #include "wizard/project/project_file.h"
 
 namespace zk {

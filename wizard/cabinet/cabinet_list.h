@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/cabinet/setup_info.h"
+#include "common/cabinet/setup_info.h"
 
 namespace zk {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "device/platform/device_path.h"
+#include "common/device_path.h"
 
 namespace zk {
 namespace {

@@ -1,5 +1,5 @@
 // A remote device whose file system is a folder of the host: the device path
-// "\A\B" is <root>/A/B, found the way device/platform/device_path.h finds
+// "\A\B" is <root>/A/B, found the way common/device_path.h finds
 // device paths (letter case ignored for existing names, ".." stopping at the
 // root). Levels that no device name may hold (\ / : * ? " < > |, control
 // characters, a trailing dot or space) are refused, so no path reaches

@@ -1,9 +1,9 @@
 #include "wizard/deploy/remote_folder_tree.h"
 
+#include "common/ansi_text.h"
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
 #include "platform/path_text.h"
-#include "wizard/project/ansi_text.h"
 #include "wizard/ui/control_ids.h"
 
 namespace zk {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "common/cabinet/setup_header.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform_posix.h"
 #include "platform/path_text.h"
 #include "wizard/cabinet/cabinet_list.h"
-#include "wizard/cabinet/setup_header.h"
 #include "wizard/project/wizard_context.h"
 
 namespace {

@@ -17,17 +17,19 @@
 #include <vector>
 
 #include "common/package_layout.h"
+#include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
 #include "device/installer/installer_workers.h"
 #include "device/installer/launch.h"
 #include "device/installer/page_flow.h"
-#include "device/installer/posix/device_profiles.h"
-#include "device/installer/posix/emulated_wceload.h"
-#include "device/installer/posix/host_front.h"
 #include "device/platform/device_platform_posix.h"
-#include "device/platform/utf16_text.h"
 #include "device/sysinfo/device_classification.h"
 #include "device/sysinfo/system_info_file.h"
+#include "emulator/host/host_front.h"
+#include "emulator/host/profile_command.h"
+#include "emulator/profiles/device_profiles.h"
+#include "emulator/wceload/emulated_wceload.h"
+#include "emulator/wceload/install_registry_posix.h"
 
 namespace {
 
@@ -38,11 +40,10 @@ constexpr int EXIT_DAMAGED = 1;
 constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_TROUBLE = 3;
 
-constexpr char16_t WCELOAD_JOURNAL[] = u"\\Windows\\wceload.log";
-
 void PrintUsage(FILE* to) {
     std::fprintf(to,
 "usage: zk-device install PACKAGE --root DIR [options]\n"
+"       zk-device profile NAME [--screen qvga|qvga-landscape|vga] [--reg]\n"
 "\n"
 "Runs the device package PACKAGE (a <title>.[MOBILE].exe or autorun.exe) on\n"
 "the folder DIR, which plays the device's file system (made when missing).\n"
@@ -78,7 +79,10 @@ void PrintUsage(FILE* to) {
 "Preferences are applied as if chosen on the preferences page, also when the\n"
 "project shows none. Exit status: 0 done (or a played reset), 1 the package\n"
 "is damaged (the log says how), 2 a wrong command line, 3 the package or the\n"
-"folder cannot be used.\n",
+"folder cannot be used.\n"
+"\n"
+"'profile' prints a profile's facts, or with --reg the registry file that\n"
+"makes a Wine prefix that device (scripts/wine-device.sh).\n",
                  zk::DeviceProfileNames(), zk::MOBILE_STUB_FIRST_SECTION_OFFSET);
 }
 
@@ -359,6 +363,7 @@ std::u16string BrowsedFolder(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "profile") == 0) return zk::RunProfileCommand(argc - 2, argv + 2);
     Options o;
     bool help = false;
     if (int code = ParseOptions(argc, argv, &o, &help)) return code;
@@ -434,15 +439,10 @@ int main(int argc, char** argv) {
         return true;
     });
 
-    zk::EmulatedWceload wceload(device);
-    device.SetProgram(zk::WCELOAD_PROGRAM, [&](std::u16string_view commandLine) {
-        if (auto journal = device.OpenFile(WCELOAD_JOURNAL, zk::DeviceOpenMode::Append)) {
-            const std::string line = Utf16ToUtf8(commandLine) + "\n";
-            journal->Write(line.data(), line.size());
-            journal->Close();
-        }
-        return wceload.Run(commandLine);
-    });
+    zk::PosixInstallRegistry installRegistry(device);
+    zk::EmulatedWceload wceload(device, installRegistry);
+    device.SetProgram(zk::WCELOAD_PROGRAM,
+                      [&](std::u16string_view commandLine) { return wceload.Run(commandLine); });
     wceload.afterInstall = [&](const zk::WceloadInstall& install) {
         progress.Installed(install);
         if (o.resetAfter > 0 && progress.Current() + 1 == o.resetAfter) device.ResetDevice();

@@ -1,4 +1,4 @@
-#include "device/installer/posix/host_front.h"
+#include "emulator/host/host_front.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
 
 namespace zk {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/project/ansi_text.h"
+#include "common/ansi_text.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // application and provider names.
 #pragma once
 
-#include "wizard/cabinet/setup_info.h"
+#include "common/cabinet/setup_info.h"
 
 namespace zk {
 

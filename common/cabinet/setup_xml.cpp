@@ -1,4 +1,4 @@
-#include "wizard/cabinet/setup_xml.h"
+#include "common/cabinet/setup_xml.h"
 
 #include <cstdint>
 #include <cstring>
@@ -8,17 +8,14 @@
 
 #include <pugixml.hpp>
 
+#include "common/ansi_text.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
-#include "wizard/project/ansi_text.h"
 
 namespace zk {
 namespace {
 
 constexpr std::size_t READ_BLOCK = 16 * 1024;
-// A set-up document is a few kilobytes; anything past this is not one, and
-// the parser would need all of it in memory.
-constexpr std::size_t MAX_DOCUMENT_BYTES = 16 * 1024 * 1024;
 
 bool ReadDocumentBytes(DesktopPlatform& platform, const std::string& path,
                        std::vector<char>& bytes) {
@@ -28,7 +25,7 @@ bool ReadDocumentBytes(DesktopPlatform& platform, const std::string& path,
     for (;;) {
         const std::size_t n = file->Read(block, sizeof block);
         if (n == 0) break;
-        if (bytes.size() + n > MAX_DOCUMENT_BYTES) return false;
+        if (bytes.size() + n > MAX_SETUP_XML_BYTES) return false;
         bytes.insert(bytes.end(), block, block + n);
     }
     return true;
@@ -143,41 +140,49 @@ void ScanAppName(std::string_view text, SetupInfo& info) {
     if (ScanWord(text, at, word)) SetName(info.provider, word);
 }
 
-bool WalkFailed(DesktopPlatform& platform) {
-    platform.ShowMessage(XML_ERROR_TEXT, XML_ERROR_CAPTION, MessageIcon::Warning, false);
-    return false;
-}
-
 }  // namespace
 
-bool ReadSetupXml(DesktopPlatform& platform, const std::string& path, SetupInfo& info) {
-    std::vector<char> bytes;
-    if (!ReadDocumentBytes(platform, path, bytes)) return false;
+SetupXmlResult ParseSetupXml(const char* bytes, std::size_t size, SetupInfo& info) {
     pugi::xml_document doc;
     const pugi::xml_parse_result loaded =
-        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_fragment);
-    if (!loaded || !IsWellFormed(doc)) return false;
+        doc.load_buffer(bytes, size, pugi::parse_default | pugi::parse_fragment);
+    if (!loaded || !IsWellFormed(doc)) return SetupXmlResult::NotADocument;
 
     const pugi::xml_node root = doc.document_element();
     for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
         for (const pugi::xml_node& parm : ParmsBelow(child)) {
             const pugi::xml_attribute nameAttribute = parm.attribute("name");
-            if (!nameAttribute) return WalkFailed(platform);
+            if (!nameAttribute) return SetupXmlResult::ParmIncomplete;
             const std::string name = AnsiFromUtf8(nameAttribute.value());
             const bool isMin = name == "OSVersionMin";
             const bool isMax = name == "OSVersionMax";
             const bool isAppName = name == "AppName";
             if (!isMin && !isMax && !isAppName) continue;
             const pugi::xml_attribute valueAttribute = parm.attribute("value");
-            if (!valueAttribute) return WalkFailed(platform);
+            if (!valueAttribute) return SetupXmlResult::ParmIncomplete;
             const std::string value = AnsiFromUtf8(valueAttribute.value());
             if (isMin) ScanVersion(value, info.osMinMajor, info.osMinMinor);
             else if (isMax) ScanVersion(value, info.osMaxMajor, info.osMaxMinor);
             else ScanAppName(value, info);
         }
     }
-    return true;
+    return SetupXmlResult::Walked;
+}
+
+bool ReadSetupXml(DesktopPlatform& platform, const std::string& path, SetupInfo& info) {
+    std::vector<char> bytes;
+    if (!ReadDocumentBytes(platform, path, bytes)) return false;
+    switch (ParseSetupXml(bytes.data(), bytes.size(), info)) {
+        case SetupXmlResult::Walked:
+            return true;
+        case SetupXmlResult::NotADocument:
+            return false;
+        case SetupXmlResult::ParmIncomplete:
+            break;
+    }
+    platform.ShowMessage(XML_ERROR_TEXT, XML_ERROR_CAPTION, MessageIcon::Warning, false);
+    return false;
 }
 
 }  // namespace zk

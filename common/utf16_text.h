@@ -1,6 +1,6 @@
-// UTF-16 <-> UTF-8 for the device side. The device works in UTF-16; zip item
-// names and host file names are UTF-8. Malformed input never fails a
-// conversion: each bad sequence (or unpaired surrogate) becomes U+FFFD.
+// UTF-16 <-> UTF-8. The device and its paths work in UTF-16; zip item names
+// and host file names are UTF-8. Malformed input never fails a conversion:
+// each bad sequence (or unpaired surrogate) becomes U+FFFD.
 #pragma once
 
 #include <cstddef>

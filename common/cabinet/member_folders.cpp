@@ -2,7 +2,7 @@
 // offset of the first file entry at 16, the number of entries at 28) and the
 // file entries, each 16 fixed bytes (the folder index at 8) followed by a
 // NUL-terminated name of at most 256 bytes.
-#include "wizard/cabinet/member_folders.h"
+#include "common/cabinet/member_folders.h"
 
 #include <cstring>
 #include <memory>

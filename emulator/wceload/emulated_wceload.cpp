@@ -1,17 +1,17 @@
-#include "device/installer/posix/emulated_wceload.h"
+#include "emulator/wceload/emulated_wceload.h"
 
 #include <mspack.h>
 
 #include <memory>
+#include <vector>
 
+#include "common/cabinet/setup_files.h"
+#include "common/cabinet/setup_header.h"
+#include "common/cabinet/setup_xml.h"
+#include "common/utf16_text.h"
 #include "device/installer/ansi_text16.h"
-#include "device/installer/installer_texts.h"
-#include "device/platform/utf16_text.h"
-#include "platform/desktop_platform_posix.h"
-#include "wizard/cabinet/mspack_port.h"
-#include "wizard/cabinet/setup_files.h"
-#include "wizard/cabinet/setup_header.h"
-#include "wizard/cabinet/setup_xml.h"
+#include "emulator/wceload/device_mspack_system.h"
+#include "platform/desktop_platform.h"
 
 namespace zk {
 namespace {
@@ -19,6 +19,7 @@ namespace {
 constexpr char16_t HEADER_SCRATCH[] = u"\\Temp\\~wceload.000";
 constexpr char16_t XML_SCRATCH[] = u"\\Temp\\~wceload.xml";
 constexpr char16_t PROGRAM_FILES[] = u"\\Program Files\\";
+constexpr std::size_t BLOCK = 16 * 1024;
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
@@ -27,6 +28,13 @@ std::u16string Unquoted(std::u16string_view text) {
         text = text.substr(1, text.size() - 2);
     }
     return std::u16string(text);
+}
+
+// An application name names one folder below "\\Program Files": a name that
+// would reach elsewhere is not taken.
+bool IsFolderName(std::u16string_view name) {
+    if (name.empty() || name == u"." || name == u"..") return false;
+    return name.find_first_of(u"\\/:") == std::u16string_view::npos;
 }
 
 std::u16string FileStem(std::u16string_view path) {
@@ -38,7 +46,7 @@ std::u16string FileStem(std::u16string_view path) {
 }
 
 // Makes every level of a device folder path.
-void MakeFolders(PosixDevicePlatform& device, std::u16string_view folder) {
+void MakeFolders(DevicePlatform& device, std::u16string_view folder) {
     for (std::size_t i = 1; i <= folder.size(); ++i) {
         if (i == folder.size() || IsSeparator(folder[i])) {
             device.CreateFolder(folder.substr(0, i));
@@ -51,12 +59,56 @@ std::u16string MemberName(const mscabd_file* file) {
     return AnsiToUtf16(file->filename);
 }
 
+// The set-up header reader takes the wizard's file handle: a device file
+// behind it.
+class DeviceFileHandle : public FileHandle {
+public:
+    explicit DeviceFileHandle(std::unique_ptr<DeviceFile> file) : file_(std::move(file)) {}
+    std::size_t Read(void* buffer, std::size_t bytes) override { return file_->Read(buffer, bytes); }
+    std::size_t Write(const void* buffer, std::size_t bytes) override {
+        return file_->Write(buffer, bytes);
+    }
+    bool Seek(std::uint64_t offset) override {
+        return file_->Seek(static_cast<std::int64_t>(offset), DeviceSeek::Start);
+    }
+    bool SeekToEnd() override { return file_->Seek(0, DeviceSeek::End); }
+    std::uint64_t Tell() override {
+        std::uint64_t position = 0;
+        return file_->Tell(&position) ? position : 0;
+    }
+    bool Close() override { return file_->Close(); }
+
+private:
+    std::unique_ptr<DeviceFile> file_;
+};
+
+bool ReadHeaderFile(DevicePlatform& device, std::u16string_view path, SetupInfo& info) {
+    std::unique_ptr<DeviceFile> file = device.OpenFile(path, DeviceOpenMode::Read);
+    if (!file) return false;
+    DeviceFileHandle handle(std::move(file));
+    return ReadSetupHeader(handle, info);
+}
+
+bool ReadXmlFile(DevicePlatform& device, std::u16string_view path, SetupInfo& info) {
+    std::unique_ptr<DeviceFile> file = device.OpenFile(path, DeviceOpenMode::Read);
+    if (!file) return false;
+    std::vector<char> bytes;
+    std::vector<char> block(BLOCK);
+    for (;;) {
+        const std::size_t n = file->Read(block.data(), block.size());
+        if (n == 0) break;
+        if (bytes.size() + n > MAX_SETUP_XML_BYTES) return false;
+        bytes.insert(bytes.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    return ParseSetupXml(bytes.data(), bytes.size(), info) == SetupXmlResult::Walked;
+}
+
 class CabinetReader {
 public:
     // libmspack keeps the cabinet's name, not a copy: it lives here.
-    explicit CabinetReader(std::string hostPath)
-        : path_(std::move(hostPath)),
-          system_(desktop_),
+    CabinetReader(DevicePlatform& device, std::u16string_view cabinet)
+        : path_(Utf16ToUtf8(cabinet)),
+          system_(device),
           cabd_(mspack_create_cab_decompressor(system_.Table())) {
         if (cabd_) cab_ = cabd_->open(cabd_, path_.c_str());
     }
@@ -68,20 +120,31 @@ public:
     CabinetReader& operator=(const CabinetReader&) = delete;
 
     mscabd_cabinet* cabinet() const { return cab_; }
-    bool Extract(mscabd_file* file, const std::string& hostPath) {
-        return cabd_->extract(cabd_, file, hostPath.c_str()) == MSPACK_ERR_OK;
+    bool Extract(mscabd_file* file, std::u16string_view target) {
+        system_.ResetWriteState();
+        const std::string path = Utf16ToUtf8(target);
+        return cabd_->extract(cabd_, file, path.c_str()) == MSPACK_ERR_OK && !system_.WriteFailed();
     }
-    PosixDesktopPlatform& desktop() { return desktop_; }
 
 private:
     std::string path_;
-    PosixDesktopPlatform desktop_;
-    MspackPortSystem system_;
+    DeviceMspackSystem system_;
     mscab_decompressor* cabd_ = nullptr;
     mscabd_cabinet* cab_ = nullptr;
 };
 
 }  // namespace
+
+std::u16string_view CommandLineArguments(std::u16string_view full) {
+    std::size_t i = 0;
+    bool quoted = false;
+    while (i < full.size() && (quoted || (full[i] != u' ' && full[i] != u'\t'))) {
+        if (full[i] == u'"') quoted = !quoted;
+        ++i;
+    }
+    if (i < full.size()) ++i;
+    return full.substr(i);
+}
 
 std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine) {
     std::vector<std::u16string> words;
@@ -121,26 +184,31 @@ std::u16string SafeMemberPath(std::string_view storedName) {
     return out;
 }
 
-EmulatedWceload::EmulatedWceload(PosixDevicePlatform& device) : device_(device) {}
+EmulatedWceload::EmulatedWceload(DevicePlatform& device, InstallRegistry& registry)
+    : device_(device), registry_(registry) {}
+
+void EmulatedWceload::Journal(std::u16string_view commandLine) {
+    if (auto journal = device_.OpenFile(WCELOAD_JOURNAL, DeviceOpenMode::Append)) {
+        const std::string line = Utf16ToUtf8(commandLine) + "\n";
+        journal->Write(line.data(), line.size());
+        journal->Close();
+    }
+}
 
 std::u16string EmulatedWceload::DefaultFolder(std::u16string_view cabinet) {
     SetupInfo info{};
     bool known = false;
     {
-        CabinetReader reader(device_.HostPath(cabinet));
+        CabinetReader reader(device_, cabinet);
         if (mscabd_cabinet* cab = reader.cabinet()) {
             for (mscabd_file* f = cab->files; f && !known; f = f->next) {
-                SetupMember kind = SelectSetupMember(f->filename);
+                const SetupMember kind = SelectSetupMember(f->filename);
                 if (kind == SetupMember::None) continue;
                 const std::u16string scratch = kind == SetupMember::Header ? HEADER_SCRATCH : XML_SCRATCH;
-                const std::string host = device_.HostPath(scratch);
-                if (!reader.Extract(f, host)) continue;
-                if (kind == SetupMember::Header) {
-                    std::unique_ptr<FileHandle> file = reader.desktop().OpenFile(host, FileMode::Read);
-                    known = file && ReadSetupHeader(*file, info) && info.appName[0] != '\0';
-                } else {
-                    known = ReadSetupXml(reader.desktop(), host, info) && info.appName[0] != '\0';
-                }
+                if (!reader.Extract(f, scratch)) continue;
+                known = (kind == SetupMember::Header ? ReadHeaderFile(device_, scratch, info)
+                                                     : ReadXmlFile(device_, scratch, info)) &&
+                        IsFolderName(AnsiToUtf16(info.appName));
                 device_.RemoveFile(scratch);
             }
         }
@@ -160,7 +228,7 @@ WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet, std::u16str
         return install;
     }
     {
-        CabinetReader reader(device_.HostPath(cabinet));
+        CabinetReader reader(device_, cabinet);
         mscabd_cabinet* cab = reader.cabinet();
         if (!cab) {
             install.problem = u"not a cabinet";
@@ -174,7 +242,7 @@ WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet, std::u16str
             const std::u16string target = std::u16string(folder) + u"\\" + member;
             const std::size_t slash = target.find_last_of(u'\\');
             MakeFolders(device_, std::u16string_view(target).substr(0, slash));
-            if (reader.Extract(f, device_.HostPath(target))) {
+            if (reader.Extract(f, target)) {
                 ++install.files;
             } else if (install.problem.empty()) {
                 install.problem = u"cannot unpack " + member;
@@ -187,6 +255,7 @@ WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet, std::u16str
 }
 
 bool EmulatedWceload::Run(std::u16string_view commandLine) {
+    Journal(commandLine);
     runs_.push_back({std::u16string(commandLine), {}});
     bool deleteAfter = true;
     std::vector<std::u16string> cabinets;
@@ -198,13 +267,13 @@ bool EmulatedWceload::Run(std::u16string_view commandLine) {
         cabinets.push_back(word);
     }
 
-    const auto values = device_.ReadRegistryValues(INSTALL_REGISTRY_KEY);
+    const auto values = registry_.Values();
     auto folderFor = [&](const std::u16string& cabinet, std::u16string* folder) {
         for (const auto& [name, value] : values) {
             if (!EqualsIgnoringCase(Unquoted(name), cabinet)) continue;
             *folder = (!value.empty() && IsSeparator(value[0])) ? value : u"\\" + value;
             while (folder->size() > 1 && IsSeparator(folder->back())) folder->pop_back();
-            device_.DeleteRegistryValue(INSTALL_REGISTRY_KEY, name);
+            registry_.Delete(name);
             return true;
         }
         return false;

@@ -1,4 +1,4 @@
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 
 #include <cstdint>
 

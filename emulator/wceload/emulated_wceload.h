@@ -1,14 +1,17 @@
-// The platform installer "\Windows\wceload.exe" as the POSIX device plays it.
+// The platform installer "\Windows\wceload.exe" as the emulated device plays
+// it: the same code inside zk-device (a host folder plays the device) and in
+// wceload.exe (a Wine prefix plays it).
 //
-// Each start is recorded with its command line. Options begin with '/'
-// ("/askdest", "/noaskdest", "/noui", "/nodelete"); anything else (quoted or
-// not) names a cabinet. A cabinet named on the command line goes to the
-// folder that the installer's registry key gives for it (value name: the
-// path in double quotes, or as it stands), else to "\Program Files\" and the
-// application name of its set-up header (or set-up XML, or the cabinet's file
-// name without its suffix). Started without a cabinet, it installs every
-// cabinet named in the registry key, each into its value's folder, and
-// removes the values it used, as the device's does with "/noaskdest".
+// Each start appends its command line, exactly as received, as one UTF-8
+// line to "\Windows\wceload.log". Options begin with '/' ("/askdest",
+// "/noaskdest", "/noui", "/nodelete"); anything else (quoted or not) names a
+// cabinet. A cabinet named on the command line goes to the folder that the
+// installer's registry key gives for it (value name: the path in double
+// quotes, or as it stands), else to "\Program Files\" and the application
+// name of its set-up header (or set-up XML, or the cabinet's file name
+// without its suffix). Started without a cabinet, it installs every cabinet
+// named in the registry key, each into its value's folder. A value it used
+// is removed, as the device's does.
 //
 // Installing unpacks the cabinet's members (all but its set-up members) into
 // the folder under their stored names, with libmspack, and deletes the
@@ -21,9 +24,12 @@
 #include <string_view>
 #include <vector>
 
-#include "device/platform/device_platform_posix.h"
+#include "device/platform/device_platform.h"
+#include "emulator/wceload/install_registry.h"
 
 namespace zk {
+
+inline constexpr char16_t WCELOAD_JOURNAL[] = u"\\Windows\\wceload.log";
 
 struct WceloadInstall {
     std::u16string cabinet;  // device path
@@ -40,9 +46,10 @@ struct WceloadRun {
 
 class EmulatedWceload {
 public:
-    explicit EmulatedWceload(PosixDevicePlatform& device);
+    EmulatedWceload(DevicePlatform& device, InstallRegistry& registry);
 
-    // The program handler: runs once for one start.
+    // One start of the program with its command line (the text after the
+    // program name).
     bool Run(std::u16string_view commandLine);
 
     // Called after a cabinet was unpacked and before the program ends; a
@@ -52,13 +59,20 @@ public:
     const std::vector<WceloadRun>& Runs() const { return runs_; }
 
 private:
+    void Journal(std::u16string_view commandLine);
     WceloadInstall Install(std::u16string_view cabinet, std::u16string_view folder,
                            bool deleteAfter);
     std::u16string DefaultFolder(std::u16string_view cabinet);
 
-    PosixDevicePlatform& device_;
+    DevicePlatform& device_;
+    InstallRegistry& registry_;
     std::vector<WceloadRun> runs_;
 };
+
+// A process's whole command line without its program name: the program
+// name (quoted or not) and the one blank that follows it are dropped, the
+// rest stays exactly as it was given.
+std::u16string_view CommandLineArguments(std::u16string_view fullCommandLine);
 
 // "\"a b\" /noui x" -> {"a b", "/noui", "x"}
 std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);

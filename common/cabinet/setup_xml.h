@@ -3,9 +3,10 @@
 // same SetupInfo as the set-up header, for cabinets that have no .000 member.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-#include "wizard/cabinet/setup_info.h"
+#include "common/cabinet/setup_info.h"
 
 namespace zk {
 
@@ -13,6 +14,9 @@ class DesktopPlatform;
 
 inline constexpr const char* XML_ERROR_TEXT = "COM exception ocurred";
 inline constexpr const char* XML_ERROR_CAPTION = "Error";
+// A set-up document is a few kilobytes; anything past this is not one, and
+// the parser would need all of it in memory.
+inline constexpr std::size_t MAX_SETUP_XML_BYTES = 16 * 1024 * 1024;
 
 // Walks the children of the document element in document order and, below
 // each child element, every `parm` element at any depth in document order,
@@ -29,5 +33,14 @@ inline constexpr const char* XML_ERROR_CAPTION = "Error";
 // with the warning XML_ERROR_TEXT (caption XML_ERROR_CAPTION, no owner) and
 // gives false; what was set before it stays in `info`.
 bool ReadSetupXml(DesktopPlatform& platform, const std::string& path, SetupInfo& info);
+
+// The same walk over a document already in memory, for a reader that has no
+// message box to show: the outcome says which way it ended.
+enum class SetupXmlResult {
+    Walked,          // walked to the end
+    NotADocument,    // not a well-formed document
+    ParmIncomplete,  // a parm without "name", or a recognised one without "value"
+};
+SetupXmlResult ParseSetupXml(const char* bytes, std::size_t size, SetupInfo& info);
 
 }  // namespace zk

@@ -1,14 +1,14 @@
-#include "wizard/cabinet/setup_files.h"
+#include "common/cabinet/setup_files.h"
 
 #include <cstring>
 #include <vector>
 
 #include <mspack.h>
 
+#include "common/cabinet/member_folders.h"
+#include "common/cabinet/mspack_port.h"
 #include "platform/desktop_platform.h"
 #include "platform/path_text.h"
-#include "wizard/cabinet/member_folders.h"
-#include "wizard/cabinet/mspack_port.h"
 
 namespace zk {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/cabinet/mspack_port.h"
+#include "common/cabinet/mspack_port.h"
 
 #include <cstdlib>
 #include <cstring>

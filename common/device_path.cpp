@@ -1,8 +1,8 @@
-#include "device/platform/device_path.h"
+#include "common/device_path.h"
 
 #include <system_error>
 
-#include "device/platform/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace zk {
 namespace {

@@ -11,7 +11,7 @@
 // lengths count the padding; the text is what comes before the first NUL.
 // The offsets and lengths are signed 16-bit values, so a header can only
 // point at the first 32 KiB of its member.
-#include "wizard/cabinet/setup_header.h"
+#include "common/cabinet/setup_header.h"
 
 #include <cstddef>
 #include <cstring>
