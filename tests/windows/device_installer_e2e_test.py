@@ -133,8 +133,11 @@ class Setup:
         self.templates = os.path.join(self.work, "templates")
         self.shots = os.path.join(self.work, "screenshots")
         self.zk_device = self.find_host_tool("zk-device")
+        # wine-device.sh takes its wceload.exe from this windows build and
+        # its profiles from the host's zk-device.
         self.env_base = dict(os.environ, WINEARCH="win64", WINEDEBUG="-all",
-                             WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe=d")
+                             WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe=d",
+                             ZK_WINDOWS_BUILD=a.windows_build, ZK_DEVICE=self.zk_device or "")
 
     def find_host_tool(self, name):
         for base, _, files in os.walk(os.path.abspath(self.a.host_build)):
@@ -236,8 +239,7 @@ class Setup:
         made = run([self.a.wine_device, "create", prefix, "--profile", PROFILE, "--screen", "qvga"],
                    env=self.env_base, stdin=subprocess.DEVNULL)
         # Copies are taken of a prefix whose server has saved its registry.
-        run([os.path.join(self.a.source_dir, "scripts/wine-prefix.sh"), "stop", prefix],
-            env=dict(self.env_base, WINEPREFIX=prefix), stdin=subprocess.DEVNULL)
+        run([self.a.wine_device, "stop", prefix], env=self.env_base, stdin=subprocess.DEVNULL)
         return check(made.returncode == 0 and os.path.isdir(os.path.join(prefix, "drive_c")),
                      "wine-device.sh create: %s%s" % (made.stdout, made.stderr))
 
@@ -270,7 +272,12 @@ class Device:
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         subprocess.run(["cp", "-a", setup.template(screen), self.prefix], check=True)
         self.display = Display()
-        self.env = dict(setup.env_base, WINEPREFIX=self.prefix, DISPLAY=self.display.name)
+        # Every call on one device shares its TMPDIR, where its server
+        # keeps its socket.
+        self.env = dict(setup.env_base, WINEPREFIX=self.prefix, DISPLAY=self.display.name,
+                        TMPDIR=self.prefix + ".tmp")
+        shutil.rmtree(self.env["TMPDIR"], ignore_errors=True)
+        os.makedirs(self.env["TMPDIR"])
         self.steps_run = 0
         self.shots = []
         subprocess.run([os.path.join(setup.a.source_dir, "scripts/wine-prefix.sh"), "start", self.prefix, "60"],
@@ -323,8 +330,7 @@ class Device:
                 os.remove(path)
 
     def close(self):
-        subprocess.run([os.path.join(self.setup.a.source_dir, "scripts/wine-prefix.sh"), "stop", self.prefix],
-                       env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        subprocess.run([self.setup.a.wine_device, "stop", self.prefix], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         self.display.close()
         convert_screenshots(self.setup, self.shots)
@@ -617,7 +623,8 @@ CASES = {
 
 def main():
     ap = argparse.ArgumentParser()
-    for name in ("wine-device", "driver", "stub", "host-build", "system-info", "source-dir", "work"):
+    for name in ("wine-device", "driver", "stub", "host-build", "windows-build", "system-info",
+                 "source-dir", "work"):
         ap.add_argument("--" + name, required=True)
     ap.add_argument("--setup", action="store_true")
     ap.add_argument("--case", action="append", default=[])
@@ -628,7 +635,8 @@ def main():
             print("FAIL: %s is missing" % path)
             return 1
 
-    for name in ("wine_device", "driver", "stub", "host_build", "system_info", "source_dir", "work"):
+    for name in ("wine_device", "driver", "stub", "host_build", "windows_build", "system_info", "source_dir",
+                 "work"):
         setattr(a, name, os.path.abspath(getattr(a, name)))
     setup = Setup(a)
     began = time.time()
