@@ -225,6 +225,10 @@ class Setup:
                     name, os.listdir(out), built.stdout, built.stderr)):
                 return False
             shutil.copy2(os.path.join(out, mobile[0]), os.path.join(self.packages, name + ".exe"))
+            shutil.rmtree(out)
+        # The build's import check looks at every program below the build:
+        # the desktop stand-in is no program.
+        shutil.rmtree(program)
         return True
 
     # ---- devices -----------------------------------------------------------
