@@ -27,7 +27,8 @@
 //   title TEXT | title-has TEXT         the main window's title
 //   press ID | press-async ID           a soft key (BUTTON id ID among the
 //                                       program's top-level windows)
-//   key ID [TEXT] | no-key ID           a soft key shown, with its caption
+//   key ID [TEXT] | no-key ID           a soft key shown on the device
+//                                       screen, with its caption
 //   html visible|hidden | html-has TEXT the HTML view
 //   control ID | no-control ID          a child control of the main window
 //   checked ID | unchecked ID | enabled ID | disabled ID
@@ -255,6 +256,18 @@ private:
     HWND tree_;
     void* block_ = nullptr;
 };
+
+DWORD ProfileValue(const wchar_t* name, DWORD fallback);
+
+RECT DeviceScreen() {
+    return RECT{0, 0, static_cast<LONG>(ProfileValue(L"ScreenWidth", 240)),
+                static_cast<LONG>(ProfileValue(L"ScreenHeight", 320))};
+}
+
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
 
 struct Check {
     bool ok;
@@ -547,8 +560,9 @@ DWORD ProfileValue(const wchar_t* name, DWORD fallback) {
 // The device screen is the top-left ScreenWidth x ScreenHeight of the
 // display, written as a 24-bit bottom-up BMP.
 bool Driver::Screenshot(const std::string& file) {
-    const int width = static_cast<int>(ProfileValue(L"ScreenWidth", 240));
-    const int height = static_cast<int>(ProfileValue(L"ScreenHeight", 320));
+    const RECT device = DeviceScreen();
+    const int width = static_cast<int>(device.right);
+    const int height = static_cast<int>(device.bottom);
     // Let pending paints land before the picture is taken.
     if (HWND main = MainWindow()) Send(main, WM_NULL, 0, 0);
     Sleep(150);
@@ -702,11 +716,17 @@ bool Driver::Run(const std::string& line, int number) {
         const auto a = args(2);
         const int key = std::atoi(a[0].c_str());
         const std::wstring want = Widen(a[1]);
-        Eventually("soft key " + a[0] + " captioned " + quoted(want), [&] {
+        Eventually("soft key " + a[0] + " captioned " + quoted(want) + " on the device screen", [&] {
             HWND k = SoftKey(key);
             if (!k) return Check{false, "no such key shown"};
             const std::wstring caption = TextOf(k);
-            return Check{caption == want, quoted(caption)};
+            if (caption != want) return Check{false, quoted(caption)};
+            RECT r = {};
+            GetWindowRect(k, &r);
+            const RECT screen = DeviceScreen();
+            const bool inside = r.left >= screen.left && r.top >= screen.top && r.right <= screen.right &&
+                                r.bottom <= screen.bottom && r.right > r.left && r.bottom > r.top;
+            return Check{inside, "a key at " + RectText(r) + ", the screen " + RectText(screen)};
         });
     } else if (verb == "no-key") {
         const int key = id();
