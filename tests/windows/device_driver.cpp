@@ -29,6 +29,8 @@
 //                                       program's top-level windows)
 //   key ID [TEXT] | no-key ID           a soft key shown on the device
 //                                       screen, with its caption
+//   layout                              the window and its one soft-key bar
+//                                       fill the screen below the task bar
 //   html visible|hidden | html-has TEXT the HTML view
 //   control ID | no-control ID          a child control of the main window
 //   checked ID | unchecked ID | enabled ID | disabled ID
@@ -733,6 +735,29 @@ bool Driver::Run(const std::string& line, int number) {
         Eventually("no soft key " + std::to_string(key), [&] {
             HWND k = SoftKey(key);
             return Check{k == nullptr, k ? "one captioned " + quoted(TextOf(k)) : ""};
+        });
+    } else if (verb == "layout") {
+        // The window fills the work area down to its soft-key bar, and the
+        // bar the rest of the screen.
+        Eventually("the main window over the work area and its bar below it, across the screen", [&] {
+            HWND main = MainWindow();
+            if (!main) return Check{false, "no main window"};
+            const RECT screen = DeviceScreen();
+            const LONG taskBar = static_cast<LONG>(ProfileValue(L"TaskBarHeight", 26));
+            RECT w = {};
+            GetWindowRect(main, &w);
+            std::string got = "the window at " + RectText(w);
+            bool ok = w.left == 0 && w.top == taskBar && w.right == screen.right && w.bottom < screen.bottom;
+            int bars = 0;
+            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+                if (top == main || !IsWindowVisible(top) || GetWindow(top, GW_OWNER) != main) continue;
+                RECT b = {};
+                GetWindowRect(top, &b);
+                got += ", a bar at " + RectText(b);
+                ok = ok && b.left == 0 && b.top == w.bottom && b.right == screen.right && b.bottom == screen.bottom;
+                ++bars;
+            }
+            return Check{ok && bars == 1, got + ", the screen " + RectText(screen)};
         });
     } else if (verb == "html") {
         const bool visible = args(1)[0] == "visible";

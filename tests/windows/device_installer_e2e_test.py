@@ -380,7 +380,7 @@ def compare_installed(device, expected_root, folders, label):
 
 
 def page_checks_welcome(title):
-    return ["start", "window", "title " + title, "key %d Start" % START, "key %d" % WELCOME_LEFT,
+    return ["start", "window", "title " + title, "layout", "key %d Start" % START, "key %d" % WELCOME_LEFT,
             "html hidden", "no-control %d" % OVERRIDE]
 
 
@@ -591,14 +591,14 @@ def case_rotation(setup):
         program = device.put("Prefs")
         steps = ["start", "window", "press %d" % START, "control %d" % OVERRIDE,
                  "click %d" % OVERRIDE, "click %d" % RESET_AT_END, "click %d" % RESUME,
-                 "rotate 320 240",
+                 "layout", "rotate 320 240", "layout",
                  "width %d 316" % OVERRIDE, "width %d 316" % SILENT, "width %d 296" % OVERRIDE_EDIT,
                  "checked %d" % OVERRIDE, "checked %d" % RESET_AT_END, "unchecked %d" % RESUME,
                  "unchecked %d" % SILENT, "enabled %d" % OVERRIDE_EDIT, "enabled %d" % OVERRIDE_BROWSE,
                  "disabled %d" % LOG_EDIT,
                  "key %d Next" % NEXT,
                  device.shot("preferences-landscape"),
-                 "rotate 240 320",
+                 "rotate 240 320", "layout",
                  "width %d 236" % OVERRIDE, "checked %d" % OVERRIDE, "checked %d" % RESET_AT_END,
                  # No folder picked: the override is dropped again before
                  # installing.
