@@ -65,6 +65,7 @@ namespace {
 
 constexpr wchar_t MAIN_CLASS[] = L"_Morvane_MobileInstaller_Main_Window";
 constexpr wchar_t HTML_CLASS[] = L"DISPLAYCLASS";
+constexpr wchar_t SOFTKEY_BAR_CLASS[] = L"zk_softkey_bar";
 constexpr wchar_t BROWSER_CLASS_PREFIX[] = L"browsefile";
 constexpr wchar_t PROFILE_KEY[] = L"SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device";
 constexpr int STATUS_BOX = 317;
@@ -750,7 +751,7 @@ bool Driver::Run(const std::string& line, int number) {
             bool ok = w.left == 0 && w.top == taskBar && w.right == screen.right && w.bottom < screen.bottom;
             int bars = 0;
             for (HWND top : TopLevelWindows(process_.dwProcessId)) {
-                if (top == main || !IsWindowVisible(top) || GetWindow(top, GW_OWNER) != main) continue;
+                if (!IsWindowVisible(top) || ClassOf(top) != SOFTKEY_BAR_CLASS) continue;
                 RECT b = {};
                 GetWindowRect(top, &b);
                 got += ", a bar at " + RectText(b);
