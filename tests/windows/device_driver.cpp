@@ -40,7 +40,8 @@
 //   status-has TEXT | no-status         the status box (317)
 // Folder browser:
 //   browser | no-browser
-//   browse-expand PATH | browse-select PATH | browse-ok | browse-cancel
+//   browse-expand PATH | browse-select PATH | browse-tap PATH
+//   browse-ok | browse-cancel
 // Others:
 //   box ok|cancel CAPTION | TEXT        answer a message box of the program
 //   rotate W H                          a new device screen size
@@ -252,6 +253,25 @@ public:
         Send(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }
 
+    // A stylus tap on the item's text: the pointer is put there (the
+    // program hit-tests the message position) and the tree gets the button
+    // going down and up.
+    bool Tap(HTREEITEM item) const {
+        // The request names the item in the rectangle's first bytes.
+        if (!WriteProcessMemory(process_, block_, &item, sizeof item, nullptr)) return false;
+        RECT area = {};
+        if (!Send(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block_))) return false;
+        if (!ReadProcessMemory(process_, block_, &area, sizeof area, nullptr)) return false;
+        POINT at = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+        const LPARAM client = MAKELPARAM(at.x, at.y);
+        ClientToScreen(tree_, &at);
+        SetCursorPos(at.x, at.y);
+        PostMessageW(tree_, WM_LBUTTONDOWN, MK_LBUTTON, client);
+        PostMessageW(tree_, WM_LBUTTONUP, 0, client);
+        Send(tree_, WM_NULL, 0, 0);
+        return true;
+    }
+
 private:
     static constexpr int TEXT_UNITS = 260;
     static constexpr SIZE_T BLOCK_SIZE = sizeof(TVITEMW) + (TEXT_UNITS + 1) * sizeof(wchar_t);
@@ -430,7 +450,8 @@ private:
     bool ResetInChild(const std::string& name, int nth);
     bool Rotate(DWORD width, DWORD height);
     bool Screenshot(const std::string& file);
-    bool BrowseTo(const std::string& path, bool select);
+    enum class BrowseAction { Expand, Select, Tap };
+    bool BrowseTo(const std::string& path, BrowseAction action);
     bool AnswerBox(const std::string& answer, const std::string& expected);
 
     PROCESS_INFORMATION process_ = {};
@@ -610,7 +631,7 @@ bool Driver::Screenshot(const std::string& file) {
     return true;
 }
 
-bool Driver::BrowseTo(const std::string& path, bool select) {
+bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
     HWND browser = nullptr;
     if (!Eventually("the folder browser", [&] {
             browser = Browser();
@@ -629,12 +650,16 @@ bool Driver::BrowseTo(const std::string& path, bool select) {
         return false;
     }
     std::wstring problem;
-    HTREEITEM item = remote.Walk(Widen(path), !select, &problem);
+    HTREEITEM item = remote.Walk(Widen(path), action == BrowseAction::Expand, &problem);
     if (!item) {
         Fail("the folder " + path + " in the tree", Narrow(problem));
         return false;
     }
-    if (select) remote.Select(item);
+    if (action == BrowseAction::Select) remote.Select(item);
+    if (action == BrowseAction::Tap && !remote.Tap(item)) {
+        Fail("the place of " + path + " in the tree", "error " + std::to_string(GetLastError()));
+        return false;
+    }
     return true;
 }
 
@@ -856,8 +881,12 @@ bool Driver::Run(const std::string& line, int number) {
             HWND b = Browser();
             return Check{(b != nullptr) == wanted, b ? "one" : "none"};
         });
-    } else if (verb == "browse-expand" || verb == "browse-select") {
-        BrowseTo(args(1)[0], verb == "browse-select");
+    } else if (verb == "browse-expand") {
+        BrowseTo(args(1)[0], BrowseAction::Expand);
+    } else if (verb == "browse-select") {
+        BrowseTo(args(1)[0], BrowseAction::Select);
+    } else if (verb == "browse-tap") {
+        BrowseTo(args(1)[0], BrowseAction::Tap);
     } else if (verb == "browse-ok" || verb == "browse-cancel") {
         const int button = verb == "browse-ok" ? BROWSER_OK : BROWSER_CANCEL;
         HWND b = nullptr;

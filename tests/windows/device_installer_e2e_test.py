@@ -507,7 +507,7 @@ def case_override_folder(setup):
             "browser",
             device.shot("browser"),
             "browse-expand \\My Documents",
-            "browse-select \\My Documents\\Apps",
+            "browse-tap \\My Documents\\Apps",
             device.shot("browser-picked"),
             "browse-ok", "no-browser",
             "text %d \\My Documents\\Apps" % OVERRIDE_EDIT,
