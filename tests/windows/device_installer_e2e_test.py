@@ -24,7 +24,6 @@ import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 
 WINE = "/usr/lib/wine/wine64"
@@ -66,8 +65,8 @@ def read_lines(path):
             text = data.decode("utf-8")
         except UnicodeDecodeError:
             text = data.decode("cp1252", "replace")
-    return text.replace("\r\n", "\n").split("\n")[:-1] if text.endswith("\n") else \
-        text.replace("\r\n", "\n").split("\n")
+    lines = text.replace("\r\n", "\n").split("\n")
+    return lines[:-1] if lines[-1] == "" else lines
 
 
 def tree(folder):
