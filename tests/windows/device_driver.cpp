@@ -632,16 +632,15 @@ bool Driver::Screenshot(const std::string& file) {
 }
 
 bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
-    HWND browser = nullptr;
-    if (!Eventually("the folder browser", [&] {
-            browser = Browser();
-            return Check{browser != nullptr, "no window of a \"browsefile\" class"};
+    // The browser's window shows before its tree is made.
+    HWND tree = nullptr;
+    if (!Eventually("the folder browser with a tree view of id 101", [&] {
+            HWND browser = Browser();
+            if (!browser) return Check{false, "no window of a \"browsefile\" class"};
+            tree = GetDlgItem(browser, BROWSER_TREE);
+            if (!tree) return Check{false, "a browser without it"};
+            return Check{ClassOf(tree) == WC_TREEVIEWW, "a " + Narrow(ClassOf(tree))};
         })) {
-        return false;
-    }
-    HWND tree = GetDlgItem(browser, BROWSER_TREE);
-    if (!tree || ClassOf(tree) != WC_TREEVIEWW) {
-        Fail("a tree view with id 101", tree ? Narrow(ClassOf(tree)) : "none");
         return false;
     }
     RemoteTree remote(process_.hProcess, tree);

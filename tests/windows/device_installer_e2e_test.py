@@ -546,6 +546,42 @@ def case_silent_install(setup):
         device.close()
 
 
+def subsequence(part, whole):
+    at = iter(whole)
+    return all(line in at for line in part)
+
+
+def case_log_folder(setup):
+    """The debug log's folder picked in the browser takes the lines written
+    after the pick; the ones before stay in \\Temp."""
+    device = Device(setup, "log_folder")
+    try:
+        program = device.put("Prefs")
+        steps = ["start", "window", "title Morvane Prefs Kit", "press %d" % START,
+                 "control %d" % DEBUG_LOG, "disabled %d" % LOG_BROWSE,
+                 "click %d" % DEBUG_LOG, "checked %d" % DEBUG_LOG,
+                 "enabled %d" % LOG_EDIT, "enabled %d" % LOG_BROWSE,
+                 "click-async %d" % LOG_BROWSE, "browser",
+                 "browse-expand \\",
+                 "browse-tap \\My Documents",
+                 "browse-ok", "no-browser",
+                 "text %d \\My Documents" % LOG_EDIT,
+                 "press %d" % NEXT, "key %d Finish" % FINISH, "no-status",
+                 "press %d" % FINISH, "exit 0"]
+        device.drive(program, steps, "log folder")
+        expected = read_lines(device_file(setup.expected("log_folder", "Prefs", [[]]), "\\Temp\\Zephyrkit.log"))
+        before = device.lines("\\Temp\\Zephyrkit.log") or []
+        after = device.lines("\\My Documents\\Zephyrkit.log") or []
+        # Only the system line comes before the pick: the debug log was off
+        # while the package was unpacked.
+        check(before == expected[:1],
+              "log folder: \\Temp\\Zephyrkit.log %s, expected the system line %s alone" % (before, expected[:1]))
+        check(len(after) > 0 and subsequence(expected[1:], after),
+              "log folder: \\My Documents\\Zephyrkit.log %s does not hold %s in order" % (after, expected[1:]))
+    finally:
+        device.close()
+
+
 def case_reset_and_resume(setup):
     """A reset while the second cabinet is installed; the next start (as the
     Startup shortcut starts it) resumes with the third."""
@@ -619,6 +655,7 @@ CASES = {
     "launch_rules": case_launch_rules,
     "override_folder": case_override_folder,
     "silent_install": case_silent_install,
+    "log_folder": case_log_folder,
     "reset_resume": case_reset_and_resume,
     "rotation": case_rotation,
 }
