@@ -10,9 +10,16 @@
 
 namespace zk {
 
-// The device stub starts reading its own file here; the build pads the linked
-// stub to exactly this length.
-inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 62464;
+// A device stub starts reading its own file at its own length. A Windows CE
+// stub, ARM Thumb code, is 62464 bytes long.
+inline constexpr std::uint32_t WINDOWS_CE_STUB_FIRST_SECTION_OFFSET = 62464;
+
+// The stub this build makes runs on the emulated device: the same program as
+// desktop x64 code with the emulated shell linked in, which does not fit in
+// the Windows CE stub's length (the smallest multiple of 4096 that holds it).
+// The build pads the linked stub to exactly this length, and zk-device and
+// the tests read packages from here.
+inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 139264;
 
 inline constexpr std::uint32_t SECTION_HEADER_SIZE = 4;
 

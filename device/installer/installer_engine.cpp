@@ -53,7 +53,8 @@ int InstallerThread(InstallerSession& session) {
         state.status.SetText(STATUS_UNPACKING);
         const std::u16string name = AnsiToUtf16(TextOf(entry.fileName));
         sections.Take(CABINET_ZIP, FormatText(u"cabinet [%s]", {name}));
-        session.stateFile.SaveState(PAGE_INSTALLATION, i);
+        // Without "Resume install on reset" nothing is kept to resume from.
+        if (state.preferences.resumeOnReset) session.stateFile.SaveState(PAGE_INSTALLATION, i);
 
         if (i < state.resumeIndex) {
             session.platform.RemoveFile(CABINET_ZIP);
@@ -77,7 +78,13 @@ int InstallerThread(InstallerSession& session) {
             session.log.LogLine(FormatText(LOG_INSTALLING, {name}));
             session.log.LogLine(FormatText(LOG_COMMAND, {commandLine}));
             Report(session, i, name, InstallObserver::Outcome::Installing, commandLine);
-            const bool started = session.platform.StartProgramAndWait(WCELOAD_PROGRAM, commandLine);
+            std::uint32_t exitCode = 0;
+            const bool started =
+                session.platform.StartProgramAndWait(WCELOAD_PROGRAM, commandLine, &exitCode);
+            if (prefs.debugLog) {
+                session.log.LogLine(started ? FormatText(LOG_INSTALLER_EXIT, {NumberText(exitCode)})
+                                            : std::u16string(LOG_INSTALLER_NOT_STARTED));
+            }
             if (session.observer) session.observer->OnCabinetDone(i, started);
         } else {
             const std::u16string status = CutText(FormatText(STATUS_SKIPPING, {name}), DEVICE_TEXT_UNITS);

@@ -28,10 +28,11 @@ namespace zk {
 struct Preferences {
     bool overrideInstallPath = false;
     std::u16string overrideFolder;  // as kept: "Storage Card\Apps\"
-    bool resumeOnReset = true;      // shown and kept; the state is always saved
+    bool resumeOnReset = true;      // off: a reset during the installation does not resume it
     bool resetWhenFinished = false;
     bool silentInstall = false;
-    bool debugLog = false;          // shown and kept; the log is always written
+    bool debugLog = false;          // on: the log also tells what was unpacked and each
+                                    // platform installer's exit; the rest is always written
 };
 
 // The one-line status of the installation page.

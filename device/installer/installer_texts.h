@@ -55,6 +55,10 @@ inline constexpr char16_t LOG_COMMAND[] = u"[InstallerThread] command [%s]";
 inline constexpr char16_t LOG_SKIPPING[] = u"[InstallerThread] %s";
 inline constexpr char16_t LOG_REGISTRY[] = u"[RegistryEntry] PathFrom [%s] PathTo [%s]";
 inline constexpr char16_t LOG_RESET[] = u"[ResetPocketPC] reset ok";
+// The debug log's own lines.
+inline constexpr char16_t LOG_INSTALLER_EXIT[] = u"[InstallerThread] wceload exit [%d]";
+inline constexpr char16_t LOG_INSTALLER_NOT_STARTED[] =
+    u"[InstallerThread] wceload could not be started";
 
 // The fixed text buffers of the device: 260 units, the last one the
 // terminator.

@@ -109,6 +109,7 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
         return false;
     }
     TakenSection taken = CopySection(session_.platform, *stream, tempPath);
+    bytes_ = taken.copied;
     if (!taken.written) {
         session_.log.LogLine(FormatText(u"[%s] Cannot write [%s]", {routine_, tempPath}));
     }
@@ -133,6 +134,12 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
 
 std::u16string PackageSections::Unpack(std::u16string_view tempPath) {
     UnpackedSection unpacked = UnpackSection(session_.platform, tempPath, UNPACK_FOLDER);
+    if (session_.state.preferences.debugLog) {
+        session_.log.LogLine(FormatText(u"[%s] Unpacked section %d (%s): %d bytes, %d items, last [%s]",
+                                        {routine_, NumberText(number_), role_,
+                                         NumberText(static_cast<std::int64_t>(bytes_)),
+                                         NumberText(unpacked.items), unpacked.lastPath}));
+    }
     // A section already reported as cut or missing does not open either;
     // one line says it.
     if (!unpacked.opened && !takeDamaged_) {

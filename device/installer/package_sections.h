@@ -65,6 +65,7 @@ public:
     // ("project", "cabinet [a.cab]"). False when it was not whole.
     bool Take(std::u16string_view tempPath, std::u16string_view role);
     // Unpacks what the last Take wrote; the last extracted path, or empty.
+    // With the debug log asked for, logs what the section held.
     std::u16string Unpack(std::u16string_view tempPath);
 
 private:
@@ -74,6 +75,7 @@ private:
     std::u16string routine_;
     std::u16string role_;
     int number_ = 0;
+    std::uint64_t bytes_ = 0;
     bool takeDamaged_ = false;
 };
 

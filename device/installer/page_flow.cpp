@@ -113,7 +113,15 @@ void PageFlow::NextOrStart() {
         SwapBar(BAR_NAVIGATION);
     }
     if (state.page == PAGE_INSTALLATION) {
-        session_.stateFile.SaveState(PAGE_INSTALLATION, state.resumeIndex);
+        if (prefs.resumeOnReset) {
+            session_.stateFile.SaveState(PAGE_INSTALLATION, state.resumeIndex);
+        } else {
+            // A reset from here on starts nothing again.
+            session_.stateFile.Remove();
+            if (!state.startupShortcutPath.empty()) {
+                session_.platform.RemoveFile(state.startupShortcutPath);
+            }
+        }
         BuildPage();
         window_.StartStatusTimer();
         work_.StartInstallation();

@@ -95,11 +95,13 @@ public:
 
     // Starts the program at the absolute device path with the command line
     // (the text after the program name; may be empty) and waits, without a
-    // time limit, until it ends. False when it could not be started; what
-    // the program did is not reported.
-    virtual bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) {
+    // time limit, until it ends. False when it could not be started.
+    // exitCode, when given, receives the program's exit code.
+    virtual bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine,
+                                     std::uint32_t* exitCode = nullptr) {
         (void)program;
         (void)commandLine;
+        (void)exitCode;
         return false;
     }
     // Sets a text value (REG_SZ, its terminating zero counted in the stored

@@ -46,7 +46,8 @@ public:
     void SetProgram(std::u16string_view devicePath, ProgramHandler handler);
     void SetResetHandler(std::function<bool()> handler);
 
-    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) override;
+    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine,
+                             std::uint32_t* exitCode = nullptr) override;
     bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
                            std::u16string_view value) override;
     bool ResetDevice() override;

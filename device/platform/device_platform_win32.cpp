@@ -185,7 +185,8 @@ std::uint64_t Win32DevicePlatform::LocalFileTimeToUtc(std::uint64_t localTime) {
 }
 
 bool Win32DevicePlatform::StartProgramAndWait(std::u16string_view program,
-                                              std::u16string_view commandLine) {
+                                              std::u16string_view commandLine,
+                                              std::uint32_t* exitCode) {
     std::wstring path = SystemPath(program);
     if (path.empty() || commandLine.find(u'\0') != std::u16string_view::npos) return false;
     std::wstring command = L"\"" + path + L"\"";
@@ -197,6 +198,8 @@ bool Win32DevicePlatform::StartProgramAndWait(std::u16string_view program,
                         &startup, &process))
         return false;
     WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (exitCode && GetExitCodeProcess(process.hProcess, &code)) *exitCode = code;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;

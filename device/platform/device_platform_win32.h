@@ -27,7 +27,8 @@ public:
 
     // The program runs with this process's current folder, so that the
     // device's drive-less paths mean the same to it.
-    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine) override;
+    bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine,
+                             std::uint32_t* exitCode = nullptr) override;
     // The system's registry, below HKEY_LOCAL_MACHINE (a root folder changes
     // nothing here).
     bool WriteRegistryText(std::u16string_view key, std::u16string_view name,

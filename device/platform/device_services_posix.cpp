@@ -165,10 +165,15 @@ void PosixDevicePlatform::SetResetHandler(std::function<bool()> handler) {
 }
 
 bool PosixDevicePlatform::StartProgramAndWait(std::u16string_view program,
-                                              std::u16string_view commandLine) {
+                                              std::u16string_view commandLine,
+                                              std::uint32_t* exitCode) {
     const std::u16string path = NormalisedPath(program);
     for (const auto& entry : programs_) {
-        if (EqualsIgnoringCase(entry.first, path)) return entry.second && entry.second(commandLine);
+        if (!EqualsIgnoringCase(entry.first, path)) continue;
+        // A played program that ran ends well.
+        const bool ran = entry.second && entry.second(commandLine);
+        if (ran && exitCode) *exitCode = 0;
+        return ran;
     }
     return false;
 }

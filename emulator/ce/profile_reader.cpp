@@ -17,8 +17,8 @@ void ProfileText(const wchar_t* value, const wchar_t* fallback, WCHAR* text,
                      &size) == ERROR_SUCCESS &&
         type == REG_SZ)
         source = buffer;
-    std::size_t n = wcsnlen(source, PROFILE_TEXT_UNITS);
-    if (n > capacity - 1) n = capacity - 1;
+    std::size_t n = 0;
+    while (n < PROFILE_TEXT_UNITS && n < capacity - 1 && source[n]) ++n;
     wmemcpy(text, source, n);
     wmemset(text + n, L'\0', capacity - n);
 }

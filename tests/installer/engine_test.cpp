@@ -120,6 +120,50 @@ TEST_F(EngineTest, IncompatibleCabinetsAreSkippedWithAStatus) {
     EXPECT_TRUE(session.state.installDone);
 }
 
+TEST_F(EngineTest, WithoutResumeOnResetNoProgressIsKept) {
+    auto p = NewProject();
+    AddCabinet(*p, "a.cab", "2003");
+    AddCabinet(*p, "b.cab", "2003");
+    Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
+    session.state.preferences.resumeOnReset = false;
+    InstallerThread(session);
+    ASSERT_EQ(starts.size(), 2u);
+    // A reset while b.cab installs would find nothing to resume from.
+    EXPECT_EQ(starts[1].stateFile, "");
+    EXPECT_FALSE(ExistsOnDevice("\\Windows\\Zephyrkit.dat"));
+}
+
+TEST_F(EngineTest, TheDebugLogTellsWhatWasUnpackedAndHowTheInstallerEnded) {
+    auto p = NewProject();
+    AddCabinet(*p, "a.cab", "2003");
+    AddCabinet(*p, "b.cab", "2002");
+    Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
+    session.state.preferences.debugLog = true;
+    InstallerThread(session);
+    const std::vector<std::string> lines = LogLines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].rfind("[InstallerThread] Unpacked section 1 (cabinet [a.cab]): ", 0), 0u)
+        << lines[0];
+    EXPECT_NE(lines[0].find(" bytes, 1 items, last [\\Temp\\a.cab]"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1], "[InstallerThread] Installing [a.cab]");
+    EXPECT_EQ(lines[3], "[InstallerThread] wceload exit [0]");
+    // A skipped cabinet is not unpacked: nothing more than its line.
+    EXPECT_EQ(lines[4], "[InstallerThread] Skipping b.cab...");
+
+    InstallerSession other(device);
+    other.state.preferences.debugLog = true;
+    device.SetProgram(WCELOAD_PROGRAM, nullptr);
+    auto q = NewProject();
+    AddCabinet(*q, "c.cab", "2003");
+    std::string bytes = Section(Zip({{"c.cab", "MSCF c"}}));
+    WriteDevice("\\pkg2.exe", bytes);
+    other.state.packageStream = device.OpenFile(u"\\pkg2.exe", DeviceOpenMode::Read);
+    other.state.project = std::move(q);
+    other.state.systemInfo = DeviceFacts(u"PocketPC", 4, 0);
+    InstallerThread(other);
+    EXPECT_EQ(LogLines().back(), "[InstallerThread] wceload could not be started");
+}
+
 TEST_F(EngineTest, NothingStopsTheRun) {
     auto p = NewProject();
     AddCabinet(*p, "a.cab", "2003");

@@ -123,6 +123,21 @@ TEST_F(PageFlowTest, StraightToTheInstallationFromTheWelcomePage) {
     EXPECT_EQ(work.installs, 1);
 }
 
+TEST_F(PageFlowTest, WithoutResumeOnResetTheInstallationLeavesNothingToRestart) {
+    Flags(false, true);
+    session.state.startupShortcutPath = u"\\Windows\\StartUp\\Zephyrkit.lnk";
+    WriteDevice("\\Windows\\StartUp\\Zephyrkit.lnk", "20#\"\\My Documents\\a.exe\"");
+    flow.OnCreate();
+    flow.OnCommand(CMD_START);
+    EXPECT_EQ(Saved(), "1 0");
+    window.checks[IDC_RESUME_CHECK] = false;
+    flow.OnCommand(CMD_NEXT);
+    EXPECT_FALSE(session.state.preferences.resumeOnReset);
+    EXPECT_FALSE(ExistsOnDevice("\\Windows\\Zephyrkit.dat"));
+    EXPECT_FALSE(ExistsOnDevice("\\Windows\\StartUp\\Zephyrkit.lnk"));
+    EXPECT_EQ(work.installs, 1);
+}
+
 TEST_F(PageFlowTest, BackFromThePreferencesKeepsOrSwapsTheBar) {
     Flags(true, true);
     flow.OnCreate();
