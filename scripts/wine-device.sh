@@ -38,7 +38,7 @@ template=${ZK_WINE_TEMPLATE:-$windows_build/wine-device-template}
 export ZK_WINE=$wine
 
 usage() {
-  sed -n '3,19p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,20p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 die() { echo "wine-device: $*" >&2; exit 3; }

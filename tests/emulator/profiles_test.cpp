@@ -18,8 +18,9 @@ std::string RegistryText(const char* profile, const char* screenName) {
 
 TEST(DeviceProfilesTest, RegistryTextSetsEveryValueOfTheEmulatedDeviceKey) {
     const std::string text = RegistryText("ppc2003se", "vga");
-    EXPECT_EQ(text.rfind("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device]\n", 0), 0u)
-        << text;
+    const std::string head =
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device]\n";
+    EXPECT_EQ(text.rfind(head, 0), 0u) << text;
     for (const char* line : {"\"MajorVersion\"=dword:00000004\n", "\"MinorVersion\"=dword:00000015\n",
                              "\"ClockSpeed\"=dword:000000a8\n", "\"ScreenWidth\"=dword:000001e0\n",
                              "\"ScreenHeight\"=dword:00000280\n", "\"TaskBarHeight\"=dword:00000034\n",

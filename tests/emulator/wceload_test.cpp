@@ -83,7 +83,8 @@ TEST_F(WceloadTest, OverrideFolderFromTheRegistryIsUsedOnceAndTheCabinetGoes) {
                         {u"\"\\TEMP\\A.CAB\"", u"Storage Card\\Apps\\"}};
     ASSERT_TRUE(wceload_.Run(u"/noaskdest \"\\Temp\\a.cab\""));
 
-    EXPECT_TRUE(LastInstall().installed) << std::string(LastInstall().problem.begin(), LastInstall().problem.end());
+    EXPECT_TRUE(LastInstall().installed);
+    EXPECT_EQ(LastInstall().problem, u"");
     EXPECT_EQ(LastInstall().folder, u"\\Storage Card\\Apps");
     EXPECT_EQ(LastInstall().files, 2);
     EXPECT_EQ(FileSize(Host("Storage Card/Apps/viewer.exe")), 70000u);

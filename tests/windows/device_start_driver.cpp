@@ -19,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring program = argv[1], commandLine = argv[2];
     zk::Win32DevicePlatform device;
-    const bool started = device.StartProgramAndWait(std::u16string(program.begin(), program.end()),
-                                                    std::u16string(commandLine.begin(), commandLine.end()));
+    const bool started =
+        device.StartProgramAndWait(std::u16string(program.begin(), program.end()),
+                                   std::u16string(commandLine.begin(), commandLine.end()));
     return started ? 0 : 1;
 }

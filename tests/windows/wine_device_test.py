@@ -5,7 +5,7 @@ the installer engine starts it (device_start_driver.exe), journals each start
 and honours the installer's registry key.
 
 usage: wine_device_test.py --script S --windows-build W --zk-device Z
-         --driver D --make-cab M --work DIR
+         --driver D --reset-probe R --make-cab M --work DIR
 """
 import argparse
 import os
@@ -178,11 +178,20 @@ class WineDeviceTest(unittest.TestCase):
         missing = d.script("run", os.path.join(ARGS.work, "none.exe"))
         self.assertEqual(missing.returncode, 3)
 
+    def test_run_reports_a_device_reset(self):
+        d = self.device
+        reset = d.script("run", ARGS.reset_probe)
+        self.assertEqual(reset.returncode, 206, reset.stderr)
+        with open(d.host("\\Temp\\zk_reset_probe.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"before")
+        report = d.script("report")
+        self.assertIn("== \\Windows\\reset.log\nreset\n", report.stdout)
+
 
 def main():
     global ARGS
     ap = argparse.ArgumentParser()
-    for name in ("script", "windows-build", "zk-device", "driver", "make-cab", "work"):
+    for name in ("script", "windows-build", "zk-device", "driver", "reset-probe", "make-cab", "work"):
         ap.add_argument("--" + name, required=True)
     ARGS, rest = ap.parse_known_args()
     if not os.path.exists(ARGS.zk_device):
