@@ -45,7 +45,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
     bool topLevel = !(style & WS_CHILD) && !parent;
-    if (topLevel && (x == CW_USEDEFAULT || width == CW_USEDEFAULT)) {
+    const bool placed = topLevel && (x == CW_USEDEFAULT || width == CW_USEDEFAULT);
+    if (placed) {
         RECT area = WorkArea(ReadDeviceScreen());
         if (x == CW_USEDEFAULT) {
             x = area.left;
@@ -57,8 +58,13 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         }
         style = (style & ~DESKTOP_FRAME) | WS_POPUP;
     }
-    return ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent,
-                             menu, instance, param);
+    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height,
+                                    parent, menu, instance, param);
+    // A window the device places brings the task bar that shows its title.
+    if (window && placed) {
+        ShowTaskBar(window, instance);
+    }
+    return window;
 }
 
 }  // namespace zk::ce

@@ -19,4 +19,7 @@ DeviceScreen ReadDeviceScreen();
 // The screen less the task bar.
 RECT WorkArea(const DeviceScreen& screen);
 
+// The task bar along the top of the screen, showing the owner's title.
+void ShowTaskBar(HWND owner, HINSTANCE instance);
+
 }  // namespace zk::ce

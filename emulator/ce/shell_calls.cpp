@@ -53,14 +53,19 @@ BOOL SHHandleWMActivate(HWND, WPARAM, LPARAM, SHACTIVATEINFO* info, DWORD) {
     return info != nullptr;
 }
 
-BOOL SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO* info) {
+BOOL SHHandleWMSettingChange(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info) {
     if (!info || !IsWindow(window)) return FALSE;
     // A full-screen window follows the work area when the screen turns, less
     // its soft-key bar, as the device's shell keeps it.
     if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) return TRUE;
     DeviceScreen screen = ReadDeviceScreen();
     RECT area = WorkArea(screen);
-    if (OwnedBar(window)) area.bottom -= screen.taskBarHeight;
+    if (HWND bar = OwnedBar(window)) {
+        area.bottom -= screen.taskBarHeight;
+        // The bar goes to the new bottom of the screen with its window, also
+        // when the change was told to the window alone.
+        SendMessageW(bar, WM_SETTINGCHANGE, wParam, lParam);
+    }
     RECT now;
     GetWindowRect(window, &now);
     if (!EqualRect(&now, &area))

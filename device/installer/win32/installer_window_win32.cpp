@@ -235,22 +235,10 @@ void InstallerMainWindow::OnTimer(WPARAM id) {
 }
 
 void InstallerMainWindow::OnSettingChange(WPARAM wParam, LPARAM lParam) {
+    // The page is rebuilt for a new work area first; the shell then fits the
+    // window (and its soft-key bar) to the turned screen.
     const RECT area = WorkArea();
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    RECT now = {};
-    GetWindowRect(window_, &now);
-    if (width != now.right - now.left || height - barHeight_ != now.bottom - now.top) {
-        // The device turned: the window follows its work area, and the bar
-        // moves to the new bottom of the screen.
-        MoveWindow(window_, area.left, area.top, width, height - barHeight_, TRUE);
-        const int bar = flow_.SoftKeyBar();
-        if (bar) {
-            DestroySoftKeyBar(bar);
-            CreateSoftKeyBar(bar);
-        }
-    }
-    flow_.OnWorkAreaChanged(width, height);
+    flow_.OnWorkAreaChanged(area.right - area.left, area.bottom - area.top);
     ce::SHHandleWMSettingChange(window_, wParam, lParam, &activateInfo_);
 }
 

@@ -30,8 +30,6 @@ public:
     HWND Handle() const { return window_; }
     HWND HtmlView() const { return htmlView_; }
     HWND SoftKeyBarWindow() const;
-    // The height the window gave up to the soft-key bar (0 on a Smartphone).
-    void SetSoftKeyBarHeight(int height) { barHeight_ = height; }
     bool ArrowKeysMoveFocus() const { return flow_.ArrowKeysMoveFocus(); }
 
     // InstallerWindow
@@ -85,7 +83,6 @@ private:
     HWND bars_[3] = {};
     HFONT font_ = nullptr;
     HBITMAP splash_ = nullptr;
-    int barHeight_ = 0;
     std::u16string readyText_;
     ce::SHACTIVATEINFO activateInfo_ = {};
 };

@@ -93,7 +93,6 @@ bool Win32LaunchShell::CreateMainWindow() {
         const int height = keys.bottom - keys.top;
         MoveWindow(main, frame.left, frame.top, frame.right - frame.left,
                    frame.bottom - frame.top - height, FALSE);
-        window_.SetSoftKeyBarHeight(height);
     }
     ShowWindow(main, showCommand_);
     UpdateWindow(main);
