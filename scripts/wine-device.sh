@@ -13,6 +13,12 @@
 #       copies PACKAGE to \My Documents and starts it there with ARGS, with the
 #       current folder at the device root; returns when it ends, with its exit
 #       status (206: it ended with a device reset)
+#   scripts/wine-device.sh put PREFIX FILE
+#       copies FILE to \My Documents
+#   scripts/wine-device.sh exec PREFIX PROGRAM [ARGS...]
+#       runs a Windows program of the host (a driver that presses the
+#       installer's keys, say) on the device, its current folder at the
+#       device root; returns with its exit status
 #   scripts/wine-device.sh report PREFIX
 #       prints \Temp\Zephyrkit.log, \Windows\wceload.log, \Windows\reset.log
 #       and the files that appeared under \Program Files
@@ -38,7 +44,7 @@ template=${ZK_WINE_TEMPLATE:-$windows_build/wine-device-template}
 export ZK_WINE=$wine
 
 usage() {
-  sed -n '5,20p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,27p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 die() { echo "wine-device: $*" >&2; exit 3; }
@@ -147,6 +153,26 @@ run_package() {
   return "$status"
 }
 
+put_file() {
+  [ $# -eq 1 ] || usage
+  [ -d "$drive/My Documents" ] || die "$prefix is no Wine device (run create first)"
+  [ -f "$1" ] || die "cannot read $1"
+  cp "$1" "$drive/My Documents/"
+}
+
+exec_program() {
+  [ $# -ge 1 ] || usage
+  local program=$1
+  shift
+  [ -f "$program" ] || die "cannot read the program $program"
+  case "$program" in /*) ;; *) program=$PWD/$program ;; esac
+  use_prefix
+  start_server
+  local status=0
+  (cd "$drive" && exec "$wine" "$(winepath_of "$program")" "$@") || status=$?
+  return "$status"
+}
+
 show_file() {
   local label=$1 path=$2
   echo "== $label"
@@ -180,6 +206,8 @@ case "$command" in
     write_profile "$profile" "$screen"
     ;;
   run) run_package "$@" ;;
+  put) put_file "$@" ;;
+  exec) exec_program "$@" ;;
   report) report ;;
   stop)
     use_prefix
