@@ -17,6 +17,8 @@ if(NOT PROGRAMS)
   foreach(entry IN LISTS top)
     if(IS_DIRECTORY ${entry})
       file(GLOB_RECURSE found LIST_DIRECTORIES false ${entry}/*.exe)
+      # Wine devices made by tests and scripts hold Wine's own programs.
+      list(FILTER found EXCLUDE REGEX "/drive_c/")
       list(APPEND PROGRAMS ${found})
     elseif(entry MATCHES "\\.exe$")
       list(APPEND PROGRAMS ${entry})

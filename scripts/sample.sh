@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job on a fresh machine: set-up, build, then make the sample project
 # (three cabinets for different OS ranges, a EULA, a read-me and a splash
-# image) and build its installers with `zephyrkit -silent`.
+# image), build its installers with `zephyrkit -silent`, and install the
+# device installer on a Wine device that plays a Pocket PC.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -12,11 +13,13 @@ cmake --build --preset host -j "$(nproc)"
 program="$root/build/host/program"
 cmake --install build/host --prefix "$program" >/dev/null
 
-# The windows program folder: Zephyrkit.exe and its build inputs. Its
-# SystemInfo.dat (the device tool, zipped by our own writer) serves the host
-# zephyrkit too.
+# The windows program folder: Zephyrkit.exe and its build inputs, which serve
+# the host zephyrkit too: the device installer stub, the desktop one and
+# SystemInfo.dat (the device tool, zipped by our own writer).
 "$root/scripts/windows-program.sh"
-cp "$root/build/windows/program/SystemInfo.dat" "$program/"
+for input in MobileZephyrkit.exe DesktopZephyrkit.exe SystemInfo.dat; do
+  if [ -f "$root/build/windows/program/$input" ]; then cp "$root/build/windows/program/$input" "$program/"; fi
+done
 
 sample="$root/build/sample"
 rm -rf "$sample"
@@ -48,11 +51,34 @@ set +e
 status=$?
 set -e
 echo
-if [ "$status" -eq 1 ]; then
-  echo "Installers built:"
-  find "$sample/out" -type f | sort
-else
-  echo "The build did not finish (see the message above): the device installer stub"
-  echo "MobileZephyrkit.exe and the desktop stub DesktopZephyrkit.exe are not built yet,"
-  echo "so $program holds the host programs and SystemInfo.dat only."
+if [ "$status" -ne 1 ]; then
+  echo "The build did not finish (see the message above)."
+  exit 1
 fi
+echo "Installers built:"
+find "$sample/out" -type f | sort
+echo
+
+# The device installer on a Wine device (a Pocket PC 2003 SE, which suits
+# one of the three cabinets), its keys pressed by a driver as a user would:
+# Start on the welcome page, Next after the EULA, Finish once installed.
+mobile=$(find "$sample/out" -name '*.\[MOBILE\].exe' | head -n 1)
+device="$sample/device"
+driver="$root/build/windows/tests/windows/device_driver.exe"
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'scripts/wine-device.sh stop "$device" >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$display_file")
+rm -f "$display_file"
+cd "$root"
+scripts/wine-device.sh create "$device" --profile ppc2003se
+scripts/wine-device.sh put "$device" "$mobile"
+name=$(basename "$mobile")
+echo "Installing $name on the Wine device:"
+scripts/wine-device.sh exec "$device" "$driver" --program "C:\\My Documents\\$name" \
+  start window "title Morvane Zephyrkit Sample" "press 40011" "html visible" \
+  "press 40007" "html-has Read me" "press 40017" "exit 0"
+echo
+scripts/wine-device.sh report "$device"

@@ -363,7 +363,9 @@ std::u16string BrowsedFolder(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "profile") == 0) return zk::RunProfileCommand(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "profile") == 0) {
+        return zk::RunProfileCommand(argc - 2, argv + 2);
+    }
     Options o;
     bool help = false;
     if (int code = ParseOptions(argc, argv, &o, &help)) return code;

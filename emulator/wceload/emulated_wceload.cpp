@@ -59,8 +59,8 @@ std::u16string MemberName(const mscabd_file* file) {
     return AnsiToUtf16(file->filename);
 }
 
-// The set-up header reader takes the wizard's file handle: a device file
-// behind it.
+// The set-up header reader reads through the desktop platform's file handle:
+// here a device file is behind it.
 class DeviceFileHandle : public FileHandle {
 public:
     explicit DeviceFileHandle(std::unique_ptr<DeviceFile> file) : file_(std::move(file)) {}
