@@ -35,6 +35,8 @@ void CopyText(wchar_t* target, std::size_t capacity, const wchar_t* text) {
     lstrcpynW(target, text ? text : L"", static_cast<int>(capacity));
 }
 
+// The tree's item messages are sent in their wide forms by name: the
+// TreeView_ macros pick the ANSI ones in a program built without UNICODE.
 std::u16string ItemText(HWND tree, HTREEITEM item) {
     wchar_t text[MAX_PATH] = {};
     TVITEMW info = {};
@@ -42,7 +44,7 @@ std::u16string ItemText(HWND tree, HTREEITEM item) {
     info.hItem = item;
     info.pszText = text;
     info.cchTextMax = MAX_PATH;
-    TreeView_GetItem(tree, &info);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
     return Text16(text);
 }
 
@@ -59,7 +61,7 @@ void SetItemImage(HWND tree, HTREEITEM item, int image) {
     info.hItem = item;
     info.iImage = image;
     info.iSelectedImage = image;
-    TreeView_SetItem(tree, &info);
+    SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void InsertItem(HWND tree, const wchar_t* name, HTREEITEM parent, bool folder) {
@@ -73,7 +75,7 @@ void InsertItem(HWND tree, const wchar_t* name, HTREEITEM parent, bool folder) {
     insert.item.pszText = const_cast<wchar_t*>(name);
     insert.item.iImage = insert.item.iSelectedImage = folder ? IMAGE_CLOSED : IMAGE_FILE;
     insert.item.cChildren = folder ? 1 : 0;
-    TreeView_InsertItem(tree, &insert);
+    SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
 }
 
 void ReadFolder(HWND tree, HTREEITEM item) {
