@@ -34,8 +34,8 @@ void MessageLoopTickWait::RunTicks(std::chrono::milliseconds interval,
     Wait wait{&tick};
     const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(interval.count()), OnTimer);
     if (id == 0) {
-        // No timer to wait with: ask once more after the interval rather
-        // than not at all.
+        // No timer to wait with: the ticks still come, by sleeping between
+        // them, though the window does not answer meanwhile.
         Sleep(static_cast<DWORD>(interval.count()));
         while (tick()) Sleep(static_cast<DWORD>(interval.count()));
         return;
