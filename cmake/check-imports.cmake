@@ -1,10 +1,12 @@
 cmake_minimum_required(VERSION 3.25)  # no symbolic links followed (a prefix links Z: to /)
 # cmake -DOBJDUMP=... -DFOLDER=... [-DPROGRAMS=a.exe;b.exe] -P check-imports.cmake
 #
-# Fails unless every Windows program (the given ones, or every .exe below
-# FOLDER outside the Wine prefix) imports system DLLs only. Wine supplies some
-# DLLs that Windows lacks (zlib1.dll among them): a program that runs under
-# Wine proves nothing about its imports.
+# Fails unless every Windows program (the given ones, or every .exe and .dll
+# below FOLDER outside the Wine prefix) imports system DLLs only. The DLLs we
+# build (the emulated ActiveSync's rapi.dll) keep the same rule: they are
+# loaded beside our programs, where our runtime's DLLs are not. Wine supplies
+# some DLLs that Windows lacks (zlib1.dll among them): a program that runs
+# under Wine proves nothing about its imports.
 set(system_dlls
   advapi32 comctl32 comdlg32 gdi32 kernel32 msimg32 msvcrt ole32 oleaut32 shell32
   shlwapi user32 winmm version)
@@ -16,11 +18,11 @@ if(NOT PROGRAMS)
   set(PROGRAMS "")
   foreach(entry IN LISTS top)
     if(IS_DIRECTORY ${entry})
-      file(GLOB_RECURSE found LIST_DIRECTORIES false ${entry}/*.exe)
+      file(GLOB_RECURSE found LIST_DIRECTORIES false ${entry}/*.exe ${entry}/*.dll)
       # Wine devices made by tests and scripts hold Wine's own programs.
       list(FILTER found EXCLUDE REGEX "/drive_c/")
       list(APPEND PROGRAMS ${found})
-    elseif(entry MATCHES "\\.exe$")
+    elseif(entry MATCHES "\\.(exe|dll)$")
       list(APPEND PROGRAMS ${entry})
     endif()
   endforeach()
