@@ -6,7 +6,9 @@
 #       a fresh device (an existing PREFIX is removed): \Temp, \Windows with
 #       the emulated platform installer wceload.exe, \Windows\StartUp,
 #       \Program Files, \My Documents, and the device profile (default
-#       ppc2003, screen qvga) in the registry
+#       ppc2003, screen qvga) in the registry; the same prefix plays the
+#       desktop the device is connected to, with the emulated ActiveSync
+#       (rapi.dll) whose device is its C: drive
 #   scripts/wine-device.sh profile PREFIX NAME [--screen SCREEN]
 #       turns an existing device into another profile
 #   scripts/wine-device.sh run PREFIX PACKAGE [ARGS...]
@@ -88,6 +90,7 @@ write_profile() {
   [ -x "$zk_device" ] || die "no zk-device at $zk_device (build the host build, or set ZK_DEVICE)"
   local reg=$prefix/zk-profile.reg
   "$zk_device" profile "$name" --screen "$screen" --reg >"$reg" || exit 2
+  printf '\n[HKEY_CURRENT_USER\\Software\\Morvane\\Zephyrkit\\Emulated ActiveSync]\n"DeviceRoot"="C:\\\\"\n' >>"$reg"
   start_server
   (cd "$drive" && "$wine" regedit /S "$(winepath_of "$reg")") </dev/null >/dev/null 2>&1 ||
     die "cannot write the profile into the registry"
@@ -131,6 +134,10 @@ create_device() {
   # Wine's C:\windows is the device's \Windows: names match without case.
   mkdir -p "$drive/Temp" "$drive/windows/StartUp" "$drive/Program Files" "$drive/My Documents"
   cp "$wceload" "$drive/windows/wceload.exe"
+  # The desktop side: desktop programs run in the same prefix find the
+  # emulated ActiveSync among the system's DLLs, connected to this device.
+  local rapi=$windows_build/emulator/rapi/rapi.dll
+  if [ -f "$rapi" ]; then cp "$rapi" "$drive/windows/system32/rapi.dll"; fi
   # Wine's own programs live in \Program Files too: the report leaves them out.
   program_files >"$prefix/.zk-program-files"
   write_profile "$profile" "$screen"
