@@ -13,6 +13,8 @@
 // threads and timer.
 //
 // Program:
+//   attach                    take up an installer started by another
+//                             program, once its main window shows
 //   start [ARGS]              start PATH with the command line ARGS, its
 //                             current folder C:\ (the device root)
 //   second-start CODE [ARGS]  start another copy; it must end with CODE
@@ -363,6 +365,30 @@ private:
         return last.ok;
     }
 
+    // Takes up an installer that something else started (the desktop
+    // installer, through ActiveSync): waits for its main window, then holds
+    // its process as if this driver had started it.
+    void Attach() {
+        if (process_.hProcess) {
+            Fail("no program started yet", "one was");
+            return;
+        }
+        HWND found = nullptr;
+        const DWORD start = GetTickCount();
+        while (!(found = FindWindowW(MAIN_CLASS, nullptr)) && GetTickCount() - start < timeout) Sleep(25);
+        if (!found) {
+            Fail("an installer's main window to appear", "none");
+            return;
+        }
+        DWORD id = 0;
+        GetWindowThreadProcessId(found, &id);
+        process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                            PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_TERMINATE,
+                                        FALSE, id);
+        process_.dwProcessId = id;
+        if (!process_.hProcess) Fail("the installer's process", "cannot open it");
+    }
+
     bool Started() {
         if (process_.hProcess) return true;
         Fail("a started program", "none (no \"start\" step before)");
@@ -693,6 +719,8 @@ bool Driver::Run(const std::string& line, int number) {
 
     if (verb == "start") {
         Start(args(1)[0]);
+    } else if (verb == "attach") {
+        Attach();
     } else if (verb == "second-start") {
         const auto a = args(2);
         PROCESS_INFORMATION other = {};
