@@ -9,6 +9,10 @@ if(NOT ZK_MOBILE_STUB_FIRST_SECTION_OFFSET)
   message(FATAL_ERROR "MOBILE_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
 endif()
 
+# A changed constant must reach the padding.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/common/package_layout.h)
+
 # The desktop stub reads its one section at its own padded length.
 file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h zk_offset_line
      REGEX "DESKTOP_STUB_FIRST_SECTION_OFFSET = [0-9]+")

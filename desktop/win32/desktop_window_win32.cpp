@@ -19,7 +19,7 @@ namespace zk {
 namespace {
 
 constexpr int CLIENT_WIDTH = 440;
-constexpr int CLIENT_HEIGHT = 178;
+constexpr int CLIENT_HEIGHT = 196;
 constexpr int MARGIN = 16;
 constexpr int BUTTON_HEIGHT = 28;
 constexpr int PROGRESS_STEPS = 1000;
@@ -125,7 +125,7 @@ void OnSave(DesktopWindow* w) {
     BROWSEINFOW browse = {};
     browse.hwndOwner = w->window;
     browse.lpszTitle = L"Choose the folder for the device installer, such as a storage card.";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
     browse.lpfn = BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(Wide(start));
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
@@ -190,8 +190,8 @@ void OnCreate(DesktopWindow* w) {
     AddControl(w, L"STATIC",
                L"Connect your device through ActiveSync and press Install, or save the device "
                L"installer to a folder.",
-               SS_LEFT | SS_NOPREFIX, IDC_STATUS, MARGIN, 50, inner, 40, w->font);
-    HWND progress = AddControl(w, PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 98, inner, 18,
+               SS_LEFT | SS_NOPREFIX, IDC_STATUS, MARGIN, 50, inner, 56, w->font);
+    HWND progress = AddControl(w, PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 114, inner, 18,
                                w->font);
     SendMessageW(progress, PBM_SETRANGE32, 0, PROGRESS_STEPS);
 
