@@ -26,7 +26,7 @@ struct PackageParts {
     std::size_t projectRecordBytes = PROJECT_RECORD_SIZE;
 };
 
-// Writes the device installer into `folder` and returns its bytes.
+// Makes a device installer (its zips made in `folder`) and returns its bytes.
 std::string MakeDeviceInstaller(const TempFolder& folder, const PackageParts& parts);
 
 // The desktop stub stand-in followed by the section carrying `installer`.
