@@ -9,6 +9,19 @@ if(NOT ZK_MOBILE_STUB_FIRST_SECTION_OFFSET)
   message(FATAL_ERROR "MOBILE_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
 endif()
 
+# A changed constant must reach the padding.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/common/package_layout.h)
+
+# The desktop stub reads its one section at its own padded length.
+file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h zk_offset_line
+     REGEX "DESKTOP_STUB_FIRST_SECTION_OFFSET = [0-9]+")
+string(REGEX MATCH "OFFSET = ([0-9]+)" zk_offset_match "${zk_offset_line}")
+set(ZK_DESKTOP_STUB_FIRST_SECTION_OFFSET "${CMAKE_MATCH_1}")
+if(NOT ZK_DESKTOP_STUB_FIRST_SECTION_OFFSET)
+  message(FATAL_ERROR "DESKTOP_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
+endif()
+
 # zk_pad_stub(target [LENGTH n]): links the program stripped (symbols would
 # only take room) and pads it after every link; the build fails when the
 # linked image is longer than the offset.

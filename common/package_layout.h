@@ -21,6 +21,11 @@ inline constexpr std::uint32_t WINDOWS_CE_STUB_FIRST_SECTION_OFFSET = 62464;
 // the tests read packages from here.
 inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 139264;
 
+// The desktop stub is padded the same way, to this length, and reads the one
+// section carrying the device installer from here. The linked program is
+// about 280 KiB; the rest leaves room for it to grow.
+inline constexpr std::uint32_t DESKTOP_STUB_FIRST_SECTION_OFFSET = 393216;
+
 inline constexpr std::uint32_t SECTION_HEADER_SIZE = 4;
 
 // Sections are copied in blocks of this many bytes.

@@ -10,7 +10,6 @@ namespace zk {
 int CopyFileToDevice(DeviceConnection& connection, DesktopPlatform& platform,
                      const std::string& localPath, std::u16string_view devicePath) {
     if (!connection.ConnectDevice(CONNECT_SECONDS)) return COPY_NO_CONNECTION;
-    RemoteDevice& device = connection.device();
 
     // Reading is all the copy needs: a read-only installer copies too.
     FileFacts facts;
@@ -22,39 +21,47 @@ int CopyFileToDevice(DeviceConnection& connection, DesktopPlatform& platform,
         return COPY_LOCAL_UNREADABLE;
     }
 
+    const int result = SendToDevice(connection.device(), *local, facts.size, devicePath);
+    local->Close();
+    connection.Disconnect();
+    return result;
+}
+
+int SendToDevice(RemoteDevice& device, FileHandle& source, std::uint64_t length,
+                 std::u16string_view devicePath, const CopyProgress& progress) {
     RemoteHandle remote =
         device.CeCreateFile(devicePath, REMOTE_GENERIC_READ | REMOTE_GENERIC_WRITE,
                             REMOTE_FILE_SHARE_WRITE, REMOTE_CREATE_ALWAYS, REMOTE_ATTR_NORMAL);
-    if (remote == REMOTE_INVALID_HANDLE) {
-        local->Close();
-        connection.Disconnect();
-        return COPY_FAILED;
-    }
+    if (remote == REMOTE_INVALID_HANDLE) return COPY_FAILED;
 
     std::vector<char> block(COPY_BLOCK_BYTES);
     std::uint64_t sent = 0;
     bool written = true;
-    while (std::size_t got = local->Read(block.data(), block.size())) {
+    while (sent < length) {
+        const std::uint64_t left = length - sent;
+        const std::size_t want = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        // A read that fails halfway looks like the end of the file: only the
+        // full length counts as a copy.
+        const std::size_t got = source.Read(block.data(), want);
         std::uint32_t stored = 0;
         const std::uint32_t count = static_cast<std::uint32_t>(got);
-        if (!device.CeWriteFile(remote, block.data(), count, &stored) || stored != count) {
+        if (got == 0 || !device.CeWriteFile(remote, block.data(), count, &stored) ||
+            stored != count) {
             written = false;
             break;
         }
         sent += got;
+        if (progress && !progress(sent)) {
+            written = false;
+            break;
+        }
     }
     const bool closed = device.CeCloseHandle(remote);
-    local->Close();
-    connection.Disconnect();
-    // A read that fails halfway looks like the end of the file: only the
-    // full length counts as a copy.
-    return written && closed && sent == facts.size ? COPY_DONE : COPY_FAILED;
+    return written && closed && sent == length ? COPY_DONE : COPY_FAILED;
 }
 
-int StartOnDevice(DeviceConnection& connection, std::u16string_view program,
-                  std::u16string_view commandLine) {
-    if (!connection.ConnectDevice(CONNECT_SECONDS)) return START_NO_CONNECTION;
-    RemoteDevice& device = connection.device();
+bool LaunchOnDevice(RemoteDevice& device, std::u16string_view program,
+                    std::u16string_view commandLine) {
     RemoteProcessInfo info;
     const bool started = device.CeCreateProcess(program, commandLine, &info);
     if (started) {
@@ -62,6 +69,13 @@ int StartOnDevice(DeviceConnection& connection, std::u16string_view program,
         if (info.thread != REMOTE_INVALID_HANDLE) device.CeCloseHandle(info.thread);
         if (info.process != REMOTE_INVALID_HANDLE) device.CeCloseHandle(info.process);
     }
+    return started;
+}
+
+int StartOnDevice(DeviceConnection& connection, std::u16string_view program,
+                  std::u16string_view commandLine) {
+    if (!connection.ConnectDevice(CONNECT_SECONDS)) return START_NO_CONNECTION;
+    const bool started = LaunchOnDevice(connection.device(), program, commandLine);
     connection.Disconnect();
     return started ? START_DONE : START_FAILED;
 }

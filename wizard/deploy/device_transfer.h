@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,7 @@
 namespace zk {
 
 class DesktopPlatform;
+class FileHandle;
 
 inline constexpr std::size_t COPY_BLOCK_BYTES = 16384;
 
@@ -34,6 +37,22 @@ inline constexpr int START_NO_CONNECTION = -1;
 // delete); the caller must not start it.
 int CopyFileToDevice(DeviceConnection& connection, DesktopPlatform& platform,
                      const std::string& localPath, std::u16string_view devicePath);
+
+// Told the bytes sent so far after each block; returning false stops the
+// copy, which then counts as failed.
+using CopyProgress = std::function<bool(std::uint64_t sent)>;
+
+// The copy over a connection that is open already, which it leaves open:
+// replaces the device file with the next `length` bytes of `source`, sent
+// in blocks of COPY_BLOCK_BYTES. COPY_DONE only when all of them were read,
+// written and stored; otherwise COPY_FAILED.
+int SendToDevice(RemoteDevice& device, FileHandle& source, std::uint64_t length,
+                 std::u16string_view devicePath, const CopyProgress& progress = {});
+
+// The start over a connection that is open already, which it leaves open;
+// the started program's handles are let go at once.
+bool LaunchOnDevice(RemoteDevice& device, std::u16string_view program,
+                    std::u16string_view commandLine);
 
 // Starts a program on the device with a command line (may be empty); does
 // not wait for it.
