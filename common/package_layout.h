@@ -19,7 +19,7 @@ inline constexpr std::uint32_t WINDOWS_CE_STUB_FIRST_SECTION_OFFSET = 62464;
 // the Windows CE stub's length (the smallest multiple of 4096 that holds it).
 // The build pads the linked stub to exactly this length, and zk-device and
 // the tests read packages from here.
-inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 139264;
+inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 147456;
 
 // The desktop stub is padded the same way, to this length, and reads the one
 // section carrying the device installer from here. The linked program is

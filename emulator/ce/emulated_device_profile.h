@@ -9,6 +9,10 @@
 //     "ProcessorVendor"                                      REG_SZ
 //     "Fail"    REG_SZ: names of calls that fail, among "Version",
 //               "PlatformType" and "Processor", separated by commas
+//     "ResetDuringInstall"  REG_DWORD N: the device resets while the
+//               platform installer's N-th start since the device was made
+//               runs (after it has unpacked its cabinet); the value is gone
+//               after the reset, as a one-off event
 //
 // A value that is missing (or of another type) takes its default: a Pocket
 // PC with Windows Mobile 2003 Second Edition (4.21) on an Intel PXA270 at
@@ -24,6 +28,8 @@ namespace zk::ce {
 
 inline constexpr const wchar_t* EMULATED_DEVICE_KEY =
     L"SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device";
+
+inline constexpr const wchar_t* RESET_DURING_INSTALL_VALUE = L"ResetDuringInstall";
 
 inline constexpr unsigned long DEFAULT_SCREEN_WIDTH = 240;
 inline constexpr unsigned long DEFAULT_SCREEN_HEIGHT = 320;

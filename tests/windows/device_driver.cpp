@@ -22,9 +22,9 @@
 //   no-window-exit CODE       the program ends with CODE without ever
 //                             showing its main window
 //   exit CODE                 the program ends with CODE
-//   reset-in-child NAME N     when the program starts its N-th child NAME,
-//                             hold the program until that child has ended,
-//                             then end it with 206 (a device reset)
+//   reset-during-install N    the device resets while the platform
+//                             installer's N-th start runs (the program then
+//                             ends with 206)
 // Pages:
 //   title TEXT | title-has TEXT         the main window's title
 //   press ID | press-async ID           a soft key (BUTTON id ID among the
@@ -473,7 +473,7 @@ private:
 
     bool Start(const std::string& arguments);
     bool Press(int id, bool async);
-    bool ResetInChild(const std::string& name, int nth);
+    bool ResetDuringInstall(DWORD nth);
     bool Rotate(DWORD width, DWORD height);
     bool Screenshot(const std::string& file);
     enum class BrowseAction { Expand, Select, Tap };
@@ -524,56 +524,18 @@ bool Driver::Press(int id, bool async) {
     return true;
 }
 
-// Runs to the N-th start of the child, holds every thread of the program so
-// that it cannot go past that child, lets the child finish, and ends the
-// program as a device reset would: its files stay as they are.
-bool Driver::ResetInChild(const std::string& name, int nth) {
-    const std::wstring wanted = Widen(name);
-    std::set<DWORD> seen;
-    DWORD child = 0;
-    const DWORD start = GetTickCount();
-    while (!child) {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
-            Fail("start " + std::to_string(nth) + " of " + name, std::to_string(seen.size()) +
-                 " before the program ended (" + ExitCodeText(process_.hProcess, 0) + ")");
-            return false;
-        }
-        if (GetTickCount() - start > 12 * timeout) {
-            Fail("start " + std::to_string(nth) + " of " + name, std::to_string(seen.size()) + " in time");
-            return false;
-        }
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32W entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-            if (entry.th32ParentProcessID == process_.dwProcessId &&
-                SameTextIgnoringCase(entry.szExeFile, wanted) && seen.insert(entry.th32ProcessID).second &&
-                static_cast<int>(seen.size()) == nth) {
-                child = entry.th32ProcessID;
-            }
-        }
-        CloseHandle(snapshot);
+// The device resets while the platform installer's N-th start runs: the
+// emulated installer plays it, and ends the program as a reset would.
+bool Driver::ResetDuringInstall(DWORD nth) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        Fail("the device profile key to open", "error");
+        return false;
     }
-    // Hold the program.
-    HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {};
-    thread.dwSize = sizeof thread;
-    for (BOOL more = Thread32First(threads, &thread); more; more = Thread32Next(threads, &thread)) {
-        if (thread.th32OwnerProcessID != process_.dwProcessId) continue;
-        if (HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread.th32ThreadID)) {
-            SuspendThread(h);
-            CloseHandle(h);
-        }
-    }
-    CloseHandle(threads);
-    if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, child)) {
-        if (WaitForSingleObject(h, 12 * timeout) != WAIT_OBJECT_0) {
-            Fail(name + " to end", "still running");
-        }
-        CloseHandle(h);
-    }
-    TerminateProcess(process_.hProcess, RESET_EXIT_CODE);
-    WaitForSingleObject(process_.hProcess, timeout);
+    RegSetValueExW(key, L"ResetDuringInstall", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nth),
+                   sizeof nth);
+    RegCloseKey(key);
     return true;
 }
 
@@ -735,12 +697,17 @@ bool Driver::Run(const std::string& line, int number) {
         }
     } else if (verb == "window") {
         if (Started()) {
+            // The first program of a fresh Wine device also waits for Wine's
+            // own start-up, which a busy machine makes slow.
+            const DWORD usual = timeout;
+            timeout = usual * 6;
             Eventually("the main window", [&] {
                 if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
                     return Check{false, "none, the program ended (" + ExitCodeText(process_.hProcess, 0) + ")"};
                 }
                 return Check{MainWindow() != nullptr, "none"};
             });
+            timeout = usual;
         }
     } else if (verb == "no-window-exit" || verb == "exit") {
         if (Started()) {
@@ -753,9 +720,8 @@ bool Driver::Run(const std::string& line, int number) {
             if (got != "exit " + args(1)[0]) Fail("the program to end with " + args(1)[0], got);
             if (verb == "no-window-exit" && window) Fail("no main window", "one was shown");
         }
-    } else if (verb == "reset-in-child") {
-        const auto a = args(2);
-        if (Started()) ResetInChild(a[0], std::atoi(a[1].c_str()));
+    } else if (verb == "reset-during-install") {
+        ResetDuringInstall(static_cast<DWORD>(id()));
     } else if (verb == "title" || verb == "title-has") {
         const std::wstring want = Widen(args(1)[0]);
         Eventually((verb == "title" ? "the title " : "a title holding ") + quoted(want), [&] {

@@ -590,8 +590,9 @@ def case_reset_and_resume(setup):
     device = Device(setup, "reset_resume")
     try:
         program = device.put("Plain")
-        device.drive(program, ["start", "window", "title Morvane Plain Kit", "press %d" % START,
-                               "reset-in-child wceload.exe 2"], "reset")
+        device.drive(program, ["reset-during-install 2", "start", "window",
+                               "title Morvane Plain Kit", "press %d" % START, "timeout 30000",
+                               "exit 206"], "reset")
         shortcut = device.file("\\Windows\\StartUp\\Zephyrkit.lnk")
         if check(shortcut is not None, "reset: no restart shortcut in \\Windows\\StartUp"):
             text = open(shortcut, "rb").read().decode("utf-8", "replace").rstrip("\r\n\0")
