@@ -59,10 +59,13 @@ echo "Installers built:"
 find "$sample/out" -type f | sort
 echo
 
-# The device installer on a Wine device (a Pocket PC 2003 SE, which suits
-# one of the three cabinets), its keys pressed by a driver as a user would:
-# Start on the welcome page, Next after the EULA, Finish once installed.
-mobile=$(find "$sample/out" -name '*.\[MOBILE\].exe' | head -n 1)
+# The desktop installer on a Wine device that plays a Pocket PC 2003 SE
+# (which suits one of the three cabinets) and the desktop it is connected
+# to: silently, it sends its device installer over the emulated ActiveSync
+# and starts it on the device; a driver then presses the device's keys as a
+# user would: Start on the welcome page, Next after the EULA, Finish once
+# installed (the read-me shows then).
+desktop=$(find "$sample/out" -name '*.\[DESKTOP\].exe' | head -n 1)
 device="$sample/device"
 driver="$root/build/windows/tests/windows/device_driver.exe"
 display_file=$(mktemp)
@@ -74,11 +77,11 @@ export DISPLAY=:$(cat "$display_file")
 rm -f "$display_file"
 cd "$root"
 scripts/wine-device.sh create "$device" --profile ppc2003se
-scripts/wine-device.sh put "$device" "$mobile"
-name=$(basename "$mobile")
-echo "Installing $name on the Wine device:"
-scripts/wine-device.sh exec "$device" "$driver" --program "C:\\My Documents\\$name" \
-  start window "title Morvane Zephyrkit Sample" "press 40011" "html visible" \
-  "press 40007" "html-has Read me" "press 40017" "exit 0"
+echo "$(basename "$desktop") /s: the device installer goes to the device over ActiveSync"
+scripts/wine-device.sh exec "$device" "$desktop" /s
+echo "On the device: Start, Next, Finish"
+scripts/wine-device.sh exec "$device" "$driver" attach "title Morvane Zephyrkit Sample" \
+  "press 40011" "html-has licence" "press 40007" "html visible" "html-has Read me" \
+  "press 40017" "exit 0"
 echo
 scripts/wine-device.sh report "$device"
