@@ -1,5 +1,7 @@
-# The program folder: the wizard finds its build inputs beside itself.
-foreach(program zephyrkit zephyrkit-cab zephyrkit-project zk-device)
+# The program folder: the wizard finds its build inputs beside itself. The
+# emulated device (zk-device, wceload.exe, rapi.dll) never goes there: it
+# stays in the build tree (emulator/).
+foreach(program zephyrkit zephyrkit-cab zephyrkit-project)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION .)
   endif()
