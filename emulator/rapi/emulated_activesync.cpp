@@ -161,6 +161,14 @@ HANDLE WINAPI CeCreateFile(LPCWSTR fileName, DWORD access, DWORD shareMode,
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    // The device refuses to write over a read-only file, whoever the desktop
+    // runs as (Wine run by root would not).
+    const DWORD existing = GetFileAttributesW(host.c_str());
+    if ((access & GENERIC_WRITE) && existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     // No security, no template and no overlapped files on the device.
     const HANDLE file = CreateFileW(host.c_str(), access, shareMode, nullptr, creation,
                                     flagsAndAttributes & 0xFFFF, nullptr);

@@ -161,8 +161,11 @@ class Setup:
         shutil.copy2(zephyrkit, os.path.join(program, "zephyrkit"))
         shutil.copy2(self.a.stub, os.path.join(program, "MobileZephyrkit.exe"))
         shutil.copy2(self.a.system_info, os.path.join(program, "SystemInfo.dat"))
-        with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
-            f.write(b"MZ" + b"desktop installer stand-in " * 100)
+        if self.a.desktop_stub:
+            shutil.copy2(self.a.desktop_stub, os.path.join(program, "DesktopZephyrkit.exe"))
+        else:
+            with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
+                f.write(b"MZ" + b"desktop installer stand-in " * 100)
 
         make_cab = [sys.executable, os.path.join(self.a.source_dir, "tools/make_ce_cab.py")]
         cabinets = {
@@ -224,6 +227,9 @@ class Setup:
                     name, os.listdir(out), built.stdout, built.stderr)):
                 return False
             shutil.copy2(os.path.join(out, mobile[0]), os.path.join(self.packages, name + ".exe"))
+            desktop = [f for f in os.listdir(out) if f.endswith(".[DESKTOP].exe")]
+            if self.a.desktop_stub and desktop:
+                shutil.copy2(os.path.join(out, desktop[0]), os.path.join(self.packages, name + ".desktop.exe"))
             shutil.rmtree(out)
         # The build's import check looks at every program below the build:
         # the desktop stand-in is no program.
@@ -653,7 +659,68 @@ def case_rotation(setup):
         device.close()
 
 
+def set_device_root(device, root):
+    """Where the emulated ActiveSync finds its device."""
+    done = run([WINE, "reg", "add", "HKCU\\Software\\Morvane\\Zephyrkit\\Emulated ActiveSync",
+                "/v", "DeviceRoot", "/d", root, "/f"], cwd=device.root, env=device.env, timeout=60)
+    check(done.returncode == 0, "cannot set the emulated device root: %s%s" % (done.stdout, done.stderr))
+
+
+def case_desktop_install(setup):
+    """The desktop installer sends the device installer it carries over the
+    emulated ActiveSync and starts it there; the device installs what suits
+    it. Without a device it says so after its wait; a device that refuses the
+    copy gets nothing started."""
+    device = Device(setup, "desktop_install")
+    try:
+        desktop = os.path.join(setup.packages, "Plain.desktop.exe")
+        if not check(os.path.exists(desktop), "desktop install: no desktop installer was built"):
+            return
+        sent = "\\Temp\\Plain Kit.[MOBILE].exe"
+
+        def install_silently():
+            # The device installer it starts would hold pipes open: no pipes.
+            return subprocess.run([WINE, windows_path(desktop), "/s"], cwd=device.root, env=device.env,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, timeout=120)
+
+        done = install_silently()
+        check(done.returncode == 0, "desktop install: /s exit %s" % done.returncode)
+        copy = device.file(sent)
+        original = open(os.path.join(setup.packages, "Plain.exe"), "rb").read()
+        check(copy is not None and open(copy, "rb").read() == original,
+              "desktop install: %s is not the device installer byte for byte" % sent)
+        device.drive("C:" + sent, ["attach", "title Morvane Plain Kit", "press %d" % START,
+                                   "key %d Finish" % FINISH, "no-status", "press %d" % FINISH,
+                                   "exit 0"], "desktop install")
+        expected = setup.expected("desktop_install", "Plain", [[]])
+        compare_installed(device, expected, ["\\Program Files\\Notes", "\\Program Files\\Maps",
+                                             "\\Program Files\\Clock"], "desktop install")
+
+        # No device: the wait, then the no-device code; nothing is written.
+        device.forget(sent)
+        set_device_root(device, "C:\\no device")
+        began = time.time()
+        done = install_silently()
+        check(done.returncode == 3 and time.time() - began >= 4,
+              "no device: /s exit %s after %.1f s, expected 3 after the wait" % (done.returncode, time.time() - began))
+        check(device.file(sent) is None, "no device: %s was written" % sent)
+
+        # A device file that cannot be replaced: the copy fails, nothing starts.
+        set_device_root(device, "C:\\")
+        target = os.path.join(device.root, "Temp", "Plain Kit.[MOBILE].exe")
+        with open(target, "wb") as f:
+            f.write(b"older")
+        os.chmod(target, 0o444)  # the device sees it read-only
+        done = install_silently()
+        check(done.returncode == 4, "read-only device file: /s exit %s, expected 4" % done.returncode)
+        check(open(target, "rb").read() == b"older", "read-only device file: it was changed")
+    finally:
+        device.close()
+
+
 CASES = {
+    "desktop_install": case_desktop_install,
     "full_walk": case_full_walk,
     "launch_rules": case_launch_rules,
     "override_folder": case_override_folder,
@@ -669,6 +736,7 @@ def main():
     for name in ("wine-device", "driver", "stub", "host-build", "windows-build", "system-info",
                  "source-dir", "work"):
         ap.add_argument("--" + name, required=True)
+    ap.add_argument("--desktop-stub", default="")
     ap.add_argument("--setup", action="store_true")
     ap.add_argument("--case", action="append", default=[])
     ap.add_argument("--all", action="store_true")
