@@ -3,6 +3,7 @@ the silent install without a device, and the window driven by its buttons
 (Save to a folder..., Install, Cancel), with a screenshot of each state."""
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -17,6 +18,17 @@ def check(condition, what):
     print(("ok   " if condition else "FAIL ") + what, flush=True)
     if not condition:
         failures.append(what)
+
+
+def host_path(wine_run, windows_path):
+    """A path as Wine names it, on the host: Z: is the host's root, the
+    other drives live in the prefix that wine_run uses."""
+    drive, rest = windows_path[0].lower(), windows_path[2:].replace("\\", "/").lstrip("/")
+    if drive == "z":
+        return "/" + rest
+    with open(wine_run) as f:
+        prefix = re.search(r"WINEPREFIX='([^']*)'", f.read()).group(1)
+    return os.path.join(prefix, "drive_" + drive, rest)
 
 
 def main():
@@ -98,8 +110,15 @@ def main():
         shot("2-saved")
         with open(mobile, "rb") as f:
             expected = f.read()
+        # The browser offers the installer's own folder, but the user may
+        # have taken another: the status names where the file went.
+        named = re.search(r"saved as (.+?\.\[MOBILE\]\.exe)", status or "")
+        if named:
+            saved = host_path(a.wine_run, named.group(1))
         got = open(saved, "rb").read() if os.path.exists(saved) else b""
-        check(got == expected, "the saved installer is the device installer, byte for byte")
+        check(got == expected, "the saved installer %s is the device installer, byte for byte" % saved)
+        if named and os.path.exists(saved):
+            os.remove(saved)
 
         drive("click", IDC_INSTALL)
         code, status = drive("wait-text", IDC_STATUS, "No device is connected", 20000)
