@@ -23,7 +23,7 @@ TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
     std::string out;
     EXPECT_EQ(Run("viewer.cab bare.cab", &out), 0);
     EXPECT_EQ(out,
-              "viewer.cab\tok\tViewer\tAcme\t4.20\t5.1\tNo\tNo\tNo\tYes\n"
+              "viewer.cab\tok\tViewer\tAcme\t4.20\t5.1\tNo\tYes\tYes\tYes\n"
               "bare.cab\tThis is not a valid Wince Cabinet file. Please double-check the "
               "entry\t\t\t0.0\t0.0\tYes\tYes\tYes\tYes\n");
     // Only the run's own temporary folder was used, and it is gone.

@@ -37,7 +37,7 @@ FLAG_FIELDS = {"ppc": "forPocketPC", "sp": "forSmartphone", "2002": "forOs2002",
 SYSINFO = {
     "ppc2002": "[SystemInfo] Platform [PocketPC] majorVersion [3] minorVersion[0] "
                "Processor [ARM4 SA1110 Intel]",
-    "ppc2003": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[0] "
+    "ppc2003": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[20] "
                "Processor [ARMV4I PXA255 Intel Corporation]",
     "ppc2003se": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[21] "
                  "Processor [ARM925T OMAP1510 Texas Instruments]",
@@ -218,11 +218,48 @@ class ProfileTest(DeviceTest):
     def test_explicit_facts_override_the_profile(self):
         s = self.shop
         package = s.package([(s.cabinet("a.cab", "A"), "2003SE")])
-        root, _ = self.device(package, "--profile", "ppc2003", "--os", "4.20",
+        root, _ = self.device(package, "--profile", "ppc2003", "--os", "4.21",
                               "--platform", "PocketPC", "--cpu-core", "CORE")
         self.assertEqual(self.log(root)[0], "[SystemInfo] Platform [PocketPC] majorVersion [4] "
-                         "minorVersion[20] Processor [CORE PXA255 Intel Corporation]")
+                         "minorVersion[21] Processor [CORE PXA255 Intel Corporation]")
         self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\a.cab"'])
+
+
+TESTDATA = os.environ.get("ZK_TESTDATA_DIR", os.path.join(
+    os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared", "testdata"))
+
+
+class RealCabinetTest(DeviceTest):
+    def test_wm2003_cabinets_reach_2003_and_second_edition_devices(self):
+        cabs = os.path.join(TESTDATA, "cabs")
+        axo = os.path.join(cabs, "nsbasic_SymbolAXO.arm.cab")  # 4.20 and later
+        se = os.path.join(cabs, "generated", "gen_wm2003se_v4.21-5.1.cab")
+        if not (os.path.isfile(axo) and os.path.isfile(se)):
+            self.skipTest("no real cabinets in " + cabs)
+        s = self.shop
+        out = s.path("real-out")
+        os.mkdir(out)
+        paw = s.path("Real.paw")
+        for args in (["new", paw, "--title", "Real", "--company", "Morvane", "--output", out],
+                     ["add", paw, axo, se]):
+            subprocess.run([ZEPHYRKIT_PROJECT, *args], check=True, capture_output=True)
+        subprocess.run([os.path.join(s.program, "zephyrkit"), "-silent", paw],
+                       capture_output=True)
+        found = glob.glob(os.path.join(out, "**", "Real.[[]MOBILE].exe"), recursive=True)
+        self.assertEqual(len(found), 1)
+        axo_name, se_name = os.path.basename(axo), os.path.basename(se)
+        expected = {"ppc2003": ([axo_name], [se_name]),
+                    "ppc2003se": ([axo_name, se_name], []),
+                    "wm5": ([axo_name, se_name], []), "ppc2002": ([], [axo_name, se_name])}
+        for profile, (installed, skipped) in expected.items():
+            with self.subTest(profile=profile):
+                root = self.root()
+                s.run(found[0], root, "--profile", profile)
+                log = self.log(root)
+                for name in installed:
+                    self.assertIn(f"[InstallerThread] Installing [{name}]", log)
+                for name in skipped:
+                    self.assertIn(f"[InstallerThread] Skipping {name}...", log)
 
 
 class PreferenceTest(DeviceTest):

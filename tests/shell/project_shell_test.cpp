@@ -105,6 +105,43 @@ TEST_F(ProjectShellTest, NewAddSetGivesTheRecordTheWizardWouldWrite) {
     EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
 }
 
+TEST_F(ProjectShellTest, PresetsLeaveTheEntriesFlagsAlone) {
+    ZK_REQUIRE_HOST_TOOLS();
+    const std::string wm6 = Cabinet("wm6.cab", "Six", "5.2", "7.99");
+    const std::string old = Cabinet("old.cab", "Old", "3.0", "3.99");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"add", Paw(), wm6}).code, SHELL_DONE);
+    auto osFlags = [&](int i) {
+        const CabEntry& c = Load(Paw())->cabinets[i];
+        return std::string{char('0' + c.forOs2002), char('0' + c.forOs2003),
+                           char('0' + c.forOs2003SE), char('0' + c.forOs2005)};
+    };
+    ASSERT_EQ(osFlags(0), "0001");
+
+    // Neither other presets nor another entry touch the hidden OS flags.
+    ASSERT_EQ(Run({"set", Paw(), "--company", "X", "--removable-card", "yes"}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(0), "0001");
+    ASSERT_EQ(Run({"add", Paw(), old}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(0), "0001");
+    EXPECT_EQ(osFlags(1), "1000");
+    ASSERT_EQ(Run({"move", Paw(), "1", "0"}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(1), "0001");
+
+    // Show prints the flags of the groups whose filter is off too.
+    const std::string shown = Run({"show", Paw()}).out;
+    EXPECT_NE(shown.find("Operating System:\t- 2002 [Yes]   - 2003 [No]   - 2003SE [No]   - 2005 [No]"),
+              std::string::npos) << shown;
+    EXPECT_NE(shown.find("Operating System:\t- 2002 [No]   - 2003 [No]   - 2003SE [No]   - 2005 [Yes]"),
+              std::string::npos) << shown;
+
+    // A filter change does bring the flags in line with the filters.
+    ASSERT_EQ(Run({"set", Paw(), "--platform-filter", "pocketpc"}).code, SHELL_DONE);
+    EXPECT_EQ(Load(Paw())->cabinets[0].forSmartphone, 0);
+    EXPECT_EQ(osFlags(1), "0001");
+    ASSERT_EQ(Run({"set", Paw(), "--no-platform-filter"}).code, SHELL_DONE);
+    EXPECT_EQ(Load(Paw())->cabinets[0].forSmartphone, 1);
+}
+
 TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
     WriteFileBytes(folder / "empty.txt", "");
     const std::string file = folder / "f.txt";
@@ -172,8 +209,11 @@ TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
               "Platform filtering error: One of the entries in the list will not be installed. "
               "Please delete if not need of it.\n");
 
-    // With its filter off an OS flag is set; it shows once the filter is on.
+    // The OS flags come from the cabinet's range whatever the filter says:
+    // 4.0-4.99 is not for 2002 until the user says so.
     ASSERT_EQ(Run({"set", Paw(), "--no-platform-filter", "--os-filter", "2002"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 18), "OS filtering error");
+    ASSERT_EQ(Run({"flag", Paw(), "0", "2002", "yes"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
     ASSERT_EQ(Run({"flag", Paw(), "0", "2002", "no"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 18), "OS filtering error");

@@ -18,13 +18,13 @@ const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT] = {
     {"SMP", 56, FilterGroup::Platform, &Project::platformFilterOn, &Project::filterSmartphone,
      &CabEntry::forSmartphone, {}},
     {"2002", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2002,
-     &CabEntry::forOs2002, OS_POINT_2002},
+     &CabEntry::forOs2002, OS_SPAN_2002},
     {"2003", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003,
-     &CabEntry::forOs2003, OS_POINT_2003},
+     &CabEntry::forOs2003, OS_SPAN_2003},
     {"2003SE", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003SE,
-     &CabEntry::forOs2003SE, OS_POINT_2003SE},
+     &CabEntry::forOs2003SE, OS_SPAN_2003SE},
     {"WM 5", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2005,
-     &CabEntry::forOs2005, OS_POINT_WM5},
+     &CabEntry::forOs2005, OS_SPAN_WM5},
     {"Intel", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterIntel,
      &CabEntry::forIntel, {}},
     {"TI", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterTI,
@@ -60,7 +60,7 @@ bool FailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
 void DeriveEntryFlags(const Project& project, const SetupInfo& info, CabEntry& entry) {
     for (const FilterOption& o : FILTER_OPTIONS) {
         if (o.group == FilterGroup::Os)
-            entry.*o.flag = CabinetSupportsOs(info, o.point) ? 1 : 0;
+            entry.*o.flag = CabinetSupportsOs(info, o.span) ? 1 : 0;
         else
             entry.*o.flag = SwitchOn(project, o) == Selected(project, o) ? 1 : 0;
     }

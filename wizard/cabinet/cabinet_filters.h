@@ -26,7 +26,7 @@ struct FilterOption {
     std::uint8_t Project::*groupSwitch;
     std::uint8_t Project::*option;
     std::uint8_t CabEntry::*flag;
-    OsVersionPoint point;  // OS options only
+    OsSpan span;  // OS options only
 };
 
 // The options in the list's column order (Intel before TI).
@@ -42,7 +42,7 @@ inline constexpr int IMAGE_NO = 2;
 
 // The booleans of a new entry. Platform and processor: set when the group
 // switch and the option agree (both on or both off). OS: whether the
-// cabinet's version range takes in the option's version point, whatever the
+// cabinet's version range meets the option's version span, whatever the
 // filters say.
 void DeriveEntryFlags(const Project& project, const SetupInfo& info, CabEntry& entry);
 

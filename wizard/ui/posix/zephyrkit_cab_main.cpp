@@ -37,8 +37,8 @@ constexpr const char* kUsage =
     "  lowest OS      major.minor (0.0: not given)\n"
     "  highest OS     major.minor (0.0: no limit)\n"
     "  2002 2003 2003SE WM 5\n"
-    "                 Yes or No: whether the cabinet suits each OS version point\n"
-    "                 (3.1, 4.0, 4.2, 5.0)\n"
+    "                 Yes or No: whether the cabinet's range meets each OS's span\n"
+    "                 (3.0-3.99, 4.0-4.20, 4.21-4.99, 5.0-5.99)\n"
     "The fields after the outcome are empty when the cabinet was refused before\n"
     "its set-up information was taken (not a cabinet, or a bad set-up header).\n"
     "\n"
@@ -110,10 +110,10 @@ int main(int argc, char** argv) {
                     outcome.c_str(), zk::TextOf(info.appName).c_str(),
                     zk::TextOf(info.provider).c_str(), info.osMinMajor, info.osMinMinor,
                     info.osMaxMajor, info.osMaxMinor,
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2002)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003SE)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_WM5)));
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2002)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003SE)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_WM5)));
     }
     std::fflush(stdout);
     rmdir(platform.folder.c_str());

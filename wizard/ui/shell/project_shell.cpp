@@ -1,11 +1,14 @@
 #include "wizard/ui/shell/project_shell.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
@@ -80,7 +83,10 @@ const std::map<std::string, std::string> kCommandHelp = {
      "Writes a new project (FILE.paw must not exist). The output folder is the\n"
      "current folder unless --output says otherwise; the date and title\n"
      "subfolders are on.\n"},
-    {"set", "Usage: zephyrkit-project set FILE.paw PRESETS...\nChanges the presets of a project.\n"},
+    {"set",
+     "Usage: zephyrkit-project set FILE.paw PRESETS...\n"
+     "Changes the presets of a project. The cabinets' Yes/No flags are left as\n"
+     "they are, but in a filter group whose switch or options change.\n"},
     {"add",
      "Usage: zephyrkit-project add FILE.paw CAB...\n"
      "Adds each cabinet at the end of the list, as the wizard's Add does: its\n"
@@ -142,7 +148,12 @@ private:
     int Import();
     // An index or a file name of the list; -1 when neither.
     int FindEntry(const std::string& which);
-    void EnterCabinetPage();
+    // Creates the cabinet page. The window's page brings every entry's
+    // flags in line with the filters as it lists them; a command changes
+    // only what it names, so the flags come back except those of the
+    // groups whose filter settings the command changed.
+    using RefilteredGroups = std::array<bool, 3>;  // by FilterGroup
+    void EnterCabinetPage(RefilteredGroups refiltered = {});
 
     ConsolePlatform console_;
     std::istream& in_;
@@ -208,7 +219,32 @@ int Shell::Save() {
     return SHELL_DONE;
 }
 
-void Shell::EnterCabinetPage() { EnterPage(2); }
+void Shell::EnterCabinetPage(RefilteredGroups refiltered) {
+    const int count = CabinetCount(*project_);
+    std::vector<std::array<std::uint8_t, FILTER_OPTION_COUNT>> kept(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+            kept[i][o] = project_->cabinets[i].*FILTER_OPTIONS[o].flag;
+    EnterPage(2);
+    for (int i = 0; i < count && i < CabinetCount(*project_); ++i)
+        for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+            if (!refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)])
+                project_->cabinets[i].*FILTER_OPTIONS[o].flag = kept[i][o];
+}
+
+namespace {
+
+// The filter switches and options of a project, one pair per option.
+using FilterSettings = std::array<std::pair<std::uint8_t, std::uint8_t>, FILTER_OPTION_COUNT>;
+
+FilterSettings FilterSettingsOf(const Project& p) {
+    FilterSettings settings{};
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        settings[o] = {p.*FILTER_OPTIONS[o].groupSwitch, p.*FILTER_OPTIONS[o].option};
+    return settings;
+}
+
+}  // namespace
 
 int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
     EnterPage(1);
@@ -298,16 +334,21 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
         }
     }
 
-    // Next on the presets page: its check, then the cabinet page is entered,
-    // which brings every entry's flags in line with the filters.
+    // Next on the presets page: its check, then the cabinet page is entered;
+    // only a group whose filter settings changed has its flags brought in line.
     const int code = CheckPage(ctx_, 1);
     if (code != 0) {
         ReportPageError(console_, code);
         return SHELL_REFUSED;
     }
+    const FilterSettings before = FilterSettingsOf(*project_);
     CopyBuildSettingsToProject(ctx_);
     if (fresh) project_->saveProjectFile = 1;
-    EnterCabinetPage();
+    const FilterSettings after = FilterSettingsOf(*project_);
+    RefilteredGroups refiltered{};
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        if (before[o] != after[o]) refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)] = true;
+    EnterCabinetPage(refiltered);
     return Save();
 }
 
