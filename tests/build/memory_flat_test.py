@@ -13,6 +13,20 @@ import tempfile
 import unittest
 
 ZEPHYRKIT, ZEPHYRKIT_PROJECT = sys.argv[1], sys.argv[2]
+
+
+def stub_length():
+    """The length the build asks of the device stub, from its one home."""
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
+                          "package_layout.h")
+    with open(header) as f:
+        for line in f:
+            if "MOBILE_STUB_FIRST_SECTION_OFFSET =" in line:
+                return int(line.split("=")[1].strip(" ;\n"))
+    raise RuntimeError("no MOBILE_STUB_FIRST_SECTION_OFFSET in " + header)
+
+
+STUB_LENGTH = stub_length()
 LIMIT_KIB = 32 * 1024
 
 
@@ -25,7 +39,7 @@ class MemoryFlatTest(unittest.TestCase):
             os.mkdir(out)
             shutil.copy(ZEPHYRKIT, program)
             with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
-                f.write(b"MZ" + bytes(62462))
+                f.write(b"MZ" + bytes(STUB_LENGTH - 2))
             with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
                 f.write(b"MZ" + bytes(1000))
             with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:
