@@ -15,16 +15,8 @@ import unittest
 ZEPHYRKIT, ZEPHYRKIT_PROJECT = sys.argv[1], sys.argv[2]
 
 
-def stub_length():
-    """The length the build asks of the device stub, from its one home."""
-    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
-                          "package_layout.h")
-    with open(header) as f:
-        for line in f:
-            if "MOBILE_STUB_FIRST_SECTION_OFFSET =" in line:
-                return int(line.split("=")[1].strip(" ;\n"))
-    raise RuntimeError("no MOBILE_STUB_FIRST_SECTION_OFFSET in " + header)
-
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from package_layout import stub_length  # noqa: E402
 
 STUB_LENGTH = stub_length()
 LIMIT_KIB = 32 * 1024
