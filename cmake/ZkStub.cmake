@@ -1,26 +1,22 @@
 # The device stub's length rule: the stub file is exactly as long as the
 # first-section offset it reads its sections from. The constant is read from
 # common/package_layout.h, its one home.
-file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h zk_offset_line
-     REGEX "MOBILE_STUB_FIRST_SECTION_OFFSET = [0-9]+")
-string(REGEX MATCH "OFFSET = ([0-9]+)" zk_offset_match "${zk_offset_line}")
-set(ZK_MOBILE_STUB_FIRST_SECTION_OFFSET "${CMAKE_MATCH_1}")
-if(NOT ZK_MOBILE_STUB_FIRST_SECTION_OFFSET)
-  message(FATAL_ERROR "MOBILE_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
-endif()
+function(zk_read_layout_constant name)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h line REGEX "${name} = [0-9]+")
+  string(REGEX MATCH "${name} = ([0-9]+)" match "${line}")
+  if(NOT CMAKE_MATCH_1)
+    message(FATAL_ERROR "${name} not found in common/package_layout.h")
+  endif()
+  set(ZK_${name} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+endfunction()
+
+zk_read_layout_constant(MOBILE_STUB_FIRST_SECTION_OFFSET)
+# The desktop stub reads its one section at its own padded length.
+zk_read_layout_constant(DESKTOP_STUB_FIRST_SECTION_OFFSET)
 
 # A changed constant must reach the padding.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/common/package_layout.h)
-
-# The desktop stub reads its one section at its own padded length.
-file(STRINGS ${PROJECT_SOURCE_DIR}/common/package_layout.h zk_offset_line
-     REGEX "DESKTOP_STUB_FIRST_SECTION_OFFSET = [0-9]+")
-string(REGEX MATCH "OFFSET = ([0-9]+)" zk_offset_match "${zk_offset_line}")
-set(ZK_DESKTOP_STUB_FIRST_SECTION_OFFSET "${CMAKE_MATCH_1}")
-if(NOT ZK_DESKTOP_STUB_FIRST_SECTION_OFFSET)
-  message(FATAL_ERROR "DESKTOP_STUB_FIRST_SECTION_OFFSET not found in common/package_layout.h")
-endif()
 
 # zk_pad_stub(target [LENGTH n]): links the program stripped (symbols would
 # only take room) and pads it after every link; the build fails when the

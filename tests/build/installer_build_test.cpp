@@ -189,6 +189,26 @@ TEST_F(InstallerBuildTest, AMissingInputFailsTheBuildAndLeavesNoInstaller) {
     EXPECT_FALSE(test::FileExists(Out("a.cab.zip")));
 }
 
+TEST_F(InstallerBuildTest, AStubOfTheWrongLengthFailsTheBuildAndLeavesNoInstaller) {
+    AddCabinet("a.cab", 500);
+    ASSERT_TRUE(Build());
+    const std::string stub = programFolder + "/MobileZephyrkit.exe";
+    const std::string expected = std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET);
+    for (const std::string& wrong : {std::string("MZ") + std::string(998, 's'), std::string(),
+                                     mobileStub + "x", mobileStub.substr(0, mobileStub.size() - 1)}) {
+        test::WriteFileBytes(stub, wrong);
+        EXPECT_FALSE(Build()) << wrong.size();
+        EXPECT_EQ(outcome.failure, stub + " is " + std::to_string(wrong.size()) +
+                                       " bytes long; the device stub must be " + expected + " bytes");
+        EXPECT_EQ(log.lines.back(), stub + ":\t- status: failed");
+        EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe"))) << wrong.size();
+        EXPECT_FALSE(test::FileExists(Out("Demo.[DESKTOP].exe"))) << "not even the earlier one";
+        EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe.partial")));
+    }
+    test::WriteFileBytes(stub, mobileStub);
+    EXPECT_TRUE(Build());
+}
+
 TEST_F(InstallerBuildTest, AnUnwritableOutputFailsTheBuild) {
     AddCabinet("a.cab", 50000);
     platform.failWritesTo = "[MOBILE].exe.partial";

@@ -13,6 +13,12 @@ import tempfile
 import unittest
 
 ZEPHYRKIT, ZEPHYRKIT_PROJECT = sys.argv[1], sys.argv[2]
+
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from package_layout import stub_length  # noqa: E402
+
+STUB_LENGTH = stub_length()
 LIMIT_KIB = 32 * 1024
 
 
@@ -25,7 +31,7 @@ class MemoryFlatTest(unittest.TestCase):
             os.mkdir(out)
             shutil.copy(ZEPHYRKIT, program)
             with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
-                f.write(b"MZ" + bytes(62462))
+                f.write(b"MZ" + bytes(STUB_LENGTH - 2))
             with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
                 f.write(b"MZ" + bytes(1000))
             with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/fixed_text.h"
+#include "common/package_layout.h"
 #include "tests/build/build_fixture.h"
 #include "wizard/project/project_file.h"
 
@@ -119,6 +120,33 @@ TEST_F(ProgramEntryTest, SilentBuildReportsAFailedBuild) {
     EXPECT_EQ(Run({"-silent", paw}), 0);
     ExpectMessage("Build failed: cannot read " + programFolder + "/MobileZephyrkit.exe", "Error",
                   MessageIcon::Error);
+
+    test::WriteFileBytes(programFolder + "/MobileZephyrkit.exe", "MZ" + std::string(998, 's'));
+    EXPECT_EQ(Run({"-silent", paw}), 0);
+    ExpectMessage("Build failed: " + programFolder + "/MobileZephyrkit.exe is 1000 bytes long; " +
+                      "the device stub must be " + std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) +
+                      " bytes",
+                  "Error", MessageIcon::Error);
+    for (const std::string& name : test::ListFolder(outputFolder))
+        EXPECT_EQ(name.find(".exe"), std::string::npos) << name;
+}
+
+TEST_F(ProgramEntryTest, SilentBuildRefusesATitleThatLeavesTheOutputFolder) {
+    AddCabinet("a.cab", 1000);
+    // With no date folder "<out>/.." is the folder above the output folder.
+    project->addDateToPath = 0;
+    for (const char* title : {"..", "CON", "Demo."}) {
+        CopyText(project->title, title);
+        const std::string paw = SaveProject("Demo.paw");
+        EXPECT_EQ(Run({"-silent", paw}), 0) << title;
+        ExpectMessage(
+            "Project file contains errors. Please open the file in the wizard and correct them",
+            "Error", MessageIcon::Error);
+        EXPECT_TRUE(test::ListFolder(outputFolder).empty()) << title;
+        for (const std::string& name : test::ListFolder(folder.path()))
+            EXPECT_EQ(name.find(".exe"), name == "SystemInfo.exe" ? 10 : std::string::npos)
+                << "nothing beside the output folder: " << name;
+    }
 }
 
 TEST_F(ProgramEntryTest, OpeningAProjectLoadsItAndWarnsOfMissingFiles) {

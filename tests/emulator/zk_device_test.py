@@ -16,17 +16,8 @@ import zipfile
 
 ZEPHYRKIT, ZEPHYRKIT_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
 
-
-def stub_length():
-    """The first-section offset of the stubs this build makes, from its one home."""
-    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
-                          "package_layout.h")
-    with open(header) as f:
-        for line in f:
-            if "MOBILE_STUB_FIRST_SECTION_OFFSET =" in line:
-                return int(line.split("=")[1].strip(" ;\n"))
-    raise RuntimeError("no MOBILE_STUB_FIRST_SECTION_OFFSET in " + header)
-
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from package_layout import stub_length  # noqa: E402
 
 STUB_LENGTH = stub_length()
 # The short names tests use for the cabinet flags of a project document.

@@ -8,6 +8,7 @@
 #include "common/fixed_text.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "tests/support/temp_folder.h"
+#include "wizard/project/file_name_rules.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
@@ -44,11 +45,15 @@ TEST_F(PageCheckTest, PresetsTitleAndCompany) {
     EXPECT_EQ(Check(1), PAGE_TITLE_EMPTY);
     page.SetText(IDC_TITLE, "A/B");
     EXPECT_EQ(Check(1), PAGE_TITLE_CHARACTERS);
-    page.SetText(IDC_TITLE, "   ");
+    for (const char* escaping : {"..", "CON", "Demo.", "   "}) {
+        page.SetText(IDC_TITLE, escaping);
+        EXPECT_EQ(Check(1), PAGE_TITLE_CHARACTERS) << escaping;
+    }
+    page.SetText(IDC_TITLE, " New title");
     page.SetText(IDC_COMPANY, "");
     EXPECT_EQ(Check(1), PAGE_COMPANY_EMPTY);
     // The title was read; nothing has reached the project yet.
-    EXPECT_STREQ(state.title, "   ");
+    EXPECT_STREQ(state.title, " New title");
     EXPECT_STREQ(project->title, "Old title");
 }
 
@@ -137,6 +142,10 @@ TEST_F(PageCheckTest, BuildProjectName) {
     EXPECT_EQ(Check(3), PAGE_PROJECT_NAME_EMPTY);
     page.SetText(IDC_PROJECT_NAME, "a|b");
     EXPECT_EQ(Check(3), PAGE_PROJECT_NAME_CHARACTERS);
+    page.SetText(IDC_PROJECT_NAME, "..");
+    EXPECT_EQ(Check(3), PAGE_PROJECT_NAME_CHARACTERS);
+    page.SetText(IDC_PROJECT_NAME, "lpt3");
+    EXPECT_EQ(Check(3), PAGE_PROJECT_NAME_CHARACTERS);
 
     // Unticked, the current name is the one tested.
     page.SetChecked(IDC_SAVE_PROJECT, false);
@@ -149,11 +158,15 @@ TEST_F(PageCheckTest, BuildProjectName) {
     EXPECT_EQ(Check(4), PAGE_OK);
 }
 
-TEST(FileNameCharacters, RefusesTheNineReservedCharacters) {
-    for (const char* bad : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|"})
-        EXPECT_FALSE(HasOnlyFileNameCharacters((std::string("a") + bad + "b").c_str())) << bad;
-    EXPECT_TRUE(HasOnlyFileNameCharacters(""));
-    EXPECT_TRUE(HasOnlyFileNameCharacters(" My App. (v1) "));
+TEST(UsableFileName, RefusesWhatWindowsReadsAsAnotherPlace) {
+    for (const char* bad : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|", "\x01", "\t", "\x1f"})
+        EXPECT_FALSE(IsUsableFileName((std::string("a") + bad + "b").c_str())) << bad;
+    for (const char* bad : {".", "..", " ", "App.", "App ", "App. ", "CON", "con", "Con.txt", "PRN",
+                            "aux.log", "NUL", "nul.tar.gz", "COM1", "com9.x", "LPT1", "Lpt9"})
+        EXPECT_FALSE(IsUsableFileName(bad)) << bad;
+    for (const char* good : {"", " My App. (v1)", "CONSOLE", "Icon", "COM0", "COM10", "LPT", "..a",
+                             ".hidden", "Soci\xe9t\xe9"})
+        EXPECT_TRUE(IsUsableFileName(good)) << good;
 }
 
 TEST(PageErrorReport, OwnedBoxesAndSilentCodes) {

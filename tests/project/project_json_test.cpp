@@ -62,6 +62,8 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
         {R"({"cabinets": [{"forIntel": "yes"}]})", "cabinets[0].forIntel: must be true or false"},
         {R"({"company": "\u4e2d"})", "company: holds characters the ANSI code page cannot store"},
         {R"({"company": "a\u0000b"})", "company: must not hold a NUL character"},
+        {R"({"title": ".."})", "title: not usable as a file or folder name"},
+        {R"({"title": "con.txt"})", "title: not usable as a file or folder name"},
     };
     for (const Case& c : cases) {
         std::string error;

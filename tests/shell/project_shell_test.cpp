@@ -155,6 +155,16 @@ TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
         {{"--title", "T"}, "Please fill in: Company field is empty"},
         {{"--title", "a/b", "--company", "C"},
          "Invalid Title: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|"},
+        {{"--title", "..", "--company", "C"},
+         "Invalid Title: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|"},
+        {{"--title", "CON", "--company", "C"},
+         "Invalid Title: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|"},
+        {{"--title", std::string(260, 't'), "--company", "C"},
+         "Error: --title: title: longer than 259 characters"},
+        {{"--title", "T", "--company", "C", "--output", "/" + std::string(680, 'o')},
+         "Error: --output: outputFolder: longer than 519 characters"},
+        {{"--title", "T", "--company", "C", "--readme", "/" + std::string(600, 'r')},
+         "Error: --readme: readmePath: longer than 519 characters"},
         {{"--title", "T", "--company", "C", "--eula", ""}, "Please correct: Eula path is missing or invalid"},
         {{"--title", "T", "--company", "C", "--readme", ""},
          "Please correct: Readme path is missing or invalid"},
@@ -188,6 +198,35 @@ TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
     const Result r = Run({"set", Paw(), "--title", "", "--removable-card", "yes"});
     EXPECT_EQ(r.err, "Please fill in: Title field is empty\n");
     EXPECT_EQ(ReadFileBytes(Paw()), before);
+}
+
+TEST_F(ProjectShellTest, ValuesLongerThanTheirFieldAreRefusedWhole) {
+    ZK_REQUIRE_HOST_TOOLS();
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    const std::string before = ReadFileBytes(Paw());
+
+    // A 680-character path: kept cut it would name another file.
+    std::filesystem::path deep = folder.path();
+    while (deep.string().size() < 620) deep /= std::string(40, 'd');
+    std::filesystem::create_directories(deep);
+    const std::string cabinet = Cabinet("long.cab", "Viewer", "4.0", "0.0");
+    const std::string longPath = (deep / std::string(680 - deep.string().size() - 1, 'c')).string();
+    ASSERT_EQ(longPath.size(), 680u);
+    std::filesystem::copy_file(cabinet, longPath);
+    Result r = Run({"add", Paw(), cabinet, longPath});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "Error: " + longPath + ": path: longer than 519 characters\n");
+    EXPECT_EQ(ReadFileBytes(Paw()), before) << "not even the cabinet that fits is added";
+
+    r = Run({"set", Paw(), "--output", "/" + std::string(679, 'o'), "--removable-card", "yes"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "Error: --output: outputFolder: longer than 519 characters\n");
+    EXPECT_EQ(ReadFileBytes(Paw()), before);
+
+    // At the limit the value is kept whole.
+    const std::string folder519 = "/" + std::string(518, 'o');
+    ASSERT_EQ(Run({"set", Paw(), "--output", folder519}).code, SHELL_DONE);
+    EXPECT_STREQ(Load(Paw())->outputFolder, folder519.c_str());
 }
 
 TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {

@@ -114,9 +114,24 @@ bool MobileBuild::Run() {
     CopyText(s.mobileInstallerPath, installerPath);
     CopyText(s.mobileInstallerName, installerName);
 
-    // A failed build must not leave an earlier build's installer looking like
-    // its result.
+    // A failed build must not leave an earlier build's installers looking like
+    // its result; the desktop one carries the mobile one, so it goes too.
     ctx_.platform.RemoveFile(installerPath);
+    ctx_.platform.RemoveFile(InOutput(TextOf(s.title) + ".[DESKTOP].exe"));
+
+    // The device finds the first section at a fixed offset: a stub of any
+    // other length (empty, cut, another program) gives installers every
+    // device rejects.
+    bool stubOpened = false;
+    const std::uint64_t stubLength = FileSizeOf(ctx_.platform, stubPath, &stubOpened);
+    if (!stubOpened) return Fail(stubPath, "cannot read");
+    if (stubLength != MOBILE_STUB_FIRST_SECTION_OFFSET) {
+        outcome_.Fail(stubPath + " is " + std::to_string(stubLength) +
+                      " bytes long; the device stub must be " +
+                      std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) + " bytes");
+        log_.AddLine(stubPath + ":\t- status: failed");
+        return false;
+    }
     const std::string partial = PartialName(installerPath);
     BuildOutcome copy;
     if (!CopyWholeFile(ctx_.platform, stubPath, partial, copy)) {

@@ -9,6 +9,7 @@
 #include "platform/page_view.h"
 #include "platform/path_text.h"
 #include "wizard/cabinet/cabinet_filters.h"
+#include "wizard/project/file_name_rules.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
@@ -41,7 +42,7 @@ int CheckPresets(WizardContext& ctx) {
 
     CopyText(s.title, TextOfControl(ctx, IDC_TITLE));
     if (s.title[0] == '\0') return PAGE_TITLE_EMPTY;
-    if (!HasOnlyFileNameCharacters(s.title)) return PAGE_TITLE_CHARACTERS;
+    if (!IsUsableFileName(s.title)) return PAGE_TITLE_CHARACTERS;
     CopyText(s.company, TextOfControl(ctx, IDC_COMPANY));
     if (s.company[0] == '\0') return PAGE_COMPANY_EMPTY;
 
@@ -123,7 +124,7 @@ int CheckBuild(WizardContext& ctx) {
         CopyText(s.projectName, typed);
         if (s.projectName[0] == '\0') return PAGE_PROJECT_NAME_EMPTY;
     }
-    if (!HasOnlyFileNameCharacters(s.projectName)) return PAGE_PROJECT_NAME_CHARACTERS;
+    if (!IsUsableFileName(s.projectName)) return PAGE_PROJECT_NAME_CHARACTERS;
     ctx.project.saveProjectFile = s.saveProjectFile;
     return PAGE_OK;
 }
@@ -200,10 +201,6 @@ void ReportPageError(DesktopPlatform& platform, int code) {
             platform.ShowMessage(m.text, m.caption, m.icon, true);
             return;
         }
-}
-
-bool HasOnlyFileNameCharacters(const char* text) {
-    return !text || std::strpbrk(text, "\\/:*?\"<>|") == nullptr;
 }
 
 }  // namespace zk

@@ -20,7 +20,4 @@ int CheckPage(WizardContext& ctx, int step);
 // button. Codes 0 and 66, and codes the check never gives, show nothing.
 void ReportPageError(DesktopPlatform& platform, int code);
 
-// False when the text holds one of \ / : * ? " < > |. Empty text passes.
-bool HasOnlyFileNameCharacters(const char* text);
-
 }  // namespace zk

@@ -9,6 +9,7 @@
 #include "wizard/build/build_outcome.h"
 #include "wizard/build/installer_build.h"
 #include "wizard/build/output_folder.h"
+#include "wizard/project/file_name_rules.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/wizard_context.h"
 
@@ -50,6 +51,12 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
     if (!LoadProject(ctx, path)) return 0;
     const std::string name = DeriveProjectName(path);
     if (!ApplyProjectToWizard(ctx, name.c_str())) {
+        Error(ctx, kSilentErrors);
+        return 0;
+    }
+    // A title Windows reads as another place (the parent folder, a device)
+    // would put the installers outside the output folder.
+    if (!IsUsableFileName(ctx.state.title)) {
         Error(ctx, kSilentErrors);
         return 0;
     }

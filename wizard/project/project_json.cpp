@@ -7,6 +7,7 @@
 
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
+#include "wizard/project/file_name_rules.h"
 
 namespace zk {
 namespace {
@@ -181,6 +182,12 @@ bool ImportProjectJson(const std::string& json, Project& project, std::string* e
                 return false;
         }
         record->cabinetCount = static_cast<std::int32_t>(cabinets.size());
+    }
+    // The title names the installers and a folder; one Windows would read as
+    // another place must not reach a build.
+    if (!IsUsableFileName(record->title)) {
+        *error = "title: not usable as a file or folder name";
+        return false;
     }
     std::memcpy(&project, record.get(), sizeof(Project));
     return true;

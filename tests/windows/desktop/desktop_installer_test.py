@@ -87,7 +87,9 @@ def main():
     started = time.monotonic()
     r = wine(desktop, "/s")
     check(r.returncode == 3, "silent without a device exits 3 (got %d)" % r.returncode)
-    check(time.monotonic() - started < 10, "and gives up within the connection wait")
+    # Without rapi.dll no attempt is made at all; a Wine start on a busy
+    # machine still takes seconds: this only says that it does not hang.
+    check(time.monotonic() - started < 30, "and gives up without hanging")
 
     # The window.
     proc = subprocess.Popen([a.wine_run, desktop], stdin=subprocess.DEVNULL,

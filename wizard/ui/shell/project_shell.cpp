@@ -136,6 +136,15 @@ private:
         console_.ShowMessage(text, "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
+    // A value longer than its record field would be stored cut, and a cut
+    // path names another file: such a value is refused before anything is
+    // written. Gives SHELL_DONE when it fits.
+    int Fits(const std::string& what, const char* field, std::size_t size,
+             const std::string& value) {
+        if (value.size() < size) return SHELL_DONE;
+        return Refused(what + ": " + field + ": longer than " + std::to_string(size - 1) +
+                       " characters");
+    }
     bool Load();
     int Save();
     int ApplyPresets(const std::vector<std::string>& options, bool fresh);
@@ -295,13 +304,21 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
         bool handled = true;
         if (name == "title" || name == "company") {
             if (!value(&v)) return Usage(option + " needs a value");
+            if (Fits(option, name.c_str(), sizeof(Project::title), v) != SHELL_DONE)
+                return SHELL_REFUSED;
             page.SetText(name == "title" ? IDC_TITLE : IDC_COMPANY, v);
         } else if (name == "output") {
             if (!value(&v)) return Usage(option + " needs a folder");
+            if (Fits(option, "outputFolder", sizeof(Project::outputFolder), AbsolutePath(v)) !=
+                SHELL_DONE)
+                return SHELL_REFUSED;
             CopyText(state_.workPath, AbsolutePath(v));
             CopyText(state_.savedWorkPath, TextOf(state_.workPath));
         } else if (files.count(name)) {
             if (!value(&v)) return Usage(option + " needs a file");
+            if (Fits(option, (name + "Path").c_str(), sizeof(Project::eulaPath), AbsolutePath(v)) !=
+                SHELL_DONE)
+                return SHELL_REFUSED;
             page.SetChecked(files.at(name).first, true);
             page.SetText(files.at(name).second, AbsolutePath(v));
         } else if (name.rfind("no-", 0) == 0 && files.count(name.substr(3))) {
@@ -354,6 +371,12 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
 
 int Shell::Add(const std::vector<std::string>& cabinets) {
     if (cabinets.empty()) return Usage("add needs at least one cabinet");
+    for (const std::string& cabinet : cabinets) {
+        const std::string path = AbsolutePath(cabinet);
+        if (Fits(cabinet, "path", sizeof(CabEntry::path), path) != SHELL_DONE ||
+            Fits(cabinet, "fileName", sizeof(CabEntry::fileName), FileNamePart(path)) != SHELL_DONE)
+            return SHELL_REFUSED;
+    }
     EnterCabinetPage();
     bool refused = false, changed = false;
     for (const std::string& cabinet : cabinets) {
