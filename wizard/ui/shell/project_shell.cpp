@@ -256,6 +256,7 @@ FilterSettings FilterSettingsOf(const Project& p) {
 }  // namespace
 
 int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
+    const FilterSettings before = FilterSettingsOf(*project_);
     EnterPage(1);
     MemoryPageView& page = Page();
     struct FilterGroupOption {
@@ -358,7 +359,6 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
         ReportPageError(console_, code);
         return SHELL_REFUSED;
     }
-    const FilterSettings before = FilterSettingsOf(*project_);
     CopyBuildSettingsToProject(ctx_);
     if (fresh) project_->saveProjectFile = 1;
     const FilterSettings after = FilterSettingsOf(*project_);
@@ -418,7 +418,13 @@ int Shell::Move(const std::string& from, const std::string& to) {
     if (to.empty() || to.find_first_not_of("0123456789") != std::string::npos || to.size() > 5 ||
         std::stoi(to) >= CabinetCount(*project_))
         return Refused("No place " + to + " in the list");
-    MoveCabinet(ctx_, source, std::stoi(to));
+    // The window refreshes the dropped row's flags from the filters; moving
+    // an entry here changes its place only.
+    const CabEntry moved = project_->cabinets[source];
+    const int target = std::stoi(to);
+    MoveCabinet(ctx_, source, target);
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        project_->cabinets[target].*FILTER_OPTIONS[o].flag = moved.*FILTER_OPTIONS[o].flag;
     return Save();
 }
 
