@@ -43,9 +43,9 @@ void WriteCell(PageView& list, int row, int column, bool yes) {
     list.SetListCell(IDC_CABINET_LIST, row, column, yes ? "Yes" : "No", yes ? IMAGE_YES : IMAGE_NO);
 }
 
-// A group switched on fails an entry when none of its selected options has
-// the entry's boolean set.
-bool FailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
+}  // namespace
+
+bool EntryFailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
     bool switchedOn = false;
     for (const FilterOption& o : FILTER_OPTIONS) {
         if (o.group != group) continue;
@@ -54,8 +54,6 @@ bool FailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
     }
     return switchedOn;
 }
-
-}  // namespace
 
 void DeriveEntryFlags(const Project& project, const SetupInfo& info, CabEntry& entry) {
     for (const FilterOption& o : FILTER_OPTIONS) {
@@ -162,9 +160,9 @@ int CheckEntryFilters(const Project& project) {
     if (count == 0) return PAGE_EMPTY_LIST;
     for (int i = 0; i < count; ++i) {
         const CabEntry& entry = project.cabinets[i];
-        if (FailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
     }
     return 0;
 }

@@ -80,4 +80,8 @@ int CheckFilterSelection(const WizardState& state);
 // selected options has its boolean set.
 int CheckEntryFilters(const Project& project);
 
+// Whether the group is switched on and none of its selected options has the
+// entry's boolean set: the device would never install such an entry.
+bool EntryFailsGroup(const Project& project, const CabEntry& entry, FilterGroup group);
+
 }  // namespace zk

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/cabinet/setup_header.h"
+#include "common/product_version.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform_posix.h"
 #include "platform/path_text.h"
@@ -42,6 +43,8 @@ constexpr const char* kUsage =
     "The fields after the outcome are empty when the cabinet was refused before\n"
     "its set-up information was taken (not a cabinet, or a bad set-up header).\n"
     "\n"
+    "`zephyrkit-cab --version` prints the version.\n"
+    "\n"
     "Exit code: 0 when every cabinet would be admitted (also with the message\n"
     "that a cabinet has no set-up information), 1 otherwise.\n";
 
@@ -65,6 +68,10 @@ const char* YesNo(bool yes) { return yes ? "Yes" : "No"; }
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zephyrkit-cab %s\n", zk::PRODUCT_VERSION);
+        return 0;
+    }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;

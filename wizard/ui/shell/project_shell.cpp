@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/cabinet/setup_header.h"
 #include "common/fixed_text.h"
+#include "common/product_version.h"
 #include "platform/desktop_platform.h"
 #include "platform/memory_page_view.h"
 #include "platform/path_text.h"
@@ -24,6 +26,7 @@
 #include "wizard/project/project_json.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
+#include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/console_platform.h"
 #include "wizard/ui/page_builder.h"
 
@@ -48,11 +51,14 @@ constexpr const char* kUsage =
     "  check FILE.paw                                 the checks of steps 1 to 3\n"
     "  export FILE.paw                                the project as JSON, on stdout\n"
     "  import FILE.paw < FILE.json                    the project from JSON\n"
+    "  build FILE.paw [--output DIR] [-q]             the installers, as zephyrkit -silent\n"
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
-    "that cannot be read or written), 2 bad usage. A refused command writes\n"
-    "nothing; writes replace the project file whole.\n";
+    "that cannot be read or written), 2 bad usage; build has two more (see\n"
+    "`zephyrkit-project build --help`). A refused command writes nothing;\n"
+    "writes replace the project file whole.\n"
+    "`zephyrkit-project --version` prints the version.\n";
 
 constexpr const char* kPresetsHelp =
     "Presets (as on the wizard's presets page, then its check runs):\n"
@@ -107,8 +113,30 @@ const std::map<std::string, std::string> kCommandHelp = {
      "Usage: zephyrkit-project check FILE.paw\n"
      "Runs the checks of the presets, cabinet and build steps in order, as Next\n"
      "would, and then looks for the files the build needs. Prints the first\n"
-     "failure; exit code 0 when the project would build.\n"},
+     "failure; exit code 0 when the project would build. Then warns, without\n"
+     "changing the exit code, of a cabinet flagged for an OS its own declared\n"
+     "versions exclude and of an output folder that does not exist.\n"},
     {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
+    {"build",
+     "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
+     "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
+     "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
+     "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
+     "date and title subfolders the project asks for; the folder is made when\n"
+     "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
+     "taken from this program's folder. Prints each section of the installer\n"
+     "with its size and compression figure (-q: nothing on success). Problems\n"
+     "are printed as \"zephyrkit-project: FILE: what is wrong\".\n"
+     "Exit codes:\n"
+     "  0  built\n"
+     "  1  the project is refused: not a project file, no title or one that is no\n"
+     "     usable file name, no cabinet, or a cabinet no selected filter option\n"
+     "     lets through\n"
+     "  2  bad usage\n"
+     "  3  an input is missing or cannot be read: the project file, the EULA,\n"
+     "     read-me or splash file, a cabinet, or a build input beside the program\n"
+     "     (a device stub of the wrong length too)\n"
+     "  4  the output folder cannot be made or an output cannot be written\n"},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
@@ -155,6 +183,8 @@ private:
     int Show();
     int Check();
     int Import();
+    int Build(const std::vector<std::string>& options);
+    void WarnOfDoubtfulSettings();
     // An index or a file name of the list; -1 when neither.
     int FindEntry(const std::string& which);
     // Creates the cabinet page. The window's page brings every entry's
@@ -509,8 +539,46 @@ int Shell::Check() {
                              "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
+    WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
+}
+
+// What would build but may not be what the user means: an entry flagged for
+// an OS its own set-up information excludes (the device would hand it to
+// its installer, which refuses it), and an output folder that is not there.
+void Shell::WarnOfDoubtfulSettings() {
+    for (int i = 0; i < CabinetCount(*project_); ++i) {
+        const CabEntry& entry = project_->cabinets[i];
+        SetupInfo info{};
+        if (!ReadCabinetSetupInfo(console_, TextOf(entry.path), info)) continue;
+        for (const FilterOption& o : FILTER_OPTIONS) {
+            if (o.group != FilterGroup::Os || !(entry.*o.flag) || CabinetSupportsOs(info, o.span))
+                continue;
+            out_ << "Warning: cabinet " << i << " (" << TextOf(entry.fileName) << ") is flagged for "
+                 << o.column << ", which its declared versions " << info.osMinMajor << "."
+                 << info.osMinMinor << " to " << info.osMaxMajor << "." << info.osMaxMinor
+                 << " exclude\n";
+        }
+    }
+    FileFacts facts;
+    const std::string output = TextOf(project_->outputFolder);
+    if (!output.empty() && !console_.GetFileFacts(output, &facts))
+        out_ << "Warning: the output folder " << output << " does not exist\n";
+}
+
+int Shell::Build(const std::vector<std::string>& options) {
+    CommandLineBuildOptions build;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] == "-q" || options[i] == "--quiet") {
+            build.quiet = true;
+        } else if (options[i] == "--output" && i + 1 < options.size()) {
+            build.output = AbsolutePath(options[++i]);
+        } else {
+            return Usage("build does not take " + options[i]);
+        }
+    }
+    return RunCommandLineBuild(ctx_, path_, build, out_, err_);
 }
 
 int Shell::Import() {
@@ -525,6 +593,10 @@ int Shell::Run(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         out_ << kUsage;
+        return SHELL_DONE;
+    }
+    if (command == "--version") {
+        out_ << "zephyrkit-project " << PRODUCT_VERSION << "\n";
         return SHELL_DONE;
     }
     if (!kCommandHelp.count(command)) return Usage("unknown command " + command);
@@ -549,6 +621,7 @@ int Shell::Run(const std::vector<std::string>& args) {
         return ApplyPresets(rest, true);
     }
     if (command == "import") return exactly(0) ? Import() : Usage("import takes no arguments");
+    if (command == "build") return Build(rest);
     if (!Load()) return SHELL_REFUSED;
     if (command == "set") return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
     if (command == "add") return Add(rest);
