@@ -29,8 +29,8 @@ LRESULT CALLBACK CabinetListSubclass(HWND list, UINT message, WPARAM wParam, LPA
         case WM_KEYDOWN:
             if (wParam == VK_DELETE || wParam == VK_INSERT) {
                 const int command = wParam == VK_DELETE ? IDC_DELETE_CABINET : IDC_ADD_CABINET;
-                SendMessageA(target->mainWindow, WM_COMMAND, MAKEWPARAM(command, 0),
-                             reinterpret_cast<LPARAM>(list));
+                // As the page's button would send it, without the button.
+                SendMessageA(target->mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
                 return 0;
             }
             break;
