@@ -436,10 +436,16 @@ TEST_F(PageControlsTest, ClickOnAYesNoCellFlipsItAndItsEntry) {
     ClickCell(0, 1);
     EXPECT_EQ(View().ListCellImage(IDC_CABINET_LIST, 0, 1), 1);
     EXPECT_EQ(project.cabinets[0].forPocketPC, 1);
+    // A real click of the mouse on the cell.
+    const POINT at = CellCentre(0, 1);
+    SendMessageA(Control(IDC_CABINET_LIST), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(Control(IDC_CABINET_LIST), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(View().ListCellText(IDC_CABINET_LIST, 0, 1), "No");
+    EXPECT_EQ(project.cabinets[0].forPocketPC, 0);
     // The name column is not a switch.
     ClickCell(0, 0);
     EXPECT_EQ(View().ListCellText(IDC_CABINET_LIST, 0, 0), "Alpha.cab");
-    EXPECT_EQ(View().ListCellImage(IDC_CABINET_LIST, 0, 1), 1);
+    EXPECT_EQ(View().ListCellImage(IDC_CABINET_LIST, 0, 1), 2);
 }
 
 TEST_F(PageControlsTest, DraggedRowMovesToTheRowItIsDroppedOn) {
