@@ -417,7 +417,7 @@ TEST_F(PageControlsTest, DraggedRowMovesToTheRowItIsDroppedOn) {
     ASSERT_EQ(CabinetCount(project), 3);
     HWND list = Control(IDC_CABINET_LIST);
 
-    auto drag = [&](int from, POINT dropInList) {
+    auto beginDrag = [&](int from) {
         View().SetListRowState(IDC_CABINET_LIST, from, true, true);
         NMLISTVIEW begin{};
         begin.hdr.hwndFrom = list;
@@ -426,6 +426,9 @@ TEST_F(PageControlsTest, DraggedRowMovesToTheRowItIsDroppedOn) {
         begin.iItem = from;
         begin.ptAction = CellCentre(from, 0);
         SendMessageA(parent, WM_NOTIFY, IDC_CABINET_LIST, reinterpret_cast<LPARAM>(&begin));
+    };
+    auto drag = [&](int from, POINT dropInList) {
+        beginDrag(from);
         EXPECT_TRUE(controls->Dragging());
         EXPECT_EQ(GetCapture(), parent);
         POINT screen = dropInList;
@@ -446,6 +449,16 @@ TEST_F(PageControlsTest, DraggedRowMovesToTheRowItIsDroppedOn) {
     drag(2, CellCentre(0, 0));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Alpha.cab", "Beta.cab", "Gamma.cab"}));
     EXPECT_EQ(Rows(), Entries());
+
+    // A drag that lost the mouse to another window ends without a drop.
+    beginDrag(0);
+    ASSERT_TRUE(controls->Dragging());
+    ReleaseCapture();
+    POINT client = CellCentre(2, 0);
+    MapWindowPoints(list, parent, &client, 1);
+    controls->OnDragDrop(client);
+    EXPECT_FALSE(controls->Dragging());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Alpha.cab", "Beta.cab", "Gamma.cab"}));
 }
 
 TEST_F(PageControlsTest, RemoteTreeReadsBranchesWhenOpenedAndForgetsThemWhenClosed) {
