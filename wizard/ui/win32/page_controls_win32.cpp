@@ -162,7 +162,9 @@ void Win32PageControls::Impl::Destroy(int id) {
         treeView.reset();
     }
     controls.erase(id);
-    DestroyWindow(control);
+    // Once the main window is gone its children went with it, and the
+    // handle may since name another window.
+    if (IsWindow(control) && GetParent(control) == main) DestroyWindow(control);
 }
 
 LRESULT Win32PageControls::Impl::OnListNotify(const NMHDR* header) {
