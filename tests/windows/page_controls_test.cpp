@@ -550,5 +550,13 @@ TEST_F(PageControlsTest, DeployPageWithoutFolderImagesGoesOnWithoutTheTree) {
     EXPECT_EQ(Control(IDC_REMOTE_TREE), nullptr);
 }
 
+TEST_F(PageControlsTest, ControlsOutliveTheMainWindowAndLeaveNoPageBehind) {
+    ASSERT_TRUE(CreatePage(ctx, *controls, 2));
+    DestroyWindow(parent);
+    parent = nullptr;
+    controls.reset();
+    EXPECT_EQ(ctx.page, nullptr);
+}
+
 }  // namespace
 }  // namespace zk
