@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/desktop_platform_posix.h"
+#include "platform/host_text.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
 
@@ -53,12 +54,23 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    using Folder = zk::PosixDesktopPlatform::HostFolder;
     zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    // The project file's name and the folders the build takes its inputs from
+    // and may write to are texts of the record's code page, as on Windows.
+    std::vector<std::string> arguments;
+    std::string problem;
+    if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &arguments,
+                             &problem) ||
+        (argc > 1 && (!platform.FolderFitsCodePage(Folder::Program, &problem) ||
+                      !platform.FolderFitsCodePage(Folder::Current, &problem)))) {
+        std::fprintf(stderr, "Error: %s\n", problem.c_str());
+        return 0;
+    }
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
     zk::InitialiseWizardState(state, platform);
     zk::WizardContext ctx{*project, state, platform};
-    std::vector<std::string> arguments(argv + 1, argv + argc);
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);
 }
