@@ -201,6 +201,7 @@ std::vector<std::string> SplitList(const std::string& text) {
 }
 
 std::string Shell::AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;  // the page check names a missing path
     std::filesystem::path whole(path);
     if (whole.is_relative()) whole = std::filesystem::path(console_.CurrentDirectory()) / whole;
     return whole.lexically_normal().string();
