@@ -452,6 +452,13 @@ class EncodingTest(DeviceTest):
         self.assertEqual(os.listdir(os.path.join(root, "My Documents")),
                          ["Société Générale.[MOBILE].exe"])
 
+    def test_a_project_the_record_cannot_name_is_not_built(self):
+        built = subprocess.run([os.path.join(self.shop.program, "zephyrkit"), "-silent",
+                                self.shop.path("项目.paw")], capture_output=True, text=True)
+        self.assertEqual(built.returncode, 0)
+        self.assertEqual(built.stderr, 'Error: argument 2 "' + self.shop.path("项目.paw") +
+                         '": holds U+9879, which code page 1252 cannot store\n')
+
 
 class CommandLineTest(DeviceTest):
     def test_help_and_wrong_command_lines(self):
