@@ -76,24 +76,6 @@ TEST(PosixDesktopPlatformTest, FoldersComeBackIn1252OrSayWhyNot) {
         unsetenv("TMPDIR");
 }
 
-TEST(HostTextTest, ArgumentsComeInAs1252AndARefusedOneIsNamed) {
-    std::vector<std::string> record;
-    std::string problem;
-    ASSERT_TRUE(RecordArguments({"-silent", "Soci\xC3\xA9t\xC3\xA9.paw"}, &record, &problem));
-    EXPECT_EQ(record, (std::vector<std::string>{"-silent", "Soci\xE9t\xE9.paw"}));
-
-    record = {"kept"};
-    EXPECT_FALSE(RecordArguments({"set", "p.paw", "--company", "\xE4\xB8\xAD"}, &record, &problem));
-    EXPECT_EQ(problem, "--company: holds U+4E2D, which code page 1252 cannot store");
-    EXPECT_EQ(record, (std::vector<std::string>{"kept"}));
-    EXPECT_FALSE(RecordArguments({"add", "p.paw", "\xE2\x98\x83.cab"}, &record, &problem));
-    EXPECT_EQ(problem, "argument 3 \"\xE2\x98\x83.cab\": holds U+2603, which code page 1252 "
-                       "cannot store");
-    // Bytes that are no UTF-8 are not echoed to the console.
-    EXPECT_FALSE(RecordArguments({"--", "a\xC0\xAF"}, &record, &problem));
-    EXPECT_EQ(problem, "argument 2: is not valid UTF-8 (byte 0xC0 at offset 1)");
-}
-
 TEST(HostTextTest, PrintedTextGoesOutAsUtf8) {
     std::ostringstream target;
     Utf8OutputBuffer buffer(target.rdbuf());
