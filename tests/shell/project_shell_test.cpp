@@ -312,7 +312,7 @@ TEST_F(ProjectShellTest, ListCommandsAndAdmissionMessages) {
 
 TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
     ZK_REQUIRE_HOST_TOOLS();
-    ASSERT_EQ(Run({"new", Paw(), "--title", "T\xE9", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T\xC3\xA9", "--company", "C"}).code, SHELL_DONE);
     ASSERT_EQ(Run({"add", Paw(), Cabinet("a.cab", "A", "3.0", "4.1")}).code, SHELL_DONE);
     const std::string before = ReadFileBytes(Paw());
     const Result exported = Run({"export", Paw()});
@@ -329,6 +329,54 @@ TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
         EXPECT_EQ(ReadFileBytes(Paw()), before);
     }
     EXPECT_FALSE(test::FileExists(Paw() + ".partial"));
+}
+
+TEST_F(ProjectShellTest, TextIsUtf8OutsideAndCodePage1252InTheRecord) {
+    ZK_REQUIRE_HOST_TOOLS();
+    const std::string eula = folder / "Lisez-moi \xC3\xA0 lire.txt";
+    WriteFileBytes(eula, "terms");
+    const std::string cafe = Cabinet("Caf\xC3\xA9.cab", "Caf\xC3\xA9", "4.0", "0.0");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale",
+                   "--company", "Morvane\xE2\x84\xA2", "--eula", eula})
+                  .code,
+              SHELL_DONE);
+    // A relative name is completed with the platform's current folder.
+    ASSERT_EQ(Run({"add", Paw(), "Caf\xC3\xA9.cab"}).code, SHELL_DONE);
+    auto p = Load(Paw());
+    EXPECT_STREQ(p->title, "Soci\xE9t\xE9 G\xE9n\xE9rale");
+    EXPECT_STREQ(p->company, "Morvane\x99");
+    EXPECT_EQ(std::string(p->eulaPath), folder / "Lisez-moi \xE0 lire.txt");
+    EXPECT_EQ(std::string(p->cabinets[0].path), folder / "Caf\xE9.cab");
+    EXPECT_STREQ(p->cabinets[0].fileName, "Caf\xE9.cab");
+    EXPECT_STREQ(p->cabinets[0].appName, "Caf\xE9");
+
+    const Result shown = Run({"show", Paw()});
+    EXPECT_NE(shown.out.find("Title : Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\n"),
+              std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("- Path [" + cafe + "]"), std::string::npos) << shown.out;
+    const Result exported = Run({"export", Paw()});
+    EXPECT_NE(exported.out.find("\"fileName\": \"Caf\xC3\xA9.cab\""), std::string::npos);
+    // Messages carrying the record's text, and names given back by the user.
+    Result r = Run({"add", Paw(), cafe});
+    EXPECT_EQ(r.err, "Double entry: Item is already in the list\n");
+    EXPECT_EQ(Run({"move", Paw(), "Caf\xC3\xA9.cab", "0"}).code, SHELL_DONE);
+    r = Run({"remove", Paw(), "Caf\xC3\xA8.cab"});
+    EXPECT_EQ(r.err, "Error: No cabinet Caf\xC3\xA8.cab in the list\n");
+
+    // Refused before anything is read or written, naming what holds it.
+    const std::string before = ReadFileBytes(Paw());
+    r = Run({"set", Paw(), "--title", "Soci\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "zephyrkit-project: --title: holds U+4E2D, which code page 1252 cannot store\n");
+    r = Run({"add", Paw(), "\xE2\x98\x83.cab"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err,
+              "zephyrkit-project: argument 3 \"\xE2\x98\x83.cab\": holds U+2603, which code page "
+              "1252 cannot store\n");
+    r = Run({"add", Paw(), "Caf\xE9.cab"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "zephyrkit-project: argument 3: is not valid UTF-8 (byte 0xE9 at offset 3)\n");
+    EXPECT_EQ(ReadFileBytes(Paw()), before);
 }
 
 TEST_F(ProjectShellTest, UsageAndInvalidFiles) {

@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "common/ansi_text.h"
 #include "common/cabinet/setup_header.h"
 #include "common/product_version.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/host_text.h"
 #include "platform/path_text.h"
 #include "wizard/cabinet/cabinet_list.h"
 #include "wizard/project/wizard_context.h"
@@ -81,16 +83,26 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The cabinets' paths, the names shown and the set-up texts are the
+    // record's code page inside, UTF-8 on the command line and the console.
     CapturingPlatform platform(argv[0]);
-    std::string pattern = zk::PosixDesktopPlatform().TemporaryFolder() + "/zephyrkit-cab-XXXXXX";
+    std::vector<std::string> paths;
+    std::string problem;
+    if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &paths, &problem) ||
+        !platform.FolderFitsCodePage(CapturingPlatform::HostFolder::Temporary, &problem)) {
+        std::fprintf(stderr, "zephyrkit-cab: %s\n", problem.c_str());
+        return 1;
+    }
+    const std::string temporary = zk::AnsiToUtf8(zk::PosixDesktopPlatform().TemporaryFolder());
+    std::string pattern = temporary + "/zephyrkit-cab-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) {
         std::fprintf(stderr, "zephyrkit-cab: cannot make a temporary folder in %s\n",
-                     zk::PosixDesktopPlatform().TemporaryFolder().c_str());
+                     temporary.c_str());
         return 1;
     }
-    platform.folder = buffer.data();
+    platform.folder = zk::AnsiFromUtf8(buffer.data());
 
     auto project = std::make_unique<zk::Project>();
     std::memset(project.get(), 0, sizeof(zk::Project));
@@ -99,8 +111,7 @@ int main(int argc, char** argv) {
     zk::WizardContext ctx{*project, state, platform};
 
     bool allAdmitted = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string path = argv[i];
+    for (const std::string& path : paths) {
         const std::string name = zk::FileNamePart(path);
         platform.lastMessage.clear();
         zk::SetupInfo info{};
@@ -108,14 +119,16 @@ int main(int argc, char** argv) {
         const bool admitted = result == zk::Admission::Admitted ||
                               result == zk::Admission::AdmittedWithoutSetupInfo;
         allAdmitted = allAdmitted && admitted;
-        const std::string outcome = platform.lastMessage.empty() ? "ok" : platform.lastMessage;
+        const std::string shownName = zk::AnsiToUtf8(name);
+        const std::string outcome =
+            zk::AnsiToUtf8(platform.lastMessage.empty() ? "ok" : platform.lastMessage);
         if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader) {
-            std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", name.c_str(), outcome.c_str());
+            std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", shownName.c_str(), outcome.c_str());
             continue;
         }
-        std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", name.c_str(),
-                    outcome.c_str(), zk::TextOf(info.appName).c_str(),
-                    zk::TextOf(info.provider).c_str(), info.osMinMajor, info.osMinMinor,
+        std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", shownName.c_str(),
+                    outcome.c_str(), zk::AnsiToUtf8(zk::TextOf(info.appName)).c_str(),
+                    zk::AnsiToUtf8(zk::TextOf(info.provider)).c_str(), info.osMinMajor, info.osMinMinor,
                     info.osMaxMajor, info.osMaxMinor,
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2002)),
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003)),
@@ -123,6 +136,6 @@ int main(int argc, char** argv) {
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_WM5)));
     }
     std::fflush(stdout);
-    rmdir(platform.folder.c_str());
+    rmdir(buffer.data());
     return allAdmitted ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // would open the wizard print what this build can do instead.
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/host_text.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
@@ -69,14 +71,16 @@ std::vector<std::string> MissingFiles(zk::WizardContext& ctx) {
 }
 
 // Without a window to open, a project named alone is looked over: one line
-// and an exit code a script can use.
+// and an exit code a script can use. Paths are record text, printed as UTF-8.
 int LookOverProject(zk::WizardContext& ctx, const std::string& path) {
+    zk::Utf8OutputBuffer utf8(std::cout.rdbuf());
+    std::ostream out(&utf8);
     if (!zk::IsFilePresent(ctx.platform, path.c_str())) {
-        std::printf("%s: no such project file\n", path.c_str());
+        out << path << ": no such project file\n";
         return 1;
     }
     if (!zk::ReadProjectFile(ctx.platform, ctx.project, path.c_str())) {
-        std::printf("%s: not a project file\n", path.c_str());
+        out << path << ": not a project file\n";
         return 1;
     }
     zk::ApplyProjectToWizard(ctx, zk::DeriveProjectName(path).c_str());
@@ -84,13 +88,13 @@ int LookOverProject(zk::WizardContext& ctx, const std::string& path) {
     if (missing.empty()) {
         const int files = zk::CabinetCount(ctx.project) + (ctx.state.eulaEnabled != 0) +
                           (ctx.state.readmeEnabled != 0) + (ctx.state.splashEnabled != 0);
-        std::printf("%s: loads, and every file it names is present (%d)\n", path.c_str(), files);
+        out << path << ": loads, and every file it names is present (" << files << ")\n";
         return 0;
     }
     std::string list;
     for (const std::string& file : missing) list += (list.empty() ? "" : ", ") + file;
-    std::printf("%s: loads, but %zu of the files it names %s missing: %s\n", path.c_str(),
-                missing.size(), missing.size() == 1 ? "is" : "are", list.c_str());
+    out << path << ": loads, but " << missing.size() << " of the files it names "
+        << (missing.size() == 1 ? "is" : "are") << " missing: " << list << "\n";
     return 1;
 }
 
@@ -105,12 +109,23 @@ int main(int argc, char** argv) {
         std::printf("zephyrkit %s\n", zk::PRODUCT_VERSION);
         return 0;
     }
+    using Folder = zk::PosixDesktopPlatform::HostFolder;
     zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    // The project file's name and the folders the build takes its inputs from
+    // and may write to are texts of the record's code page, as on Windows.
+    std::vector<std::string> arguments;
+    std::string problem;
+    if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &arguments,
+                             &problem) ||
+        (argc > 1 && (!platform.FolderFitsCodePage(Folder::Program, &problem) ||
+                      !platform.FolderFitsCodePage(Folder::Current, &problem)))) {
+        std::fprintf(stderr, "Error: %s\n", problem.c_str());
+        return 0;
+    }
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
     zk::InitialiseWizardState(state, platform);
     zk::WizardContext ctx{*project, state, platform};
-    std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1) return LookOverProject(ctx, arguments[0]);
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);

@@ -14,6 +14,7 @@
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "platform/desktop_platform.h"
+#include "platform/host_text.h"
 #include "platform/memory_page_view.h"
 #include "platform/path_text.h"
 #include "wizard/build/build_overview.h"
@@ -145,8 +146,11 @@ const std::map<std::string, std::string> kCommandHelp = {
 
 class Shell {
 public:
-    Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err)
-        : console_(platform, out, err), in_(in), out_(out), err_(err),
+    // `out` and `err` take the record's text; `json` is the raw output that
+    // export writes its UTF-8 document to.
+    Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
+          std::ostream& json)
+        : console_(platform, out, err), in_(in), out_(out), err_(err), json_(json),
           project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
@@ -187,6 +191,8 @@ private:
     void WarnOfDoubtfulSettings();
     // An index or a file name of the list; -1 when neither.
     int FindEntry(const std::string& which);
+    // Whole, against the platform's current folder, in the record's code page.
+    std::string AbsolutePath(const std::string& path);
     // Creates the cabinet page. The window's page brings every entry's
     // flags in line with the filters as it lists them; a command changes
     // only what it names, so the flags come back except those of the
@@ -198,6 +204,7 @@ private:
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;
+    std::ostream& json_;
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
@@ -234,10 +241,11 @@ std::vector<std::string> SplitList(const std::string& text) {
     return items;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+std::string Shell::AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;  // the page check names a missing path
+    std::filesystem::path whole(path);
+    if (whole.is_relative()) whole = std::filesystem::path(console_.CurrentDirectory()) / whole;
+    return whole.lexically_normal().string();
 }
 
 bool Shell::Load() {
@@ -633,7 +641,7 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (command == "check") return exactly(0) ? Check() : Usage("check takes no arguments");
     if (command == "export") {
         if (!exactly(0)) return Usage("export takes no arguments");
-        out_ << ExportProjectJson(*project_);
+        json_ << ExportProjectJson(*project_);
         return SHELL_DONE;
     }
     return Usage("unknown command " + command);
@@ -643,8 +651,19 @@ int Shell::Run(const std::vector<std::string>& args) {
 
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
                     std::istream& in, std::ostream& out, std::ostream& err) {
-    Shell shell(platform, in, out, err);
-    return shell.Run(arguments);
+    // The shell works in the record's code page, as the wizard does: the
+    // arguments come in converted and what it prints goes out as UTF-8.
+    // Standard input and export carry JSON, UTF-8 by its own rules, as it is.
+    std::vector<std::string> recordArguments;
+    std::string problem;
+    if (!RecordArguments(arguments, &recordArguments, &problem)) {
+        err << "zephyrkit-project: " << problem << "\n";
+        return SHELL_REFUSED;
+    }
+    Utf8OutputBuffer outText(out.rdbuf()), errText(err.rdbuf());
+    std::ostream textOut(&outText), textErr(&errText);
+    Shell shell(platform, in, textOut, textErr, out);
+    return shell.Run(recordArguments);
 }
 
 }  // namespace zk
