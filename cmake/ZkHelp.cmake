@@ -20,5 +20,5 @@ add_custom_command(OUTPUT ${ZK_HELP_FILE}
           --work ${CMAKE_BINARY_DIR}/help-stage --output ${ZK_HELP_FILE} --chmcmd ${ZK_CHMCMD}
   DEPENDS ${zk_help_sources} ${zk_screenshots} ${PROJECT_SOURCE_DIR}/tools/build_help.py
   COMMENT "Compiling the manual Help/ZEPHYRKIT.CHM")
-add_custom_target(help ALL DEPENDS ${ZK_HELP_FILE})
+add_custom_target(help_file ALL DEPENDS ${ZK_HELP_FILE})
 install(FILES ${ZK_HELP_FILE} DESTINATION ${ZK_PROGRAM_DIR}/Help)

@@ -26,6 +26,7 @@ endforeach()
 include(ZkHelp)
 
 if(WIN32)
+  include(ZkSetup)
   return()
 endif()
 
@@ -89,5 +90,5 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morvane <zephyrkit@morvane.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 # The libraries the programs link, as Debian 12 names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
+set(CPACK_STRIP_FILES ON)
 include(CPack)
