@@ -92,8 +92,9 @@ def main():
 
 
 def run_checks(a, prefix, work):
-    # Install, silently, elsewhere than the default.
-    done = prefix.run(a.setup, "/S", "/D=" + INSTALL)
+    # Install, silently, elsewhere than the default. /D= takes the rest of the
+    # command line unquoted: cmd passes it on as typed, Wine would quote it.
+    done = prefix.run("cmd", "/c", windows_path(a.setup) + " /S /D=" + INSTALL)
     check(done.returncode == 0, "set-up exit code %d: %s" % (done.returncode, done.stderr[-500:]))
     folder = prefix.host(INSTALL)
     for name in ("Zephyrkit.exe", "MobileZephyrkit.exe", "DesktopZephyrkit.exe", "SystemInfo.dat",
