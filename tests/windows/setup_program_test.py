@@ -5,9 +5,11 @@ a silent build by the installed Zephyrkit.exe, and the uninstaller taking all
 of it away again.
 
 usage: setup_program_test.py --setup S --driver D --host-build H --source-dir R --work DIR
+         --version V
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -72,7 +74,7 @@ def shortcut_names(lnk, target):
 
 def main():
     ap = argparse.ArgumentParser()
-    for name in ("setup", "driver", "host-build", "source-dir", "work"):
+    for name in ("setup", "driver", "host-build", "source-dir", "work", "version"):
         ap.add_argument("--" + name, required=True)
     a = ap.parse_args()
     if not os.path.isfile(a.setup):
@@ -100,6 +102,13 @@ def run_checks(a, prefix, work):
     for name in ("Zephyrkit.exe", "MobileZephyrkit.exe", "DesktopZephyrkit.exe", "SystemInfo.dat",
                  "Help/ZEPHYRKIT.CHM", "Uninstall.exe"):
         check(os.path.isfile(os.path.join(folder, name)), "%s was not installed" % name)
+    # The one version of the project, in the programs' version resources.
+    for name in ("Zephyrkit.exe", "DesktopZephyrkit.exe"):
+        path = os.path.join(folder, name)
+        if os.path.isfile(path):
+            text = open(path, "rb").read().decode("utf-16-le", "replace")
+            check(re.search("FileVersion\x00+" + re.escape(a.version) + "\x00", text),
+                  "%s carries no FileVersion %s" % (name, a.version))
     check(prefix.reg_value(SETTINGS, "Install_Dir") == INSTALL,
           "Install_Dir holds %r" % prefix.reg_value(SETTINGS, "Install_Dir"))
     check(prefix.reg_value(UNINSTALL, "UninstallString") == '"%s\\Uninstall.exe"' % INSTALL,
@@ -142,17 +151,18 @@ def run_checks(a, prefix, work):
     if FAILURES:
         print("%d failures" % len(FAILURES))
         return 1
-    print("installed, built a project, uninstalled")
+    print("installed, checked and uninstalled")
     shutil.rmtree(work, ignore_errors=True)
     return 0
 
 
 def silent_build(a, prefix, work, folder):
-    tool = os.path.join(a.host_build, "wizard/ui/zephyrkit-project")
+    tool = os.path.abspath(os.path.join(a.host_build, "wizard/ui/zephyrkit-project"))
     if not check(os.path.exists(tool), "%s is missing: build the host preset first" % tool):
         return
     inputs, out = os.path.join(work, "in"), os.path.join(work, "out")
     os.makedirs(inputs)
+    os.makedirs(out)  # the build makes the date and title folders inside it
     cab = os.path.join(inputs, "Viewer.cab")
     subprocess.run([sys.executable, os.path.join(a.source_dir, "tools/make_ce_cab.py"), cab,
                     "--app-name", "Viewer", "--provider", "Morvane", "--os-min", "4.0",
