@@ -89,6 +89,7 @@ def main():
 def silent_build(a, usr, work):
     inputs, out = os.path.join(work, "in"), os.path.join(work, "out")
     os.makedirs(inputs)
+    os.makedirs(out)  # the build makes the date and title folders inside it
     cab = os.path.join(inputs, "Viewer.cab")
     subprocess.run([sys.executable, os.path.join(a.source_dir, "tools/make_ce_cab.py"), cab,
                     "--app-name", "Viewer", "--provider", "Morvane", "--os-min", "4.0",
@@ -103,6 +104,8 @@ def silent_build(a, usr, work):
     built = run([os.path.join(bin_dir, "zephyrkit"), "-silent", paw], cwd=work)
     check(built.returncode == 1 and built.stdout.strip() == "Success: Zephyrkit files successfully built.",
           "the packaged zephyrkit -silent: %d %r %r" % (built.returncode, built.stdout, built.stderr))
+    written = [f for _, _, fs in os.walk(out) for f in fs]
+    check("Kit.[MOBILE].exe" in written and "Kit.[DESKTOP].exe" in written, "the build wrote %s" % written)
 
 
 if __name__ == "__main__":
