@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Every test, from a fresh machine: set-up, the host build and its tests, then
 # the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the windows build and its tests under Wine.
+# the tests that run threads under ThreadSanitizer, the fuzz targets over
+# their regressions and seeds (a short fixed run, scripts/fuzz.sh --ci), then
+# the windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-host.sh
+scripts/setup-fuzz.sh
 
 jobs=$(nproc)
 for preset in host sanitize; do
@@ -15,5 +18,14 @@ for preset in host sanitize; do
   echo "=== $preset: tests"
   ctest --preset "$preset" -j "$jobs"
 done
+# The installer's unpacking and installation threads, the status hand-over,
+# the log and state-file locks, the device threads and the connection
+# wait's worker.
+echo "=== tsan: configure and build the tests that run threads"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+echo "=== tsan: tests"
+ctest --preset tsan -j "$jobs"
+scripts/fuzz.sh --ci
 scripts/windows-tests.sh
 echo "=== all tests passed"
