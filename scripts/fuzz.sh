@@ -45,7 +45,8 @@ scripts/setup-host.sh
 scripts/setup-fuzz.sh
 
 jobs=$(nproc)
-echo "=== fuzz: configure and build"
+echo "=== fuzz: instrumented third-party readers, configure and build"
+scripts/fuzz-deps.sh build/fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 # The seeds are made with the host build's own programs.
