@@ -139,7 +139,10 @@ def project_and_package_seeds(seeds, work, host):
         document = project_document(work, title, cabs, eula, readme, splash)
         os.makedirs(document["outputFolder"], exist_ok=True)
         run(project_tool, "import", paw, input=json.dumps(document).encode())
-        seeds.add_file("project_file", paw)
+        # Without the unused cabinet slots: the target lays the input over a
+        # record of zeros.
+        with open(paw, "rb") as f:
+            seeds.add("project_file", f.read().rstrip(b"\0") or b"\0")
         seeds.add("project_json", run(project_tool, "export", paw).stdout)
         subprocess.run([os.path.join(program, "zephyrkit"), "-silent", paw], capture_output=True)
         for package in glob.glob(os.path.join(document["outputFolder"], "**", "*.[[]MOBILE].exe"),

@@ -59,6 +59,10 @@ void MemoryDesktopPlatform::PutFile(const std::string& path, const void* bytes,
     files_[path] = std::make_shared<std::string>(static_cast<const char*>(bytes), length);
 }
 
+void MemoryDesktopPlatform::ShareFile(const std::string& path, std::string& bytes) {
+    files_[path] = std::shared_ptr<std::string>(&bytes, [](std::string*) {});
+}
+
 const std::string* MemoryDesktopPlatform::FileBytes(const std::string& path) const {
     const auto found = files_.find(path);
     return found == files_.end() ? nullptr : found->second.get();

@@ -25,6 +25,9 @@ public:
 
     // Puts a file in the table, replacing one of that name.
     void PutFile(const std::string& path, const void* bytes, std::size_t length);
+    // Puts the caller's bytes in the table without copying them; they must
+    // outlive the platform, and are changed by whatever writes to the file.
+    void ShareFile(const std::string& path, std::string& bytes);
     // The file's bytes, or null when there is none.
     const std::string* FileBytes(const std::string& path) const;
     bool HasFile(const std::string& path) const { return files_.count(path) != 0; }
