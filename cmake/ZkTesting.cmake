@@ -17,6 +17,8 @@ function(zk_test name)
   target_compile_definitions(${name} PRIVATE
     ZK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ZK_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata")
+  # Each case carries its program's name as a label, so that a preset can run
+  # the cases of a few programs (the ThreadSanitizer one does).
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ZK_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    PROPERTIES ENVIRONMENT "ZK_BINARY_DIR=${CMAKE_BINARY_DIR}" LABELS ${name})
 endfunction()

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "tests/cabinet/cabinet_fixture.h"
 
 namespace zk {
@@ -97,6 +100,41 @@ TEST_F(SetupXmlTest, DocumentsThatDoNotLoadFailSilently) {
     EXPECT_STREQ(info.appName, "");
     // No recognised parm at all: true, and nothing set.
     EXPECT_TRUE(Read("<doc/>"));
+}
+
+// A root element with `count` distinct attributes, and one parm below it.
+std::string ManyAttributes(int count) {
+    std::string document = "<doc";
+    for (int i = 0; i < count; ++i) document += " a" + std::to_string(i) + "=\"\"";
+    return document + "><i><parm name=\"AppName\" value=\"Wide Root\"/></i></doc>";
+}
+
+// The fastest of a few runs, so that a busy machine does not skew the ratio.
+double BestSeconds(const std::string& document, int runs) {
+    double best = 1e9;
+    for (int run = 0; run < runs; ++run) {
+        SetupInfo info{};
+        const auto start = std::chrono::steady_clock::now();
+        const SetupXmlResult result = ParseSetupXml(document.data(), document.size(), info);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(result, SetupXmlResult::Walked);
+        EXPECT_STREQ(info.appName, "Wide");
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+// Four times the attributes may cost about four times as much; comparing
+// every pair of names would cost sixteen times as much.
+TEST(SetupXmlCost, GrowsWithTheAttributeCountNotItsSquare) {
+    const double small = BestSeconds(ManyAttributes(20000), 5);
+    const double large = BestSeconds(ManyAttributes(80000), 3);
+    EXPECT_LT(large / small, 8.0) << "20000 attributes: " << small << " s, 80000: " << large << " s";
+    // A repeated name among many is still found, wherever it stands.
+    std::string repeated = ManyAttributes(20000);
+    repeated.insert(5, "a19999=\"\" ");
+    SetupInfo info{};
+    EXPECT_EQ(ParseSetupXml(repeated.data(), repeated.size(), info), SetupXmlResult::NotADocument);
 }
 
 }  // namespace
