@@ -1,6 +1,7 @@
 // The host zephyrkit: the wizard's entry without a window. The runs that
 // would open the wizard print what this build can do instead.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/source_date_platform.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
@@ -105,7 +107,23 @@ int main(int argc, char** argv) {
         std::printf("zephyrkit %s\n", zk::PRODUCT_VERSION);
         return 0;
     }
-    zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    zk::PosixDesktopPlatform hostPlatform(argc > 0 ? argv[0] : "");
+    // SOURCE_DATE_EPOCH makes the build reproducible: that instant is "now"
+    // and no packed file is later than it.
+    std::unique_ptr<zk::SourceDatePlatform> dated;
+    zk::DesktopPlatform* chosen = &hostPlatform;
+    if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
+        std::int64_t seconds = 0;
+        if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
+            hostPlatform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
+                                         sourceDate,
+                                     "Error", zk::MessageIcon::Error, false);
+            return 0;
+        }
+        dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
+        chosen = dated.get();
+    }
+    zk::DesktopPlatform& platform = *chosen;
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
     zk::InitialiseWizardState(state, platform);

@@ -1,12 +1,29 @@
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/desktop_platform_posix.h"
+#include "platform/source_date_platform.h"
 #include "wizard/ui/shell/project_shell.h"
 
 int main(int argc, char** argv) {
-    zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    zk::PosixDesktopPlatform hostPlatform(argc > 0 ? argv[0] : "");
+    // SOURCE_DATE_EPOCH makes `build` reproducible: that instant is "now" and
+    // no packed file is later than it.
+    std::unique_ptr<zk::SourceDatePlatform> dated;
+    zk::DesktopPlatform* platform = &hostPlatform;
+    if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
+        std::int64_t seconds = 0;
+        if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
+            std::cerr << "zephyrkit-project: SOURCE_DATE_EPOCH is not a count of seconds since 1970: "
+                      << sourceDate << "\n";
+            return zk::SHELL_USAGE;
+        }
+        dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
+        platform = dated.get();
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return zk::RunProjectShell(platform, arguments, std::cin, std::cout, std::cerr);
+    return zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
 }
