@@ -1,6 +1,8 @@
 #include "inspector/package_walk.h"
 
+#include <cstdio>
 #include <cstring>
+#include <zlib.h>
 #include <vector>
 
 #include "common/ansi_text.h"
@@ -20,7 +22,6 @@ namespace {
 constexpr char16_t SCRATCH_ZIP[] = u"\\section.zip";
 constexpr char16_t SCRATCH_PROJECT[] = u"\\project.paw";
 constexpr const char* SCRATCH_PROJECT_NAME = "project.paw";
-constexpr std::size_t TEST_BLOCK = 16 * 1024;
 
 std::string StatusText(UnzipStatus code) {
     char16_t text[128];
@@ -70,6 +71,12 @@ std::string SectionLabel(const SectionFacts& s) {
     return label + ")";
 }
 
+std::string Hex8(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return text;
+}
+
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return EqualsIgnoringCase(Utf8ToUtf16(a), Utf8ToUtf16(b));
 }
@@ -90,6 +97,8 @@ private:
     bool TakeSection(DeviceFile& stream, SectionFacts& s);
     void InspectArchive(SectionFacts& s);
     void CheckRole(SectionFacts& s, ZipArchive* archive);
+    void TestMember(const SectionFacts& s, std::int32_t index, ZipArchive* archive,
+                    MemberFacts& m);
     void LoadProject(SectionFacts& s, ZipArchive* archive);
     void AnnounceSections();
 
@@ -238,7 +247,6 @@ void Walk::InspectArchive(SectionFacts& s) {
     ZipItem item;
     GetItem(archive, -1, &item);
     const std::int32_t count = item.index;
-    std::vector<unsigned char> block;
     for (std::int32_t i = 0; i < count; ++i) {
         MemberFacts m;
         ZipItemStorage storage;
@@ -260,18 +268,7 @@ void Walk::InspectArchive(SectionFacts& s) {
             Fault(data, SectionLabel(s) + ": the member stored as \"" + m.storedName +
                             "\" is no plain name; the device writes it as \"" + m.name + "\"");
         }
-        if (options_.testMembers) {
-            if (block.empty()) block.resize(TEST_BLOCK);
-            m.tested = true;
-            do {
-                m.testStatus = ExtractItemToMemory(archive, i, block.data(),
-                                                   static_cast<std::uint32_t>(block.size()));
-            } while (m.testStatus == UNZIP_MORE);
-            if (m.testStatus != UNZIP_OK) {
-                Fault(data, SectionLabel(s) + ": member \"" + m.storedName +
-                                "\" does not unpack: " + StatusText(m.testStatus));
-            }
-        }
+        if (options_.testMembers) TestMember(s, i, archive, m);
         if (options_.extractTo && !m.name.empty()) {
             m.extracted = true;
             m.extractStatus = ExtractItemToFile(archive, i, TextOf16(item.name));
@@ -284,6 +281,51 @@ void Walk::InspectArchive(SectionFacts& s) {
     }
     CheckRole(s, archive);
     CloseArchive(archive);
+}
+
+// Where a tested member's data goes: counted and its CRC taken, nothing kept.
+class CrcSink : public DeviceFile {
+public:
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    std::size_t Write(const void* buffer, std::size_t bytes) override {
+        crc_ = crc32(crc_, static_cast<const Bytef*>(buffer), static_cast<uInt>(bytes));
+        count_ += bytes;
+        return bytes;
+    }
+    bool Seek(std::int64_t, DeviceSeek) override { return false; }
+    bool Tell(std::uint64_t* position) override {
+        *position = count_;
+        return true;
+    }
+    bool SetTimes(const DeviceFileTimes&) override { return true; }
+    bool Close() override { return true; }
+
+    std::uint64_t count() const { return count_; }
+    std::uint32_t crc() const { return static_cast<std::uint32_t>(crc_); }
+
+private:
+    uLong crc_ = crc32(0L, Z_NULL, 0);
+    std::uint64_t count_ = 0;
+};
+
+// Unpacks the member as the device would. The reader reports a CRC that does
+// not match as a decoding failure; the CRC is also taken here, so that a
+// member whose data all came out but differs from what was packed is named
+// for what it is.
+void Walk::TestMember(const SectionFacts& s, std::int32_t index, ZipArchive* archive,
+                      MemberFacts& m) {
+    CrcSink sink;
+    m.tested = true;
+    m.testStatus = ExtractItemToHandle(archive, index, &sink);
+    if (m.testStatus == UNZIP_OK) return;
+    const std::uint64_t data = s.offset + SECTION_HEADER_SIZE;
+    if (m.testStatus == UNZIP_FLATE && sink.count() == m.uncompressedSize && sink.crc() != m.crc) {
+        Fault(data, SectionLabel(s) + ": member \"" + m.storedName + "\" fails its CRC check: " +
+                        "its data gives " + Hex8(sink.crc()) + ", the archive says " + Hex8(m.crc));
+        return;
+    }
+    Fault(data, SectionLabel(s) + ": member \"" + m.storedName + "\" does not unpack: " +
+                    StatusText(m.testStatus));
 }
 
 void Walk::CheckRole(SectionFacts& s, ZipArchive* archive) {
