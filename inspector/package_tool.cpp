@@ -173,8 +173,8 @@ int RunPackageTool(PackageToolPorts& ports, const std::vector<std::string>& argu
         return PACKAGE_USAGE;
     }
 
-    std::string folder = WithoutTrailingSeparator(FolderPart(a.package));
-    if (folder.empty()) folder = FolderPart(a.package).empty() ? "." : FolderPart(a.package);
+    const std::string folder =
+        FolderPart(a.package).empty() ? "." : WithoutTrailingSeparator(FolderPart(a.package));
     std::unique_ptr<DevicePlatform> packagePlace = ports.deviceAt(folder);
     std::unique_ptr<DeviceFile> package =
         packagePlace->OpenFile(u"\\" + ports.deviceName(FileNamePart(a.package)), DeviceOpenMode::Read);

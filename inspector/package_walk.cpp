@@ -101,6 +101,7 @@ private:
                     MemberFacts& m);
     void LoadProject(SectionFacts& s, ZipArchive* archive);
     void AnnounceSections();
+    void CheckShownFileNames(const SectionFacts& s);
 
     DesktopPlatform& desktop_;
     ScratchSpace& scratch_;
@@ -174,12 +175,32 @@ void Walk::Run(DeviceFile& package) {
                                 "told apart");
             }
         }
+        if (s.role == SectionRole::Splash || s.role == SectionRole::Eula ||
+            s.role == SectionRole::ReadMe)
+            CheckShownFileNames(s);
         if (i + 1 == expected_.size() && projectKnown && position_ < end) {
             Fault(position_, std::to_string(end - position_) +
                                  " bytes follow the last section the project announces");
         }
     }
     scratch_.device.RemoveFile(SCRATCH_ZIP);
+}
+
+// The splash, EULA and read-me are all unpacked into one folder on the
+// device and shown from there later: two of them under one name leave the
+// first one's page showing the second one's file.
+void Walk::CheckShownFileNames(const SectionFacts& s) {
+    if (s.members.empty()) return;
+    for (const SectionFacts& earlier : f_.sections) {
+        if (earlier.number >= s.number || earlier.members.empty() ||
+            (earlier.role != SectionRole::Splash && earlier.role != SectionRole::Eula &&
+             earlier.role != SectionRole::ReadMe))
+            continue;
+        if (SameNameIgnoringCase(earlier.members.back().name, s.members.back().name))
+            Fault(s.offset + SECTION_HEADER_SIZE,
+                  SectionLabel(s) + " unpacks as \"" + s.members.back().name + "\" over " +
+                      SectionLabel(earlier) + ": the device shows this file for both");
+    }
 }
 
 void Walk::AnnounceSections() {

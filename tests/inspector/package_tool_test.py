@@ -201,6 +201,25 @@ class ListAndTestCase(PackageToolTest):
             outer = f.read()
         check(outer[:-7], DESKTOP_STUB_LENGTH, "the carried package is cut")
 
+    def test_stubs_of_another_length_and_files_shown_under_one_name(self):
+        mobile, _ = self.demo()
+        data = read_bytes(mobile)
+        ce_stub = self.shop.path("ce.exe")
+        with open(ce_stub, "wb") as f:
+            f.write(b"MZ" + bytes(62464 - 2) + data[STUB_LENGTH:])
+        self.assertIn("not a zip archive", tool("test", ce_stub, code=1).stdout)
+        self.assertEqual(tool("test", ce_stub, "--stub-length", "62464", code=0).stdout, "OK\n")
+
+        s = self.shop
+        os.mkdir(s.path("other"))
+        with open(s.path("other", "eula.txt"), "w") as f:
+            f.write("read me, under the EULA's name")
+        paw, out = s.project("Same", [s.path("Old.cab")], "--eula", s.path("eula.txt"),
+                             "--readme", s.path("other", "eula.txt"))
+        s.build(paw)
+        result = tool("test", os.path.join(out, "Same.[MOBILE].exe"), code=1)
+        self.assertIn('section 4 (read-me) unpacks as "eula.txt" over section 3 (EULA)', result.stdout)
+
     def test_usage_and_files_that_are_no_package(self):
         self.assertEqual(tool("--help", code=0).stdout.splitlines()[0],
                          "Usage: zephyrkit-package COMMAND PACKAGE [OPTIONS]")
