@@ -207,7 +207,7 @@ class ListAndTestCase(PackageToolTest):
         ce_stub = self.shop.path("ce.exe")
         with open(ce_stub, "wb") as f:
             f.write(b"MZ" + bytes(62464 - 2) + data[STUB_LENGTH:])
-        self.assertIn("not a zip archive", tool("test", ce_stub, code=1).stdout)
+        self.assertIn("within its %d-byte stub" % STUB_LENGTH, tool("test", ce_stub, code=1).stdout)
         self.assertEqual(tool("test", ce_stub, "--stub-length", "62464", code=0).stdout, "OK\n")
 
         s = self.shop
