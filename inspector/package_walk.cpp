@@ -22,6 +22,7 @@ namespace {
 constexpr char16_t SCRATCH_ZIP[] = u"\\section.zip";
 constexpr char16_t SCRATCH_PROJECT[] = u"\\project.paw";
 constexpr const char* SCRATCH_PROJECT_NAME = "project.paw";
+constexpr std::uint32_t ZIP_LOCAL_HEADER_SIGNATURE = 0x04034B50;
 
 std::string StatusText(UnzipStatus code) {
     char16_t text[128];
@@ -121,9 +122,15 @@ void Walk::Run(DeviceFile& package) {
     f_.fileSize = size;
 
     std::uint64_t base = 0, end = size;
+    // A device package's first section is a zip: its local header follows
+    // the count. A desktop installer carries a program after its count.
+    unsigned char first[SECTION_HEADER_SIZE + 4];
+    const bool zipFirst = size >= options_.stubLength + sizeof first &&
+                          ReadAt(package, options_.stubLength, first, sizeof first) &&
+                          GetU32(first + SECTION_HEADER_SIZE) == ZIP_LOCAL_HEADER_SIGNATURE;
     unsigned char head[SECTION_HEADER_SIZE + 2];
     const std::uint64_t d = options_.desktopStubLength;
-    if (size >= d + sizeof head && ReadAt(package, d, head, sizeof head) &&
+    if (!zipFirst && size >= d + sizeof head && ReadAt(package, d, head, sizeof head) &&
         head[SECTION_HEADER_SIZE] == 'M' && head[SECTION_HEADER_SIZE + 1] == 'Z') {
         f_.desktop = true;
         f_.desktopStubLength = d;

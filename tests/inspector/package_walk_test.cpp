@@ -104,6 +104,15 @@ TEST_F(PackageWalkTest, WholeInstallersShowEverySectionInItsRole) {
     }
 }
 
+TEST_F(PackageWalkTest, ADeviceInstallerWithAProgramWhereADesktopOneCarriesItsIsNoDesktopOne) {
+    std::string planted = mobile;
+    planted[desktopStub.size() + 4] = 'M';
+    planted[desktopStub.size() + 5] = 'Z';
+    const PackageFacts facts = Walk(planted);
+    EXPECT_FALSE(facts.desktop);
+    EXPECT_TRUE(facts.faults.empty()) << Faults(facts);
+}
+
 TEST_F(PackageWalkTest, EveryCutOfAMiddleAndOfTheLastSectionIsFoundWhereItIs) {
     const std::vector<std::uint64_t> offsets = SectionOffsets();
     ASSERT_EQ(offsets.size(), 6u);
