@@ -159,9 +159,6 @@ class ListAndTestCase(PackageToolTest):
                 self.assertEqual(doc["sections"][5]["cabinetFileName"], "Old.cab")
 
         text = tool("list", mobile, code=0).stdout
-        self.assertIn(f"Stub: {STUB_LENGTH} bytes\n", text)
-        self.assertRegex(text, r"Section 6: cabinet 0 \(Old.cab\), offset \d+, \d+ bytes\n"
-                               r"    Old.cab  size \d+, packed \d+, deflate, CRC [0-9a-f]{8}\n")
         # The settings, as zephyrkit-project show prints them.
         show = subprocess.run([ZEPHYRKIT_PROJECT, "show", self.shop.path("Demo.paw")],
                               capture_output=True, text=True, check=True).stdout
@@ -200,16 +197,13 @@ class ListAndTestCase(PackageToolTest):
         with open(desktop, "rb") as f:
             outer = f.read()
         check(outer[:-7], DESKTOP_STUB_LENGTH, "the carried package is cut")
-
-    def test_stubs_of_another_length_and_files_shown_under_one_name(self):
-        mobile, _ = self.demo()
-        data = read_bytes(mobile)
-        ce_stub = self.shop.path("ce.exe")
-        with open(ce_stub, "wb") as f:
+        # A stub of the Windows CE length, told with --stub-length.
+        with open(damaged, "wb") as f:
             f.write(b"MZ" + bytes(62464 - 2) + data[STUB_LENGTH:])
-        self.assertIn("within its %d-byte stub" % STUB_LENGTH, tool("test", ce_stub, code=1).stdout)
-        self.assertEqual(tool("test", ce_stub, "--stub-length", "62464", code=0).stdout, "OK\n")
+        self.assertEqual(tool("test", damaged, "--stub-length", "62464", code=0).stdout, "OK\n")
 
+    def test_files_shown_under_one_name(self):
+        self.demo()
         s = self.shop
         os.mkdir(s.path("other"))
         with open(s.path("other", "eula.txt"), "w") as f:
@@ -224,11 +218,9 @@ class ListAndTestCase(PackageToolTest):
         self.assertEqual(tool("--help", code=0).stdout.splitlines()[0],
                          "Usage: zephyrkit-package COMMAND PACKAGE [OPTIONS]")
         self.assertRegex(tool("--version", code=0).stdout, r"^zephyrkit-package \d")
-        tool(code=2)
-        tool("list", code=2)
-        tool("unpack", "x.exe", code=2)
-        tool("list", "x.exe", "-d", "folder", code=2)
-        tool("list", "x.exe", "--stub-length", "many", code=2)
+        for args in [(), ("list",), ("unpack", "x.exe"), ("list", "x.exe", "-d", "f"),
+                     ("list", "x.exe", "--stub-length", "many")]:
+            tool(*args, code=2)
         tool("test", self.shop.path("missing.exe"), code=3)
         tool("test", self.shop.folder, code=3)
         for name, blob in [("empty.exe", b""), ("short.exe", b"MZ" + bytes(100)),

@@ -5,8 +5,8 @@ there, and reproducible builds under Wine.
 Zephyrkit.exe builds one project twice with the same SOURCE_DATE_EPOCH, from
 fresh copies of its inputs a few seconds apart: the installers, autorun.exe
 and the project file must be byte-identical. zephyrkit-package.exe then
-lists, tests, extracts and puts the installers to the device matrix, and a cut
-copy is found faulty; its JSON agrees with the host tool's on the same files.
+tests the installers and puts them to the device matrix, and a cut copy is
+found faulty; its JSON agrees with the host tool's on the same files.
 
 usage: package_tool_test.py --wine-run W --driver D --windows-zephyrkit Z
          --windows-package-tool P --host-build H --stub S --system-info F
@@ -99,7 +99,8 @@ def main():
         built = run([a.wine_run, a.driver, "60000", windows_path(os.path.join(program, "Zephyrkit.exe")),
                      "-silent", windows_path(paw)], cwd=work, env=env)
         lines = [l.rstrip("\r") for l in built.stdout.splitlines()]
-        check("exit: 1" in lines, "Zephyrkit.exe build %d: %s %s" % (attempt + 1, lines, built.stderr))
+        check("caption: Success" in lines and "exit: 1" in lines,
+              "Zephyrkit.exe build %d: %s %s" % (attempt + 1, lines, built.stderr))
         present = [n for n in names if os.path.isfile(os.path.join(folder, n))]
         check(present == names, "build %d wrote %s into %s" % (attempt + 1, present, folder))
         builds.append({n: read(os.path.join(folder, n)) for n in present})
@@ -115,9 +116,6 @@ def main():
     for installer in (mobile, desktop):
         code, text, err = package_tool("test", windows_path(installer))
         check(code == 0 and text == "OK\n", "test %s: %d %r %r" % (installer, code, text, err))
-        code, text, err = package_tool("list", windows_path(installer))
-        check(code == 0 and "Section 4: cabinet 0 (Viewer.cab)" in text and "Title : Kit" in text,
-              "list %s: %d %s %s" % (installer, code, text, err))
         for command in ("list", "matrix", "test"):
             code, text, err = package_tool(command, windows_path(installer), "--json")
             host = run([host_package_tool, command, installer, "--json"])
@@ -129,14 +127,6 @@ def main():
                 check(False, "%s --json: %s: %r %r" % (command, e, text, err))
     code, text, err = package_tool("matrix", windows_path(mobile))
     check(code == 0 and "Pocket PC 2003, Intel: installs nothing" in text, "matrix: %d %s %s" % (code, text, err))
-
-    target = os.path.join(work, "extracted")
-    code, text, err = package_tool("extract", windows_path(desktop), "-d", windows_path(target))
-    check(code == 0, "extract: %d %s %s" % (code, text, err))
-    check(read(os.path.join(target, "Viewer.cab")) == read(os.path.join(keep, "Viewer.cab")),
-          "the extracted cabinet differs")
-    check(sorted(os.listdir(target)) == sorted(["SystemInfo.exe", "Kit.paw", "eula.txt", "Viewer.cab"]),
-          "extracted: %s" % sorted(os.listdir(target)))
 
     cut = os.path.join(work, "cut.exe")
     with open(cut, "wb") as f:
