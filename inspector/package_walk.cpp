@@ -23,6 +23,9 @@ constexpr char16_t SCRATCH_ZIP[] = u"\\section.zip";
 constexpr char16_t SCRATCH_PROJECT[] = u"\\project.paw";
 constexpr const char* SCRATCH_PROJECT_NAME = "project.paw";
 constexpr std::uint32_t ZIP_LOCAL_HEADER_SIGNATURE = 0x04034B50;
+// System information, project, splash, EULA, read-me and every cabinet: a
+// package without a readable project is walked no further than this.
+constexpr std::size_t MAX_SECTIONS = 5 + MAX_CABINETS;
 
 std::string StatusText(UnzipStatus code) {
     char16_t text[128];
@@ -168,6 +171,10 @@ void Walk::Run(DeviceFile& package) {
     expected_[1].role = SectionRole::Project;
     bool projectKnown = true;
     for (std::size_t i = 0; i < expected_.size() || (!projectKnown && position_ < end); ++i) {
+        if (i == MAX_SECTIONS) {
+            Fault(position_, "more sections follow than any project announces");
+            break;
+        }
         SectionFacts s = i < expected_.size() ? expected_[i] : SectionFacts{};
         s.number = static_cast<int>(i) + 1;
         const bool goOn = TakeSection(stream, s);
@@ -267,7 +274,9 @@ void Walk::InspectArchive(SectionFacts& s) {
     ZipArchive* archive = zip ? OpenArchiveFromHandle(target, zip.get(), nullptr) : nullptr;
     if (!archive) {
         s.openStatus = MostRecentStatus();
-        Fault(data, SectionLabel(s) + " is not a zip archive: " + StatusText(s.openStatus));
+        // The reader says a file that is no archive "cannot be opened".
+        Fault(data, SectionLabel(s) + " is not a zip archive" +
+                        (s.openStatus == UNZIP_NO_FILE ? std::string() : ": " + StatusText(s.openStatus)));
         return;
     }
     s.opened = true;

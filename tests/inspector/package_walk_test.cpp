@@ -204,6 +204,12 @@ TEST_F(PackageWalkTest, AProjectSectionWithoutARecordLeavesTheRestUntold) {
     ASSERT_EQ(facts.sections.size(), 6u);
     EXPECT_EQ(facts.sections[2].role, SectionRole::Unknown);
     EXPECT_GE(facts.faults.size(), 2u) << Faults(facts);
+
+    // Nothing then bounds the walk but the file: empty sections end it at
+    // the most any project can announce.
+    const PackageFacts endless = Walk(damaged + std::string(4 * 1000, '\0'), false);
+    EXPECT_EQ(endless.sections.size(), 5u + MAX_CABINETS);
+    EXPECT_EQ(endless.faults.back().message, "more sections follow than any project announces");
 }
 
 }  // namespace
