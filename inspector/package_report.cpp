@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 #include "common/ansi_text.h"
@@ -88,7 +89,10 @@ void PrintPackageList(DesktopPlatform& desktop, const PackageFacts& facts, std::
         InitialiseWizardState(state, desktop);
         WizardContext ctx{*project, state, desktop};
         ApplyProjectToWizard(ctx, ProjectName(facts).c_str());
-        PrintProjectSettings(ctx, out);
+        // The record keeps code page 1252; everything else here is UTF-8.
+        std::ostringstream settings;
+        PrintProjectSettings(ctx, settings);
+        out << AnsiToUtf8(settings.str());
     }
 }
 

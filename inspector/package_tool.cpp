@@ -47,6 +47,7 @@ constexpr const char* kUsage =
     "                                stub: %CE%)\n"
     "  --desktop-stub-length N       the desktop stub's length (default %DESKTOP%)\n"
     "  --json                        one JSON document on stdout\n"
+    "Text is printed as UTF-8.\n"
     "  --help, --version\n"
     "\n"
     "Exit codes:\n"
