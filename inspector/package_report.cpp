@@ -181,7 +181,7 @@ void PrintDeviceMatrix(const PackageFacts& facts, std::ostream& out) {
     }
     out << pad << platforms << "\n" << pad << oses << "\n" << pad << processors << "\n";
     for (int c = 0; c < count; ++c) {
-        char index[8];
+        char index[16];
         std::snprintf(index, sizeof index, "%3d  ", c);
         std::string name = AnsiToUtf8(TextOf(p.cabinets[c].fileName));
         out << index << name << std::string(width + 1 - std::min(width, name.size()), ' ');
