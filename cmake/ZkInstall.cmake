@@ -17,7 +17,7 @@ else()
   set(ZK_PROGRAM_DIR lib/zephyrkit)
 endif()
 
-foreach(program zephyrkit zephyrkit-cab zephyrkit-project)
+foreach(program zephyrkit zephyrkit-cab zephyrkit-project zephyrkit-package)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${ZK_PROGRAM_DIR})
   endif()
@@ -45,7 +45,7 @@ endif()
 # Relative links, so that the same tree works under any prefix and in the package.
 set(zk_links ${CMAKE_BINARY_DIR}/install-links)
 file(MAKE_DIRECTORY ${zk_links})
-foreach(program zephyrkit zephyrkit-cab zephyrkit-project)
+foreach(program zephyrkit zephyrkit-cab zephyrkit-project zephyrkit-package)
   file(CREATE_LINK ../${ZK_PROGRAM_DIR}/${program} ${zk_links}/${program} SYMBOLIC)
   install(FILES ${zk_links}/${program} DESTINATION bin)
 endforeach()
@@ -59,6 +59,7 @@ if(ZK_HELP2MAN)
       "zephyrkit|build over-the-air installers for Windows Mobile devices"
       "zephyrkit-project|make and change Zephyrkit projects from a shell"
       "zephyrkit-cab|show what Zephyrkit learns from Windows CE cabinets"
+      "zephyrkit-package|list, test, extract and match a built Zephyrkit installer against devices"
       "zk-device|run a Zephyrkit device installer on a folder that plays the device")
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 program)

@@ -62,6 +62,12 @@ echo "Installers built:"
 find "$sample/out" -type f | sort
 echo
 
+# What the installer holds and which kinds of device install which viewer,
+# read the way the device reads it.
+"$program/zephyrkit-package" test "$(find "$sample/out" -name '*.\[DESKTOP\].exe' | head -n 1)"
+"$program/zephyrkit-package" matrix "$(find "$sample/out" -name '*.\[MOBILE\].exe' | head -n 1)"
+echo
+
 # The desktop installer on a Wine device that plays a Pocket PC 2003 SE
 # (which suits one of the three cabinets) and the desktop it is connected
 # to: silently, it sends its device installer over the emulated ActiveSync

@@ -99,6 +99,13 @@ UnzipStatus GetItem(ZipArchive* archive, std::int32_t index, ZipItem* item) {
     return RecordStatus(reader->GetItem(index, item));
 }
 
+UnzipStatus GetItemStorage(ZipArchive* archive, std::int32_t index, ZipItemStorage* storage) {
+    UnzipStatus refusal = UNZIP_OK;
+    ZipReader* reader = ReaderOf(archive, &refusal);
+    if (!reader) return RecordStatus(refusal);
+    return RecordStatus(reader->GetItemStorage(index, storage));
+}
+
 UnzipStatus FindItem(ZipArchive* archive, std::u16string_view name, bool ignoreCase,
                      std::int32_t* index, ZipItem* item) {
     UnzipStatus refusal = UNZIP_OK;

@@ -39,6 +39,19 @@ struct ZipItem {
     std::int32_t uncompressedSize = 0;
 };
 
+// How an item is kept in the archive, as its central-directory entry says:
+// what a listing shows beside the name. storedName is the name as stored,
+// before it is made safe.
+struct ZipItemStorage {
+    std::uint32_t method = 0;  // 0 stored, 8 deflated
+    std::uint32_t flags = 0;   // general-purpose bit flags; bit 0: encrypted
+    std::uint32_t crc = 0;     // as stored, not checked here
+    std::uint32_t dosDateTime = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint64_t uncompressedSize = 0;
+    char16_t storedName[ZIP_ITEM_NAME_UNITS] = {};
+};
+
 class ZipReader;
 
 // The handle callers hold. kind is ZIP_ARCHIVE_KIND_READING for an archive
@@ -73,6 +86,10 @@ UnzipStatus SetExtractFolder(ZipArchive* archive, std::u16string_view folder);
 // directory entry cannot be read, UNZIP_READ_FAILED when its extra field
 // cannot.
 UnzipStatus GetItem(ZipArchive* archive, std::int32_t index, ZipItem* item);
+
+// Describes how item `index` is stored. UNZIP_ARGUMENTS for an index out of
+// range; otherwise as GetItem.
+UnzipStatus GetItemStorage(ZipArchive* archive, std::int32_t index, ZipItemStorage* storage);
 
 // Looks a stored name up in the central directory. On UNZIP_NOT_FOUND *index
 // is -1 and the item is zeroed with its index -1. item may be null.

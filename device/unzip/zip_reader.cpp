@@ -102,6 +102,7 @@ UnzipStatus ZipReader::Describe(std::int32_t index, Described* out) {
     std::u16string wide = Utf8ToUtf16(std::string_view(name.data(), info.size_filename));
     if (wide.size() > ZIP_ITEM_NAME_UNITS - 1) wide.resize(ZIP_ITEM_NAME_UNITS - 1);
     CopyText16(d.item.name, SafeItemName(wide));
+    d.storedName = wide;
     d.item.attributes = ItemAttributes(static_cast<std::uint32_t>(info.version),
                                        static_cast<std::uint32_t>(info.external_fa));
     d.item.compressedSize = ClampSize(info.compressed_size);
@@ -143,6 +144,23 @@ UnzipStatus ZipReader::GetItem(std::int32_t index, ZipItem* item) {
     Described d;
     if (UnzipStatus status = Describe(index, &d)) return status;
     *item = d.item;
+    return UNZIP_OK;
+}
+
+UnzipStatus ZipReader::GetItemStorage(std::int32_t index, ZipItemStorage* storage) {
+    if (!storage) return UNZIP_ARGUMENTS;
+    *storage = ZipItemStorage{};
+    if (index < 0 || index >= count_) return UNZIP_ARGUMENTS;
+    CloseMemoryStream();
+    Described d;
+    if (UnzipStatus status = Describe(index, &d)) return status;
+    storage->method = d.data.method;
+    storage->flags = d.data.flags;
+    storage->crc = d.data.crc;
+    storage->dosDateTime = d.data.dosDateTime;
+    storage->compressedSize = d.data.compressedSize;
+    storage->uncompressedSize = d.data.uncompressedSize;
+    CopyText16(storage->storedName, d.storedName);
     return UNZIP_OK;
 }
 

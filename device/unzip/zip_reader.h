@@ -32,6 +32,7 @@ public:
     UnzipStatus Open();
     void SetExtractFolder(std::u16string_view folder);
     UnzipStatus GetItem(std::int32_t index, ZipItem* item);
+    UnzipStatus GetItemStorage(std::int32_t index, ZipItemStorage* storage);
     UnzipStatus FindItem(std::u16string_view name, bool ignoreCase, std::int32_t* index,
                          ZipItem* item);
     UnzipStatus ExtractToFile(std::int32_t index, std::u16string_view path);
@@ -43,6 +44,7 @@ private:
     struct Described {
         ZipItem item;
         ItemData data;
+        std::u16string storedName;
     };
 
     UnzipStatus Describe(std::int32_t index, Described* out);

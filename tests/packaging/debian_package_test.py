@@ -14,7 +14,7 @@ import shutil
 import subprocess
 import sys
 
-COMMANDS = ("zephyrkit", "zephyrkit-project", "zephyrkit-cab", "zk-device")
+COMMANDS = ("zephyrkit", "zephyrkit-project", "zephyrkit-cab", "zephyrkit-package", "zk-device")
 INPUTS = ("MobileZephyrkit.exe", "DesktopZephyrkit.exe", "SystemInfo.dat")
 FAILURES = []
 

@@ -12,3 +12,12 @@ def stub_length():
             if "MOBILE_STUB_FIRST_SECTION_OFFSET =" in line:
                 return int(line.split("=")[1].strip(" ;\n"))
     raise RuntimeError("no MOBILE_STUB_FIRST_SECTION_OFFSET in " + HEADER)
+
+
+def desktop_stub_length():
+    """The length the build asks of the desktop stub."""
+    with open(HEADER) as f:
+        for line in f:
+            if "DESKTOP_STUB_FIRST_SECTION_OFFSET =" in line:
+                return int(line.split("=")[1].strip(" ;\n"))
+    raise RuntimeError("no DESKTOP_STUB_FIRST_SECTION_OFFSET in " + HEADER)

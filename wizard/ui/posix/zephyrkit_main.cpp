@@ -1,6 +1,7 @@
 // The host zephyrkit: the wizard's entry without a window. The runs that
 // would open the wizard print what this build can do instead.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
 #include "platform/host_text.h"
+#include "platform/source_date_platform.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
@@ -110,18 +112,34 @@ int main(int argc, char** argv) {
         return 0;
     }
     using Folder = zk::PosixDesktopPlatform::HostFolder;
-    zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    zk::PosixDesktopPlatform hostPlatform(argc > 0 ? argv[0] : "");
     // The project file's name and the folders the build takes its inputs from
     // and may write to are texts of the record's code page, as on Windows.
     std::vector<std::string> arguments;
     std::string problem;
     if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &arguments,
                              &problem) ||
-        (argc > 1 && (!platform.FolderFitsCodePage(Folder::Program, &problem) ||
-                      !platform.FolderFitsCodePage(Folder::Current, &problem)))) {
+        (argc > 1 && (!hostPlatform.FolderFitsCodePage(Folder::Program, &problem) ||
+                      !hostPlatform.FolderFitsCodePage(Folder::Current, &problem)))) {
         std::fprintf(stderr, "Error: %s\n", problem.c_str());
         return 0;
     }
+    // SOURCE_DATE_EPOCH makes the build reproducible: that instant is "now"
+    // and no packed file is later than it.
+    std::unique_ptr<zk::SourceDatePlatform> dated;
+    zk::DesktopPlatform* chosen = &hostPlatform;
+    if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
+        std::int64_t seconds = 0;
+        if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
+            hostPlatform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
+                                         sourceDate,
+                                     "Error", zk::MessageIcon::Error, false);
+            return 0;
+        }
+        dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
+        chosen = dated.get();
+    }
+    zk::DesktopPlatform& platform = *chosen;
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
     zk::InitialiseWizardState(state, platform);

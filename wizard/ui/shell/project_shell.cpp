@@ -29,6 +29,7 @@
 #include "wizard/ui/control_ids.h"
 #include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/console_platform.h"
+#include "wizard/ui/shell/project_settings_text.h"
 #include "wizard/ui/page_builder.h"
 
 namespace zk {
@@ -490,39 +491,8 @@ int Shell::Flag(const std::string& which, const std::string& column, const std::
     return Save();
 }
 
-// The build log as lines on the console.
-class PrintedLog : public BuildLog {
-public:
-    explicit PrintedLog(std::ostream& out) : out_(out) {}
-    void AddLine(const std::string& line) override { out_ << line << "\n"; }
-    void SetProgressCaption(const std::string&) override {}
-    void SetProgressRange(int, int) override {}
-    void StepProgress() override {}
-
-private:
-    std::ostream& out_;
-};
-
 int Shell::Show() {
-    PrintedLog log(out_);
-    WriteBuildOverview(ctx_, log, OverviewMode::Project);
-    const Project& p = *project_;
-    auto yes = [](std::uint8_t f) { return f ? "Yes" : "No"; };
-    out_ << "\t\t*** Other settings ***\n";
-    out_ << "Platform Filter : " << yes(p.platformFilterOn) << "\t- Pocket PC [" << yes(p.filterPocketPC)
-         << "]   - Smartphone [" << yes(p.filterSmartphone) << "]\n";
-    out_ << "OS Filter : " << yes(p.osFilterOn) << "\t- WM 2002 [" << yes(p.filterOs2002)
-         << "]   - WM 2003 [" << yes(p.filterOs2003) << "]   - WM 2003 SE [" << yes(p.filterOs2003SE)
-         << "]   - WM 5 [" << yes(p.filterOs2005) << "]\n";
-    out_ << "Processor Filter : " << yes(p.processorFilterOn) << "\t- Intel [" << yes(p.filterIntel)
-         << "]   - TI [" << yes(p.filterTI) << "]   - Samsung [" << yes(p.filterSamsung) << "]\n";
-    out_ << "Enable advanced settings window on device : " << yes(p.deviceAdvancedSettings) << "\n";
-    out_ << "Show Project overview details : " << yes(p.showBuildOverview) << "\n";
-    out_ << "Add current date to the path : " << yes(p.addDateToPath) << "\n";
-    out_ << "Add subfolder '" << TextOf(p.title) << "' to the path : " << yes(p.addTitleSubfolder)
-         << "\n";
-    out_ << "Deploy Desktop installer when done : " << yes(p.deployDesktopWhenDone) << "\n";
-    out_ << "Deploy Mobile installer when done : " << yes(p.deployMobileWhenDone) << "\n";
+    PrintProjectSettings(ctx_, out_);
     return SHELL_DONE;
 }
 

@@ -1,9 +1,12 @@
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/desktop_platform_posix.h"
+#include "platform/source_date_platform.h"
 #include "wizard/ui/shell/project_shell.h"
 
 namespace {
@@ -18,15 +21,29 @@ bool AsksForHelp(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
     using Folder = zk::PosixDesktopPlatform::HostFolder;
-    zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    zk::PosixDesktopPlatform hostPlatform(argc > 0 ? argv[0] : "");
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // Relative paths are made whole against the current folder, and cabinets
     // are opened in the temporary one: the record must be able to name both.
     std::string problem;
-    if (!AsksForHelp(arguments) && (!platform.FolderFitsCodePage(Folder::Current, &problem) ||
-                                    !platform.FolderFitsCodePage(Folder::Temporary, &problem))) {
+    if (!AsksForHelp(arguments) && (!hostPlatform.FolderFitsCodePage(Folder::Current, &problem) ||
+                                    !hostPlatform.FolderFitsCodePage(Folder::Temporary, &problem))) {
         std::fprintf(stderr, "zephyrkit-project: %s\n", problem.c_str());
         return zk::SHELL_REFUSED;
     }
-    return zk::RunProjectShell(platform, arguments, std::cin, std::cout, std::cerr);
+    // SOURCE_DATE_EPOCH makes `build` reproducible: that instant is "now" and
+    // no packed file is later than it.
+    std::unique_ptr<zk::SourceDatePlatform> dated;
+    zk::DesktopPlatform* platform = &hostPlatform;
+    if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
+        std::int64_t seconds = 0;
+        if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
+            std::cerr << "zephyrkit-project: SOURCE_DATE_EPOCH is not a count of seconds since 1970: "
+                      << sourceDate << "\n";
+            return zk::SHELL_USAGE;
+        }
+        dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
+        platform = dated.get();
+    }
+    return zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/desktop_platform_win32.h"
+#include "platform/source_date_platform.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
 
@@ -37,10 +38,25 @@ private:
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     zk::Win32DesktopPlatform platform;
+    // SOURCE_DATE_EPOCH makes the build reproducible: that instant is "now"
+    // and no packed file is later than it.
+    std::unique_ptr<zk::SourceDatePlatform> dated;
+    zk::DesktopPlatform* chosen = &platform;
+    if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
+        std::int64_t seconds = 0;
+        if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
+            platform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
+                                     sourceDate,
+                                 kWindowTitle, zk::MessageIcon::Error, false);
+            return 0;
+        }
+        dated = std::make_unique<zk::SourceDatePlatform>(platform, seconds);
+        chosen = dated.get();
+    }
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
-    zk::InitialiseWizardState(state, platform);
-    zk::WizardContext ctx{*project, state, platform};
+    zk::InitialiseWizardState(state, *chosen);
+    zk::WizardContext ctx{*project, state, *chosen};
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
     Win32StartSequence start(platform);

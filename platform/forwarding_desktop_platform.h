@@ -1,0 +1,56 @@
+// A desktop platform that hands every call to another one: the base of
+// platforms that change one or two answers of the real one.
+#pragma once
+
+#include "platform/desktop_platform.h"
+
+namespace zk {
+
+class ForwardingDesktopPlatform : public DesktopPlatform {
+public:
+    explicit ForwardingDesktopPlatform(DesktopPlatform& inner) : inner_(inner) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                     bool owned) override {
+        inner_.ShowMessage(text, caption, icon, owned);
+    }
+    std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+    std::string ProgramPath() override { return inner_.ProgramPath(); }
+    std::string TemporaryFolder() override { return inner_.TemporaryFolder(); }
+    char PathSeparator() const override { return inner_.PathSeparator(); }
+    std::int64_t CurrentUnixTime() override { return inner_.CurrentUnixTime(); }
+    bool ReadRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
+                            std::string* out) override {
+        return inner_.ReadRegistryString(root, key, value, out);
+    }
+    bool ReadRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
+                           std::uint32_t* out) override {
+        return inner_.ReadRegistryDword(root, key, value, out);
+    }
+    bool WriteRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
+                            std::uint32_t data) override {
+        return inner_.WriteRegistryDword(root, key, value, data);
+    }
+    bool WriteRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
+                             const std::string& data) override {
+        return inner_.WriteRegistryString(root, key, value, data);
+    }
+    bool GetFileFacts(const std::string& path, FileFacts* out) override {
+        return inner_.GetFileFacts(path, out);
+    }
+    std::unique_ptr<FileHandle> OpenFile(const std::string& path, FileMode mode) override {
+        return inner_.OpenFile(path, mode);
+    }
+    bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    bool RenameFile(const std::string& from, const std::string& to) override {
+        return inner_.RenameFile(from, to);
+    }
+    bool MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
+    bool ShellStart(const std::string& path) override { return inner_.ShellStart(path); }
+    bool NotifyAssociationsChanged() override { return inner_.NotifyAssociationsChanged(); }
+
+protected:
+    DesktopPlatform& inner_;
+};
+
+}  // namespace zk
