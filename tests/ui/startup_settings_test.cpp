@@ -76,10 +76,10 @@ TEST_F(StartupTest, OpenCommandKeepsPercentSignsOfThePath) {
 }
 
 TEST(MainWindowTest, CentredInTheWorkAreaWithRoomForTheCaption) {
-    const WindowPlacement at = PlaceMainWindow(1280, 1000, 26);
+    const WindowPlacement at = PlaceMainWindow(1280, 1000, 6, 26);
     EXPECT_EQ(at.x, 320);
     EXPECT_EQ(at.y, 260);
-    EXPECT_EQ(at.width, 640);
+    EXPECT_EQ(at.width, 646);
     EXPECT_EQ(at.height, 506);
 }
 

@@ -8,9 +8,10 @@
 
 namespace zk {
 
-WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientHeight) {
-    return {(workAreaWidth - CANVAS_WIDTH) / 2, (workAreaHeight - CANVAS_HEIGHT) / 2, CANVAS_WIDTH,
-            CANVAS_HEIGHT + nonClientHeight};
+WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientWidth,
+                                int nonClientHeight) {
+    return {(workAreaWidth - CANVAS_WIDTH) / 2, (workAreaHeight - CANVAS_HEIGHT) / 2,
+            CANVAS_WIDTH + nonClientWidth, CANVAS_HEIGHT + nonClientHeight};
 }
 
 int ReadStartStep(DesktopPlatform& platform) {

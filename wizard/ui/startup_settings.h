@@ -40,8 +40,11 @@ inline constexpr int CANVAS_HEIGHT = 480;
 struct WindowPlacement {
     int x, y, width, height;
 };
-// Centred in the work area, the canvas plus the caption and borders.
-WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientHeight);
+// Centred in the work area, the canvas plus the caption and borders. The
+// borders' width is added too, so the client area is the whole canvas and
+// its right edge (with the next-position button) is not cut off.
+WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientWidth,
+                                int nonClientHeight);
 
 // The stored start step: 1 for the presets page, else 0 (the introduction).
 // The user's value is read first, the machine-wide one when the user has none.
