@@ -38,6 +38,9 @@
 //   log-has TEXT             a line of the build log holding TEXT
 //   log-lines-at-least N
 //   progress-full            the progress bar at the end of its range
+// Remote folder tree (473):
+//   tree-shown | tree-hidden
+//   tree-select PATH         "\\A\\B" opened level by level from the root "\\", then selected
 // Dialogs:
 //   box CAPTION | TEXT       a message box of the program, answered with OK
 //   box-has TEXT             a message box holding TEXT, answered with OK
@@ -450,6 +453,65 @@ private:
         Settle();
     }
 
+    // The remote folder tree's items and texts live in the program: each
+    // request is written into, and read back from, a block of its memory.
+    HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation) {
+        return reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    }
+
+    std::string TreeText(HWND tree, HTREEITEM item) {
+        RemoteBlock block(process_.hProcess, sizeof(TVITEMA) + 520);
+        TVITEMA request = {};
+        request.mask = TVIF_TEXT | TVIF_HANDLE;
+        request.hItem = item;
+        request.pszText = block.at(sizeof request);
+        request.cchTextMax = 512;
+        char zero = 0;
+        block.Write(sizeof request, &zero, 1);
+        if (!block.Write(0, &request, sizeof request)) return {};
+        if (!Send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0)))) return {};
+        char text[513] = {};
+        block.Read(sizeof request, text, 512);
+        return text;
+    }
+
+    void TreeSelect(const std::string& path) {
+        HWND tree = WaitControl(473);
+        if (!tree) return;
+        HTREEITEM item = TreeNext(tree, nullptr, TVGN_ROOT);
+        if (!item || TreeText(tree, item) != "\\") {
+            Fail("the root item \"\\\"", item ? Quoted(TreeText(tree, item)) : "no item");
+            return;
+        }
+        std::vector<std::string> names;
+        std::string name;
+        for (char c : path + "\\") {
+            if (c != '\\') {
+                name += c;
+            } else if (!name.empty()) {
+                names.push_back(name);
+                name.clear();
+            }
+        }
+        for (const std::string& wanted : names) {
+            Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+            HTREEITEM found = nullptr;
+            std::string seen;
+            for (HTREEITEM child = TreeNext(tree, item, TVGN_CHILD); child; child = TreeNext(tree, child, TVGN_NEXT)) {
+                const std::string text = TreeText(tree, child);
+                if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) found = child;
+                seen += (seen.empty() ? "" : ", ") + Quoted(text);
+            }
+            if (!found) {
+                Fail(Quoted(wanted) + " under " + Quoted(TreeText(tree, item)), "[" + seen + "]");
+                return;
+            }
+            item = found;
+        }
+        Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        Settle();
+    }
+
     bool Screenshot(const std::string& file);
 
     PROCESS_INFORMATION process_ = {};
@@ -698,6 +760,15 @@ bool Driver::Run(const std::string& line, int number) {
             }
             return Check{false, std::to_string(count) + " lines, the last " + Quoted(last)};
         });
+    } else if (verb == "tree-shown" || verb == "tree-hidden") {
+        const bool wanted = verb == "tree-shown";
+        Eventually(std::string("the remote folder tree ") + (wanted ? "shown" : "hidden"), [&] {
+            HWND tree = Control(473);
+            const bool shown = tree && IsWindowVisible(tree);
+            return Check{shown == wanted, shown ? "shown" : (tree ? "hidden" : "no tree")};
+        });
+    } else if (verb == "tree-select") {
+        TreeSelect(args(1)[0]);
     } else if (verb == "progress-full") {
         Eventually("the progress bar at its end", [&] {
             HWND bar = Control(442);

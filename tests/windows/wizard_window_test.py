@@ -233,12 +233,13 @@ def main():
         "click 445",
         "unchecked 445",
         "unchecked 444",
-        # The project name refuses ':' too.
-        "click 425",
+        # The loaded project is saved again under its own name, which
+        # refuses ':' too.
+        "checked 425",
         "enabled 426",
+        "text 426 Road",
         "type 426 :",
-        "text 426 ZephyrkitPrj",
-        "click 425",
+        "text 426 Road",
         # Build, then its log and progress bar read back.
         "timeout 60000",
         "press next",
