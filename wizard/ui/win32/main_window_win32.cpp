@@ -72,7 +72,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainWindow::OnCreate() {
-    static_cast<Win32DesktopPlatform&>(setup_.ctx.platform).SetOwnerWindow(window_);
+    setup_.platform.SetOwnerWindow(window_);
     skin_.Load(ImagesFolder());
     controls_ = std::make_unique<Win32PageControls>(window_, setup_.instance, setup_.font,
                                                     setup_.ctx, setup_.device,

@@ -18,6 +18,7 @@
 namespace zk {
 
 class RemoteDevice;
+class Win32DesktopPlatform;
 
 // Where the Web button leads.
 inline constexpr const char* PRODUCT_WEB_ADDRESS = "https://www.morvane.com/zephyrkit/";
@@ -28,6 +29,7 @@ public:
         HINSTANCE instance;
         HFONT font;
         WizardContext& ctx;
+        Win32DesktopPlatform& platform;  // ctx's platform: its boxes get the window as owner
         RemoteDevice& device;
         DeployStep& deploy;
         std::string programFolder;  // ends with a separator

@@ -2,13 +2,13 @@
 
 #include <objbase.h>
 
+#include "platform/desktop_platform_win32.h"
 #include "platform/path_text.h"
 #include "wizard/deploy/device_connection.h"
 #include "wizard/deploy/device_deploy_step.h"
 #include "wizard/deploy/message_loop_tick_wait_win32.h"
 #include "wizard/deploy/rapi_remote_device_win32.h"
 #include "wizard/project/wizard_context.h"
-#include "platform/desktop_platform.h"
 #include "wizard/ui/startup_settings.h"
 #include "wizard/ui/win32/main_window_win32.h"
 #include "wizard/ui/win32/wizard_font_win32.h"
@@ -81,7 +81,7 @@ int Win32StartSequence::Run(WizardContext& ctx) {
     RegisterWindowClass(instance_);
     // The skin and the help live beside the program, whichever folder it was
     // started in (a double-clicked project starts it in the project's).
-    MainWindow main({instance_, font.handle(), ctx, device, deploy,
+    MainWindow main({instance_, font.handle(), ctx, platform_, device, deploy,
                      FolderPart(ctx.platform.ProgramPath()), startStep});
     if (!CreateMainWindow(instance_, showCommand_, main)) return 0;
     if (FAILED(CoInitialize(nullptr))) return 0;

@@ -13,13 +13,17 @@ namespace zk {
 // IDI_ZEPHYRKIT and IDI_ZEPHYRKIT_SMALL), the arrow cursor.
 void RegisterWindowClass(HINSTANCE instance);
 
+class Win32DesktopPlatform;
+
 class Win32StartSequence : public StartSequence {
 public:
-    Win32StartSequence(HINSTANCE instance, int showCommand)
-        : instance_(instance), showCommand_(showCommand) {}
+    // `platform` is the context's platform.
+    Win32StartSequence(Win32DesktopPlatform& platform, HINSTANCE instance, int showCommand)
+        : platform_(platform), instance_(instance), showCommand_(showCommand) {}
     int Run(WizardContext& ctx) override;
 
 private:
+    Win32DesktopPlatform& platform_;
     HINSTANCE instance_;
     int showCommand_;
 };

@@ -20,6 +20,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     zk::WizardContext ctx{*project, state, platform};
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
-    zk::Win32StartSequence start(instance, showCommand);
+    zk::Win32StartSequence start(platform, instance, showCommand);
     return zk::RunZephyrkit(ctx, arguments, start);
 }
