@@ -250,7 +250,23 @@ def sidebar_backdrop(canvas, width, height):
     canvas.shape((0, 0, width, height), ring(width + 140, -160, 260, 10), (255, 255, 255), 0.05)
 
 
+_BASE = []
+
+
 def background(label="Next", pressed=()):
+    """The canvas with its buttons, `pressed` naming those drawn pressed."""
+    if not _BASE:
+        _BASE.append(backdrop())
+    c = _BASE[0].copy()
+    for cx, glyph, name in ((30, "?", "Help"), (80, "i", "About"), (130, "w", "Web")):
+        round_button(c, cx, 390, glyph, name in pressed)
+    push_button(c, 430, 419, "Back", "Back" in pressed)
+    push_button(c, 535, 419, label, label in pressed)
+    return c
+
+
+def backdrop():
+    """Everything of the canvas but its buttons."""
     c = Canvas(640, 480, PAGE)
     side = Canvas(SIDEBAR_RIGHT, 480)
     sidebar_backdrop(side, SIDEBAR_RIGHT, 480)
@@ -278,11 +294,6 @@ def background(label="Next", pressed=()):
         c.shape((24, y - 11, 44, y + 9), circle(34, y - 1, 9), (255, 255, 255), 0.14)
         c.centred_text(str(i + 1), 34, y + 3, 8, (220, 230, 252), 1.4)
         c.text(word, 54, y + 4, 10, (210, 222, 250), 1.5)
-
-    for cx, glyph, name in ((30, "?", "Help"), (80, "i", "About"), (130, "w", "Web")):
-        round_button(c, cx, 390, glyph, name in pressed)
-    push_button(c, 430, 419, "Back", "Back" in pressed)
-    push_button(c, 535, 419, label, label in pressed)
     return c
 
 
