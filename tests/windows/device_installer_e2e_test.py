@@ -768,7 +768,7 @@ def case_wizard_road(setup):
                   "step 4",
                   "text 470 Connecting to Windows CE...Success",
                   "tree-shown",
-                  "timeout 8000",
+                  "timeout 15000",
                   "tree-select \\Temp",
                   "text 472 \\Temp",
                   "screenshot " + windows_path(wizard_shot),
@@ -787,7 +787,7 @@ def case_wizard_road(setup):
                 code = subprocess.run(
                     [WINE, windows_path(a.wizard_driver), "--program",
                      windows_path(os.path.join(program, "Zephyrkit.exe")), "--folder", windows_path(projects),
-                     "--steps", windows_path(step_file)],
+                     "--timeout", "15000", "--steps", windows_path(step_file)],
                     cwd=device.root, env=device.env, stdin=subprocess.DEVNULL, stdout=out,
                     stderr=subprocess.STDOUT, timeout=400).returncode
         except subprocess.TimeoutExpired:

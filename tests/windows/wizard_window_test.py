@@ -42,7 +42,7 @@ def drive(args, program, folder, steps, label, timeout=600):
     with open(script, "w") as f:
         f.write("\n".join(steps) + "\n")
     command = [args.wine_run, args.driver, "--program", windows_path(program), "--folder",
-               windows_path(folder), "--steps", windows_path(script), "--trace"]
+               windows_path(folder), "--steps", windows_path(script), "--trace", "--timeout", "15000"]
     # The driver's report goes to a file, so a run cut short still tells
     # how far it came.
     report = os.path.join(args.work, label + ".out")
@@ -245,7 +245,7 @@ def main():
         "press next",
         "log-has Desktop installer:",
         "progress-full",
-        "timeout 5000",
+        "timeout 15000",
         "no-box",
         "step 3",
         shot("build_done"),
@@ -257,7 +257,7 @@ def main():
         "step 4",
         "text 470 Connecting to Windows CE...Failed",
         "enabled 471",
-        "timeout 5000",
+        "timeout 15000",
         "text 472 \\",
         shot("step4"),
         "press back",
@@ -269,8 +269,11 @@ def main():
     ]
     drive(args, program, start_folder, first_run, "first_run")
 
-    # The stored step is honoured: the next start opens on the presets page.
-    second_run = ["start", "window", "step 1", "close", "exit 0",
+    # The stored step is honoured: the next start opens on the presets page,
+    # here with a project named on the command line, as a double-click
+    # starts it; its output folder is the one the cabinet page offers.
+    second_run = ["start \"%s\"" % windows_path(paw), "window", "step 1", "text 403 Road Kit",
+                  "press next", "step 2", "text-has 439 projects", "close", "exit 0",
                   "registry-dword %s %s 1" % (START_STEP_KEY, START_STEP_VALUE)]
     drive(args, program, start_folder, second_run, "second_run")
 
