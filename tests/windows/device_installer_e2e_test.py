@@ -524,6 +524,8 @@ def case_override_folder(setup):
             "press %d" % START, "checked %d" % OVERRIDE, "text %d" % OVERRIDE_EDIT,
             "enabled %d" % OVERRIDE_EDIT,
             "press %d" % NEXT,
+            # The installation runs on the device's own pace.
+            "timeout 30000",
             "key %d Finish" % FINISH, "no-status",
             "press %d" % FINISH, "exit 0"]
         device.drive(program, steps, "override")
@@ -812,10 +814,12 @@ def case_wizard_road(setup):
             "attach", "title Morvane Road Kit", "press %d" % START,
             "html visible", "html-has End-user licence agreement of the Zephyrkit sample.",
             "press %d" % NEXT,
+            # The installation runs on the device's own pace.
+            "timeout 30000",
             "key %d Finish" % FINISH,
             "html-has Read me: the Zephyrkit sample installs one of three viewers.",
             device.shot("wizard-road-installed"),
-            "press %d" % FINISH, "exit 0"], "wizard road device walk")
+            "timeout 30000", "press %d" % FINISH, "exit 0"], "wizard road device walk")
         for folder in ("\\Program Files\\Notes", "\\Program Files\\Clock"):
             check(device.file(folder) is not None, "wizard road: %s was not installed" % folder)
         check(device.file("\\Program Files\\Viewer WM5") is None, "wizard road: Viewer WM5 was installed")
