@@ -19,8 +19,10 @@ if(NOT PROGRAMS)
   foreach(entry IN LISTS top)
     if(IS_DIRECTORY ${entry})
       file(GLOB_RECURSE found LIST_DIRECTORIES false ${entry}/*.exe ${entry}/*.dll)
-      # Wine devices made by tests and scripts hold Wine's own programs.
+      # Wine devices made by tests and scripts hold Wine's own programs; the
+      # installers tests build are packages, often around a stand-in stub.
       list(FILTER found EXCLUDE REGEX "/drive_c/")
+      list(FILTER found EXCLUDE REGEX "\\[(MOBILE|DESKTOP)\\]\\.exe$|/autorun\\.exe$")
       list(APPEND PROGRAMS ${found})
     elseif(entry MATCHES "\\.(exe|dll)$")
       list(APPEND PROGRAMS ${entry})
@@ -40,6 +42,11 @@ foreach(program IN LISTS PROGRAMS)
     # Tests running beside this one make and delete packages in the build
     # tree; a file gone by now was one of those, not a program of the build.
     if(NOT EXISTS ${program})
+      continue()
+    endif()
+    # ... and a file being written has no program header yet.
+    file(READ ${program} head LIMIT 2 HEX)
+    if(NOT head STREQUAL "4d5a")
       continue()
     endif()
     list(APPEND bad "${program}: objdump failed")

@@ -1,6 +1,7 @@
 #include "common/ansi_text.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "common/code_page_1252.h"
 
@@ -17,15 +18,21 @@ void AppendUtf8(std::string& out, char32_t u) {
     } else if (u < 0x800) {
         out += static_cast<char>(0xC0 | u >> 6);
         out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
+    } else if (u < 0x10000) {
         out += static_cast<char>(0xE0 | u >> 12);
+        out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | u >> 18);
+        out += static_cast<char>(0x80 | (u >> 12 & 0x3F));
         out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
         out += static_cast<char>(0x80 | (u & 0x3F));
     }
 }
 
 // Decodes the UTF-8 character at `i`; false for a malformed one. `length`
-// receives the bytes it takes.
+// receives the bytes it takes. Overlong forms are refused: "\xC0\xAF" is no
+// '/' here, so a name cannot smuggle a separator past a check.
 bool DecodeUtf8(std::string_view utf8, std::size_t i, char32_t* u, std::size_t* length) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
     std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
@@ -37,14 +44,16 @@ bool DecodeUtf8(std::string_view utf8, std::size_t i, char32_t* u, std::size_t* 
         if ((next & 0xC0) != 0x80) return false;
         code = code << 6 | (next & 0x3F);
     }
+    constexpr char32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
     *u = code;
     *length = n;
     return true;
 }
 
 // Converts until the first fault, which is either replaced by '?' (lossy) or
-// ends the conversion with false.
-bool Convert(std::string_view utf8, std::string* out, bool lossy) {
+// ends the conversion with false and is described in `fault`.
+bool Convert(std::string_view utf8, std::string* out, bool lossy, TextFault* fault) {
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t u = 0;
         std::size_t n = 1;
@@ -52,7 +61,16 @@ bool Convert(std::string_view utf8, std::string* out, bool lossy) {
         const bool decoded = DecodeUtf8(utf8, i, &u, &n);
         if (!decoded) n = 1;
         if (!decoded || !ToAnsi(u, &a)) {
-            if (!lossy) return false;
+            if (!lossy) {
+                if (fault) {
+                    *fault = TextFault{};
+                    fault->malformed = !decoded;
+                    fault->character = decoded ? u : 0;
+                    fault->byte = static_cast<unsigned char>(utf8[i]);
+                    fault->offset = i;
+                }
+                return false;
+            }
             a = '?';
         }
         *out += static_cast<char>(a);
@@ -69,16 +87,27 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return out;
 }
 
-bool Utf8ToAnsi(std::string_view utf8, std::string* ansi) {
+bool Utf8ToAnsi(std::string_view utf8, std::string* ansi, TextFault* fault) {
     std::string out;
-    if (!Convert(utf8, &out, false)) return false;
+    if (!Convert(utf8, &out, false, fault)) return false;
     *ansi = out;
     return true;
 }
 
+std::string DescribeTextFault(const TextFault& fault) {
+    char text[64];
+    if (fault.malformed)
+        std::snprintf(text, sizeof text, "is not valid UTF-8 (byte 0x%02X at offset %zu)",
+                      fault.byte, fault.offset);
+    else
+        std::snprintf(text, sizeof text, "holds U+%04X, which code page 1252 cannot store",
+                      static_cast<unsigned>(fault.character));
+    return text;
+}
+
 std::string AnsiFromUtf8(std::string_view utf8) {
     std::string out;
-    Convert(utf8, &out, true);
+    Convert(utf8, &out, true, nullptr);
     return out;
 }
 

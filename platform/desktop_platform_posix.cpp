@@ -12,6 +12,8 @@
 
 #include <cerrno>
 
+#include "common/ansi_text.h"
+
 namespace zk {
 namespace {
 
@@ -46,6 +48,13 @@ private:
     FILE* f_;
 };
 
+// The record's text, and so every path the logic hands over, is in code page
+// 1252, while this system names its files in UTF-8. Every path crosses here,
+// one way or the other, and nowhere else.
+std::string OsName(const std::string& path) { return AnsiToUtf8(path); }
+
+std::string RecordName(const std::string& osPath) { return AnsiFromUtf8(osPath); }
+
 std::uint64_t ToFiletime(const struct timespec& t) {
     std::int64_t ticks = static_cast<std::int64_t>(t.tv_sec) * 10000000 + t.tv_nsec / 100;
     return static_cast<std::uint64_t>(ticks + static_cast<std::int64_t>(FILETIME_UNIX_EPOCH));
@@ -58,17 +67,17 @@ PosixDesktopPlatform::PosixDesktopPlatform(std::string argv0) : argv0_(std::move
 void PosixDesktopPlatform::ShowMessage(const std::string& text, const std::string& caption,
                                        MessageIcon icon, bool) {
     FILE* out = icon == MessageIcon::Information ? stdout : stderr;
-    fprintf(out, "%s: %s\n", caption.c_str(), text.c_str());
+    fprintf(out, "%s: %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
     fflush(out);
 }
 
-std::string PosixDesktopPlatform::CurrentDirectory() {
+std::string PosixDesktopPlatform::OsCurrentDirectory() const {
     char buffer[PATH_MAX];
     if (!getcwd(buffer, sizeof buffer)) return ".";
     return buffer;
 }
 
-std::string PosixDesktopPlatform::ProgramPath() {
+std::string PosixDesktopPlatform::OsProgramPath() const {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n > 0) {
@@ -80,11 +89,31 @@ std::string PosixDesktopPlatform::ProgramPath() {
     return argv0_;
 }
 
-std::string PosixDesktopPlatform::TemporaryFolder() {
+std::string PosixDesktopPlatform::OsTemporaryFolder() const {
     const char* dir = getenv("TMPDIR");
     std::string folder = dir && *dir ? dir : "/tmp";
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
+}
+
+std::string PosixDesktopPlatform::CurrentDirectory() { return RecordName(OsCurrentDirectory()); }
+
+std::string PosixDesktopPlatform::ProgramPath() { return RecordName(OsProgramPath()); }
+
+std::string PosixDesktopPlatform::TemporaryFolder() { return RecordName(OsTemporaryFolder()); }
+
+bool PosixDesktopPlatform::FolderFitsCodePage(HostFolder which, std::string* problem) const {
+    const std::string path = which == HostFolder::Current   ? OsCurrentDirectory()
+                             : which == HostFolder::Program ? OsProgramPath()
+                                                            : OsTemporaryFolder();
+    std::string ignored;
+    TextFault fault;
+    if (Utf8ToAnsi(path, &ignored, &fault)) return true;
+    const char* what = which == HostFolder::Current   ? "the current folder"
+                       : which == HostFolder::Program ? "the program's path"
+                                                      : "the temporary folder";
+    *problem = std::string(what) + " " + path + " " + DescribeTextFault(fault);
+    return false;
 }
 
 std::int64_t PosixDesktopPlatform::CurrentUnixTime() {
@@ -93,7 +122,7 @@ std::int64_t PosixDesktopPlatform::CurrentUnixTime() {
 
 bool PosixDesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out) {
     struct stat st;
-    if (path.empty() || stat(path.c_str(), &st) != 0) return false;
+    if (path.empty() || stat(OsName(path).c_str(), &st) != 0) return false;
     FileFacts facts;
     facts.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     // What a Windows volume would report for the same file: folders carry the
@@ -115,7 +144,7 @@ bool PosixDesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out)
 std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& path,
                                                            FileMode mode) {
     const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::CreateWrite ? "wb" : "r+b";
-    FILE* f = fopen(path.c_str(), how);
+    FILE* f = fopen(OsName(path).c_str(), how);
     if (!f) return nullptr;
     if (mode == FileMode::Read) {
         struct stat st;
@@ -132,24 +161,26 @@ std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& pa
 }
 
 bool PosixDesktopPlatform::RemoveFile(const std::string& path) {
-    return unlink(path.c_str()) == 0;
+    return unlink(OsName(path).c_str()) == 0;
 }
 
 bool PosixDesktopPlatform::RenameFile(const std::string& from, const std::string& to) {
-    return rename(from.c_str(), to.c_str()) == 0;
+    return rename(OsName(from).c_str(), OsName(to).c_str()) == 0;
 }
 
 bool PosixDesktopPlatform::MakeFolder(const std::string& path) {
-    if (mkdir(path.c_str(), 0777) == 0) return true;
+    const std::string name = OsName(path);
+    if (mkdir(name.c_str(), 0777) == 0) return true;
     struct stat st;
-    return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return errno == EEXIST && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PosixDesktopPlatform::ShellStart(const std::string& path) {
+    const std::string name = OsName(path);
     pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
-        execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+        execlp("xdg-open", "xdg-open", name.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return true;

@@ -1,6 +1,11 @@
 // The desktop platform on POSIX systems. There is no registry (reads fail,
 // writes do nothing) and a message box is one console line, "Caption: text":
 // information on stdout, everything else on stderr.
+//
+// Texts cross in code page 1252, as the Windows ANSI functions take them, and
+// the system's UTF-8 names are converted at each call: a path given here is
+// 1252 and reaches the file system as UTF-8; the folders asked of it come back
+// in 1252, with '?' for what the page lacks (FolderFitsCodePage tells).
 #pragma once
 
 #include "platform/desktop_platform.h"
@@ -35,7 +40,17 @@ public:
     bool ShellStart(const std::string& path) override;
     bool NotifyAssociationsChanged() override;
 
+    // False, and `problem` says why, when the folder has a character 1252
+    // lacks: the logic could not name the files below it. Each program asks
+    // about the folders it uses.
+    enum class HostFolder { Current, Program, Temporary };
+    bool FolderFitsCodePage(HostFolder which, std::string* problem) const;
+
 private:
+    std::string OsCurrentDirectory() const;
+    std::string OsProgramPath() const;
+    std::string OsTemporaryFolder() const;
+
     std::string argv0_;
 };
 

@@ -10,8 +10,11 @@ root=$(pwd)
 scripts/setup-host.sh
 cmake --preset host >/dev/null
 cmake --build --preset host -j "$(nproc)"
-program="$root/build/host/program"
-cmake --install build/host --prefix "$program" >/dev/null
+# The host install: commands in bin/, the program folder in lib/zephyrkit.
+install_root="$root/build/host/program"
+rm -rf "$install_root"
+cmake --install build/host --prefix "$install_root" >/dev/null
+program="$install_root/lib/zephyrkit"
 
 # The windows program folder: Zephyrkit.exe and its build inputs, which serve
 # the host zephyrkit too: the device installer stub, the desktop one and

@@ -7,4 +7,4 @@
 set -euo pipefail
 exec "$(dirname "$0")/install-packages.sh" \
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev \
-  wine64 xvfb xauth imagemagick dpkg-dev fonts-liberation
+  wine64 xvfb xauth imagemagick dpkg-dev fp-utils nsis fonts-liberation

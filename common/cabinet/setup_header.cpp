@@ -73,14 +73,15 @@ bool ReadSetupHeader(FileHandle& file, SetupInfo& info) {
     return std::memcmp(header, "MSCE", 4) == 0 || std::memcmp(header, "CE4+", 4) == 0;
 }
 
-bool CabinetSupportsOs(const SetupInfo& info, OsVersionPoint point) {
-    const bool lowerMet = (info.osMinMajor == point.major && info.osMinMinor <= point.minor) ||
-                          (info.osMinMajor < point.major && info.osMinMinor >= 0) ||
-                          (info.osMinMajor == 0 && info.osMinMinor == 0);
-    const bool upperMet = (info.osMaxMajor == point.major && info.osMaxMinor >= point.minor) ||
-                          (info.osMaxMajor > point.major && info.osMaxMinor >= 0) ||
-                          (info.osMaxMajor == 0 && info.osMaxMinor == 0);
-    return lowerMet && upperMet;
+bool CabinetSupportsOs(const SetupInfo& info, OsSpan span) {
+    const OsVersion lowest{info.osMinMajor, info.osMinMinor};
+    const OsVersion highest{info.osMaxMajor, info.osMaxMinor};
+    const bool lowBound = lowest.major != 0 || lowest.minor != 0;
+    const bool highBound = highest.major != 0 || highest.minor != 0;
+    if (lowBound && highBound && VersionBefore(highest, lowest)) return false;
+    if (lowBound && VersionBefore(span.high, lowest)) return false;
+    if (highBound && VersionBefore(highest, span.low)) return false;
+    return true;
 }
 
 }  // namespace zk

@@ -21,10 +21,10 @@ inline constexpr int SETUP_HEADER_SIZE = 100;
 // all); `info` then holds what was read, for the caller to discard.
 bool ReadSetupHeader(FileHandle& file, SetupInfo& info);
 
-// Whether the cabinet's OS range takes in the version point. A lowest or
-// highest version of 0.0 sets no bound on that side. The rule works on the
-// signed numbers as stored, so a negative minor number never meets the
-// "lower major" or "higher major" arm.
-bool CabinetSupportsOs(const SetupInfo& info, OsVersionPoint point);
+// Whether the cabinet's OS range meets the OS's span: some version of the
+// span lies within the range. A lowest or highest version of 0.0 sets no
+// bound on that side; a range whose lowest version comes after its highest
+// holds no version and suits no OS.
+bool CabinetSupportsOs(const SetupInfo& info, OsSpan span);
 
 }  // namespace zk

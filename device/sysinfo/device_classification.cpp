@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/os_version_span.h"
 #include "common/utf16_text.h"
 
 namespace zk {
@@ -33,10 +34,11 @@ SystemInfoRecord ClassifyDevice(const RawDeviceFacts& facts) {
     if (facts.versionKnown) {
         record.majorVersion = facts.majorVersion;
         record.minorVersion = facts.minorVersion;
-        if (facts.majorVersion == 3) record.isOs2002 = 1;
-        if (facts.majorVersion == 4 && facts.minorVersion <= 2) record.isOs2003 = 1;
-        if (facts.majorVersion == 4 && facts.minorVersion > 2) record.isOs2003SE = 1;
-        if (facts.majorVersion == 5) record.isOs2005 = 1;
+        const OsVersion version{facts.majorVersion, facts.minorVersion};
+        record.isOs2002 = SpanHolds(OS_SPAN_2002, version) ? 1 : 0;
+        record.isOs2003 = SpanHolds(OS_SPAN_2003, version) ? 1 : 0;
+        record.isOs2003SE = SpanHolds(OS_SPAN_2003SE, version) ? 1 : 0;
+        record.isOs2005 = SpanHolds(OS_SPAN_WM5, version) ? 1 : 0;
     }
 
     if (facts.platformTypeKnown) {

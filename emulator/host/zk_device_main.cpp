@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/product_version.h"
 #include "common/package_layout.h"
 #include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
@@ -75,6 +76,7 @@ void PrintUsage(FILE* to) {
 "                      and \"uninstall\" are the removable-card words)\n"
 "  --card-answer ok|cancel  the answer to the removable-card question (ok)\n"
 "  --help              this text\n"
+"  --version           the version\n"
 "\n"
 "Preferences are applied as if chosen on the preferences page, also when the\n"
 "project shows none. Exit status: 0 done (or a played reset), 1 the package\n"
@@ -363,6 +365,10 @@ std::u16string BrowsedFolder(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zk-device %s\n", zk::PRODUCT_VERSION);
+        return 0;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "profile") == 0) {
         return zk::RunProfileCommand(argc - 2, argv + 2);
     }

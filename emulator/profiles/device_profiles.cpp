@@ -20,7 +20,7 @@ struct Profile {
 
 constexpr Profile PROFILES[] = {
     {"ppc2002", u"PocketPC", 3, 0, u"ARM4", u"SA1110", u"Intel", 206},
-    {"ppc2003", u"PocketPC", 4, 0, u"ARMV4I", u"PXA255", u"Intel Corporation", 400},
+    {"ppc2003", u"PocketPC", 4, 20, u"ARMV4I", u"PXA255", u"Intel Corporation", 400},
     {"ppc2003se", u"PocketPC", 4, 21, u"ARM925T", u"OMAP1510", u"Texas Instruments", 168},
     {"wm5", u"PocketPC", 5, 1, u"ARM920T", u"S3C2440", u"Samsung", 400},
     {"smartphone2003", u"SmartPhone", 4, 0, u"ARM926EJ-S", u"OMAP730", u"TI", 200},

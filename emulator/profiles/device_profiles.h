@@ -2,13 +2,13 @@
 // device (its registry profile): what each reports to the SystemInfo tool.
 //
 //   ppc2002         PocketPC    3.0   StrongARM SA1110, Intel
-//   ppc2003         PocketPC    4.0   Intel PXA255
+//   ppc2003         PocketPC    4.20  Intel PXA255
 //   ppc2003se       PocketPC    4.21  TI OMAP1510
 //   wm5             PocketPC    5.1   Samsung S3C2440
 //   smartphone2003  SmartPhone  4.0   TI OMAP730
 //
-// Versions follow the device-facts rule (major 4 with a minor up to 2 is
-// 2003, above it 2003 SE), so each profile stands for its own OS point.
+// Versions are what real devices of each OS report (2003 is 4.20, its
+// Second Edition 4.21), so each profile falls in its own OS span.
 #pragma once
 
 #include <string>

@@ -130,11 +130,24 @@ TEST_F(ZipWriterTest, CompressedSuffixesAreStoredWhateverTheirCase) {
     }
 }
 
-TEST_F(ZipWriterTest, BackslashesInNamesBecomeSlashes) {
+TEST_F(ZipWriterTest, NamesAreStoredAsTheDeviceReadsThem) {
     ZK_REQUIRE_HOST_TOOLS();
     WriteFileBytes(folder / "x.bin", "x");
     ASSERT_EQ(Pack(folder / "n.zip", "sub\\x.bin", folder / "x.bin"), ZIP_OK);
-    EXPECT_EQ(ZipFields(folder / "n.zip")["m0.name"], "sub/x.bin");
+    auto f = ZipFields(folder / "n.zip");
+    EXPECT_EQ(f["m0.name"], "sub/x.bin");
+    EXPECT_EQ(f["m0.flags"], "0x0002") << "an ASCII name sets no name flag";
+
+    // The desktop names member and source in code page 1252; the file on
+    // disk and the name in the archive are UTF-8.
+    WriteFileBytes(folder / "Caf\xC3\xA9 source.bin", "payload");
+    ASSERT_EQ(Pack(folder / "u.zip", "Caf\xE9.cab", folder / "Caf\xE9 source.bin"), ZIP_OK);
+    f = ZipFields(folder / "u.zip");
+    EXPECT_EQ(f["m0.name"], "Caf\xC3\xA9.cab");
+    EXPECT_EQ(f["m0.flags"], "0x0802");
+    EXPECT_EQ(f["m0.local_flags"], "0x0802");
+    EXPECT_EQ(f["m0.data_ok"], "1");
+    EXPECT_TRUE(UnzipTests(folder / "u.zip"));
 }
 
 TEST_F(ZipWriterTest, AMissingSourceFailsOnlyThatAdd) {

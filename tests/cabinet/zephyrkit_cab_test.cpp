@@ -23,11 +23,33 @@ TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
     std::string out;
     EXPECT_EQ(Run("viewer.cab bare.cab", &out), 0);
     EXPECT_EQ(out,
-              "viewer.cab\tok\tViewer\tAcme\t4.20\t5.1\tNo\tNo\tNo\tYes\n"
+              "viewer.cab\tok\tViewer\tAcme\t4.20\t5.1\tNo\tYes\tYes\tYes\n"
               "bare.cab\tThis is not a valid Wince Cabinet file. Please double-check the "
               "entry\t\t\t0.0\t0.0\tYes\tYes\tYes\tYes\n");
     // Only the run's own temporary folder was used, and it is gone.
     EXPECT_TRUE(test::ListFolder(folder / "tmp").empty());
+}
+
+TEST_F(ZephyrkitCabTest, NamesBeyondAsciiAreShownAsTyped) {
+    ZK_REQUIRE_HOST_TOOLS();
+    // One header written in code page 1252, one set-up XML in UTF-8.
+    test::MakeCeCab(folder, "Caf\xC3\xA9.cab", {"--app-name", "Caf\xC3\xA9", "--provider",
+                                                "Soci\xC3\xA9t\xC3\xA9"});
+    test::MakeCeCab(folder, "Cr\xC3\xA8me.cab",
+                    {"--xml-only", "--provider", "Soci\xC3\xA9t\xC3\xA9", "--app-name",
+                     "Cr\xC3\xA8me\xE2\x82\xAC"});
+    std::string out;
+    EXPECT_EQ(Run("Caf\xC3\xA9.cab Cr\xC3\xA8me.cab", &out), 0);
+    EXPECT_EQ(out.substr(0, out.find('\t', out.find('\t', out.find('\t') + 1) + 1)),
+              "Caf\xC3\xA9.cab\tok\tCaf\xC3\xA9");
+    const std::string xmlLine = out.substr(out.find('\n') + 1);
+    EXPECT_EQ(xmlLine.rfind("Cr\xC3\xA8me.cab\tok\t", 0), 0u) << out;
+    EXPECT_NE(xmlLine.find("Soci\xC3\xA9t\xC3\xA9"), std::string::npos) << out;
+    EXPECT_NE(xmlLine.find("Cr\xC3\xA8me\xE2\x82\xAC"), std::string::npos) << out;
+    // A name the record could not hold is refused before any is read.
+    test::WriteFileBytes(folder / "\xE4\xB8\xAD.cab", "x");
+    EXPECT_EQ(Run("Caf\xC3\xA9.cab \xE4\xB8\xAD.cab", &out), 1);
+    EXPECT_EQ(out, "");
 }
 
 TEST_F(ZephyrkitCabTest, RefusalsGiveExitCodeOne) {

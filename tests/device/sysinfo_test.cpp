@@ -50,9 +50,15 @@ TEST(ClassifyDeviceTest, VersionPicksAtMostOneOsFlag) {
     EXPECT_EQ(Os(ClassifyDevice(Facts(3, 0))), "2002 ");
     EXPECT_EQ(Os(ClassifyDevice(Facts(4, 0))), "2003 ");
     EXPECT_EQ(Os(ClassifyDevice(Facts(4, 2))), "2003 ");
-    EXPECT_EQ(Os(ClassifyDevice(Facts(4, 20))), "2003SE ");
+    // Windows Mobile 2003 reports 4.20 and its Second Edition 4.21.
+    EXPECT_EQ(Os(ClassifyDevice(Facts(4, 20))), "2003 ");
     EXPECT_EQ(Os(ClassifyDevice(Facts(4, 21))), "2003SE ");
+    EXPECT_EQ(Os(ClassifyDevice(Facts(4, 99))), "2003SE ");
+    EXPECT_EQ(Os(ClassifyDevice(Facts(4, 100))), "");
+    EXPECT_EQ(Os(ClassifyDevice(Facts(4, -1))), "");
+    EXPECT_EQ(Os(ClassifyDevice(Facts(3, 99))), "2002 ");
     EXPECT_EQ(Os(ClassifyDevice(Facts(5, 1))), "WM5 ");
+    EXPECT_EQ(Os(ClassifyDevice(Facts(5, 2))), "WM5 ");  // Windows Mobile 6 and 6.5
     EXPECT_EQ(Os(ClassifyDevice(Facts(6, 0))), "");
     EXPECT_EQ(Os(ClassifyDevice(Facts(2, 12))), "");
     RawDeviceFacts unknown = Facts(4, 20);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "device/sysinfo/device_classification.h"
@@ -57,6 +58,28 @@ TEST(DeviceProfilesTest, TextsAreEscapedForTheRegistryFile) {
     EXPECT_NE(text.find("\"ProcessorVendor\"=\"A \\\"quoted\\\" \\\\ vendor\"\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("\"ScreenWidth\"=dword:000000f0\n"), std::string::npos) << text;
+}
+
+TEST(DeviceProfilesTest, EachProfileReportsARealVersionOfItsOwnOs) {
+    struct Case {
+        const char* profile;
+        int major, minor;
+        std::uint8_t SystemInfoRecord::*os;
+    } cases[] = {
+        {"ppc2002", 3, 0, &SystemInfoRecord::isOs2002},
+        {"ppc2003", 4, 20, &SystemInfoRecord::isOs2003},
+        {"ppc2003se", 4, 21, &SystemInfoRecord::isOs2003SE},
+        {"wm5", 5, 1, &SystemInfoRecord::isOs2005},
+    };
+    for (const Case& c : cases) {
+        RawDeviceFacts facts;
+        ASSERT_TRUE(DeviceProfileFacts(c.profile, &facts)) << c.profile;
+        EXPECT_EQ(facts.majorVersion, c.major) << c.profile;
+        EXPECT_EQ(facts.minorVersion, c.minor) << c.profile;
+        const SystemInfoRecord r = ClassifyDevice(facts);
+        EXPECT_EQ(r.isOs2002 + r.isOs2003 + r.isOs2003SE + r.isOs2005, 1) << c.profile;
+        EXPECT_EQ(r.*c.os, 1) << c.profile;
+    }
 }
 
 }  // namespace

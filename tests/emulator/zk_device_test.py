@@ -4,6 +4,7 @@ cabinets, installed with `zk-device` on a folder that plays the device.
 
 usage: zk_device_test.py ZEPHYRKIT ZEPHYRKIT_PROJECT ZK_DEVICE MAKE_CE_CAB"""
 import glob
+import io
 import json
 import os
 import shutil
@@ -28,7 +29,7 @@ FLAG_FIELDS = {"ppc": "forPocketPC", "sp": "forSmartphone", "2002": "forOs2002",
 SYSINFO = {
     "ppc2002": "[SystemInfo] Platform [PocketPC] majorVersion [3] minorVersion[0] "
                "Processor [ARM4 SA1110 Intel]",
-    "ppc2003": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[0] "
+    "ppc2003": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[20] "
                "Processor [ARMV4I PXA255 Intel Corporation]",
     "ppc2003se": "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[21] "
                  "Processor [ARM925T OMAP1510 Texas Instruments]",
@@ -209,11 +210,48 @@ class ProfileTest(DeviceTest):
     def test_explicit_facts_override_the_profile(self):
         s = self.shop
         package = s.package([(s.cabinet("a.cab", "A"), "2003SE")])
-        root, _ = self.device(package, "--profile", "ppc2003", "--os", "4.20",
+        root, _ = self.device(package, "--profile", "ppc2003", "--os", "4.21",
                               "--platform", "PocketPC", "--cpu-core", "CORE")
         self.assertEqual(self.log(root)[0], "[SystemInfo] Platform [PocketPC] majorVersion [4] "
-                         "minorVersion[20] Processor [CORE PXA255 Intel Corporation]")
+                         "minorVersion[21] Processor [CORE PXA255 Intel Corporation]")
         self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\a.cab"'])
+
+
+TESTDATA = os.environ.get("ZK_TESTDATA_DIR", os.path.join(
+    os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared", "testdata"))
+
+
+class RealCabinetTest(DeviceTest):
+    def test_wm2003_cabinets_reach_2003_and_second_edition_devices(self):
+        cabs = os.path.join(TESTDATA, "cabs")
+        axo = os.path.join(cabs, "nsbasic_SymbolAXO.arm.cab")  # 4.20 and later
+        se = os.path.join(cabs, "generated", "gen_wm2003se_v4.21-5.1.cab")
+        if not (os.path.isfile(axo) and os.path.isfile(se)):
+            self.skipTest("no real cabinets in " + cabs)
+        s = self.shop
+        out = s.path("real-out")
+        os.mkdir(out)
+        paw = s.path("Real.paw")
+        for args in (["new", paw, "--title", "Real", "--company", "Morvane", "--output", out],
+                     ["add", paw, axo, se]):
+            subprocess.run([ZEPHYRKIT_PROJECT, *args], check=True, capture_output=True)
+        subprocess.run([os.path.join(s.program, "zephyrkit"), "-silent", paw],
+                       capture_output=True)
+        found = glob.glob(os.path.join(out, "**", "Real.[[]MOBILE].exe"), recursive=True)
+        self.assertEqual(len(found), 1)
+        axo_name, se_name = os.path.basename(axo), os.path.basename(se)
+        expected = {"ppc2003": ([axo_name], [se_name]),
+                    "ppc2003se": ([axo_name, se_name], []),
+                    "wm5": ([axo_name, se_name], []), "ppc2002": ([], [axo_name, se_name])}
+        for profile, (installed, skipped) in expected.items():
+            with self.subTest(profile=profile):
+                root = self.root()
+                s.run(found[0], root, "--profile", profile)
+                log = self.log(root)
+                for name in installed:
+                    self.assertIn(f"[InstallerThread] Installing [{name}]", log)
+                for name in skipped:
+                    self.assertIn(f"[InstallerThread] Skipping {name}...", log)
 
 
 class PreferenceTest(DeviceTest):
@@ -385,6 +423,78 @@ class DamageTest(DeviceTest):
         root, out, log = self.damaged(package, lambda d: d[:1000])
         self.assertIn("is 1000 bytes, no longer than its program", log[0])
         self.assertEqual(self.wceload(root), [])
+
+
+class EncodingTest(DeviceTest):
+    """Names beyond ASCII typed on the command line, kept in code page 1252 in
+    the record, and read so by the device."""
+
+    def project(self, *args, code=0):
+        result = subprocess.run([ZEPHYRKIT_PROJECT, *args], capture_output=True, text=True)
+        self.assertEqual(result.returncode, code, result.stdout + result.stderr)
+        return result
+
+    def test_a_cabinet_title_and_eula_beyond_ascii_reach_the_device_whole(self):
+        s = self.shop
+        cab = s.cabinet("Café.cab", "Café")
+        eula = s.path("Lisez-moi.txt")
+        with open(eula, "w", encoding="utf-8") as f:
+            f.write("<html>Conditions générales</html>")
+        out = s.path("sortie")
+        os.mkdir(out)
+        paw = s.path("Société.paw")
+        self.project("new", paw, "--title", "Société Générale", "--company", "Morvane",
+                     "--output", out, "--eula", eula, "--platform-filter", "pocketpc")
+        self.project("add", paw, cab)
+        with open(paw, "rb") as f:
+            record = f.read()
+        self.assertEqual(record[:17], "Société Générale".encode("cp1252") + b"\0")
+        shown = self.project("show", paw).stdout
+        self.assertIn("Title : Société Générale\n", shown)
+        self.assertIn("- Name [Café]", shown)
+        self.assertEqual(json.loads(self.project("export", paw).stdout)["cabinets"][0]["fileName"],
+                         "Café.cab")
+
+        refused = self.project("set", paw, "--company", "Morvane 中文", code=1)
+        self.assertEqual(refused.stderr, "zephyrkit-project: --company: holds U+4E2D, which "
+                                         "code page 1252 cannot store\n")
+        with open(paw, "rb") as f:
+            self.assertEqual(f.read(), record)
+
+        built = subprocess.run([os.path.join(s.program, "zephyrkit"), "-silent", paw],
+                               capture_output=True, text=True)
+        self.assertEqual((built.returncode, built.stdout, built.stderr),
+                         (1, "Success: Zephyrkit files successfully built.\n", ""))
+        found = glob.glob(os.path.join(out, "*", "Société Générale", "Société Générale.[[]MOBILE].exe"))
+        self.assertEqual(len(found), 1, os.listdir(out))
+        package = found[0]
+        # The cabinet's section, the last one, names its member in UTF-8.
+        at, n = sections_of(package)[-1]
+        with open(package, "rb") as f:
+            f.seek(at + 4)
+            with zipfile.ZipFile(io.BytesIO(f.read(n))) as z:
+                self.assertEqual(z.namelist(), ["Café.cab"])
+
+        root, text = self.device(package, "--profile", "ppc2003")
+        self.assertIn("window title: Morvane Société Générale\n", text)
+        self.assertIn("page: EULA file://\\Temp\\Lisez-moi.txt\n", text)
+        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\Café.cab"'])
+        self.assertIn("[InstallerThread] Installing [Café.cab]", self.log(root))
+        self.assertTrue(os.path.isfile(os.path.join(root, "Program Files", "Café", "café.exe")),
+                        text)
+        self.assertIn("1 Café.cab: installed into \\Program Files\\Café", text)
+        # The emulated wceload found the unpacked cabinet under its UTF-8 name
+        # (it deletes it once installed, as the device's does).
+        self.assertNotIn("no such cabinet", text)
+        self.assertEqual(os.listdir(os.path.join(root, "My Documents")),
+                         ["Société Générale.[MOBILE].exe"])
+
+    def test_a_project_the_record_cannot_name_is_not_built(self):
+        built = subprocess.run([os.path.join(self.shop.program, "zephyrkit"), "-silent",
+                                self.shop.path("项目.paw")], capture_output=True, text=True)
+        self.assertEqual(built.returncode, 0)
+        self.assertEqual(built.stderr, 'Error: argument 2 "' + self.shop.path("项目.paw") +
+                         '": holds U+9879, which code page 1252 cannot store\n')
 
 
 class CommandLineTest(DeviceTest):

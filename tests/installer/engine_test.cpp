@@ -32,7 +32,7 @@ TEST_F(EngineTest, CompatibleCabinetsInstallInListOrder) {
     auto p = NewProject();
     AddCabinet(*p, "a.cab", "2003SE");
     AddCabinet(*p, "b.cab", "2003,2003SE");
-    Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 20));
+    Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 21));
     EXPECT_EQ(InstallerThread(session), 1);
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[0].commandLine, u"/askdest \"\\Temp\\a.cab\"");

@@ -107,7 +107,7 @@ TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
     AddCabinet(*project, "a.cab", "2003");
     MakePackage(*project, {Section(Zip({{"eula.htm", "EULA"}})),
                            Section(Zip({{"readme.txt", "README"}})), Section("cabinet")});
-    ToolWrites(DeviceFacts(u"PocketPC", 4, 20));
+    ToolWrites(DeviceFacts(u"PocketPC", 4, 21));
 
     EXPECT_EQ(SystemInfo(session, u"\\pkg.exe", &window, 1000), 1);
     InstallerState& state = session.state;
@@ -125,7 +125,7 @@ TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
     EXPECT_TRUE(state.splashFilePath.empty());
     EXPECT_EQ(ReadDevice("\\Temp\\readme.txt"), "README");
     EXPECT_EQ(LogLines(), (std::vector<std::string>{
-                              "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[20] "
+                              "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[21] "
                               "Processor [ARM PXA255 Vendor]"}));
     EXPECT_EQ(state.damage.sections, 0);
     // The stream stands at the first cabinet section.

@@ -60,7 +60,8 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
         {R"({"cabinets": {}})", "cabinets: must be an array"},
         {R"({"cabinets": [5]})", "cabinets[0]: must be an object"},
         {R"({"cabinets": [{"forIntel": "yes"}]})", "cabinets[0].forIntel: must be true or false"},
-        {R"({"company": "\u4e2d"})", "company: holds characters the ANSI code page cannot store"},
+        {R"({"company": "Caf\u00e9 \u4e2d"})",
+         "company: holds U+4E2D, which code page 1252 cannot store"},
         {R"({"company": "a\u0000b"})", "company: must not hold a NUL character"},
         {R"({"title": ".."})", "title: not usable as a file or folder name"},
         {R"({"title": "con.txt"})", "title: not usable as a file or folder name"},
@@ -83,15 +84,69 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
     EXPECT_EQ(error, "cabinets: more than 256 entries");
 }
 
-TEST(AnsiTextTest, CodePage1252BothWays) {
+TEST(AnsiTextTest, EveryByteOfThePageRoundTrips) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
     std::string back;
     ASSERT_TRUE(Utf8ToAnsi(AnsiToUtf8(all), &back));
     EXPECT_EQ(back, all);
-    EXPECT_FALSE(Utf8ToAnsi("\xC3", &back)) << "cut sequence";
-    EXPECT_FALSE(Utf8ToAnsi("\xFF", &back));
+    EXPECT_EQ(AnsiToUtf8("\x80\x9F\xE9\xFF"), "\xE2\x82\xAC\xC5\xB8\xC3\xA9\xC3\xBF");
+    // The five bytes the page leaves undefined stand for the C1 controls of
+    // the same number, and come back from them.
+    for (unsigned char c : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        const std::string utf8 = AnsiToUtf8(std::string(1, static_cast<char>(c)));
+        EXPECT_EQ(utf8, std::string({'\xC2', static_cast<char>(c)})) << int(c);
+        ASSERT_TRUE(Utf8ToAnsi(utf8, &back));
+        EXPECT_EQ(back, std::string(1, static_cast<char>(c)));
+    }
     EXPECT_EQ(AnsiFromUtf8("a\xE2\x82\xAC\xE4\xB8\xAD\xFFz"), "a\x80??z");
+}
+
+TEST(AnsiTextTest, ACharacterThePageLacksIsNamedWhereItStands) {
+    std::string out = "untouched";
+    TextFault fault;
+    ASSERT_FALSE(Utf8ToAnsi("Caf\xC3\xA9 \xE4\xB8\xAD", &out, &fault));
+    EXPECT_EQ(out, "untouched");
+    EXPECT_FALSE(fault.malformed);
+    EXPECT_EQ(fault.character, U'\u4E2D');
+    EXPECT_EQ(fault.offset, 6u);
+    EXPECT_EQ(DescribeTextFault(fault), "holds U+4E2D, which code page 1252 cannot store");
+    // C1 controls the page uses for typographic marks, and characters past
+    // the basic plane.
+    ASSERT_FALSE(Utf8ToAnsi("\xC2\x80", &out, &fault));
+    EXPECT_EQ(DescribeTextFault(fault), "holds U+0080, which code page 1252 cannot store");
+    ASSERT_FALSE(Utf8ToAnsi("\xF0\x9F\x98\x80", &out, &fault));
+    EXPECT_EQ(DescribeTextFault(fault), "holds U+1F600, which code page 1252 cannot store");
+}
+
+TEST(AnsiTextTest, MalformedUtf8IsRefusedAtItsFirstBadByte) {
+    struct Case {
+        const char* text;
+        unsigned char byte;
+        std::size_t offset;
+    };
+    const Case cases[] = {
+        {"ab\xC3", 0xC3, 2},                  // cut sequence
+        {"\xFF", 0xFF, 0},                    // no lead byte
+        {"a\x80", 0x80, 1},                   // continuation without a lead
+        {"x\xC0\xAF", 0xC0, 1},              // '/' in an overlong form
+        {"\xE0\x80\xAE", 0xE0, 0},          // '.' in an overlong form
+        {"\xED\xA0\x80", 0xED, 0},          // a surrogate
+        {"\xF4\x90\x80\x80", 0xF4, 0},     // past U+10FFFF
+        {"\xC3\x28", 0xC3, 0},               // lead followed by ASCII
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        TextFault fault;
+        EXPECT_FALSE(Utf8ToAnsi(c.text, &out, &fault)) << c.text;
+        EXPECT_TRUE(fault.malformed) << c.text;
+        EXPECT_EQ(fault.byte, c.byte) << c.text;
+        EXPECT_EQ(fault.offset, c.offset) << c.text;
+    }
+    TextFault fault;
+    std::string out;
+    ASSERT_FALSE(Utf8ToAnsi("ab\xC3", &out, &fault));
+    EXPECT_EQ(DescribeTextFault(fault), "is not valid UTF-8 (byte 0xC3 at offset 2)");
 }
 
 }  // namespace

@@ -105,6 +105,43 @@ TEST_F(ProjectShellTest, NewAddSetGivesTheRecordTheWizardWouldWrite) {
     EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
 }
 
+TEST_F(ProjectShellTest, PresetsLeaveTheEntriesFlagsAlone) {
+    ZK_REQUIRE_HOST_TOOLS();
+    const std::string wm6 = Cabinet("wm6.cab", "Six", "5.2", "7.99");
+    const std::string old = Cabinet("old.cab", "Old", "3.0", "3.99");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"add", Paw(), wm6}).code, SHELL_DONE);
+    auto osFlags = [&](int i) {
+        const CabEntry& c = Load(Paw())->cabinets[i];
+        return std::string{char('0' + c.forOs2002), char('0' + c.forOs2003),
+                           char('0' + c.forOs2003SE), char('0' + c.forOs2005)};
+    };
+    ASSERT_EQ(osFlags(0), "0001");
+
+    // Neither other presets nor another entry touch the hidden OS flags.
+    ASSERT_EQ(Run({"set", Paw(), "--company", "X", "--removable-card", "yes"}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(0), "0001");
+    ASSERT_EQ(Run({"add", Paw(), old}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(0), "0001");
+    EXPECT_EQ(osFlags(1), "1000");
+    ASSERT_EQ(Run({"move", Paw(), "1", "0"}).code, SHELL_DONE);
+    EXPECT_EQ(osFlags(1), "0001");
+
+    // Show prints the flags of the groups whose filter is off too.
+    const std::string shown = Run({"show", Paw()}).out;
+    EXPECT_NE(shown.find("Operating System:\t- 2002 [Yes]   - 2003 [No]   - 2003SE [No]   - 2005 [No]"),
+              std::string::npos) << shown;
+    EXPECT_NE(shown.find("Operating System:\t- 2002 [No]   - 2003 [No]   - 2003SE [No]   - 2005 [Yes]"),
+              std::string::npos) << shown;
+
+    // A filter change does bring the flags in line with the filters.
+    ASSERT_EQ(Run({"set", Paw(), "--platform-filter", "pocketpc"}).code, SHELL_DONE);
+    EXPECT_EQ(Load(Paw())->cabinets[0].forSmartphone, 0);
+    EXPECT_EQ(osFlags(1), "0001");
+    ASSERT_EQ(Run({"set", Paw(), "--no-platform-filter"}).code, SHELL_DONE);
+    EXPECT_EQ(Load(Paw())->cabinets[0].forSmartphone, 1);
+}
+
 TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
     WriteFileBytes(folder / "empty.txt", "");
     const std::string file = folder / "f.txt";
@@ -211,8 +248,11 @@ TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
               "Platform filtering error: One of the entries in the list will not be installed. "
               "Please delete if not need of it.\n");
 
-    // With its filter off an OS flag is set; it shows once the filter is on.
+    // The OS flags come from the cabinet's range whatever the filter says:
+    // 4.0-4.99 is not for 2002 until the user says so.
     ASSERT_EQ(Run({"set", Paw(), "--no-platform-filter", "--os-filter", "2002"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 18), "OS filtering error");
+    ASSERT_EQ(Run({"flag", Paw(), "0", "2002", "yes"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
     ASSERT_EQ(Run({"flag", Paw(), "0", "2002", "no"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", Paw()}).err.substr(0, 18), "OS filtering error");
@@ -272,7 +312,7 @@ TEST_F(ProjectShellTest, ListCommandsAndAdmissionMessages) {
 
 TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
     ZK_REQUIRE_HOST_TOOLS();
-    ASSERT_EQ(Run({"new", Paw(), "--title", "T\xE9", "--company", "C"}).code, SHELL_DONE);
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T\xC3\xA9", "--company", "C"}).code, SHELL_DONE);
     ASSERT_EQ(Run({"add", Paw(), Cabinet("a.cab", "A", "3.0", "4.1")}).code, SHELL_DONE);
     const std::string before = ReadFileBytes(Paw());
     const Result exported = Run({"export", Paw()});
@@ -289,6 +329,54 @@ TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
         EXPECT_EQ(ReadFileBytes(Paw()), before);
     }
     EXPECT_FALSE(test::FileExists(Paw() + ".partial"));
+}
+
+TEST_F(ProjectShellTest, TextIsUtf8OutsideAndCodePage1252InTheRecord) {
+    ZK_REQUIRE_HOST_TOOLS();
+    const std::string eula = folder / "Lisez-moi \xC3\xA0 lire.txt";
+    WriteFileBytes(eula, "terms");
+    const std::string cafe = Cabinet("Caf\xC3\xA9.cab", "Caf\xC3\xA9", "4.0", "0.0");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale",
+                   "--company", "Morvane\xE2\x84\xA2", "--eula", eula})
+                  .code,
+              SHELL_DONE);
+    // A relative name is completed with the platform's current folder.
+    ASSERT_EQ(Run({"add", Paw(), "Caf\xC3\xA9.cab"}).code, SHELL_DONE);
+    auto p = Load(Paw());
+    EXPECT_STREQ(p->title, "Soci\xE9t\xE9 G\xE9n\xE9rale");
+    EXPECT_STREQ(p->company, "Morvane\x99");
+    EXPECT_EQ(std::string(p->eulaPath), folder / "Lisez-moi \xE0 lire.txt");
+    EXPECT_EQ(std::string(p->cabinets[0].path), folder / "Caf\xE9.cab");
+    EXPECT_STREQ(p->cabinets[0].fileName, "Caf\xE9.cab");
+    EXPECT_STREQ(p->cabinets[0].appName, "Caf\xE9");
+
+    const Result shown = Run({"show", Paw()});
+    EXPECT_NE(shown.out.find("Title : Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\n"),
+              std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("- Path [" + cafe + "]"), std::string::npos) << shown.out;
+    const Result exported = Run({"export", Paw()});
+    EXPECT_NE(exported.out.find("\"fileName\": \"Caf\xC3\xA9.cab\""), std::string::npos);
+    // Messages carrying the record's text, and names given back by the user.
+    Result r = Run({"add", Paw(), cafe});
+    EXPECT_EQ(r.err, "Double entry: Item is already in the list\n");
+    EXPECT_EQ(Run({"move", Paw(), "Caf\xC3\xA9.cab", "0"}).code, SHELL_DONE);
+    r = Run({"remove", Paw(), "Caf\xC3\xA8.cab"});
+    EXPECT_EQ(r.err, "Error: No cabinet Caf\xC3\xA8.cab in the list\n");
+
+    // Refused before anything is read or written, naming what holds it.
+    const std::string before = ReadFileBytes(Paw());
+    r = Run({"set", Paw(), "--title", "Soci\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "zephyrkit-project: --title: holds U+4E2D, which code page 1252 cannot store\n");
+    r = Run({"add", Paw(), "\xE2\x98\x83.cab"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err,
+              "zephyrkit-project: argument 3 \"\xE2\x98\x83.cab\": holds U+2603, which code page "
+              "1252 cannot store\n");
+    r = Run({"add", Paw(), "Caf\xE9.cab"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "zephyrkit-project: argument 3: is not valid UTF-8 (byte 0xE9 at offset 3)\n");
+    EXPECT_EQ(ReadFileBytes(Paw()), before);
 }
 
 TEST_F(ProjectShellTest, UsageAndInvalidFiles) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ansi_text.h"
 #include "common/little_endian.h"
 #include "platform/desktop_platform.h"
 #include "wizard/build/dos_time.h"
@@ -21,6 +22,7 @@ constexpr std::uint16_t kVersionMadeBy = 0x0B17;
 constexpr std::uint16_t kVersionNeeded = 20;
 constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
 constexpr std::uint16_t kFlagMaximumCompression = 0x0002;
+constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflate = 8;
 constexpr std::size_t kLocalHeaderSize = 30;
@@ -236,7 +238,13 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     if (w->closed) return ZIP_ERR_CLOSED;
 
     ZipMemberRecord m;
-    m.name = memberName ? memberName : "";
+    // Names come in the desktop's code page and the device reads them as
+    // UTF-8: one beyond ASCII is stored so, with the flag that says it.
+    m.name = AnsiToUtf8(memberName ? memberName : "");
+    const std::uint16_t nameFlag =
+        std::any_of(m.name.begin(), m.name.end(), [](char c) { return (c & 0x80) != 0; })
+            ? kFlagUtf8Name
+            : 0;
     std::replace(m.name.begin(), m.name.end(), '\\', '/');
     if (m.name.empty() || m.name.size() > 0xFFFF || !sourcePath) return ZIP_ERR_ARGUMENTS;
     if (w->members.size() >= 0xFFFF) return ZIP_ERR_WRITE;  // the count fields are 16-bit
@@ -257,7 +265,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     const CalendarTime written = UtcCalendarTime(FiletimeToUnixSeconds(facts.lastWriteTime));
     m.dosDate = DosDate(written);
     m.dosTime = DosTime(written);
-    m.flags = kFlagDataDescriptor;
+    m.flags = kFlagDataDescriptor | nameFlag;
     m.crc = 0;
     m.compressedSize = m.method == kMethodStored ? static_cast<std::uint32_t>(facts.size) : 0;
     m.uncompressedSize = static_cast<std::uint32_t>(facts.size);
@@ -281,7 +289,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     }
     m.uncompressedSize = static_cast<std::uint32_t>(bytesRead);
     m.compressedSize = static_cast<std::uint32_t>(bytesWritten);
-    m.flags = m.method == kMethodDeflate ? kFlagMaximumCompression : 0;
+    m.flags = (m.method == kMethodDeflate ? kFlagMaximumCompression : 0) | nameFlag;
 
     if (!w->archive->Seek(m.localHeaderOffset)) {
         w->lastError = ZIP_ERR_SEEK;

@@ -2,8 +2,8 @@
 // sections. Members are read from files, deflated (raw deflate, level 8) unless
 // their name marks them as already compressed, and described by a central
 // directory at the close. The archives follow the PKWARE application note with
-// no extension beyond the "UT" extended-timestamp extra field, so the device's
-// reader and any ordinary unzip can open them.
+// no extension beyond the "UT" extended-timestamp extra field and the UTF-8
+// name flag, so the device's reader and any ordinary unzip can open them.
 //
 // Quirks worth knowing:
 //  - No data descriptor is used: the local header is first written with flag
@@ -37,11 +37,13 @@ ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath,
                      std::uint32_t* result = nullptr);
 
 // Adds the file at `sourcePath` under `memberName` (backslashes become
-// slashes). Returns ZIP_OK, or ZIP_ERR_FAILED / ZIP_ERR_CLOSED when the writer
-// cannot take members, ZIP_ERR_ARGUMENTS for an empty name, ZIP_ERR_OPEN when
-// the source cannot be opened (the writer stays usable), ZIP_ERR_WRITE when
-// the member could not be written, ZIP_ERR_SEEK when the local header could
-// not be rewritten (the writer then refuses every later add).
+// slashes). Both are in the desktop's code page (1252); a name beyond ASCII is
+// stored as UTF-8 with general purpose flag bit 11 set. Returns ZIP_OK, or
+// ZIP_ERR_FAILED / ZIP_ERR_CLOSED when the writer cannot take members,
+// ZIP_ERR_ARGUMENTS for an empty name, ZIP_ERR_OPEN when the source cannot be
+// opened (the writer stays usable), ZIP_ERR_WRITE when the member could not be
+// written, ZIP_ERR_SEEK when the local header could not be rewritten (the
+// writer then refuses every later add).
 std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath);
 
 // Writes the central directory and the end record, closes the file and

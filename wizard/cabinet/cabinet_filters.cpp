@@ -18,13 +18,13 @@ const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT] = {
     {"SMP", 56, FilterGroup::Platform, &Project::platformFilterOn, &Project::filterSmartphone,
      &CabEntry::forSmartphone, {}},
     {"2002", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2002,
-     &CabEntry::forOs2002, OS_POINT_2002},
+     &CabEntry::forOs2002, OS_SPAN_2002},
     {"2003", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003,
-     &CabEntry::forOs2003, OS_POINT_2003},
+     &CabEntry::forOs2003, OS_SPAN_2003},
     {"2003SE", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003SE,
-     &CabEntry::forOs2003SE, OS_POINT_2003SE},
+     &CabEntry::forOs2003SE, OS_SPAN_2003SE},
     {"WM 5", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2005,
-     &CabEntry::forOs2005, OS_POINT_WM5},
+     &CabEntry::forOs2005, OS_SPAN_WM5},
     {"Intel", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterIntel,
      &CabEntry::forIntel, {}},
     {"TI", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterTI,
@@ -43,9 +43,9 @@ void WriteCell(PageView& list, int row, int column, bool yes) {
     list.SetListCell(IDC_CABINET_LIST, row, column, yes ? "Yes" : "No", yes ? IMAGE_YES : IMAGE_NO);
 }
 
-// A group switched on fails an entry when none of its selected options has
-// the entry's boolean set.
-bool FailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
+}  // namespace
+
+bool EntryFailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
     bool switchedOn = false;
     for (const FilterOption& o : FILTER_OPTIONS) {
         if (o.group != group) continue;
@@ -55,12 +55,10 @@ bool FailsGroup(const Project& p, const CabEntry& entry, FilterGroup group) {
     return switchedOn;
 }
 
-}  // namespace
-
 void DeriveEntryFlags(const Project& project, const SetupInfo& info, CabEntry& entry) {
     for (const FilterOption& o : FILTER_OPTIONS) {
         if (o.group == FilterGroup::Os)
-            entry.*o.flag = CabinetSupportsOs(info, o.point) ? 1 : 0;
+            entry.*o.flag = CabinetSupportsOs(info, o.span) ? 1 : 0;
         else
             entry.*o.flag = SwitchOn(project, o) == Selected(project, o) ? 1 : 0;
     }
@@ -162,9 +160,9 @@ int CheckEntryFilters(const Project& project) {
     if (count == 0) return PAGE_EMPTY_LIST;
     for (int i = 0; i < count; ++i) {
         const CabEntry& entry = project.cabinets[i];
-        if (FailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
-        if (FailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
+        if (EntryFailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
     }
     return 0;
 }

@@ -26,7 +26,7 @@ struct FilterOption {
     std::uint8_t Project::*groupSwitch;
     std::uint8_t Project::*option;
     std::uint8_t CabEntry::*flag;
-    OsVersionPoint point;  // OS options only
+    OsSpan span;  // OS options only
 };
 
 // The options in the list's column order (Intel before TI).
@@ -42,7 +42,7 @@ inline constexpr int IMAGE_NO = 2;
 
 // The booleans of a new entry. Platform and processor: set when the group
 // switch and the option agree (both on or both off). OS: whether the
-// cabinet's version range takes in the option's version point, whatever the
+// cabinet's version range meets the option's version span, whatever the
 // filters say.
 void DeriveEntryFlags(const Project& project, const SetupInfo& info, CabEntry& entry);
 
@@ -79,5 +79,9 @@ int CheckFilterSelection(const WizardState& state);
 // processor) gives 8, 9 or 16. An entry passes a group when one of the
 // selected options has its boolean set.
 int CheckEntryFilters(const Project& project);
+
+// Whether the group is switched on and none of its selected options has the
+// entry's boolean set: the device would never install such an entry.
+bool EntryFailsGroup(const Project& project, const CabEntry& entry, FilterGroup group);
 
 }  // namespace zk

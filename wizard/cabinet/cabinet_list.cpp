@@ -112,6 +112,19 @@ Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
                                        : Admission::Admitted;
 }
 
+bool ReadCabinetSetupInfo(DesktopPlatform& platform, const std::string& path, SetupInfo& info) {
+    const SetupFilePaths files = SetupFilePathsOf(platform);
+    RemoveSetupFiles(platform, files);
+    if (!ExtractSetupFiles(platform, path)) {
+        RemoveSetupFiles(platform, files);
+        return false;
+    }
+    SetupSource source = SetupSource::None;
+    const bool accepted = ReadSetupInformation(platform, files, info, source);
+    RemoveSetupFiles(platform, files);
+    return accepted && source != SetupSource::None;
+}
+
 void ClearCabinetDetails(WizardContext& ctx) {
     PageView* page = CabinetListOf(ctx);
     if (!page) return;

@@ -12,6 +12,7 @@
 namespace zk {
 
 struct WizardContext;
+class DesktopPlatform;
 
 inline constexpr const char* NOT_A_CABINET_TEXT = "This is not a valid Cabinet file";
 inline constexpr const char* BAD_HEADER_TEXT = "This is not a valid Wince Cabinet file header";
@@ -43,6 +44,12 @@ enum class Admission {
 // what was read from the set-up information.
 Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
                        const std::string& displayName, SetupInfo* learned = nullptr);
+
+// The set-up information of the cabinet at `path`, read as an admission
+// reads it but without a message or a list: false when the file is no
+// cabinet, its set-up header is refused, or it carries no set-up
+// information.
+bool ReadCabinetSetupInfo(DesktopPlatform& platform, const std::string& path, SetupInfo& info);
 
 // Removes the selected entry and its row and clears the detail fields; with
 // no row selected nothing happens.

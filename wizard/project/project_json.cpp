@@ -123,8 +123,9 @@ bool ImportFields(const Json& object, unsigned char* record, const Field (&field
             return false;
         }
         std::string ansi;
-        if (!Utf8ToAnsi(it->get<std::string>(), &ansi)) {
-            *error = name + ": holds characters the ANSI code page cannot store";
+        TextFault fault;
+        if (!Utf8ToAnsi(it->get<std::string>(), &ansi, &fault)) {
+            *error = name + ": " + DescribeTextFault(fault);
             return false;
         }
         if (ansi.find('\0') != std::string::npos) {

@@ -12,9 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "common/ansi_text.h"
 #include "common/cabinet/setup_header.h"
+#include "common/product_version.h"
 #include "common/fixed_text.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/host_text.h"
 #include "platform/path_text.h"
 #include "wizard/cabinet/cabinet_list.h"
 #include "wizard/project/wizard_context.h"
@@ -37,10 +40,12 @@ constexpr const char* kUsage =
     "  lowest OS      major.minor (0.0: not given)\n"
     "  highest OS     major.minor (0.0: no limit)\n"
     "  2002 2003 2003SE WM 5\n"
-    "                 Yes or No: whether the cabinet suits each OS version point\n"
-    "                 (3.1, 4.0, 4.2, 5.0)\n"
+    "                 Yes or No: whether the cabinet's range meets each OS's span\n"
+    "                 (3.0-3.99, 4.0-4.20, 4.21-4.99, 5.0-5.99)\n"
     "The fields after the outcome are empty when the cabinet was refused before\n"
     "its set-up information was taken (not a cabinet, or a bad set-up header).\n"
+    "\n"
+    "`zephyrkit-cab --version` prints the version.\n"
     "\n"
     "Exit code: 0 when every cabinet would be admitted (also with the message\n"
     "that a cabinet has no set-up information), 1 otherwise.\n";
@@ -65,6 +70,10 @@ const char* YesNo(bool yes) { return yes ? "Yes" : "No"; }
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zephyrkit-cab %s\n", zk::PRODUCT_VERSION);
+        return 0;
+    }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -74,16 +83,26 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The cabinets' paths, the names shown and the set-up texts are the
+    // record's code page inside, UTF-8 on the command line and the console.
     CapturingPlatform platform(argv[0]);
-    std::string pattern = zk::PosixDesktopPlatform().TemporaryFolder() + "/zephyrkit-cab-XXXXXX";
+    std::vector<std::string> paths;
+    std::string problem;
+    if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &paths, &problem) ||
+        !platform.FolderFitsCodePage(CapturingPlatform::HostFolder::Temporary, &problem)) {
+        std::fprintf(stderr, "zephyrkit-cab: %s\n", problem.c_str());
+        return 1;
+    }
+    const std::string temporary = zk::AnsiToUtf8(zk::PosixDesktopPlatform().TemporaryFolder());
+    std::string pattern = temporary + "/zephyrkit-cab-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) {
         std::fprintf(stderr, "zephyrkit-cab: cannot make a temporary folder in %s\n",
-                     zk::PosixDesktopPlatform().TemporaryFolder().c_str());
+                     temporary.c_str());
         return 1;
     }
-    platform.folder = buffer.data();
+    platform.folder = zk::AnsiFromUtf8(buffer.data());
 
     auto project = std::make_unique<zk::Project>();
     std::memset(project.get(), 0, sizeof(zk::Project));
@@ -92,8 +111,7 @@ int main(int argc, char** argv) {
     zk::WizardContext ctx{*project, state, platform};
 
     bool allAdmitted = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string path = argv[i];
+    for (const std::string& path : paths) {
         const std::string name = zk::FileNamePart(path);
         platform.lastMessage.clear();
         zk::SetupInfo info{};
@@ -101,21 +119,23 @@ int main(int argc, char** argv) {
         const bool admitted = result == zk::Admission::Admitted ||
                               result == zk::Admission::AdmittedWithoutSetupInfo;
         allAdmitted = allAdmitted && admitted;
-        const std::string outcome = platform.lastMessage.empty() ? "ok" : platform.lastMessage;
+        const std::string shownName = zk::AnsiToUtf8(name);
+        const std::string outcome =
+            zk::AnsiToUtf8(platform.lastMessage.empty() ? "ok" : platform.lastMessage);
         if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader) {
-            std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", name.c_str(), outcome.c_str());
+            std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", shownName.c_str(), outcome.c_str());
             continue;
         }
-        std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", name.c_str(),
-                    outcome.c_str(), zk::TextOf(info.appName).c_str(),
-                    zk::TextOf(info.provider).c_str(), info.osMinMajor, info.osMinMinor,
+        std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", shownName.c_str(),
+                    outcome.c_str(), zk::AnsiToUtf8(zk::TextOf(info.appName)).c_str(),
+                    zk::AnsiToUtf8(zk::TextOf(info.provider)).c_str(), info.osMinMajor, info.osMinMinor,
                     info.osMaxMajor, info.osMaxMinor,
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2002)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_2003SE)),
-                    YesNo(zk::CabinetSupportsOs(info, zk::OS_POINT_WM5)));
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2002)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003SE)),
+                    YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_WM5)));
     }
     std::fflush(stdout);
-    rmdir(platform.folder.c_str());
+    rmdir(buffer.data());
     return allAdmitted ? 0 : 1;
 }

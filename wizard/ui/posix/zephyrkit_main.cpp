@@ -2,11 +2,16 @@
 // would open the wizard print what this build can do instead.
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/fixed_text.h"
+#include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/host_text.h"
+#include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
 
@@ -29,10 +34,15 @@ constexpr const char* kUsage =
     "      the exit code is 1 after a successful build and 0 otherwise.\n"
     "\n"
     "  zephyrkit PROJECT.paw\n"
-    "      Check that a project file loads and that the files it names are present.\n"
+    "      Say in one line whether a project file loads and the files it names are\n"
+    "      present (the EULA, read-me and splash files it uses, its cabinets); exit\n"
+    "      code 0 when both hold, 1 otherwise.\n"
     "\n"
     "  zephyrkit --help\n"
     "      This text.\n"
+    "\n"
+    "  zephyrkit --version\n"
+    "      The version.\n"
     "\n"
     "Other host programs beside this one: zephyrkit-cab (what the wizard learns\n"
     "from a cabinet), zephyrkit-project (make and change projects), zk-device (run\n"
@@ -46,6 +56,48 @@ public:
     }
 };
 
+// The files a loaded project names that are not there, in the build's order.
+std::vector<std::string> MissingFiles(zk::WizardContext& ctx) {
+    std::vector<std::string> missing;
+    auto look = [&](bool used, const char* path) {
+        if (used && !zk::IsFilePresent(ctx.platform, path)) missing.emplace_back(path);
+    };
+    const zk::WizardState& s = ctx.state;
+    look(s.eulaEnabled != 0, s.eulaPath);
+    look(s.readmeEnabled != 0, s.readmePath);
+    look(s.splashEnabled != 0, s.splashPath);
+    for (int i = 0; i < zk::CabinetCount(ctx.project); ++i) look(true, ctx.project.cabinets[i].path);
+    return missing;
+}
+
+// Without a window to open, a project named alone is looked over: one line
+// and an exit code a script can use. Paths are record text, printed as UTF-8.
+int LookOverProject(zk::WizardContext& ctx, const std::string& path) {
+    zk::Utf8OutputBuffer utf8(std::cout.rdbuf());
+    std::ostream out(&utf8);
+    if (!zk::IsFilePresent(ctx.platform, path.c_str())) {
+        out << path << ": no such project file\n";
+        return 1;
+    }
+    if (!zk::ReadProjectFile(ctx.platform, ctx.project, path.c_str())) {
+        out << path << ": not a project file\n";
+        return 1;
+    }
+    zk::ApplyProjectToWizard(ctx, zk::DeriveProjectName(path).c_str());
+    const std::vector<std::string> missing = MissingFiles(ctx);
+    if (missing.empty()) {
+        const int files = zk::CabinetCount(ctx.project) + (ctx.state.eulaEnabled != 0) +
+                          (ctx.state.readmeEnabled != 0) + (ctx.state.splashEnabled != 0);
+        out << path << ": loads, and every file it names is present (" << files << ")\n";
+        return 0;
+    }
+    std::string list;
+    for (const std::string& file : missing) list += (list.empty() ? "" : ", ") + file;
+    out << path << ": loads, but " << missing.size() << " of the files it names "
+        << (missing.size() == 1 ? "is" : "are") << " missing: " << list << "\n";
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,12 +105,28 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zephyrkit %s\n", zk::PRODUCT_VERSION);
+        return 0;
+    }
+    using Folder = zk::PosixDesktopPlatform::HostFolder;
     zk::PosixDesktopPlatform platform(argc > 0 ? argv[0] : "");
+    // The project file's name and the folders the build takes its inputs from
+    // and may write to are texts of the record's code page, as on Windows.
+    std::vector<std::string> arguments;
+    std::string problem;
+    if (!zk::RecordArguments(std::vector<std::string>(argv + 1, argv + argc), &arguments,
+                             &problem) ||
+        (argc > 1 && (!platform.FolderFitsCodePage(Folder::Program, &problem) ||
+                      !platform.FolderFitsCodePage(Folder::Current, &problem)))) {
+        std::fprintf(stderr, "Error: %s\n", problem.c_str());
+        return 0;
+    }
     auto project = std::make_unique<zk::Project>();
     zk::WizardState state;
     zk::InitialiseWizardState(state, platform);
     zk::WizardContext ctx{*project, state, platform};
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1) return LookOverProject(ctx, arguments[0]);
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);
 }

@@ -1,14 +1,20 @@
 #include "wizard/ui/shell/project_shell.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
+#include "common/cabinet/setup_header.h"
 #include "common/fixed_text.h"
+#include "common/product_version.h"
 #include "platform/desktop_platform.h"
+#include "platform/host_text.h"
 #include "platform/memory_page_view.h"
 #include "platform/path_text.h"
 #include "wizard/build/build_overview.h"
@@ -21,6 +27,7 @@
 #include "wizard/project/project_json.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
+#include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/console_platform.h"
 #include "wizard/ui/page_builder.h"
 
@@ -45,11 +52,14 @@ constexpr const char* kUsage =
     "  check FILE.paw                                 the checks of steps 1 to 3\n"
     "  export FILE.paw                                the project as JSON, on stdout\n"
     "  import FILE.paw < FILE.json                    the project from JSON\n"
+    "  build FILE.paw [--output DIR] [-q]             the installers, as zephyrkit -silent\n"
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
-    "that cannot be read or written), 2 bad usage. A refused command writes\n"
-    "nothing; writes replace the project file whole.\n";
+    "that cannot be read or written), 2 bad usage; build has two more (see\n"
+    "`zephyrkit-project build --help`). A refused command writes nothing;\n"
+    "writes replace the project file whole.\n"
+    "`zephyrkit-project --version` prints the version.\n";
 
 constexpr const char* kPresetsHelp =
     "Presets (as on the wizard's presets page, then its check runs):\n"
@@ -80,7 +90,10 @@ const std::map<std::string, std::string> kCommandHelp = {
      "Writes a new project (FILE.paw must not exist). The output folder is the\n"
      "current folder unless --output says otherwise; the date and title\n"
      "subfolders are on.\n"},
-    {"set", "Usage: zephyrkit-project set FILE.paw PRESETS...\nChanges the presets of a project.\n"},
+    {"set",
+     "Usage: zephyrkit-project set FILE.paw PRESETS...\n"
+     "Changes the presets of a project. The cabinets' Yes/No flags are left as\n"
+     "they are, but in a filter group whose switch or options change.\n"},
     {"add",
      "Usage: zephyrkit-project add FILE.paw CAB...\n"
      "Adds each cabinet at the end of the list, as the wizard's Add does: its\n"
@@ -101,8 +114,30 @@ const std::map<std::string, std::string> kCommandHelp = {
      "Usage: zephyrkit-project check FILE.paw\n"
      "Runs the checks of the presets, cabinet and build steps in order, as Next\n"
      "would, and then looks for the files the build needs. Prints the first\n"
-     "failure; exit code 0 when the project would build.\n"},
+     "failure; exit code 0 when the project would build. Then warns, without\n"
+     "changing the exit code, of a cabinet flagged for an OS its own declared\n"
+     "versions exclude and of an output folder that does not exist.\n"},
     {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
+    {"build",
+     "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
+     "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
+     "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
+     "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
+     "date and title subfolders the project asks for; the folder is made when\n"
+     "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
+     "taken from this program's folder. Prints each section of the installer\n"
+     "with its size and compression figure (-q: nothing on success). Problems\n"
+     "are printed as \"zephyrkit-project: FILE: what is wrong\".\n"
+     "Exit codes:\n"
+     "  0  built\n"
+     "  1  the project is refused: not a project file, no title or one that is no\n"
+     "     usable file name, no cabinet, or a cabinet no selected filter option\n"
+     "     lets through\n"
+     "  2  bad usage\n"
+     "  3  an input is missing or cannot be read: the project file, the EULA,\n"
+     "     read-me or splash file, a cabinet, or a build input beside the program\n"
+     "     (a device stub of the wrong length too)\n"
+     "  4  the output folder cannot be made or an output cannot be written\n"},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
@@ -111,8 +146,11 @@ const std::map<std::string, std::string> kCommandHelp = {
 
 class Shell {
 public:
-    Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err)
-        : console_(platform, out, err), in_(in), out_(out), err_(err),
+    // `out` and `err` take the record's text; `json` is the raw output that
+    // export writes its UTF-8 document to.
+    Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
+          std::ostream& json)
+        : console_(platform, out, err), in_(in), out_(out), err_(err), json_(json),
           project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
@@ -149,14 +187,24 @@ private:
     int Show();
     int Check();
     int Import();
+    int Build(const std::vector<std::string>& options);
+    void WarnOfDoubtfulSettings();
     // An index or a file name of the list; -1 when neither.
     int FindEntry(const std::string& which);
-    void EnterCabinetPage();
+    // Whole, against the platform's current folder, in the record's code page.
+    std::string AbsolutePath(const std::string& path);
+    // Creates the cabinet page. The window's page brings every entry's
+    // flags in line with the filters as it lists them; a command changes
+    // only what it names, so the flags come back except those of the
+    // groups whose filter settings the command changed.
+    using RefilteredGroups = std::array<bool, 3>;  // by FilterGroup
+    void EnterCabinetPage(RefilteredGroups refiltered = {});
 
     ConsolePlatform console_;
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;
+    std::ostream& json_;
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
@@ -193,10 +241,11 @@ std::vector<std::string> SplitList(const std::string& text) {
     return items;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+std::string Shell::AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;  // the page check names a missing path
+    std::filesystem::path whole(path);
+    if (whole.is_relative()) whole = std::filesystem::path(console_.CurrentDirectory()) / whole;
+    return whole.lexically_normal().string();
 }
 
 bool Shell::Load() {
@@ -217,9 +266,35 @@ int Shell::Save() {
     return SHELL_DONE;
 }
 
-void Shell::EnterCabinetPage() { EnterPage(2); }
+void Shell::EnterCabinetPage(RefilteredGroups refiltered) {
+    const int count = CabinetCount(*project_);
+    std::vector<std::array<std::uint8_t, FILTER_OPTION_COUNT>> kept(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+            kept[i][o] = project_->cabinets[i].*FILTER_OPTIONS[o].flag;
+    EnterPage(2);
+    for (int i = 0; i < count && i < CabinetCount(*project_); ++i)
+        for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+            if (!refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)])
+                project_->cabinets[i].*FILTER_OPTIONS[o].flag = kept[i][o];
+}
+
+namespace {
+
+// The filter switches and options of a project, one pair per option.
+using FilterSettings = std::array<std::pair<std::uint8_t, std::uint8_t>, FILTER_OPTION_COUNT>;
+
+FilterSettings FilterSettingsOf(const Project& p) {
+    FilterSettings settings{};
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        settings[o] = {p.*FILTER_OPTIONS[o].groupSwitch, p.*FILTER_OPTIONS[o].option};
+    return settings;
+}
+
+}  // namespace
 
 int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
+    const FilterSettings before = FilterSettingsOf(*project_);
     EnterPage(1);
     MemoryPageView& page = Page();
     struct FilterGroupOption {
@@ -315,8 +390,8 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
         }
     }
 
-    // Next on the presets page: its check, then the cabinet page is entered,
-    // which brings every entry's flags in line with the filters.
+    // Next on the presets page: its check, then the cabinet page is entered;
+    // only a group whose filter settings changed has its flags brought in line.
     const int code = CheckPage(ctx_, 1);
     if (code != 0) {
         ReportPageError(console_, code);
@@ -324,7 +399,11 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
     }
     CopyBuildSettingsToProject(ctx_);
     if (fresh) project_->saveProjectFile = 1;
-    EnterCabinetPage();
+    const FilterSettings after = FilterSettingsOf(*project_);
+    RefilteredGroups refiltered{};
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        if (before[o] != after[o]) refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)] = true;
+    EnterCabinetPage(refiltered);
     return Save();
 }
 
@@ -377,7 +456,13 @@ int Shell::Move(const std::string& from, const std::string& to) {
     if (to.empty() || to.find_first_not_of("0123456789") != std::string::npos || to.size() > 5 ||
         std::stoi(to) >= CabinetCount(*project_))
         return Refused("No place " + to + " in the list");
-    MoveCabinet(ctx_, source, std::stoi(to));
+    // The window refreshes the dropped row's flags from the filters; moving
+    // an entry here changes its place only.
+    const CabEntry moved = project_->cabinets[source];
+    const int target = std::stoi(to);
+    MoveCabinet(ctx_, source, target);
+    for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
+        project_->cabinets[target].*FILTER_OPTIONS[o].flag = moved.*FILTER_OPTIONS[o].flag;
     return Save();
 }
 
@@ -462,8 +547,46 @@ int Shell::Check() {
                              "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
+    WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
+}
+
+// What would build but may not be what the user means: an entry flagged for
+// an OS its own set-up information excludes (the device would hand it to
+// its installer, which refuses it), and an output folder that is not there.
+void Shell::WarnOfDoubtfulSettings() {
+    for (int i = 0; i < CabinetCount(*project_); ++i) {
+        const CabEntry& entry = project_->cabinets[i];
+        SetupInfo info{};
+        if (!ReadCabinetSetupInfo(console_, TextOf(entry.path), info)) continue;
+        for (const FilterOption& o : FILTER_OPTIONS) {
+            if (o.group != FilterGroup::Os || !(entry.*o.flag) || CabinetSupportsOs(info, o.span))
+                continue;
+            out_ << "Warning: cabinet " << i << " (" << TextOf(entry.fileName) << ") is flagged for "
+                 << o.column << ", which its declared versions " << info.osMinMajor << "."
+                 << info.osMinMinor << " to " << info.osMaxMajor << "." << info.osMaxMinor
+                 << " exclude\n";
+        }
+    }
+    FileFacts facts;
+    const std::string output = TextOf(project_->outputFolder);
+    if (!output.empty() && !console_.GetFileFacts(output, &facts))
+        out_ << "Warning: the output folder " << output << " does not exist\n";
+}
+
+int Shell::Build(const std::vector<std::string>& options) {
+    CommandLineBuildOptions build;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] == "-q" || options[i] == "--quiet") {
+            build.quiet = true;
+        } else if (options[i] == "--output" && i + 1 < options.size()) {
+            build.output = AbsolutePath(options[++i]);
+        } else {
+            return Usage("build does not take " + options[i]);
+        }
+    }
+    return RunCommandLineBuild(ctx_, path_, build, out_, err_);
 }
 
 int Shell::Import() {
@@ -478,6 +601,10 @@ int Shell::Run(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         out_ << kUsage;
+        return SHELL_DONE;
+    }
+    if (command == "--version") {
+        out_ << "zephyrkit-project " << PRODUCT_VERSION << "\n";
         return SHELL_DONE;
     }
     if (!kCommandHelp.count(command)) return Usage("unknown command " + command);
@@ -502,6 +629,7 @@ int Shell::Run(const std::vector<std::string>& args) {
         return ApplyPresets(rest, true);
     }
     if (command == "import") return exactly(0) ? Import() : Usage("import takes no arguments");
+    if (command == "build") return Build(rest);
     if (!Load()) return SHELL_REFUSED;
     if (command == "set") return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
     if (command == "add") return Add(rest);
@@ -513,7 +641,7 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (command == "check") return exactly(0) ? Check() : Usage("check takes no arguments");
     if (command == "export") {
         if (!exactly(0)) return Usage("export takes no arguments");
-        out_ << ExportProjectJson(*project_);
+        json_ << ExportProjectJson(*project_);
         return SHELL_DONE;
     }
     return Usage("unknown command " + command);
@@ -523,8 +651,19 @@ int Shell::Run(const std::vector<std::string>& args) {
 
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
                     std::istream& in, std::ostream& out, std::ostream& err) {
-    Shell shell(platform, in, out, err);
-    return shell.Run(arguments);
+    // The shell works in the record's code page, as the wizard does: the
+    // arguments come in converted and what it prints goes out as UTF-8.
+    // Standard input and export carry JSON, UTF-8 by its own rules, as it is.
+    std::vector<std::string> recordArguments;
+    std::string problem;
+    if (!RecordArguments(arguments, &recordArguments, &problem)) {
+        err << "zephyrkit-project: " << problem << "\n";
+        return SHELL_REFUSED;
+    }
+    Utf8OutputBuffer outText(out.rdbuf()), errText(err.rdbuf());
+    std::ostream textOut(&outText), textErr(&errText);
+    Shell shell(platform, in, textOut, textErr, out);
+    return shell.Run(recordArguments);
 }
 
 }  // namespace zk

@@ -18,7 +18,9 @@ inline constexpr int SHELL_REFUSED = 1;  // a check, an admission message, a fil
 inline constexpr int SHELL_USAGE = 2;
 
 // `arguments` follow the program name. Messages the wizard would show in a
-// box are printed as "Caption: text" lines.
+// box are printed as "Caption: text" lines. Arguments and printed text are
+// UTF-8; the project's texts are held in code page 1252, and an argument with
+// a character that page lacks is refused (SHELL_REFUSED) before anything runs.
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
                     std::istream& in, std::ostream& out, std::ostream& err);
 

@@ -93,6 +93,7 @@ struct Win32PageControls::Impl {
     }
     LRESULT OnListNotify(const NMHDR* header);
     LRESULT OnTreeNotify(const NMHDR* header);
+    bool DragLostCapture();
 
     HWND main;
     HINSTANCE instance;
@@ -161,7 +162,9 @@ void Win32PageControls::Impl::Destroy(int id) {
         treeView.reset();
     }
     controls.erase(id);
-    DestroyWindow(control);
+    // Once the main window is gone its children went with it, and the
+    // handle may since name another window.
+    if (IsWindow(control) && GetParent(control) == main) DestroyWindow(control);
 }
 
 LRESULT Win32PageControls::Impl::OnListNotify(const NMHDR* header) {
@@ -265,9 +268,20 @@ bool Win32PageControls::OnNotify(const NMHDR* header, LRESULT* result) {
 
 bool Win32PageControls::Dragging() const { return impl_->drag.active(); }
 
-void Win32PageControls::OnDragMove(POINT screen) { impl_->drag.Move(screen); }
+// A drag whose capture was taken away (another window activated, a box
+// shown) is over: the next release on the window is not a drop.
+bool Win32PageControls::Impl::DragLostCapture() {
+    if (!drag.active() || GetCapture() == main) return false;
+    drag.Cancel();
+    return true;
+}
+
+void Win32PageControls::OnDragMove(POINT screen) {
+    if (!impl_->DragLostCapture()) impl_->drag.Move(screen);
+}
 
 void Win32PageControls::OnDragDrop(POINT client) {
+    if (impl_->DragLostCapture()) return;
     HWND list = impl_->drag.list();
     const int from = impl_->drag.End();
     if (from < 0 || !list || impl_->Find(IDC_CABINET_LIST) != list) return;

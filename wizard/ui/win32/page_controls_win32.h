@@ -49,6 +49,8 @@ public:
     bool OnNotify(const NMHDR* header, LRESULT* result);
 
     // A cabinet list drag is under way (begin-drag seen, mouse captured).
+    // A drag that has lost the capture to another window ends at the next
+    // OnDragMove or OnDragDrop, without a drop.
     bool Dragging() const;
     // WM_MOUSEMOVE on the main window during a drag; `screen` in screen
     // coordinates.

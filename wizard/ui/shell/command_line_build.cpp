@@ -1,0 +1,222 @@
+#include "wizard/ui/shell/command_line_build.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "common/package_layout.h"
+#include "platform/desktop_platform.h"
+#include "platform/page_view.h"
+#include "platform/path_text.h"
+#include "wizard/build/build_outcome.h"
+#include "wizard/build/installer_build.h"
+#include "wizard/build/output_folder.h"
+#include "wizard/cabinet/cabinet_filters.h"
+#include "wizard/project/file_name_rules.h"
+#include "wizard/project/program_entry.h"
+#include "wizard/project/project_file.h"
+#include "wizard/project/wizard_context.h"
+
+namespace zk {
+namespace {
+
+constexpr const char* kGroupNames[] = {"platform", "OS", "processor"};
+
+// Keeps the compression figure of every section the build packs, in order.
+class FigureLog : public BuildLog {
+public:
+    void AddLine(const std::string& line) override {
+        const std::string key = "\t- compression: ";
+        const std::size_t at = line.find(key);
+        if (at != std::string::npos && line.find("installer:") == std::string::npos)
+            figures.push_back(std::atoi(line.c_str() + at + key.size()));
+    }
+    void SetProgressCaption(const std::string&) override {}
+    void SetProgressRange(int, int) override {}
+    void StepProgress() override {}
+
+    std::vector<int> figures;
+};
+
+class Build {
+public:
+    Build(WizardContext& ctx, std::ostream& out, std::ostream& err)
+        : ctx_(ctx), out_(out), err_(err) {}
+
+    int Run(const std::string& projectPath, const CommandLineBuildOptions& options);
+
+private:
+    int Say(const std::string& file, const std::string& text, int code) {
+        err_ << "zephyrkit-project: " << file << ": " << text << "\n";
+        return code;
+    }
+    int CheckProject(const std::string& projectPath);
+    int CheckInputs();
+    int PrepareOutput(const std::string& output);
+    bool MakeFolders(const std::string& path);
+    void PrintSections(const std::vector<int>& figures);
+
+    WizardContext& ctx_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+int Build::CheckProject(const std::string& projectPath) {
+    if (!IsFilePresent(ctx_.platform, projectPath.c_str()))
+        return Say(projectPath, "no such project file", BUILD_MISSING_FILE);
+    if (!ReadProjectFile(ctx_.platform, ctx_.project, projectPath.c_str()))
+        return Say(projectPath, "not a project file (not one project record long)",
+                   BUILD_REFUSED);
+    ApplyProjectToWizard(ctx_, DeriveProjectName(projectPath).c_str());
+
+    const WizardState& s = ctx_.state;
+    if (s.title[0] == '\0') return Say(projectPath, "the project has no title", BUILD_REFUSED);
+    // The title names the installers and a folder: one Windows reads as
+    // another place would put them outside the output folder.
+    if (!IsUsableFileName(s.title))
+        return Say(projectPath, std::string("the title \"") + s.title + "\" is not a usable file name",
+                   BUILD_REFUSED);
+    const Project& p = ctx_.project;
+    const int count = CabinetCount(p);
+    if (count == 0) return Say(projectPath, "the project has no cabinet", BUILD_REFUSED);
+    for (int i = 0; i < count; ++i)
+        for (FilterGroup g : {FilterGroup::Platform, FilterGroup::Os, FilterGroup::Processor})
+            if (EntryFailsGroup(p, p.cabinets[i], g))
+                return Say(projectPath,
+                           "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
+                               ") is flagged for none of the " + kGroupNames[static_cast<int>(g)] +
+                               " filter's selected options: no device would install it",
+                           BUILD_REFUSED);
+    return BUILD_DONE;
+}
+
+int Build::CheckInputs() {
+    const WizardState& s = ctx_.state;
+    struct Document {
+        bool enabled;
+        const char* path;
+        const char* what;
+    };
+    for (const Document& d : {Document{s.eulaEnabled != 0, s.eulaPath, "the EULA file is missing"},
+                              Document{s.readmeEnabled != 0, s.readmePath, "the read-me file is missing"},
+                              Document{s.splashEnabled != 0, s.splashPath, "the splash image is missing"}})
+        if (d.enabled && !IsFilePresent(ctx_.platform, d.path))
+            return Say(d.path, d.what, BUILD_MISSING_FILE);
+    const Project& p = ctx_.project;
+    for (int i = 0; i < CabinetCount(p); ++i) {
+        const std::string path = TextOf(p.cabinets[i].path);
+        if (!IsFilePresent(ctx_.platform, path.c_str()))
+            return Say(path, "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
+                                 ") is missing", BUILD_MISSING_FILE);
+    }
+    const std::string folder = ProgramFolder(ctx_);
+    for (const char* input : {MOBILE_STUB_FILE_NAME, DESKTOP_STUB_FILE_NAME, SYSTEM_INFO_SECTION_FILE_NAME})
+        if (!IsFilePresent(ctx_.platform, (folder + input).c_str()))
+            return Say(folder + input, "missing: the build takes it from the program's folder",
+                       BUILD_MISSING_FILE);
+    return BUILD_DONE;
+}
+
+bool Build::MakeFolders(const std::string& path) {
+    // Each level from the top; those that exist already refuse quietly.
+    const char sep = ctx_.platform.PathSeparator();
+    for (std::size_t at = path.find(sep, 1); at != std::string::npos; at = path.find(sep, at + 1))
+        ctx_.platform.MakeFolder(path.substr(0, at));
+    ctx_.platform.MakeFolder(path);
+    FileFacts facts;
+    return ctx_.platform.GetFileFacts(path, &facts);
+}
+
+int Build::PrepareOutput(const std::string& output) {
+    WizardState& s = ctx_.state;
+    if (!output.empty()) {
+        if (output.size() >= sizeof s.workPath)
+            return Say(output, "longer than the " + std::to_string(sizeof s.workPath - 1) +
+                                   " characters of an output folder", BUILD_USAGE);
+        CopyText(s.workPath, output);
+    }
+    // The wizard would have offered the folder the build was started from.
+    if (s.workPath[0] == '\0') CopyText(s.workPath, ctx_.platform.CurrentDirectory());
+    if (!MakeFolders(TextOf(s.workPath)))
+        return Say(TextOf(s.workPath), "cannot make the output folder", BUILD_WRITE_FAILED);
+    return BUILD_DONE;
+}
+
+// The installer's sections as the device will find them, each with its size
+// and, for those the build packed, its compression figure.
+void Build::PrintSections(const std::vector<int>& figures) {
+    const WizardState& s = ctx_.state;
+    std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME, TextOf(s.projectName) + ".paw"};
+    if (s.splashEnabled) names.push_back(TextOf(s.splashFileName));
+    if (s.eulaEnabled) names.push_back(TextOf(s.eulaFileName));
+    if (s.readmeEnabled) names.push_back(TextOf(s.readmeFileName));
+    for (int i = 0; i < CabinetCount(ctx_.project); ++i)
+        names.push_back(TextOf(ctx_.project.cabinets[i].fileName));
+
+    const std::string installer = TextOf(s.mobileInstallerPath);
+    std::unique_ptr<FileHandle> in = ctx_.platform.OpenFile(installer, FileMode::Read);
+    if (!in) return;
+    std::uint64_t offset = MOBILE_STUB_FIRST_SECTION_OFFSET;
+    out_ << installer << "\n";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        unsigned char count[4];
+        if (!in->Seek(offset) || in->Read(count, 4) != 4) break;
+        const std::uint32_t size = count[0] | count[1] << 8 | count[2] << 16 |
+                                   static_cast<std::uint32_t>(count[3]) << 24;
+        char line[64];
+        std::snprintf(line, sizeof line, "%12u bytes", size);
+        out_ << "  " << names[i] << "\t" << line;
+        // The system information is copied as it is; the rest is packed.
+        if (i >= 1 && i - 1 < figures.size()) out_ << "\tcompression " << figures[i - 1] << " %";
+        out_ << "\n";
+        offset += 4 + size;
+    }
+    in->Close();
+    for (const std::string& path : {installer, TextOf(s.desktopInstallerPath)}) {
+        std::unique_ptr<FileHandle> file = ctx_.platform.OpenFile(path, FileMode::Read);
+        if (!file || !file->SeekToEnd()) continue;
+        out_ << path << "\t" << file->Tell() << " bytes\n";
+        file->Close();
+    }
+}
+
+int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
+    if (int code = CheckProject(projectPath)) return code;
+    if (int code = CheckInputs()) return code;
+    if (int code = PrepareOutput(options.output)) return code;
+
+    FigureLog log;
+    BuildOutcome outcome;
+    PrepareOutputFolder(ctx_);
+    if (BuildMobileInstaller(ctx_, log, outcome)) BuildDesktopInstaller(ctx_, log, outcome);
+    if (outcome.failed) {
+        // "cannot read FILE", "cannot write FILE", or a sentence naming the file.
+        for (const char* what : {"cannot read ", "cannot write "}) {
+            const std::string prefix = what;
+            if (outcome.failure.rfind(prefix, 0) == 0)
+                return Say(outcome.failure.substr(prefix.size()), prefix.substr(0, prefix.size() - 1),
+                           prefix == "cannot read " ? BUILD_MISSING_FILE : BUILD_WRITE_FAILED);
+        }
+        // "FILE is N bytes long; ...": an input the build cannot use.
+        const std::size_t is = outcome.failure.find(" is ");
+        if (is != std::string::npos)
+            return Say(outcome.failure.substr(0, is), outcome.failure.substr(is + 1),
+                       BUILD_MISSING_FILE);
+        err_ << "zephyrkit-project: " << outcome.failure << "\n";
+        return BUILD_MISSING_FILE;
+    }
+    if (!options.quiet) PrintSections(log.figures);
+    return BUILD_DONE;
+}
+
+}  // namespace
+
+int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
+                        const CommandLineBuildOptions& options, std::ostream& out,
+                        std::ostream& err) {
+    Build build(ctx, out, err);
+    return build.Run(projectPath, options);
+}
+
+}  // namespace zk
