@@ -21,7 +21,7 @@ class RemoteDevice;
 class Win32DesktopPlatform;
 
 // Where the Web button leads.
-inline constexpr const char* PRODUCT_WEB_ADDRESS = "https://www.morvane.com/zephyrkit/";
+inline constexpr const char* PRODUCT_WEB_ADDRESS = "https://www.morvane.example/zephyrkit/";
 
 class MainWindow : public WizardFront {
 public:
