@@ -76,7 +76,8 @@ public:
     virtual std::int64_t CurrentUnixTime() = 0;
 
     // Registry reads: false when the key or value is missing, unreadable or
-    // of another type. Writes: false when nothing was stored.
+    // of another type. Writes create the key when needed; false when nothing
+    // was stored.
     virtual bool ReadRegistryString(RegistryRoot root, const std::string& key,
                                     const std::string& value, std::string* out) = 0;
     virtual bool ReadRegistryDword(RegistryRoot root, const std::string& key,

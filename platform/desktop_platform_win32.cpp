@@ -197,7 +197,9 @@ bool Win32DesktopPlatform::ReadRegistryDword(RegistryRoot root, const std::strin
 bool Win32DesktopPlatform::WriteRegistryDword(RegistryRoot root, const std::string& key,
                                               const std::string& value, std::uint32_t data) {
     HKEY opened;
-    if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
+    char noClass[] = "";
+    if (RegCreateKeyExA(RootKey(root), key.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
         return false;
     DWORD stored = data;
     LONG status = RegSetValueExA(opened, value.c_str(), 0, REG_DWORD,

@@ -28,8 +28,7 @@ public:
                             std::string* out) override;
     bool ReadRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
                            std::uint32_t* out) override;
-    // Opens an existing key only: without the key nothing is stored (the
-    // wizard's start step is kept under a key that its set-up program made).
+    // Creates the key when needed; the value is a 4-byte REG_DWORD.
     bool WriteRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
                             std::uint32_t data) override;
     // Creates the key when needed (the file association); the text is stored

@@ -17,10 +17,12 @@ public:
     int Run(WizardContext& ctx) override {
         ++runs;
         title = ctx.state.title;
+        savedWorkPath = ctx.state.savedWorkPath;
         return 7;
     }
     int runs = 0;
     std::string title;
+    std::string savedWorkPath;
 };
 
 class ProgramEntryTest : public ::testing::Test, public test::BuildFixture {
@@ -153,12 +155,16 @@ TEST_F(ProgramEntryTest, OpeningAProjectLoadsItAndWarnsOfMissingFiles) {
     project->eulaEnabled = 1;
     CopyText(project->eulaPath, Input("gone.txt"));
     CopyText(project->title, "Loaded");
+    CopyText(project->outputFolder, "/projects/out");
     const std::string paw = SaveProject("Demo.paw");
     EXPECT_EQ(Run({paw}), 7);
     ExpectMessage("Project file contains errors. Please check used files path before building",
                   "Attention", MessageIcon::Warning);
     EXPECT_EQ(start.title, "Loaded");
     EXPECT_STREQ(state.projectName, "Demo");
+    // The cabinet page offers the project's output folder, not the folder
+    // the program was started in.
+    EXPECT_EQ(start.savedWorkPath, "/projects/out");
 }
 
 TEST(ProjectNameTest, DerivedFromTheFileName) {

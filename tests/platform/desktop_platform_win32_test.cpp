@@ -113,11 +113,12 @@ TEST_F(RegistryTest, StringReadsRefuseOtherTypesAndOversizedTexts) {
     EXPECT_EQ(got, "abc");
 }
 
-TEST_F(RegistryTest, DwordsNeedAnExistingKeyAndExactlyFourBytes) {
-    // Without the key nothing is stored, and the key is not made.
-    EXPECT_FALSE(platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_,
-                                              "General_Step_Index", 1));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key_));
+TEST_F(RegistryTest, DwordsMakeTheirKeyAndAreExactlyFourBytes) {
+    // A missing key is made, so the value is stored on a first run too.
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, key_));
+    ASSERT_TRUE(platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_,
+                                             "General_Step_Index", 0));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key_));
 
     ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir", "C:\\"));
     ASSERT_TRUE(platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_,

@@ -15,7 +15,8 @@ TEST(WizardStateTest, DefaultsWithoutInstallDir) {
     EXPECT_STREQ(state.workPath, "/work/F");
     EXPECT_STREQ(state.savedWorkPath, "/work/F");
     EXPECT_STREQ(state.projectName, "ZephyrkitPrj");
-    EXPECT_STREQ(state.helpPath, "/work/F/Help/ZEPHYRKIT.CHM");
+    // The help is looked for beside the program, wherever it was started.
+    EXPECT_STREQ(state.helpPath, "/fake/program/Help/ZEPHYRKIT.CHM");
     EXPECT_EQ(state.addDateToPath, 1);
     EXPECT_EQ(state.addTitleSubfolder, 1);
     EXPECT_EQ(state.eulaEnabled, 0);
@@ -31,17 +32,17 @@ TEST(WizardStateTest, HelpPathFollowsInstallDir) {
     InitialiseWizardState(state, platform);
     EXPECT_STREQ(state.helpPath, "/opt/zk/Help/ZEPHYRKIT.CHM");
 
-    // A value too long to take the tail falls back to the current directory.
+    // A value too long to take the tail falls back to the program's folder.
     platform.WriteRegistryString(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
                                  INSTALL_DIR_VALUE, std::string(1030, 'd'));
     InitialiseWizardState(state, platform);
-    EXPECT_STREQ(state.helpPath, "/fake/current/Help/ZEPHYRKIT.CHM");
+    EXPECT_STREQ(state.helpPath, "/fake/program/Help/ZEPHYRKIT.CHM");
 
     // A dword under the name is another type and counts as absent.
     platform.WriteRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
                                 INSTALL_DIR_VALUE, 7);
     InitialiseWizardState(state, platform);
-    EXPECT_STREQ(state.helpPath, "/fake/current/Help/ZEPHYRKIT.CHM");
+    EXPECT_STREQ(state.helpPath, "/fake/program/Help/ZEPHYRKIT.CHM");
 }
 
 }  // namespace

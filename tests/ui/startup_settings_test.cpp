@@ -10,7 +10,8 @@
 namespace zk {
 namespace {
 
-const std::string kStep = "HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
+const std::string kStep = "HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
+const std::string kMachineStep = "HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -35,20 +36,31 @@ TEST_F(StartupTest, StartStepIsOneOnlyForAStoredDwordOne) {
     EXPECT_EQ(ReadStartStep(platform), 0);
 }
 
-TEST_F(StartupTest, WriteStartStepStoresZeroOrOne) {
+TEST_F(StartupTest, UserStartStepComesBeforeTheMachineWideOne) {
+    platform.registry[kMachineStep] = "#1";
+    EXPECT_EQ(ReadStartStep(platform), 1);  // the user has none of their own
+    platform.registry[kStep] = "#0";
+    EXPECT_EQ(ReadStartStep(platform), 0);
+    platform.registry[kStep] = "#1";
+    platform.registry[kMachineStep] = "#0";
+    EXPECT_EQ(ReadStartStep(platform), 1);
+}
+
+TEST_F(StartupTest, WriteStartStepStoresZeroOrOneForTheUserOnly) {
     EXPECT_TRUE(WriteStartStep(platform, 1));
     EXPECT_EQ(platform.registry[kStep], "#1");
     WriteStartStep(platform, 0);
     EXPECT_EQ(platform.registry[kStep], "#0");
+    EXPECT_EQ(platform.registry.count(kMachineStep), 0u);
 }
 
 TEST_F(StartupTest, FirstStartShowsTheIntroductionAndWritesTheAssociation) {
     EXPECT_EQ(BeginWizardRun(ctx), 0);
     EXPECT_EQ(state.skipIntroPage, 0);
-    EXPECT_EQ(platform.registry["HKCR|.paw|"], "Zephyrkit.1");
-    EXPECT_EQ(platform.registry["HKCR|Zephyrkit.1|"], "Zephyrkit Project");
-    EXPECT_EQ(platform.registry["HKCR|Zephyrkit.1\\DefaultIcon|"], "C:\\Tools\\Zephyrkit.exe");
-    EXPECT_EQ(platform.registry["HKCR|Zephyrkit.1\\Shell\\Open\\Command|"],
+    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\.paw|"], "Zephyrkit.1");
+    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1|"], "Zephyrkit Project");
+    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1\\DefaultIcon|"], "C:\\Tools\\Zephyrkit.exe");
+    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1\\Shell\\Open\\Command|"],
               "\"C:\\Tools\\Zephyrkit.exe\" \"%1\"");
 }
 
@@ -56,7 +68,7 @@ TEST_F(StartupTest, StoredPresetsStepSkipsIntroductionAndAssociation) {
     platform.registry[kStep] = "#1";
     EXPECT_EQ(BeginWizardRun(ctx), 1);
     EXPECT_EQ(state.skipIntroPage, 1);
-    EXPECT_EQ(platform.registry.count("HKCR|.paw|"), 0u);
+    EXPECT_EQ(platform.registry.count("HKCU|Software\\Classes\\.paw|"), 0u);
 }
 
 TEST_F(StartupTest, OpenCommandKeepsPercentSignsOfThePath) {
@@ -64,10 +76,10 @@ TEST_F(StartupTest, OpenCommandKeepsPercentSignsOfThePath) {
 }
 
 TEST(MainWindowTest, CentredInTheWorkAreaWithRoomForTheCaption) {
-    const WindowPlacement at = PlaceMainWindow(1280, 1000, 26);
+    const WindowPlacement at = PlaceMainWindow(1280, 1000, 6, 26);
     EXPECT_EQ(at.x, 320);
     EXPECT_EQ(at.y, 260);
-    EXPECT_EQ(at.width, 640);
+    EXPECT_EQ(at.width, 646);
     EXPECT_EQ(at.height, 506);
 }
 

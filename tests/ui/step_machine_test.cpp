@@ -179,7 +179,7 @@ TEST_F(StepMachineTest, BuildThenStartTheDesktopInstallerAndClose) {
     EXPECT_FALSE(front.controls.logLines.empty());
 
     machine->OnClose();
-    EXPECT_EQ(f.platform.registry["HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index"], "#0");
+    EXPECT_EQ(f.platform.registry["HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index"], "#0");
 }
 
 TEST_F(StepMachineTest, BuildThenMoveToTheDeviceStep) {
@@ -235,7 +235,7 @@ TEST_F(StepMachineTest, SkipIntroIsStoredAtClose) {
     Start(Intro);
     Tick(IDC_SKIP_INTRO, true);
     machine->OnClose();
-    EXPECT_EQ(f.platform.registry["HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index"], "#1");
+    EXPECT_EQ(f.platform.registry["HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index"], "#1");
     EXPECT_FALSE(machine->OnCommand(9999));
 }
 

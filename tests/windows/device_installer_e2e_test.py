@@ -524,6 +524,8 @@ def case_override_folder(setup):
             "press %d" % START, "checked %d" % OVERRIDE, "text %d" % OVERRIDE_EDIT,
             "enabled %d" % OVERRIDE_EDIT,
             "press %d" % NEXT,
+            # The installation runs on the device's own pace.
+            "timeout 30000",
             "key %d Finish" % FINISH, "no-status",
             "press %d" % FINISH, "exit 0"]
         device.drive(program, steps, "override")
@@ -719,6 +721,112 @@ def case_desktop_install(setup):
         device.close()
 
 
+def case_wizard_road(setup):
+    """The road of one typical installer: the wizard, started with no
+    argument beside its program folder, makes a project on its pages
+    (title, company, EULA, read-me, splash, OS filter, three cabinets),
+    builds it with "Deploy Mobile installer when done", connects to the
+    Wine device over the emulated ActiveSync, has a folder picked in the
+    device tree, copies the device installer there and starts it; the device
+    installer is then walked to its end and the cabinets that suit the
+    device are installed."""
+    a = setup.a
+    if not check(a.wizard and a.wizard_driver and a.wizard_images,
+                 "wizard road: --wizard, --wizard-driver and --wizard-images are needed"):
+        return
+    device = Device(setup, "wizard_road")
+    try:
+        # A program folder as the product installs it, outside the device.
+        program = os.path.join(setup.work, "wizard_road", "program")
+        projects = os.path.join(setup.work, "wizard_road", "projects")
+        shutil.rmtree(os.path.dirname(program), ignore_errors=True)
+        shutil.copytree(a.wizard_images, os.path.join(program, "Images"))
+        shutil.copy2(a.wizard, os.path.join(program, "Zephyrkit.exe"))
+        shutil.copy2(a.stub, os.path.join(program, "MobileZephyrkit.exe"))
+        shutil.copy2(a.desktop_stub, os.path.join(program, "DesktopZephyrkit.exe"))
+        shutil.copy2(a.system_info, os.path.join(program, "SystemInfo.dat"))
+        os.makedirs(projects)
+        inputs = os.path.join(setup.packages, "in")
+        os.makedirs(setup.shots, exist_ok=True)
+        # The wizard's window is larger than the device screen: a picture
+        # of its own.
+        wizard_shot = os.path.join(setup.shots, "wizard-road-step4.bmp")
+        source = lambda name: windows_path(os.path.join(inputs, name))
+
+        steps = ["start", "window", "step 0", "press next", "step 1",
+                 "set-text 403 Road Kit", "set-text 404 Morvane",
+                 "click 405", "click 407", "choose Browse Eula Files | " + source("eula.txt"),
+                 "click 408", "click 410", "choose Browse Readme Files | " + source("readme.txt"),
+                 "click 428", "click 430", "choose Browse Splash Images | " + source("splash.bmp"),
+                 "click 414", "click 415", "click 416", "click 417", "click 418",
+                 "press next", "step 2"]
+        # Notes and Clock suit the device (Windows Mobile 2003); Viewer WM5 does not.
+        for cab in ("Notes.cab", "Clock.cab", "ViewerWM5.cab"):
+            steps += ["click 434", "choose Browse Cabinet Files | " + source(cab)]
+        steps += ["rows 431 3", "press next", "step 3",
+                  "click 445", "checked 445",
+                  "timeout 120000",
+                  "press next",
+                  "step 4",
+                  "text 470 Connecting to Windows CE...Success",
+                  "tree-shown",
+                  "timeout 15000",
+                  "tree-select \\Temp",
+                  "text 472 \\Temp",
+                  "screenshot " + windows_path(wizard_shot),
+                  "press next",
+                  "text 470 Creating remote process...Completed",
+                  "close", "exit 0"]
+        step_file = os.path.join(setup.work, "steps", "wizard_road.txt")
+        os.makedirs(os.path.dirname(step_file), exist_ok=True)
+        with open(step_file, "w") as f:
+            f.write("\n".join(steps) + "\n")
+        try:
+            # The device installer that the wizard starts would hold pipes
+            # open: the driver's report goes to a file.
+            report = os.path.join(setup.work, "steps", "wizard_road.out")
+            with open(report, "w") as out:
+                code = subprocess.run(
+                    [WINE, windows_path(a.wizard_driver), "--program",
+                     windows_path(os.path.join(program, "Zephyrkit.exe")), "--folder", windows_path(projects),
+                     "--timeout", "15000", "--steps", windows_path(step_file)],
+                    cwd=device.root, env=device.env, stdin=subprocess.DEVNULL, stdout=out,
+                    stderr=subprocess.STDOUT, timeout=400).returncode
+        except subprocess.TimeoutExpired:
+            code = "time-out"
+        text = open(report, errors="replace").read().replace("\r", "")
+        if os.path.exists(wizard_shot):
+            subprocess.run(["convert", wizard_shot, wizard_shot[:-4] + ".png"], check=False)
+            os.remove(wizard_shot)
+        if not check(code == 0, "wizard road: the wizard's driver exit %s\n  %s" % (code, text.strip())):
+            return
+
+        sent = "\\Temp\\Road Kit.[MOBILE].exe"
+        copy = device.file(sent)
+        built = [os.path.join(base, f) for base, _, files in os.walk(projects) for f in files
+                 if f == "Road Kit.[MOBILE].exe"]
+        check(len(built) == 1 and copy is not None and open(copy, "rb").read() == open(built[0], "rb").read(),
+              "wizard road: %s is not the built installer byte for byte (built: %s)" % (sent, built))
+
+        # The device installer the wizard started: splash, EULA, then the
+        # installation and the read-me.
+        device.drive("C:" + sent, [
+            "attach", "title Morvane Road Kit", "press %d" % START,
+            "html visible", "html-has End-user licence agreement of the Zephyrkit sample.",
+            "press %d" % NEXT,
+            # The installation runs on the device's own pace.
+            "timeout 30000",
+            "key %d Finish" % FINISH,
+            "html-has Read me: the Zephyrkit sample installs one of three viewers.",
+            device.shot("wizard-road-installed"),
+            "timeout 30000", "press %d" % FINISH, "exit 0"], "wizard road device walk")
+        for folder in ("\\Program Files\\Notes", "\\Program Files\\Clock"):
+            check(device.file(folder) is not None, "wizard road: %s was not installed" % folder)
+        check(device.file("\\Program Files\\Viewer WM5") is None, "wizard road: Viewer WM5 was installed")
+    finally:
+        device.close()
+
+
 CASES = {
     "desktop_install": case_desktop_install,
     "full_walk": case_full_walk,
@@ -728,6 +836,7 @@ CASES = {
     "log_folder": case_log_folder,
     "reset_resume": case_reset_and_resume,
     "rotation": case_rotation,
+    "wizard_road": case_wizard_road,
 }
 
 
@@ -737,6 +846,10 @@ def main():
                  "source-dir", "work"):
         ap.add_argument("--" + name, required=True)
     ap.add_argument("--desktop-stub", default="")
+    # The wizard's window, for the road from the wizard to the device.
+    ap.add_argument("--wizard", default="")
+    ap.add_argument("--wizard-driver", default="")
+    ap.add_argument("--wizard-images", default="")
     ap.add_argument("--setup", action="store_true")
     ap.add_argument("--case", action="append", default=[])
     ap.add_argument("--all", action="store_true")

@@ -108,6 +108,9 @@ int RunZephyrkit(WizardContext& ctx, const std::vector<std::string>& arguments,
         const std::string name = DeriveProjectName(arguments[0]);
         if (!ApplyProjectToWizard(ctx, name.c_str()))
             ctx.platform.ShowMessage(kOpenErrors, "Attention", MessageIcon::Warning, false);
+        // The cabinet page shows the kept folder: the project's own output
+        // folder, as when a project is loaded from the presets page.
+        if (ctx.state.workPath[0] != '\0') CopyText(ctx.state.savedWorkPath, TextOf(ctx.state.workPath));
     }
     return start.Run(ctx);
 }

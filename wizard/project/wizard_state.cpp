@@ -5,6 +5,7 @@
 
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
+#include "platform/path_text.h"
 
 namespace zk {
 
@@ -25,9 +26,15 @@ void InitialiseWizardState(WizardState& state, DesktopPlatform& platform) {
         installDir.size() + helpTail.size() < sizeof state.helpPath) {
         help = installDir + helpTail;
     } else {
-        // An "Install_Dir" too long to take the tail would name a file that is
-        // not there; the folder we started from is the better guess.
-        help = TextOf(state.workPath) + helpTail;
+        // The help ships beside the program. The folder we were started from
+        // is only a guess: opening a project by double-click starts us in the
+        // project's folder. (An "Install_Dir" too long to take the tail would
+        // name a file that is not there.)
+        std::string folder = FolderPart(platform.ProgramPath());
+        if (!folder.empty()) folder.pop_back();
+        else folder = TextOf(state.workPath);
+        help = folder + helpTail;
+        if (help.size() >= sizeof state.helpPath) help = TextOf(state.workPath) + helpTail;
     }
     CopyText(state.helpPath, help);
 }

@@ -8,21 +8,28 @@
 
 namespace zk {
 
-WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientHeight) {
-    return {(workAreaWidth - CANVAS_WIDTH) / 2, (workAreaHeight - CANVAS_HEIGHT) / 2, CANVAS_WIDTH,
-            CANVAS_HEIGHT + nonClientHeight};
+WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientWidth,
+                                int nonClientHeight) {
+    return {(workAreaWidth - CANVAS_WIDTH) / 2, (workAreaHeight - CANVAS_HEIGHT) / 2,
+            CANVAS_WIDTH + nonClientWidth, CANVAS_HEIGHT + nonClientHeight};
 }
 
 int ReadStartStep(DesktopPlatform& platform) {
     std::uint32_t stored = 0;
-    if (!platform.ReadRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
+    // The user's own choice first; a machine-wide value (from older versions
+    // or an administrator) still counts when the user has none.
+    if (!platform.ReadRegistryDword(RegistryRoot::CurrentUser, WIZARD_REGISTRY_KEY,
+                                    START_STEP_VALUE, &stored) &&
+        !platform.ReadRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
                                     START_STEP_VALUE, &stored))
         return 0;
     return stored == 1 ? 1 : 0;
 }
 
 bool WriteStartStep(DesktopPlatform& platform, int flag) {
-    return platform.WriteRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
+    // An ordinary user cannot write under the machine's key, so the choice
+    // is kept with the user, where it can always be stored.
+    return platform.WriteRegistryDword(RegistryRoot::CurrentUser, WIZARD_REGISTRY_KEY,
                                        START_STEP_VALUE, flag ? 1u : 0u);
 }
 
@@ -32,13 +39,17 @@ std::string BuildOpenCommand(const std::string& programPath) {
 }
 
 bool RegisterProjectFileType(DesktopPlatform& platform, const std::string& programPath) {
-    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    // The user's classes: the merged classes root shows them, and unlike the
+    // machine's classes they can be written without administrator rights.
+    const RegistryRoot root = RegistryRoot::CurrentUser;
+    const std::string classes = USER_CLASSES_KEY;
     // Each write creates or opens its key; the type's subkeys are only worth
     // writing when the type's own key could be made.
-    platform.WriteRegistryString(root, PROJECT_EXTENSION_KEY, "", PROJECT_PROG_ID);
-    if (platform.WriteRegistryString(root, PROJECT_PROG_ID, "", PROJECT_TYPE_NAME)) {
-        platform.WriteRegistryString(root, PROJECT_ICON_KEY, "", programPath);
-        platform.WriteRegistryString(root, PROJECT_OPEN_KEY, "", BuildOpenCommand(programPath));
+    platform.WriteRegistryString(root, classes + PROJECT_EXTENSION_KEY, "", PROJECT_PROG_ID);
+    if (platform.WriteRegistryString(root, classes + PROJECT_PROG_ID, "", PROJECT_TYPE_NAME)) {
+        platform.WriteRegistryString(root, classes + PROJECT_ICON_KEY, "", programPath);
+        platform.WriteRegistryString(root, classes + PROJECT_OPEN_KEY, "",
+                                     BuildOpenCommand(programPath));
     }
     platform.NotifyAssociationsChanged();
     return true;

@@ -14,7 +14,8 @@ inline constexpr const char* MAIN_WINDOW_CLASS = "_Morvane_Wizard_Main_Window";
 inline constexpr const char* MAIN_WINDOW_TITLE = "Morvane Zephyrkit v1.1";
 inline constexpr const char* START_STEP_VALUE = "General_Step_Index";
 
-// The association, all default values of keys under the classes root.
+// The association, all default values of keys under the user's classes.
+inline constexpr const char* USER_CLASSES_KEY = "Software\\Classes\\";
 inline constexpr const char* PROJECT_EXTENSION_KEY = ".paw";
 inline constexpr const char* PROJECT_PROG_ID = "Zephyrkit.1";
 inline constexpr const char* PROJECT_TYPE_NAME = "Zephyrkit Project";
@@ -39,17 +40,21 @@ inline constexpr int CANVAS_HEIGHT = 480;
 struct WindowPlacement {
     int x, y, width, height;
 };
-// Centred in the work area, the canvas plus the caption and borders.
-WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientHeight);
+// Centred in the work area, the canvas plus the caption and borders. The
+// borders' width is added too, so the client area is the whole canvas and
+// its right edge (with the next-position button) is not cut off.
+WindowPlacement PlaceMainWindow(int workAreaWidth, int workAreaHeight, int nonClientWidth,
+                                int nonClientHeight);
 
 // The stored start step: 1 for the presets page, else 0 (the introduction).
+// The user's value is read first, the machine-wide one when the user has none.
 // A missing, unreadable or wrongly typed value gives 0; so does a value the
 // wizard never writes (anything but 0 and 1), since a later page without
 // the checks of the earlier ones would build from unchecked values.
 int ReadStartStep(DesktopPlatform& platform);
 
 // Stores the flag (0 or 1, any non-zero counting as 1) under the wizard's
-// key, which is opened and never created. True when it was stored.
+// key of the current user, creating the key. True when it was stored.
 bool WriteStartStep(DesktopPlatform& platform, int flag);
 
 // The open command of .paw files: the program path and the document

@@ -1,9 +1,8 @@
 // Zephyrkit.exe: the wizard's Win32 entry. The program entry reads the
 // command line as the C runtime split it; a "-silent" build ends with one
-// real message box and its exit code.
+// real message box and its exit code, anything else opens the window.
 #include <windows.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,31 +11,9 @@
 #include "platform/source_date_platform.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
+#include "wizard/ui/win32/start_sequence_win32.h"
 
-namespace {
-
-constexpr const char* kWindowTitle = "Morvane Zephyrkit v1.1";
-
-// The interactive wizard. Its window, pages and message loop are not part of
-// this program yet: say so, and how a project can be built meanwhile.
-class Win32StartSequence : public zk::StartSequence {
-public:
-    explicit Win32StartSequence(zk::Win32DesktopPlatform& platform) : platform_(platform) {}
-    int Run(zk::WizardContext&) override {
-        platform_.ShowMessage(
-            "The wizard's window is not part of this build yet.\n\n"
-            "Build the installers of a project with:\n    Zephyrkit -silent PROJECT.paw",
-            kWindowTitle, zk::MessageIcon::Information, false);
-        return 0;
-    }
-
-private:
-    zk::Win32DesktopPlatform& platform_;
-};
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     zk::Win32DesktopPlatform platform;
     // SOURCE_DATE_EPOCH makes the build reproducible: that instant is "now"
     // and no packed file is later than it.
@@ -59,6 +36,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     zk::WizardContext ctx{*project, state, *chosen};
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
-    Win32StartSequence start(platform);
+    zk::Win32StartSequence start(platform, instance, showCommand);
     return zk::RunZephyrkit(ctx, arguments, start);
 }

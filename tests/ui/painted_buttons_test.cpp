@@ -1,0 +1,90 @@
+#include "wizard/ui/painted_buttons.h"
+
+#include <gtest/gtest.h>
+
+namespace zk {
+namespace {
+
+constexpr int kIntro = 0;
+constexpr int kBuild = 3;
+constexpr int kDeploy = 4;
+
+TEST(HotAreaTest, PointsCountOnlyStrictlyInside) {
+    ASSERT_NE(HotAreaAt(11, 371), nullptr);
+    EXPECT_EQ(HotAreaAt(11, 371)->button, PaintedButton::Help);
+    EXPECT_EQ(HotAreaAt(10, 390), nullptr);   // on the left edge
+    EXPECT_EQ(HotAreaAt(50, 390), nullptr);   // on the right edge
+    EXPECT_EQ(HotAreaAt(55, 390), nullptr);   // between Help and About
+    EXPECT_EQ(HotAreaAt(99, 409)->button, PaintedButton::About);
+    EXPECT_EQ(HotAreaAt(149, 380)->button, PaintedButton::Web);
+    EXPECT_EQ(HotAreaAt(431, 420)->button, PaintedButton::Back);
+    EXPECT_EQ(HotAreaAt(530, 430), nullptr);  // the gap between Back and Next
+    EXPECT_EQ(HotAreaAt(629, 444)->button, PaintedButton::NextPosition);
+    EXPECT_EQ(HotAreaAt(580, 445), nullptr);
+}
+
+TEST(PaintedButtonsTest, PressDrawsPressedUntilAReleaseInsideTheSameButton) {
+    PaintedButtons buttons;
+    ASSERT_NE(buttons.Press(470, 430, kIntro), nullptr);  // Back
+    EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
+
+    // Released on Next: Next acts, Back stays drawn pressed.
+    const HotArea* released = buttons.Release(580, 430, kIntro);
+    ASSERT_NE(released, nullptr);
+    EXPECT_EQ(released->button, PaintedButton::NextPosition);
+    EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
+    EXPECT_EQ(buttons.PicturesToPaint(kIntro), std::vector<SkinPicture>{SkinPicture::BackPressed});
+
+    // A release outside every button does nothing at all.
+    EXPECT_EQ(buttons.Release(300, 200, kIntro), nullptr);
+    EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
+
+    ASSERT_NE(buttons.Release(470, 430, kIntro), nullptr);
+    EXPECT_FALSE(buttons.IsPressed(SkinPicture::BackPressed));
+    EXPECT_TRUE(buttons.PicturesToPaint(kIntro).empty());
+
+    EXPECT_EQ(buttons.Press(5, 5, kIntro), nullptr);
+    EXPECT_TRUE(buttons.PicturesToPaint(kIntro).empty());
+}
+
+TEST(PaintedButtonsTest, NextPositionShowsTheStepsOwnButton) {
+    PaintedButtons buttons;
+    EXPECT_EQ(buttons.PicturesToPaint(kBuild), std::vector<SkinPicture>{SkinPicture::Build});
+    EXPECT_EQ(buttons.PicturesToPaint(kDeploy), std::vector<SkinPicture>{SkinPicture::Deploy});
+
+    buttons.Press(580, 430, kBuild);
+    EXPECT_TRUE(buttons.IsPressed(SkinPicture::BuildPressed));
+    EXPECT_FALSE(buttons.IsPressed(SkinPicture::NextPressed));
+    EXPECT_EQ(buttons.PicturesToPaint(kBuild),
+              (std::vector<SkinPicture>{SkinPicture::Build, SkinPicture::BuildPressed}));
+    buttons.Release(580, 430, kBuild);
+    EXPECT_FALSE(buttons.IsPressed(SkinPicture::BuildPressed));
+
+    buttons.Press(580, 430, kDeploy);
+    buttons.Press(30, 390, kDeploy);
+    EXPECT_EQ(buttons.PicturesToPaint(kDeploy),
+              (std::vector<SkinPicture>{SkinPicture::HelpPressed, SkinPicture::Deploy,
+                                        SkinPicture::DeployPressed}));
+}
+
+TEST(SkinPicturesTest, PressedPicturesSitOnTheirButtons) {
+    // Each pressed picture starts inside its hot area's redraw rectangle.
+    const std::pair<SkinPicture, PaintedButton> pairs[] = {
+        {SkinPicture::HelpPressed, PaintedButton::Help},
+        {SkinPicture::AboutPressed, PaintedButton::About},
+        {SkinPicture::WebPressed, PaintedButton::Web},
+        {SkinPicture::BackPressed, PaintedButton::Back},
+        {SkinPicture::NextPressed, PaintedButton::NextPosition},
+        {SkinPicture::BuildPressed, PaintedButton::NextPosition},
+        {SkinPicture::DeployPressed, PaintedButton::NextPosition},
+    };
+    for (const auto& [picture, button] : pairs) {
+        const SkinPictureFile& file = SkinFile(picture);
+        const HotArea* area = HotAreaAt(file.x + 1, file.y + 1);
+        ASSERT_NE(area, nullptr) << file.name;
+        EXPECT_EQ(area->button, button) << file.name;
+    }
+}
+
+}  // namespace
+}  // namespace zk
