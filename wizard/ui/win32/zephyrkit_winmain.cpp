@@ -3,6 +3,7 @@
 // real message box and its exit code, anything else opens the window.
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/source_date_platform.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
+#include "wizard/ui/startup_settings.h"
 #include "wizard/ui/win32/start_sequence_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -24,7 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
             platform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
                                      sourceDate,
-                                 kWindowTitle, zk::MessageIcon::Error, false);
+                                 zk::MAIN_WINDOW_TITLE, zk::MessageIcon::Error, false);
             return 0;
         }
         dated = std::make_unique<zk::SourceDatePlatform>(platform, seconds);
