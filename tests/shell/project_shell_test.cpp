@@ -112,7 +112,8 @@ TEST_F(ProjectShellTest, PresetsLeaveTheEntriesFlagsAlone) {
     ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);
     ASSERT_EQ(Run({"add", Paw(), wm6}).code, SHELL_DONE);
     auto osFlags = [&](int i) {
-        const CabEntry& c = Load(Paw())->cabinets[i];
+        const auto project = Load(Paw());
+        const CabEntry& c = project->cabinets[i];
         return std::string{char('0' + c.forOs2002), char('0' + c.forOs2003),
                            char('0' + c.forOs2003SE), char('0' + c.forOs2005)};
     };
