@@ -55,11 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExpectedName(data, size, 88, name);
     ZK_FUZZ_CHECK(std::memcmp(name, info.provider, sizeof name) == 0);
 
-    // No bounds at all take in every point.
+    // No bounds at all take in every span.
     const bool open = info.osMinMajor == 0 && info.osMinMinor == 0 && info.osMaxMajor == 0 &&
                       info.osMaxMinor == 0;
-    for (OsVersionPoint point : {OS_POINT_2002, OS_POINT_2003, OS_POINT_2003SE, OS_POINT_WM5}) {
-        const bool supported = CabinetSupportsOs(info, point);
+    for (OsSpan span : {OS_SPAN_2002, OS_SPAN_2003, OS_SPAN_2003SE, OS_SPAN_WM5}) {
+        const bool supported = CabinetSupportsOs(info, span);
         if (open) ZK_FUZZ_CHECK(supported);
     }
     return 0;
