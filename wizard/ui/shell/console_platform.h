@@ -5,14 +5,14 @@
 
 #include <ostream>
 
-#include "platform/desktop_platform.h"
+#include "platform/forwarding_desktop_platform.h"
 
 namespace zk {
 
-class ConsolePlatform : public DesktopPlatform {
+class ConsolePlatform : public ForwardingDesktopPlatform {
 public:
     ConsolePlatform(DesktopPlatform& inner, std::ostream& out, std::ostream& err)
-        : inner_(inner), out_(out), err_(err) {}
+        : ForwardingDesktopPlatform(inner), out_(out), err_(err) {}
 
     // How many boxes other than information ones were shown.
     int problems() const { return problems_; }
@@ -22,42 +22,8 @@ public:
         if (icon != MessageIcon::Information) ++problems_;
         (icon == MessageIcon::Information ? out_ : err_) << caption << ": " << text << "\n";
     }
-    std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
-    std::string ProgramPath() override { return inner_.ProgramPath(); }
-    std::string TemporaryFolder() override { return inner_.TemporaryFolder(); }
-    char PathSeparator() const override { return inner_.PathSeparator(); }
-    std::int64_t CurrentUnixTime() override { return inner_.CurrentUnixTime(); }
-    bool ReadRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
-                            std::string* out) override {
-        return inner_.ReadRegistryString(root, key, value, out);
-    }
-    bool ReadRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
-                           std::uint32_t* out) override {
-        return inner_.ReadRegistryDword(root, key, value, out);
-    }
-    bool WriteRegistryDword(RegistryRoot root, const std::string& key, const std::string& value,
-                            std::uint32_t data) override {
-        return inner_.WriteRegistryDword(root, key, value, data);
-    }
-    bool WriteRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
-                             const std::string& data) override {
-        return inner_.WriteRegistryString(root, key, value, data);
-    }
-    bool GetFileFacts(const std::string& path, FileFacts* out) override {
-        return inner_.GetFileFacts(path, out);
-    }
-    std::unique_ptr<FileHandle> OpenFile(const std::string& path, FileMode mode) override {
-        return inner_.OpenFile(path, mode);
-    }
-    bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
-    bool RenameFile(const std::string& from, const std::string& to) override {
-        return inner_.RenameFile(from, to);
-    }
-    bool MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
-    bool ShellStart(const std::string& path) override { return inner_.ShellStart(path); }
 
 private:
-    DesktopPlatform& inner_;
     std::ostream& out_;
     std::ostream& err_;
     int problems_ = 0;
