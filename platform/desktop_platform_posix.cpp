@@ -146,6 +146,9 @@ std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& pa
     const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::CreateWrite ? "wb" : "r+b";
     FILE* f = fopen(OsName(path).c_str(), how);
     if (!f) return nullptr;
+    // Headers and counts are written a few bytes at a time; a buffer larger
+    // than stdio's 4 KiB gathers them into fewer system calls.
+    setvbuf(f, nullptr, _IOFBF, 64 * 1024);
     if (mode == FileMode::Read) {
         struct stat st;
         if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {

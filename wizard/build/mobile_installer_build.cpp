@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/fixed_text.h"
+#include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
@@ -44,11 +45,10 @@ private:
         return false;
     }
     std::string InOutput(const std::string& name) const { return JoinPath(workPath_, sep_, name); }
-    // Packs `source` as the one member `member` of the temporary archive
-    // `archiveName`, appends the archive as a section and deletes it. Adds the
-    // sizes to the run's totals and gives the section's figure.
-    bool PackSection(const std::string& source, const std::string& member,
-                     const std::string& archiveName, int* figure);
+    // Appends a section holding a zip archive whose one member `member` is
+    // `source`. Adds the sizes to the run's totals and gives the section's
+    // figure.
+    bool PackSection(const std::string& source, const std::string& member, int* figure);
     bool AppendFile(const std::string& path);
 
     WizardContext& ctx_;
@@ -70,24 +70,28 @@ bool MobileBuild::AppendFile(const std::string& path) {
     return readFailed ? Fail(path, "cannot read") : Fail(installerPath_, "cannot write");
 }
 
-bool MobileBuild::PackSection(const std::string& source, const std::string& member,
-                              const std::string& archiveName, int* figure) {
+bool MobileBuild::PackSection(const std::string& source, const std::string& member, int* figure) {
     bool opened = false;
     const std::uint64_t sourceSize = FileSizeOf(ctx_.platform, source, &opened);
     if (!opened) return Fail(source, "cannot read");
-    const std::string archive = InOutput(archiveName);
-    ZipWriter* zip = ZipCreate(ctx_.platform, archive.c_str());
-    if (!zip) return Fail(archive, "cannot write");
+    // The archive is written straight into the installer after a byte count
+    // that is filled in once the archive's length is known.
+    FileHandle& out = *installer_;
+    unsigned char count[SECTION_HEADER_SIZE] = {};
+    if (!out.SeekToEnd()) return Fail(installerPath_, "cannot write");
+    const std::uint64_t countAt = out.Tell();
+    if (out.Write(count, sizeof count) != sizeof count) return Fail(installerPath_, "cannot write");
+    ZipWriter* zip = ZipCreateOn(ctx_.platform, out);
     const std::uint32_t added = ZipAddFile(zip, member.c_str(), source.c_str());
     const std::uint32_t closed = ZipClose(zip);
-    if (added != ZIP_OK || closed != ZIP_OK) {
-        ctx_.platform.RemoveFile(archive);
-        return added == ZIP_ERR_OPEN ? Fail(source, "cannot read") : Fail(archive, "cannot write");
-    }
-    const std::uint64_t archiveSize = FileSizeOf(ctx_.platform, archive);
-    const bool appended = AppendFile(archive);
-    ctx_.platform.RemoveFile(archive);
-    if (!appended) return false;
+    if (added != ZIP_OK || closed != ZIP_OK)
+        return added == ZIP_ERR_OPEN ? Fail(source, "cannot read") : Fail(installerPath_, "cannot write");
+    const std::uint64_t end = out.Tell();
+    const std::uint64_t archiveSize = end - countAt - sizeof count;
+    if (archiveSize > 0xFFFFFFFFULL) return Fail(installerPath_, "cannot write");
+    PutU32(count, static_cast<std::uint32_t>(archiveSize));
+    if (!out.Seek(countAt) || out.Write(count, sizeof count) != sizeof count || !out.Seek(end))
+        return Fail(installerPath_, "cannot write");
     sourceTotal_ += sourceSize;
     archiveTotal_ += archiveSize;
     *figure = CompressionFigure(sourceSize, archiveSize);
@@ -150,26 +154,26 @@ bool MobileBuild::Run() {
     if (!ReplaceProjectFile(ctx_.platform, p, projectPath.c_str()))
         return Fail(projectPath, "cannot write");
     int figure = 0;
-    if (!PackSection(projectPath, projectFile, "data.zip", &figure)) return false;
+    if (!PackSection(projectPath, projectFile, &figure)) return false;
     log_.AddLine(PackedLine("Project file packed:", figure, true));
     log_.StepProgress();
 
     if (s.splashEnabled) {
-        if (!PackSection(TextOf(s.splashPath), TextOf(s.splashFileName), "Splash.zip", &figure))
+        if (!PackSection(TextOf(s.splashPath), TextOf(s.splashFileName), &figure))
             return false;
         log_.AddLine(PackedLine("Splash file packed:", figure, true));
     }
     log_.StepProgress();
 
     if (s.eulaEnabled) {
-        if (!PackSection(TextOf(s.eulaPath), TextOf(s.eulaFileName), "eula.zip", &figure))
+        if (!PackSection(TextOf(s.eulaPath), TextOf(s.eulaFileName), &figure))
             return false;
         log_.AddLine(PackedLine("Eula file packed:", figure, true));
     }
     log_.StepProgress();
 
     if (s.readmeEnabled) {
-        if (!PackSection(TextOf(s.readmePath), TextOf(s.readmeFileName), "readme.zip", &figure))
+        if (!PackSection(TextOf(s.readmePath), TextOf(s.readmeFileName), &figure))
             return false;
         log_.AddLine(PackedLine("ReadMe file packed:", figure, true));
     }
@@ -178,7 +182,7 @@ bool MobileBuild::Run() {
         const CabEntry& cab = p.cabinets[i];
         const std::string fileName = TextOf(cab.fileName);
         log_.StepProgress();
-        if (!PackSection(TextOf(cab.path), fileName, fileName + ".zip", &figure)) return false;
+        if (!PackSection(TextOf(cab.path), fileName, &figure)) return false;
         log_.AddLine(PackedLine(fileName + " file packed:", figure, false));
     }
 

@@ -10,9 +10,16 @@
 #include "wizard/build/build_outcome.h"
 
 namespace zk {
+namespace {
+
+constexpr std::size_t SECTION_COPY_BLOCKS_PER_CALL = 252;  // about 256 KiB
+
+}  // namespace
 
 std::int64_t CopyBlocks(FileHandle& in, FileHandle& out) {
-    std::vector<unsigned char> block(SECTION_COPY_BLOCK);
+    // Whole blocks at a time, and many of them per call: a call per block
+    // would cost a system call per KiB.
+    std::vector<unsigned char> block(SECTION_COPY_BLOCK * SECTION_COPY_BLOCKS_PER_CALL);
     std::int64_t copied = 0;
     for (;;) {
         const std::size_t n = in.Read(block.data(), block.size());

@@ -11,6 +11,7 @@
 #include "common/ansi_text.h"
 #include "common/little_endian.h"
 #include "platform/desktop_platform.h"
+#include "wizard/build/block_deflate.h"
 #include "wizard/build/dos_time.h"
 
 namespace zk {
@@ -93,8 +94,11 @@ std::uint32_t UnixTime32(std::uint64_t filetime) {
 struct ZipWriter {
     std::uint32_t tag = kWriterTag;
     DesktopPlatform* platform = nullptr;
-    std::unique_ptr<FileHandle> archive;
-    std::uint64_t writeOffset = 0;
+    std::unique_ptr<FileHandle> ownArchive;  // null when the caller's file is written
+    FileHandle* archive = nullptr;
+    std::uint64_t base = 0;         // where the archive starts in that file
+    std::uint64_t writeOffset = 0;  // from `base`
+    int threads = 1;
     std::vector<ZipMemberRecord> members;
     std::uint32_t lastError = 0;
     bool closed = false;
@@ -181,37 +185,11 @@ bool CopyStored(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uint6
 
 bool CopyDeflated(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uint64_t* read,
                   std::uint64_t* written) {
-    z_stream z{};
-    if (deflateInit2(&z, 8, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
-    std::vector<unsigned char> in(kBlock), out(kBlock);
-    uLong crc = crc32(0L, Z_NULL, 0);
-    bool ok = true;
-    int flush = Z_NO_FLUSH;
-    while (ok && flush != Z_FINISH) {
-        const std::size_t n = source.Read(in.data(), in.size());
-        if (n == 0) flush = Z_FINISH;
-        crc = crc32(crc, in.data(), static_cast<uInt>(n));
-        *read += n;
-        z.next_in = in.data();
-        z.avail_in = static_cast<uInt>(n);
-        do {
-            z.next_out = out.data();
-            z.avail_out = static_cast<uInt>(out.size());
-            const int rc = deflate(&z, flush);
-            if (rc == Z_STREAM_ERROR) {
-                ok = false;
-                break;
-            }
-            const std::size_t produced = out.size() - z.avail_out;
-            if (produced && !WriteAll(w, out.data(), produced)) {
-                ok = false;
-                break;
-            }
-            *written += produced;
-        } while (z.avail_out == 0);
-    }
-    deflateEnd(&z);
-    m.crc = static_cast<std::uint32_t>(crc);
+    DeflateTally tally;
+    const bool ok = DeflatePieces(source, *w.archive, w.threads, &tally);
+    *read += tally.read;
+    *written += tally.written;
+    m.crc = tally.crc;
     return ok;
 }
 
@@ -226,9 +204,24 @@ ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath, std::ui
     }
     auto* w = new ZipWriter;
     w->platform = &platform;
-    w->archive = std::move(file);
+    w->ownArchive = std::move(file);
+    w->archive = w->ownArchive.get();
+    w->threads = DeflateThreadCount();
     if (result) *result = ZIP_OK;
     return w;
+}
+
+ZipWriter* ZipCreateOn(DesktopPlatform& platform, FileHandle& file) {
+    auto* w = new ZipWriter;
+    w->platform = &platform;
+    w->archive = &file;
+    w->base = file.Tell();
+    w->threads = DeflateThreadCount();
+    return w;
+}
+
+void ZipSetDeflateThreads(ZipWriter* w, int threads) {
+    if (w && w->tag == kWriterTag) w->threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
 }
 
 std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourcePath) {
@@ -291,12 +284,12 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     m.compressedSize = static_cast<std::uint32_t>(bytesWritten);
     m.flags = (m.method == kMethodDeflate ? kFlagMaximumCompression : 0) | nameFlag;
 
-    if (!w->archive->Seek(m.localHeaderOffset)) {
+    if (!w->archive->Seek(w->base + m.localHeaderOffset)) {
         w->lastError = ZIP_ERR_SEEK;
         return ZIP_ERR_SEEK;
     }
     const bool rewritten = WriteLocalHeader(*w, m);
-    if (!w->archive->Seek(w->writeOffset)) {
+    if (!w->archive->Seek(w->base + w->writeOffset)) {
         w->lastError = ZIP_ERR_SEEK;
         return ZIP_ERR_SEEK;
     }
@@ -338,7 +331,7 @@ std::uint32_t ZipClose(ZipWriter* w) {
             if (!WriteAll(*w, end, sizeof end)) result = ZIP_ERR_WRITE;
         }
     }
-    if (!w->archive->Close() && result == ZIP_OK) result = ZIP_ERR_WRITE;
+    if (w->ownArchive && !w->ownArchive->Close() && result == ZIP_OK) result = ZIP_ERR_WRITE;
     w->tag = 0;
     delete w;
     return result;

@@ -1,9 +1,10 @@
 // The desktop zip writer: the small archives that make up an installer's
-// sections. Members are read from files, deflated (raw deflate, level 8) unless
-// their name marks them as already compressed, and described by a central
-// directory at the close. The archives follow the PKWARE application note with
-// no extension beyond the "UT" extended-timestamp extra field and the UTF-8
-// name flag, so the device's reader and any ordinary unzip can open them.
+// sections. Members are read from files, deflated (raw deflate, level 8, on
+// every core: see block_deflate.h) unless their name marks them as already
+// compressed, and described by a central directory at the close. The
+// archives follow the PKWARE application note with no extension beyond the
+// "UT" extended-timestamp extra field and the UTF-8 name flag, so the
+// device's reader and any ordinary unzip can open them.
 //
 // Quirks worth knowing:
 //  - No data descriptor is used: the local header is first written with flag
@@ -19,6 +20,7 @@
 namespace zk {
 
 class DesktopPlatform;
+class FileHandle;
 struct ZipWriter;
 
 // Result codes of the writer; 0 is success.
@@ -36,6 +38,17 @@ inline constexpr std::uint32_t ZIP_ERR_SEEK = 0x02000000;       // repositioning
 ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath,
                      std::uint32_t* result = nullptr);
 
+// Writes an archive into `file` from its current position on, as a section
+// of a larger file: the archive's offsets count from that position, and
+// ZipClose leaves `file` open, positioned at the archive's end. `file` must
+// outlive the writer.
+ZipWriter* ZipCreateOn(DesktopPlatform& platform, FileHandle& file);
+
+// The number of threads later members are deflated on (1 to 8; the default
+// follows the machine, see DeflateThreadCount). The archive's bytes do not
+// depend on it.
+void ZipSetDeflateThreads(ZipWriter* writer, int threads);
+
 // Adds the file at `sourcePath` under `memberName` (backslashes become
 // slashes). Both are in the desktop's code page (1252); a name beyond ASCII is
 // stored as UTF-8 with general purpose flag bit 11 set. Returns ZIP_OK, or
@@ -46,7 +59,8 @@ ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath,
 // writer then refuses every later add).
 std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath);
 
-// Writes the central directory and the end record, closes the file and
+// Writes the central directory and the end record, closes the file (one the
+// writer opened) and
 // releases the writer. Returns ZIP_OK, or ZIP_ERR_WRITE when any of it did not
 // reach the file.
 std::uint32_t ZipClose(ZipWriter* writer);

@@ -1,0 +1,193 @@
+#include "wizard/build/block_deflate.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/desktop_platform.h"
+
+namespace zk {
+namespace {
+
+constexpr std::size_t kPiece = DEFLATE_PIECE_SIZE;
+
+// A file in memory; writes fail once `writeLimit` bytes have gone in.
+class MemoryFile : public FileHandle {
+public:
+    explicit MemoryFile(std::string bytes = {}) : bytes_(std::move(bytes)) {}
+    std::size_t Read(void* buffer, std::size_t size) override {
+        // Short reads on purpose: pieces must not follow the reads' sizes.
+        size = std::min({size, bytes_.size() - at_, std::size_t{7000}});
+        std::memcpy(buffer, bytes_.data() + at_, size);
+        at_ += size;
+        return size;
+    }
+    std::size_t Write(const void* buffer, std::size_t size) override {
+        const std::size_t room = writeLimit > bytes_.size() ? writeLimit - bytes_.size() : 0;
+        const std::size_t n = std::min(size, room);
+        bytes_.append(static_cast<const char*>(buffer), n);
+        at_ = bytes_.size();
+        return n;
+    }
+    bool Seek(std::uint64_t offset) override {
+        at_ = static_cast<std::size_t>(offset);
+        return at_ <= bytes_.size();
+    }
+    bool SeekToEnd() override {
+        at_ = bytes_.size();
+        return true;
+    }
+    std::uint64_t Tell() override { return at_; }
+    bool Close() override { return true; }
+
+    const std::string& Bytes() const { return bytes_; }
+    std::size_t writeLimit = SIZE_MAX;
+
+private:
+    std::string bytes_;
+    std::size_t at_ = 0;
+};
+
+// Runs of words mixed with noise, so every piece has real matching to do
+// and some reach back into the piece before.
+std::string MakeInput(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    static const char* const words[] = {"cabinet ", "installer ", "device ", "Pocket PC ",
+                                        "Smartphone ", "\r\n"};
+    std::string s;
+    s.reserve(size);
+    while (s.size() < size) {
+        if (random() % 3 == 0)
+            s.push_back(static_cast<char>(random()));
+        else
+            s += words[random() % 6];
+    }
+    s.resize(size);
+    return s;
+}
+
+std::string Inflate(const std::string& raw, bool* wholeStream) {
+    z_stream z{};
+    EXPECT_EQ(inflateInit2(&z, -MAX_WBITS), Z_OK);
+    std::string out;
+    std::vector<unsigned char> buffer(1 << 16);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
+    z.avail_in = static_cast<uInt>(raw.size());
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        z.next_out = buffer.data();
+        z.avail_out = static_cast<uInt>(buffer.size());
+        rc = inflate(&z, Z_NO_FLUSH);
+        out.append(reinterpret_cast<char*>(buffer.data()), buffer.size() - z.avail_out);
+        if (rc == Z_BUF_ERROR && z.avail_in == 0) break;
+    }
+    *wholeStream = rc == Z_STREAM_END && z.avail_in == 0;
+    inflateEnd(&z);
+    return out;
+}
+
+std::uint32_t Crc(const std::string& s) {
+    return static_cast<std::uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(s.data()),
+              static_cast<uInt>(s.size())));
+}
+
+// nullptr removes the variable.
+void SetVariable(const char* name, const char* value) {
+#if defined(_WIN32)
+    _putenv_s(name, value ? value : "");
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+std::string Deflated(const std::string& input, int threads, DeflateTally* tally) {
+    MemoryFile source(input), out;
+    EXPECT_TRUE(DeflatePieces(source, out, threads, tally));
+    return out.Bytes();
+}
+
+TEST(BlockDeflateTest, EverySizeInflatesToItsSourceAndTheBytesIgnoreTheThreadCount) {
+    const std::size_t sizes[] = {0,         1,         kPiece - 1,     kPiece,
+                                 kPiece + 1, 2 * kPiece - 1, 2 * kPiece, 2 * kPiece + 1,
+                                 3 * kPiece, 21 * kPiece + 12345};
+    for (std::size_t size : sizes) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        const std::string input = MakeInput(size, static_cast<unsigned>(size));
+        DeflateTally one;
+        const std::string expected = Deflated(input, 1, &one);
+        bool whole = false;
+        EXPECT_EQ(Inflate(expected, &whole), input);
+        EXPECT_TRUE(whole) << "the stream ends with its final block and nothing follows";
+        EXPECT_EQ(one.read, size);
+        EXPECT_EQ(one.written, expected.size());
+        EXPECT_EQ(one.crc, Crc(input));
+        if (size > 100) {
+            EXPECT_LT(expected.size(), size);
+        }
+        for (int threads : {2, 3, 8}) {
+            DeflateTally many;
+            EXPECT_EQ(Deflated(input, threads, &many), expected) << threads << " threads";
+            EXPECT_EQ(many.crc, one.crc);
+            EXPECT_EQ(many.written, one.written);
+        }
+    }
+}
+
+TEST(BlockDeflateTest, PiecesFindMatchesInThePieceBefore) {
+    // Noise, then its last 30 000 bytes again at the start of the next piece:
+    // only the dictionary makes the repeat cheap.
+    std::string input;
+    std::mt19937 random(3);
+    for (std::size_t i = 0; i < kPiece; ++i) input.push_back(static_cast<char>(random()));
+    input += input.substr(kPiece - 30000, 30000);
+    input.resize(2 * kPiece + 10, 'x');
+    DeflateTally tally;
+    const std::string raw = Deflated(input, 2, &tally);
+    bool whole = false;
+    EXPECT_EQ(Inflate(raw, &whole), input);
+    EXPECT_TRUE(whole);
+    EXPECT_LT(raw.size(), kPiece + 2000);
+}
+
+TEST(BlockDeflateTest, AFailedWriteIsReportedWithoutHanging) {
+    const std::string input = MakeInput(40 * kPiece, 11);
+    for (int threads : {1, 2, 8}) {
+        for (std::size_t limit : {std::size_t{0}, std::size_t{100}, 5 * kPiece}) {
+            MemoryFile source(input), out;
+            out.writeLimit = limit;
+            DeflateTally tally;
+            EXPECT_FALSE(DeflatePieces(source, out, threads, &tally)) << threads << " " << limit;
+            EXPECT_LE(out.Bytes().size(), limit);
+        }
+    }
+}
+
+TEST(BlockDeflateTest, ThreadCountFollowsTheEnvironmentWithinItsBounds) {
+    const char* saved = std::getenv("ZEPHYRKIT_THREADS");
+    const std::string keep = saved ? saved : "";
+    SetVariable("ZEPHYRKIT_THREADS", nullptr);
+    const int machine = DeflateThreadCount();
+    EXPECT_GE(machine, 1);
+    EXPECT_LE(machine, DEFLATE_MAX_THREADS);
+    SetVariable("ZEPHYRKIT_THREADS", "1");
+    EXPECT_EQ(DeflateThreadCount(), 1);
+    SetVariable("ZEPHYRKIT_THREADS", "3");
+    EXPECT_EQ(DeflateThreadCount(), 3);
+    for (const char* bad : {"0", "-2", "99", "2x", "many"}) {
+        SetVariable("ZEPHYRKIT_THREADS", bad);
+        EXPECT_EQ(DeflateThreadCount(), machine) << bad;
+    }
+    SetVariable("ZEPHYRKIT_THREADS", saved ? keep.c_str() : nullptr);
+}
+
+}  // namespace
+}  // namespace zk

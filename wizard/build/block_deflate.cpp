@@ -1,0 +1,283 @@
+#include "wizard/build/block_deflate.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/desktop_platform.h"
+
+namespace zk {
+namespace {
+
+constexpr int kLevel = 8;
+constexpr int kMemLevel = 8;
+constexpr std::size_t kDictionarySize = 32 * 1024;
+
+// One piece of the input and what became of it. The input buffer holds up
+// to 32 KiB of dictionary right before the piece's data, which always starts
+// at kDictionarySize, so the dictionary of the next piece is simply the last
+// 32 KiB of this buffer's used part.
+struct Piece {
+    std::vector<unsigned char> input;
+    std::size_t dictionarySize = 0;
+    std::size_t size = 0;
+    bool last = false;
+    std::vector<unsigned char> output;
+    std::uint32_t crc = 0;
+    bool done = false;
+    bool ok = false;
+
+    unsigned char* Data() { return input.data() + kDictionarySize; }
+};
+
+// A raw deflate stream kept for the life of a worker and reset per piece:
+// making one costs more than deflating a small piece.
+class Deflater {
+public:
+    Deflater() {
+        ready_ = deflateInit2(&z_, kLevel, Z_DEFLATED, -MAX_WBITS, kMemLevel,
+                              Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~Deflater() {
+        if (ready_) deflateEnd(&z_);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    void Run(Piece& piece) {
+        const unsigned char* data = piece.Data();
+        piece.crc = static_cast<std::uint32_t>(
+            crc32(crc32(0L, Z_NULL, 0), data, static_cast<uInt>(piece.size)));
+        piece.ok = Deflate(data - piece.dictionarySize, piece.dictionarySize, data, piece.size,
+                           piece.last, piece.output);
+    }
+
+    // Deflates `size` bytes after `dictionarySize` bytes of dictionary into
+    // `out`. A sync flush ends a piece that is not the last, so the next one
+    // starts on a byte boundary.
+    bool Deflate(const unsigned char* dictionary, std::size_t dictionarySize,
+                 const unsigned char* data, std::size_t size, bool last,
+                 std::vector<unsigned char>& out) {
+        if (!ready_ || deflateReset(&z_) != Z_OK) return false;
+        if (dictionarySize &&
+            deflateSetDictionary(&z_, dictionary, static_cast<uInt>(dictionarySize)) != Z_OK)
+            return false;
+        const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+        // The bound covers the flush marker too; growing is only a guard.
+        out.resize(deflateBound(&z_, static_cast<uLong>(size)) + 16);
+        z_.next_in = const_cast<unsigned char*>(data);
+        z_.avail_in = static_cast<uInt>(size);
+        std::size_t used = 0;
+        for (;;) {
+            z_.next_out = out.data() + used;
+            z_.avail_out = static_cast<uInt>(out.size() - used);
+            const int rc = deflate(&z_, flush);
+            used = out.size() - z_.avail_out;
+            if (rc == Z_STREAM_ERROR) return false;
+            if (last ? rc == Z_STREAM_END : z_.avail_out != 0) break;
+            out.resize(out.size() * 2);
+        }
+        out.resize(used);
+        return true;
+    }
+
+private:
+    z_stream z_{};
+    bool ready_ = false;
+};
+
+// Fills `buffer` from `source` until it is full or the source ends; a short
+// read is not taken for the end, so pieces keep their fixed size.
+std::size_t ReadFull(FileHandle& source, unsigned char* buffer, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t n = source.Read(buffer + got, size - got);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+// Workers that deflate pieces in whatever order they finish; the caller
+// writes them in input order.
+class PiecePool {
+public:
+    explicit PiecePool(int threads) {
+        for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+    }
+    ~PiecePool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        workReady_.notify_all();
+        for (std::thread& t : workers_) t.join();
+    }
+    PiecePool(const PiecePool&) = delete;
+    PiecePool& operator=(const PiecePool&) = delete;
+
+    void Submit(Piece* piece) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            piece->done = false;
+            queue_.push_back(piece);
+        }
+        workReady_.notify_one();
+    }
+
+    void WaitFor(Piece* piece) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        pieceDone_.wait(lock, [piece] { return piece->done; });
+    }
+
+private:
+    void Work() {
+        Deflater deflater;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            workReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty()) return;
+            Piece* piece = queue_.front();
+            queue_.pop_front();
+            lock.unlock();
+            deflater.Run(*piece);
+            lock.lock();
+            piece->done = true;
+            pieceDone_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable workReady_;
+    std::condition_variable pieceDone_;
+    std::deque<Piece*> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+// Hands out the input a piece at a time: first the bytes already read to
+// choose the path, then the rest of the source.
+class PieceReader {
+public:
+    PieceReader(FileHandle& source, const std::vector<unsigned char>& head)
+        : source_(source), head_(head) {}
+
+    std::size_t Next(unsigned char* into) {
+        std::size_t got = std::min(DEFLATE_PIECE_SIZE, head_.size() - headUsed_);
+        std::copy_n(head_.begin() + static_cast<std::ptrdiff_t>(headUsed_), got, into);
+        headUsed_ += got;
+        if (got < DEFLATE_PIECE_SIZE) got += ReadFull(source_, into + got, DEFLATE_PIECE_SIZE - got);
+        return got;
+    }
+
+private:
+    FileHandle& source_;
+    const std::vector<unsigned char>& head_;
+    std::size_t headUsed_ = 0;
+};
+
+// An input of two pieces or more. Pieces are read into a ring of slots, two
+// per thread; each is read one ahead of the piece handed out, so the last is
+// known to be last when it goes, and a slot is reused only once its piece
+// has been written.
+bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally* tally) {
+    std::vector<Piece> ring(static_cast<std::size_t>(threads > 1 ? threads * 2 : 2));
+    for (Piece& p : ring) p.input.resize(kDictionarySize + DEFLATE_PIECE_SIZE);
+    // Declared after the ring: the workers stop before the pieces go.
+    std::unique_ptr<PiecePool> pool = threads > 1 ? std::make_unique<PiecePool>(threads) : nullptr;
+    Deflater deflater;
+
+    std::uint32_t crc = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
+    bool ok = true;
+    std::size_t submitted = 0, written = 0;
+
+    auto retire = [&]() {
+        Piece& p = ring[written % ring.size()];
+        if (pool) pool->WaitFor(&p);
+        ++written;
+        if (!ok) return;
+        if (!p.ok || out.Write(p.output.data(), p.output.size()) != p.output.size()) {
+            ok = false;
+            return;
+        }
+        tally->written += p.output.size();
+        crc = static_cast<std::uint32_t>(crc32_combine(crc, p.crc, static_cast<z_off_t>(p.size)));
+    };
+    auto submit = [&](Piece& p) {
+        ++submitted;
+        if (pool) {
+            pool->Submit(&p);
+        } else {
+            deflater.Run(p);
+            retire();
+        }
+    };
+
+    Piece* pending = &ring[0];
+    pending->dictionarySize = 0;
+    pending->size = reader.Next(pending->Data());
+    tally->read += pending->size;
+    for (std::size_t k = 0; ok; ++k) {
+        while (written + ring.size() <= k + 1) retire();
+        if (!ok) break;
+        Piece& next = ring[(k + 1) % ring.size()];
+        next.size = reader.Next(next.Data());
+        tally->read += next.size;
+        if (next.size == 0) {
+            pending->last = true;
+            submit(*pending);
+            break;
+        }
+        const std::size_t used = pending->dictionarySize + pending->size;
+        next.dictionarySize = std::min(kDictionarySize, used);
+        std::copy_n(pending->Data() + pending->size - next.dictionarySize, next.dictionarySize,
+                    next.Data() - next.dictionarySize);
+        pending->last = false;
+        submit(*pending);
+        pending = &next;
+    }
+    while (written < submitted) retire();
+    tally->crc = crc;
+    return ok;
+}
+
+}  // namespace
+
+bool DeflatePieces(FileHandle& source, FileHandle& out, int threads, DeflateTally* tally) {
+    *tally = DeflateTally{};
+    threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
+    std::vector<unsigned char> head(2 * DEFLATE_PIECE_SIZE);
+    head.resize(ReadFull(source, head.data(), head.size()));
+    if (head.size() == 2 * DEFLATE_PIECE_SIZE) {
+        PieceReader reader(source, head);
+        return DeflateLong(reader, out, threads, tally);
+    }
+    tally->read = head.size();
+    tally->crc = static_cast<std::uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), head.data(), static_cast<uInt>(head.size())));
+    Deflater deflater;
+    std::vector<unsigned char> output;
+    if (!deflater.Deflate(nullptr, 0, head.data(), head.size(), true, output)) return false;
+    if (out.Write(output.data(), output.size()) != output.size()) return false;
+    tally->written = output.size();
+    return true;
+}
+
+int DeflateThreadCount() {
+    if (const char* forced = std::getenv("ZEPHYRKIT_THREADS"); forced && *forced) {
+        char* end = nullptr;
+        const long n = std::strtol(forced, &end, 10);
+        if (*end == '\0' && n >= 1 && n <= DEFLATE_MAX_THREADS) return static_cast<int>(n);
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, DEFLATE_MAX_THREADS));
+}
+
+}  // namespace zk
