@@ -21,7 +21,7 @@ for preset in host sanitize; do
 done
 # The installer's unpacking and installation threads, the status hand-over,
 # the log and state-file locks, the device threads and the connection
-# wait's worker.
+# wait's worker, and the zip writer's deflate workers.
 echo "=== tsan: configure and build the tests that run threads"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 #include <utime.h>
 
+#include "platform/desktop_platform.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "tests/support/temp_folder.h"
 #include "wizard/build/dos_time.h"
@@ -205,6 +207,40 @@ TEST_F(ZipWriterTest, ManyMembersAndLargeDataRoundTrip) {
     std::string out;
     ASSERT_EQ(test::RunCommand("unzip -p '" + (folder / "many.zip") + "' m2", &out), 0);
     EXPECT_EQ(out, big);
+}
+
+TEST_F(ZipWriterTest, AnArchiveInsideAnotherFileIsTheArchiveOnItsOwn) {
+    ZK_REQUIRE_HOST_TOOLS();
+    // Pieces of 128 KiB: this member spans several, the last one short.
+    std::string big;
+    for (int i = 0; i < 700000; ++i) big += static_cast<char>((i % 251) ^ (i >> 11) * 7);
+    WriteFileBytes(folder / "big", big);
+    WriteFileBytes(folder / "small", "tiny");
+    ZipWriter* alone = ZipCreate(platform, (folder / "alone.zip").c_str());
+    ZipSetDeflateThreads(alone, 1);
+    ASSERT_EQ(ZipAddFile(alone, "small", (folder / "small").c_str()), ZIP_OK);
+    ASSERT_EQ(ZipAddFile(alone, "big", (folder / "big").c_str()), ZIP_OK);
+    ASSERT_EQ(ZipClose(alone), ZIP_OK);
+    const std::string expected = ReadFileBytes(folder / "alone.zip");
+    EXPECT_TRUE(UnzipTests(folder / "alone.zip"));
+    EXPECT_EQ(ZipFields(folder / "alone.zip")["m1.data_ok"], "1");
+
+    for (int threads : {2, 8}) {
+        const std::string prefix = "a stub before the archive, " + std::to_string(threads);
+        WriteFileBytes(folder / "outer", prefix);
+        std::unique_ptr<FileHandle> outer =
+            platform.OpenFile(folder / "outer", FileMode::AppendWrite);
+        ASSERT_TRUE(outer);
+        ZipWriter* inner = ZipCreateOn(platform, *outer);
+        ZipSetDeflateThreads(inner, threads);
+        ASSERT_EQ(ZipAddFile(inner, "small", (folder / "small").c_str()), ZIP_OK);
+        ASSERT_EQ(ZipAddFile(inner, "big", (folder / "big").c_str()), ZIP_OK);
+        ASSERT_EQ(ZipClose(inner), ZIP_OK);
+        EXPECT_EQ(outer->Tell(), prefix.size() + expected.size()) << "left at the archive's end";
+        ASSERT_EQ(outer->Write("!", 1), 1u) << "the file stays open for the caller";
+        ASSERT_TRUE(outer->Close());
+        EXPECT_EQ(ReadFileBytes(folder / "outer"), prefix + expected + "!") << threads;
+    }
 }
 
 TEST_F(ZipWriterTest, AttributesFollowTheSourceFile) {

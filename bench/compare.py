@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""Our zip writer against zip -8, gzip -8 and pigz -8 -p 2 on the same
+inputs, run interleaved (ours, zip, gzip, pigz, ours, zip, ...) so a busy
+moment of the machine hits every tool alike; then `zephyrkit -silent` of a
+project with one 64 MiB cabinet against `zip -8` of that cabinet.
+
+usage: bench/compare.py [--build DIR] [--rounds N] [--mib N]
+                        [--baseline DIR] [--io]
+
+  --build DIR     the host build holding tools/zk-zip, wizard/ui/zephyrkit
+                  and wizard/ui/zephyrkit-project (build/host)
+  --baseline DIR  another host build (an older commit, say) whose zk-zip and
+                  zephyrkit are timed beside ours
+  --io            also count what one silent build reads and writes, by
+                  system call and by byte, under strace
+
+Inputs, each --mib MiB (64): random bytes; mixed binaries (the programs and
+libraries of this machine, concatenated); the real cabinets of
+../shared/testdata/cabs repeated (left out, saying so, when that folder is
+absent). Prints, per input and tool, the median time of --rounds runs (5),
+the throughput and the ratio of throughput to zip -8's.
+
+Every archive of ours is checked with `unzip -t` and Python's zipfile.
+scripts/setup-bench.sh installs what this needs.
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+from package_layout import stub_length  # noqa: E402
+
+CABS = os.path.normpath(os.path.join(ROOT, "..", "shared", "testdata", "cabs"))
+
+
+def make_random(path, size):
+    with open(path, "wb") as f:
+        left = size
+        while left:
+            n = min(left, 1 << 20)
+            f.write(os.urandom(n))
+            left -= n
+
+
+def make_repeated(path, size, sources):
+    """`sources` concatenated, over and over, cut at `size` bytes."""
+    with open(path, "wb") as f:
+        left = size
+        while left:
+            for source in sources:
+                with open(source, "rb") as s:
+                    data = s.read(left)
+                f.write(data)
+                left -= len(data)
+                if not left:
+                    break
+
+
+def machine_binaries():
+    found = []
+    for folder in ("/usr/bin", "/usr/lib/x86_64-linux-gnu"):
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            if os.path.isfile(path) and not os.path.islink(path):
+                with open(path, "rb") as f:
+                    if f.read(4) == b"\x7fELF":
+                        found.append(path)
+    return found
+
+
+def run(argv, stdout=subprocess.DEVNULL, env=None):
+    start = time.perf_counter()
+    result = subprocess.run(argv, stdout=stdout, stderr=subprocess.PIPE, env=env)
+    seconds = time.perf_counter() - start
+    return seconds, result
+
+
+def check_zip(path, source):
+    """unzip -t and zipfile agree the archive is whole and holds `source`."""
+    t = subprocess.run(["unzip", "-tqq", path], capture_output=True, text=True)
+    if t.returncode != 0:
+        sys.exit(f"unzip -t failed on {path}: {t.stdout}{t.stderr}")
+    with zipfile.ZipFile(path) as z:
+        bad = z.testzip()
+        if bad is not None:
+            sys.exit(f"zipfile: {path}: member {bad} is damaged")
+        info = z.infolist()[-1]
+        if info.file_size != os.path.getsize(source):
+            sys.exit(f"{path}: member holds {info.file_size} bytes, source {os.path.getsize(source)}")
+
+
+def table(title, rows, size, reference):
+    mib = size / (1 << 20)
+    ref = statistics.median(rows[reference])
+    print(f"\n{title}")
+    print(f"  {'tool':<34} {'median s':>9} {'MiB/s':>8} {'vs zip -8':>10}")
+    for tool, times in rows.items():
+        median = statistics.median(times)
+        print(f"  {tool:<34} {median:>9.2f} {mib / median:>8.1f} {ref / median:>9.2f}x")
+
+
+def compare_writers(inputs, tools, rounds, work):
+    for label, path in inputs:
+        size = os.path.getsize(path)
+        rows = {name: [] for name, _ in tools}
+        for _ in range(rounds):
+            for name, make in tools:
+                out = os.path.join(work, "out")
+                if os.path.exists(out):
+                    os.remove(out)
+                argv, to_stdout = make(path, out)
+                if to_stdout:
+                    with open(out, "wb") as f:
+                        seconds, result = run(argv, stdout=f)
+                else:
+                    seconds, result = run(argv)
+                if result.returncode != 0:
+                    sys.exit(f"{name} failed: {result.stderr.decode(errors='replace')}")
+                if name.startswith("zk-zip"):
+                    check_zip(out, path)
+                rows[name].append(seconds)
+        table(f"{label}: {size >> 20} MiB, median of {rounds}", rows, size, "zip -8")
+
+
+def program_folder(work, zephyrkit):
+    program = os.path.join(work, "program-%x" % (hash(os.path.abspath(zephyrkit)) & 0xFFFFFF))
+    os.makedirs(program, exist_ok=True)
+    shutil.copy(zephyrkit, program)
+    with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
+        f.write(b"MZ" + bytes(stub_length() - 2))
+    with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
+        f.write(b"MZ" + bytes(1000))
+    with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:
+        f.write(b"PK\x05\x06" + bytes(18))
+    return os.path.join(program, "zephyrkit")
+
+
+def make_project(work, cabinet, zephyrkit_project):
+    out = os.path.join(work, "installers")
+    os.makedirs(out, exist_ok=True)
+    paw = os.path.join(work, "Big.paw")
+    project = {"title": "Big", "company": "Bench", "outputFolder": out,
+               "cabinets": [{"path": cabinet, "fileName": "big.cab", "forPocketPC": True}]}
+    subprocess.run([zephyrkit_project, "import", paw], input=json.dumps(project), text=True,
+                   check=True)
+    return paw, os.path.join(out, "Big.[MOBILE].exe")
+
+
+def compare_builds(cabinet, builds, rounds, work, zephyrkit_project):
+    paw, installer = make_project(work, cabinet, zephyrkit_project)
+    size = os.path.getsize(cabinet)
+    rows = {}
+    steps = []
+    for label, zephyrkit, env in builds:
+        program = program_folder(work, zephyrkit)
+        rows[label] = []
+        steps.append((label, [program, "-silent", paw], env))
+    rows["zip -8 of the cabinet"] = []
+    steps.append(("zip -8 of the cabinet",
+                  ["zip", "-8", "-q", "-j", os.path.join(work, "cab.zip"), cabinet], None))
+    for _ in range(rounds):
+        for label, argv, env in steps:
+            if label.startswith("zip"):
+                if os.path.exists(os.path.join(work, "cab.zip")):
+                    os.remove(os.path.join(work, "cab.zip"))
+            seconds, result = run(argv, env=env)
+            # The silent build answers 1 for a finished build.
+            expected = 0 if label.startswith("zip") else 1
+            if result.returncode != expected:
+                sys.exit(f"{label} failed ({result.returncode}): "
+                         f"{result.stderr.decode(errors='replace')}")
+            rows[label].append(seconds)
+    table(f"zephyrkit -silent, one {size >> 20} MiB cabinet, median of {rounds}", rows, size,
+          "zip -8 of the cabinet")
+    return paw, installer
+
+
+def count_io(zephyrkit, paw, cabinet, work, label):
+    """System calls and bytes a silent build reads and writes, per input byte."""
+    log = os.path.join(work, "strace.log")
+    program = program_folder(work, zephyrkit)
+    subprocess.run(["strace", "-f", "-qq", "-o", log, "-e", "trace=read,write,pread64,pwrite64",
+                    program, "-silent", paw], stdout=subprocess.DEVNULL, check=False)
+    counts = {"read": [0, 0], "write": [0, 0]}
+    call = re.compile(r"(read|write|pread64|pwrite64)\((\d+),.*\)\s+=\s+(\d+)")
+    with open(log) as f:
+        for line in f:
+            m = call.search(line)
+            if not m or int(m.group(2)) <= 2:
+                continue  # standard streams
+            kind = "read" if "read" in m.group(1) else "write"
+            counts[kind][0] += 1
+            counts[kind][1] += int(m.group(3))
+    size = os.path.getsize(cabinet)
+    print(f"  {label:<34} reads {counts['read'][0]:>6} calls {counts['read'][1] / size:5.2f} B/B"
+          f"   writes {counts['write'][0]:>6} calls {counts['write'][1] / size:5.2f} B/B")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "host"))
+    parser.add_argument("--baseline")
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--mib", type=int, default=64)
+    parser.add_argument("--io", action="store_true")
+    args = parser.parse_args()
+
+    def tools_of(build):
+        return (os.path.join(build, "tools", "zk-zip"),
+                os.path.join(build, "wizard", "ui", "zephyrkit"),
+                os.path.join(build, "wizard", "ui", "zephyrkit-project"))
+
+    zk_zip, zephyrkit, zephyrkit_project = tools_of(args.build)
+    for needed in (zk_zip, zephyrkit, zephyrkit_project):
+        if not os.path.exists(needed):
+            sys.exit(f"{needed} is missing: build the host preset first")
+    for program in ("zip", "unzip", "gzip", "pigz") + (("strace",) if args.io else ()):
+        if not shutil.which(program):
+            sys.exit(f"{program} is missing: run scripts/setup-bench.sh")
+
+    size = args.mib << 20
+    work = tempfile.mkdtemp(prefix="zk-bench-")
+    try:
+        inputs = []
+        path = os.path.join(work, "random.bin")
+        make_random(path, size)
+        inputs.append(("random bytes", path))
+        path = os.path.join(work, "mixed.bin")
+        make_repeated(path, size, machine_binaries())
+        inputs.append(("mixed binaries", path))
+        cabs = sorted(os.path.join(CABS, n) for n in os.listdir(CABS)
+                      if n.lower().endswith(".cab")) if os.path.isdir(CABS) else []
+        if cabs:
+            path = os.path.join(work, "cabinets.bin")
+            make_repeated(path, size, cabs)
+            inputs.append((f"real cabinets ({len(cabs)}, repeated)", path))
+        else:
+            print(f"{CABS} is absent: the cabinet set is left out")
+
+        cores = os.cpu_count()
+        print(f"{cores} cores; our writer on "
+              f"{os.environ.get('ZEPHYRKIT_THREADS', str(min(cores or 1, 8)))} threads")
+        tools = [("zk-zip (ours)", lambda src, out: ([zk_zip, out, "input.bin=" + src], False))]
+        if args.baseline:
+            base_zip = tools_of(args.baseline)[0]
+            tools.append(("zk-zip (baseline)",
+                          lambda src, out: ([base_zip, out, "input.bin=" + src], False)))
+        tools += [
+            ("zip -8", lambda src, out: (["zip", "-8", "-q", "-j", out + ".zip", src], False)),
+            ("gzip -8", lambda src, out: (["gzip", "-8", "-c", src], True)),
+            ("pigz -8 -p 2", lambda src, out: (["pigz", "-8", "-p", "2", "-c", src], True)),
+        ]
+
+        # zip appends to an archive that exists: give it a fresh name.
+        def fresh(make):
+            def wrapped(src, out):
+                argv, to_stdout = make(src, out)
+                if os.path.exists(out + ".zip"):
+                    os.remove(out + ".zip")
+                return argv, to_stdout
+            return wrapped
+
+        tools = [(name, fresh(make)) for name, make in tools]
+        compare_writers(inputs, tools, args.rounds, work)
+
+        cabinet = inputs[-1][1]
+        builds = [("zephyrkit -silent (ours)", zephyrkit, None),
+                  ("zephyrkit -silent (ours, 1 thread)", zephyrkit,
+                   dict(os.environ, ZEPHYRKIT_THREADS="1"))]
+        if args.baseline:
+            builds.append(("zephyrkit -silent (baseline)", tools_of(args.baseline)[1], None))
+        paw, _ = compare_builds(cabinet, builds, args.rounds, work, zephyrkit_project)
+        if args.io:
+            print("\nwhat one silent build reads and writes, per byte of the cabinet")
+            count_io(zephyrkit, paw, cabinet, work, "ours")
+            if args.baseline:
+                count_io(tools_of(args.baseline)[1], paw, cabinet, work, "baseline")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
