@@ -29,7 +29,8 @@ struct Piece {
     std::size_t dictionarySize = 0;
     std::size_t size = 0;
     bool last = false;
-    std::vector<unsigned char> output;
+    std::vector<unsigned char> output;  // kept at its largest size: only
+    std::size_t outputSize = 0;         // the first outputSize bytes count
     std::uint32_t crc = 0;
     bool done = false;
     bool ok = false;
@@ -56,35 +57,34 @@ public:
         piece.crc = static_cast<std::uint32_t>(
             crc32(crc32(0L, Z_NULL, 0), data, static_cast<uInt>(piece.size)));
         piece.ok = Deflate(data - piece.dictionarySize, piece.dictionarySize, data, piece.size,
-                           piece.last, piece.output);
+                           piece.last, piece.output, &piece.outputSize);
     }
 
     // Deflates `size` bytes after `dictionarySize` bytes of dictionary into
-    // `out`. A sync flush ends a piece that is not the last, so the next one
-    // starts on a byte boundary.
+    // the first *used bytes of `out`, which only ever grows. A sync flush ends
+    // a piece that is not the last, so the next one starts on a byte boundary.
     bool Deflate(const unsigned char* dictionary, std::size_t dictionarySize,
                  const unsigned char* data, std::size_t size, bool last,
-                 std::vector<unsigned char>& out) {
+                 std::vector<unsigned char>& out, std::size_t* used) {
         if (!ready_ || deflateReset(&z_) != Z_OK) return false;
         if (dictionarySize &&
             deflateSetDictionary(&z_, dictionary, static_cast<uInt>(dictionarySize)) != Z_OK)
             return false;
         const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
         // The bound covers the flush marker too; growing is only a guard.
-        out.resize(deflateBound(&z_, static_cast<uLong>(size)) + 16);
+        out.resize(std::max<std::size_t>(out.size(), deflateBound(&z_, static_cast<uLong>(size)) + 16));
         z_.next_in = const_cast<unsigned char*>(data);
         z_.avail_in = static_cast<uInt>(size);
-        std::size_t used = 0;
+        *used = 0;
         for (;;) {
-            z_.next_out = out.data() + used;
-            z_.avail_out = static_cast<uInt>(out.size() - used);
+            z_.next_out = out.data() + *used;
+            z_.avail_out = static_cast<uInt>(out.size() - *used);
             const int rc = deflate(&z_, flush);
-            used = out.size() - z_.avail_out;
+            *used = out.size() - z_.avail_out;
             if (rc == Z_STREAM_ERROR) return false;
             if (last ? rc == Z_STREAM_END : z_.avail_out != 0) break;
             out.resize(out.size() * 2);
         }
-        out.resize(used);
         return true;
     }
 
@@ -203,11 +203,11 @@ bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally
         if (pool) pool->WaitFor(&p);
         ++written;
         if (!ok) return;
-        if (!p.ok || out.Write(p.output.data(), p.output.size()) != p.output.size()) {
+        if (!p.ok || out.Write(p.output.data(), p.outputSize) != p.outputSize) {
             ok = false;
             return;
         }
-        tally->written += p.output.size();
+        tally->written += p.outputSize;
         crc = static_cast<std::uint32_t>(crc32_combine(crc, p.crc, static_cast<z_off_t>(p.size)));
     };
     auto submit = [&](Piece& p) {
@@ -264,9 +264,10 @@ bool DeflatePieces(FileHandle& source, FileHandle& out, int threads, DeflateTall
         crc32(crc32(0L, Z_NULL, 0), head.data(), static_cast<uInt>(head.size())));
     Deflater deflater;
     std::vector<unsigned char> output;
-    if (!deflater.Deflate(nullptr, 0, head.data(), head.size(), true, output)) return false;
-    if (out.Write(output.data(), output.size()) != output.size()) return false;
-    tally->written = output.size();
+    std::size_t used = 0;
+    if (!deflater.Deflate(nullptr, 0, head.data(), head.size(), true, output, &used)) return false;
+    if (out.Write(output.data(), used) != used) return false;
+    tally->written = used;
     return true;
 }
 
