@@ -46,6 +46,12 @@ constexpr const char* kUsage =
     "  zephyrkit --version\n"
     "      The version.\n"
     "\n"
+    "Environment:\n"
+    "  SOURCE_DATE_EPOCH   seconds since 1970: the build's \"now\", so the same\n"
+    "                      project gives the same installers byte for byte\n"
+    "  ZEPHYRKIT_THREADS   deflate on this many threads (1 to 8; by default one per\n"
+    "                      core, at most 8); the installers do not change\n"
+    "\n"
     "Other host programs beside this one: zephyrkit-cab (what the wizard learns\n"
     "from a cabinet), zephyrkit-project (make and change projects), zk-device (run\n"
     "a built package on a folder that plays the device), when they are installed.\n";
