@@ -29,7 +29,12 @@ bool BuildDesktopInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outc
     CopyText(s.desktopInstallerPath, installerPath);
     const std::string partial = PartialName(installerPath);
 
+    std::unique_ptr<FileHandle> out;
+    std::unique_ptr<FileHandle> mobile;
     auto fail = [&](const std::string& file, const std::string& what) {
+        // Closed first: Windows keeps an open file.
+        out.reset();
+        mobile.reset();
         platform.RemoveFile(partial);
         outcome.Fail(what + " " + file);
         log.AddLine(file + ":\t- status: failed");
@@ -38,14 +43,13 @@ bool BuildDesktopInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outc
 
     platform.RemoveFile(installerPath);
     BuildOutcome copy;
-    if (!CopyWholeFile(platform, stubPath, partial, copy))
+    out = StartFileWith(platform, stubPath, partial, copy);
+    if (!out)
         return copy.failure.rfind("cannot read", 0) == 0 ? fail(stubPath, "cannot read")
                                                           : fail(installerPath, "cannot write");
     log.StepProgress();
 
-    std::unique_ptr<FileHandle> out = platform.OpenFile(partial, FileMode::AppendWrite);
-    if (!out) return fail(installerPath, "cannot write");
-    std::unique_ptr<FileHandle> mobile = platform.OpenFile(mobilePath, FileMode::Read);
+    mobile = platform.OpenFile(mobilePath, FileMode::Read);
     if (!mobile || !mobile->SeekToEnd()) return fail(mobilePath, "cannot read");
     const std::uint64_t size = mobile->Tell();
     if (size > 0xFFFFFFFFULL) return fail(mobilePath, "too large to carry:");

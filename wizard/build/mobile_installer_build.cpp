@@ -138,13 +138,12 @@ bool MobileBuild::Run() {
     }
     const std::string partial = PartialName(installerPath);
     BuildOutcome copy;
-    if (!CopyWholeFile(ctx_.platform, stubPath, partial, copy)) {
+    installer_ = StartFileWith(ctx_.platform, stubPath, partial, copy);
+    if (!installer_) {
         const bool stubMissing = copy.failure.rfind("cannot read", 0) == 0;
         return stubMissing ? Fail(stubPath, "cannot read") : Fail(installerPath, "cannot write");
     }
     partialPath_ = partial;
-    installer_ = ctx_.platform.OpenFile(partialPath_, FileMode::AppendWrite);
-    if (!installer_) return Fail(installerPath, "cannot write");
 
     if (!AppendFile(systemInfoPath)) return false;
 

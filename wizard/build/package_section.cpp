@@ -70,22 +70,35 @@ bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string
     return true;
 }
 
-bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
-                   BuildOutcome& outcome) {
+std::unique_ptr<FileHandle> StartFileWith(DesktopPlatform& platform, const std::string& from,
+                                          const std::string& to, BuildOutcome& outcome) {
     std::unique_ptr<FileHandle> in = platform.OpenFile(from, FileMode::Read);
     if (!in) {
         outcome.Fail("cannot read " + from);
-        return false;
+        return nullptr;
     }
-    const std::string partial = PartialName(to);
-    std::unique_ptr<FileHandle> out = platform.OpenFile(partial, FileMode::CreateWrite);
+    std::unique_ptr<FileHandle> out = platform.OpenFile(to, FileMode::CreateWrite);
     if (!out) {
         outcome.Fail("cannot write " + to);
-        return false;
+        return nullptr;
     }
-    const bool copied = CopyBlocks(*in, *out) >= 0;
+    if (CopyBlocks(*in, *out) < 0) {
+        out.reset();
+        platform.RemoveFile(to);
+        outcome.Fail("cannot write " + to);
+        return nullptr;
+    }
+    return out;
+}
+
+bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
+                   BuildOutcome& outcome) {
+    const std::string partial = PartialName(to);
+    std::unique_ptr<FileHandle> out = StartFileWith(platform, from, partial, outcome);
+    if (!out) return false;
     const bool closed = out->Close();
-    if (!copied || !closed || !platform.RenameFile(partial, to)) {
+    out.reset();
+    if (!closed || !platform.RenameFile(partial, to)) {
         platform.RemoveFile(partial);
         outcome.Fail("cannot write " + to);
         return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace zk {
@@ -19,6 +20,12 @@ bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string
 // Copies the bytes of `in` to the end of `out` until `in` ends. Returns the
 // number of bytes copied, or -1 when a write fell short.
 std::int64_t CopyBlocks(FileHandle& in, FileHandle& out);
+
+// Creates (or replaces) the file at `to` holding a copy of the file at
+// `from`, and returns it open for writing at its end. Null when either
+// fails; `outcome` then says which ("cannot read FROM" / "cannot write TO").
+std::unique_ptr<FileHandle> StartFileWith(DesktopPlatform& platform, const std::string& from,
+                                          const std::string& to, BuildOutcome& outcome);
 
 // Copies a whole file to a new file at `to` (created or replaced) through a
 // temporary name beside it, so `to` only ever holds a complete copy.
