@@ -4,46 +4,21 @@
 // given are device paths in UTF-8 ("\Temp\App.cab").
 #pragma once
 
-#include <mspack.h>
+#include "common/cabinet/mspack_file_table.h"
 
 namespace zk {
 
 class DevicePlatform;
 
-class DeviceMspackSystem {
+class DeviceMspackSystem : public MspackFileTable {
 public:
-    explicit DeviceMspackSystem(DevicePlatform& device);
-    DeviceMspackSystem(const DeviceMspackSystem&) = delete;
-    DeviceMspackSystem& operator=(const DeviceMspackSystem&) = delete;
+    explicit DeviceMspackSystem(DevicePlatform& device) : device_(device) {}
 
-    // The table to hand to mspack_create_cab_decompressor.
-    mspack_system* Table() { return &table_.base; }
-
-    // Whether a file written since the last reset lost data on its way:
-    // libmspack reports a short write itself, but not a failed close.
-    void ResetWriteState() { writeFailed_ = false; }
-    bool WriteFailed() const { return writeFailed_; }
+protected:
+    std::unique_ptr<MspackStream> OpenStream(const char* filename, bool writing) override;
 
 private:
-    struct PortTable {
-        mspack_system base;
-        DeviceMspackSystem* owner;
-    };
-
-    static mspack_file* Open(mspack_system* self, const char* filename, int mode);
-    static void Close(mspack_file* file);
-    static int Read(mspack_file* file, void* buffer, int bytes);
-    static int Write(mspack_file* file, void* buffer, int bytes);
-    static int Seek(mspack_file* file, off_t offset, int mode);
-    static off_t Tell(mspack_file* file);
-    static void Message(mspack_file* file, const char* format, ...);
-    static void* Alloc(mspack_system* self, size_t bytes);
-    static void Free(void* pointer);
-    static void Copy(void* source, void* destination, size_t bytes);
-
-    PortTable table_;
     DevicePlatform& device_;
-    bool writeFailed_ = false;
 };
 
 }  // namespace zk

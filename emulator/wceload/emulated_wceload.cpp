@@ -123,7 +123,8 @@ public:
     bool Extract(mscabd_file* file, std::u16string_view target) {
         system_.ResetWriteState();
         const std::string path = Utf16ToUtf8(target);
-        return cabd_->extract(cabd_, file, path.c_str()) == MSPACK_ERR_OK && !system_.WriteFailed();
+        return cabd_->extract(cabd_, file, path.c_str()) == MSPACK_ERR_OK && !system_.CreateFailed() &&
+               !system_.WriteFailed();
     }
 
 private:
