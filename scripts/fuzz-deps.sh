@@ -13,11 +13,12 @@
 # one, and AddressSanitizer would not see inside them. UndefinedBehavior-
 # Sanitizer is left to our code, so that a finding is ours to fix.
 #
-# The sources come through an apt configuration of our own below
-# BUILD_DIR/deps-src (a deb-src list, its own lists and cache): nothing in
-# /etc/apt is read for sources or changed. A complete prefix is reused.
+# The sources come through scripts/debian-sources.sh, an apt configuration of
+# our own below BUILD_DIR/deps-src: nothing in /etc/apt is read or changed.
+# A complete prefix is reused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/debian-sources.sh
 
 build_dir=${1:-build/fuzz}
 mkdir -p "$build_dir"
@@ -38,47 +39,13 @@ done
 
 start=$(date +%s)
 rm -rf "$prefix" "$work"
-mkdir -p "$prefix/include" "$prefix/lib/pkgconfig" "$work/apt/sources" \
-  "$work/apt/lists/partial" "$work/apt/cache/archives/partial" "$work/src" "$work/obj"
+mkdir -p "$prefix/include" "$prefix/lib/pkgconfig" "$work/obj"
 
-# The Debian mirror this machine already uses for its binary packages.
-mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)\/\?[[:space:]]*$/\1/p' \
-  /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1 || true)
-if [ -z "$mirror" ]; then
-  mirror=$(sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\/debian\)\/\?[[:space:]].*/\2/p' \
-    /etc/apt/sources.list 2>/dev/null | head -n 1 || true)
-fi
-mirror=${mirror:-http://deb.debian.org/debian}
-suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-cat >"$work/apt/sources/debian-src.sources" <<SOURCES
-Types: deb-src
-URIs: $mirror
-Suites: $suite
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-apt_opts=(
-  -o "Dir::Etc::SourceList=/dev/null"
-  -o "Dir::Etc::SourceParts=$work/apt/sources"
-  -o "Dir::State::Lists=$work/apt/lists"
-  -o "Dir::Cache=$work/apt/cache"
-  -o "APT::Sandbox::User=root"
-)
-echo "fuzz-deps: fetching libmspack, zlib and pugixml sources from $mirror $suite"
-apt-get "${apt_opts[@]}" -q update >"$work/apt-update.log" 2>&1 ||
-  { cat "$work/apt-update.log" >&2; exit 1; }
-(cd "$work/src" && apt-get "${apt_opts[@]}" -q source libmspack zlib pugixml) \
-  >"$work/apt-source.log" 2>&1 || { cat "$work/apt-source.log" >&2; exit 1; }
-
-one_dir() {
-  local found
-  found=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$1" | sort | tail -n 1)
-  [ -n "$found" ] || { echo "fuzz-deps: no unpacked $1 in $work/src" >&2; exit 1; }
-  echo "$found"
-}
-mspack_src=$(one_dir 'libmspack-*')
-zlib_src=$(one_dir 'zlib-*')
-pugixml_src=$(one_dir 'pugixml-*')
+echo "fuzz-deps: fetching libmspack, zlib and pugixml"
+fetch_debian_sources "$work" libmspack zlib pugixml
+mspack_src=$(unpacked_source "$work" 'libmspack-*')
+zlib_src=$(unpacked_source "$work" 'zlib-*')
+pugixml_src=$(unpacked_source "$work" 'pugixml-*')
 
 flags=(-O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address)
 ar=ar

@@ -11,11 +11,11 @@
 # CMake from /usr/src/googletest. A prefix that is already complete for
 # this recipe is reused as it stands.
 #
-# The sources come through an apt configuration of our own below
-# BUILD_DIR/deps-src (a deb-src list, its own lists and cache): nothing in
-# /etc/apt is read for sources or changed.
+# The sources come through scripts/debian-sources.sh, an apt configuration of
+# our own below BUILD_DIR/deps-src: nothing in /etc/apt is read or changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/debian-sources.sh
 
 build_dir=${1:-build/windows}
 mkdir -p "$build_dir"
@@ -41,50 +41,13 @@ done
 
 start=$(date +%s)
 rm -rf "$prefix" "$work"
-mkdir -p "$prefix/include" "$prefix/lib/pkgconfig" "$work/apt/sources" \
-  "$work/apt/lists/partial" "$work/apt/cache/archives/partial" "$work/src"
+mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
 
-# The Debian mirror this machine already uses for its binary packages.
-mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)\/\?[[:space:]]*$/\1/p' \
-  /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1 || true)
-if [ -z "$mirror" ]; then
-  mirror=$(sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\/debian\)\/\?[[:space:]].*/\2/p' \
-    /etc/apt/sources.list 2>/dev/null | head -n 1 || true)
-fi
-mirror=${mirror:-http://deb.debian.org/debian}
-suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-
-cat >"$work/apt/sources/debian-src.sources" <<SOURCES
-Types: deb-src
-URIs: $mirror
-Suites: $suite
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-
-apt_opts=(
-  -o "Dir::Etc::SourceList=/dev/null"
-  -o "Dir::Etc::SourceParts=$work/apt/sources"
-  -o "Dir::State::Lists=$work/apt/lists"
-  -o "Dir::Cache=$work/apt/cache"
-  -o "APT::Sandbox::User=root"
-)
-echo "windows-deps: fetching libmspack, zlib and pugixml sources from $mirror $suite"
-apt-get "${apt_opts[@]}" -q update >"$work/apt-update.log" 2>&1 ||
-  { cat "$work/apt-update.log" >&2; exit 1; }
-(cd "$work/src" && apt-get "${apt_opts[@]}" -q source libmspack zlib pugixml) \
-  >"$work/apt-source.log" 2>&1 || { cat "$work/apt-source.log" >&2; exit 1; }
-
-# Unpacked folder names follow the point release (libmspack-0.11alpha, ...).
-one_dir() {
-  local found
-  found=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$1" | sort | tail -n 1)
-  [ -n "$found" ] || { echo "windows-deps: no unpacked $1 in $work/src" >&2; exit 1; }
-  echo "$found"
-}
-mspack_src=$(one_dir 'libmspack-*')
-zlib_src=$(one_dir 'zlib-*')
-pugixml_src=$(one_dir 'pugixml-*')
+echo "windows-deps: fetching libmspack, zlib and pugixml"
+fetch_debian_sources "$work" libmspack zlib pugixml
+mspack_src=$(unpacked_source "$work" 'libmspack-*')
+zlib_src=$(unpacked_source "$work" 'zlib-*')
+pugixml_src=$(unpacked_source "$work" 'pugixml-*')
 
 # libmspack: the cabinet decompressor and what it needs. mingw's off_t is
 # 32 bits unless asked otherwise, and a library and a caller that disagree
