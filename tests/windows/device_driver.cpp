@@ -64,7 +64,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/step_driver.h"
+
 namespace {
+
+using zk::test::Check;
+using zk::test::Descendants;
+using zk::test::ProcessOf;
+using zk::test::TopLevelWindows;
 
 constexpr wchar_t MAIN_CLASS[] = L"_Morvane_MobileInstaller_Main_Window";
 constexpr wchar_t HTML_CLASS[] = L"DISPLAYCLASS";
@@ -101,12 +108,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-DWORD ProcessOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
 // Window texts of another process: WM_GETTEXT is marshalled; a hung program
 // gives "" instead of hanging the driver.
 std::wstring TextOf(HWND window) {
@@ -126,34 +127,6 @@ LRESULT Send(HWND window, UINT message, WPARAM w, LPARAM l, UINT ms = 5000) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, ms, &result)) return 0;
     return static_cast<LRESULT>(result);
-}
-
-// The top-level windows of one process, and all their descendants.
-std::vector<HWND> TopLevelWindows(DWORD process) {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (ProcessOf(window) == s->process) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
@@ -294,77 +267,13 @@ std::string RectText(const RECT& r) {
            std::to_string(r.bottom);
 }
 
-struct Check {
-    bool ok;
-    std::string got;
-};
-
-class Driver {
+class Driver : public zk::test::StepDriver {
 public:
     std::wstring program;
-    DWORD timeout = 5000;
 
-    int Failures() const { return failures_; }
-
-    ~Driver() {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                std::printf("the program still runs at the end: ended\n");
-                TerminateProcess(process_.hProcess, 255);
-            }
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-    }
-
-    // One step; false when the step is not understood.
-    bool Run(const std::string& line, int number);
+    bool Run(const std::string& line, int number) override;
 
 private:
-    // Splits "verb a b rest of line" into the verb and at most `count`
-    // arguments, the last one taking the rest.
-    static std::vector<std::string> Words(const std::string& text, std::size_t count) {
-        std::vector<std::string> words;
-        std::size_t at = 0;
-        while (words.size() < count) {
-            at = text.find_first_not_of(" \t", at);
-            if (at == std::string::npos) break;
-            if (words.size() + 1 == count) {
-                std::string rest = text.substr(at);
-                rest.erase(rest.find_last_not_of(" \t\r\n") + 1);
-                words.push_back(rest);
-                break;
-            }
-            const std::size_t end = text.find_first_of(" \t", at);
-            words.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-            at = end;
-        }
-        return words;
-    }
-
-    void Fail(const std::string& expected, const std::string& got) {
-        ++failures_;
-        std::printf("step %d (%s): expected %s, got %s\n", number_, line_.c_str(), expected.c_str(),
-                    got.c_str());
-        std::fflush(stdout);
-    }
-
-    // Polls `probe` until it holds or the time-out passes.
-    bool Eventually(const std::string& expected, const std::function<Check()>& probe) {
-        const DWORD start = GetTickCount();
-        Check last = probe();
-        // Nothing changes any more once the program has ended.
-        auto running = [&] {
-            return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-        };
-        while (!last.ok && running() && GetTickCount() - start < timeout) {
-            Sleep(25);
-            last = probe();
-        }
-        if (!last.ok) Fail(expected, last.got + (running() ? "" : " (the program is not running)"));
-        return last.ok;
-    }
-
     // Takes up an installer that something else started (the desktop
     // installer, through ActiveSync): waits for its main window, then holds
     // its process as if this driver had started it.
@@ -479,11 +388,6 @@ private:
     enum class BrowseAction { Expand, Select, Tap };
     bool BrowseTo(const std::string& path, BrowseAction action);
     bool AnswerBox(const std::string& answer, const std::string& expected);
-
-    PROCESS_INFORMATION process_ = {};
-    int failures_ = 0;
-    int number_ = 0;
-    std::string line_;
 };
 
 bool Driver::Start(const std::string& arguments) {
@@ -573,50 +477,12 @@ DWORD ProfileValue(const wchar_t* name, DWORD fallback) {
 // display, written as a 24-bit bottom-up BMP.
 bool Driver::Screenshot(const std::string& file) {
     const RECT device = DeviceScreen();
-    const int width = static_cast<int>(device.right);
-    const int height = static_cast<int>(device.bottom);
     // Let pending paints land before the picture is taken.
     if (HWND main = MainWindow()) Send(main, WM_NULL, 0, 0);
     Sleep(150);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    const int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                                reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (lines != height) {
-        Fail(std::to_string(height) + " lines of the screen", std::to_string(lines));
-        return false;
-    }
-    BITMAPFILEHEADER fileHeader = {};
-    fileHeader.bfType = 0x4D42;
-    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
-    fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
-    header.biSizeImage = static_cast<DWORD>(pixels.size());
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    if (!out) {
-        Fail(file + " written", "a write error");
-        return false;
-    }
-    return true;
+    const std::string problem = zk::test::SaveScreenArea(device, file);
+    if (!problem.empty()) Fail(file + " written", problem);
+    return problem.empty();
 }
 
 bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
@@ -665,8 +531,7 @@ bool Driver::AnswerBox(const std::string& answer, const std::string& expected) {
 }
 
 bool Driver::Run(const std::string& line, int number) {
-    number_ = number;
-    line_ = line;
+    BeginStep(line, number);
     const std::vector<std::string> head = Words(line, 1);
     if (head.empty()) return true;
     const std::string verb = Words(line, 2)[0];
@@ -912,42 +777,17 @@ bool Driver::Run(const std::string& line, int number) {
 
 int main(int argc, char** argv) {
     Driver driver;
-    std::vector<std::string> steps;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if ((a == "--program" || a == "--timeout" || a == "--steps") && i + 1 < argc) {
-            const std::string value = argv[++i];
-            if (a == "--program") {
-                driver.program = Widen(value);
-            } else if (a == "--timeout") {
-                driver.timeout = static_cast<DWORD>(std::atol(value.c_str()));
-            } else {
-                std::ifstream in(value);
-                if (!in) {
-                    std::fprintf(stderr, "device_driver: cannot read %s\n", value.c_str());
-                    return 2;
-                }
-                for (std::string line; std::getline(in, line);) {
-                    if (!line.empty() && line.back() == '\r') line.pop_back();
-                    const std::size_t first = line.find_first_not_of(" \t");
-                    if (first == std::string::npos || line[first] == '#') continue;
-                    steps.push_back(line.substr(first));
-                }
-            }
-        } else if (a.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "usage: device_driver [--program PATH] [--timeout MS] [--steps FILE] [STEP...]\n");
-            return 2;
-        } else {
-            steps.push_back(a);
-        }
-    }
-    int number = 0;
-    for (const std::string& step : steps) {
-        if (!driver.Run(step, ++number)) {
-            std::fprintf(stderr, "device_driver: step %d not understood: %s\n", number, step.c_str());
-            return 2;
-        }
-    }
-    std::printf("%zu steps, %d failures\n", steps.size(), driver.Failures());
-    return driver.Failures() == 0 ? 0 : 1;
+    return zk::test::RunSteps(argc, argv, "device_driver",
+                              "[--program PATH] [--timeout MS] [--steps FILE] [STEP...]", driver,
+                              [&](const std::string& option, const char* value) {
+                                  if (!value) return 0;
+                                  if (option == "--program") {
+                                      driver.program = Widen(value);
+                                  } else if (option == "--timeout") {
+                                      driver.timeout = static_cast<DWORD>(std::atol(value));
+                                  } else {
+                                      return 0;
+                                  }
+                                  return 2;
+                              });
 }

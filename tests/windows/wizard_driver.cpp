@@ -68,7 +68,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/step_driver.h"
+
 namespace {
+
+using zk::test::Check;
+using zk::test::ProcessOf;
+using zk::test::TopLevelWindows;
 
 constexpr char MAIN_CLASS[] = "_Morvane_Wizard_Main_Window";
 constexpr int FILE_NAME_FIELD = 0x47C;
@@ -76,17 +82,6 @@ constexpr int FILE_NAME_EDIT = 0x480;
 
 // The first control of each step's page, which tells the steps apart.
 constexpr int STEP_MARKERS[] = {401, 403, 431, 441, 470};
-
-struct Check {
-    bool ok;
-    std::string got;
-};
-
-DWORD ProcessOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
@@ -111,21 +106,6 @@ std::string TextOf(HWND window) {
     }
     text.resize(copied);
     return text;
-}
-
-std::vector<HWND> TopLevelWindows(DWORD process) {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (ProcessOf(window) == s->process) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -156,65 +136,15 @@ private:
     void* block_ = nullptr;
 };
 
-class Driver {
+class Driver : public zk::test::StepDriver {
 public:
     std::string program;
     std::string folder;
-    DWORD timeout = 5000;
     bool trace = false;  // each step printed as it starts
 
-    int Failures() const { return failures_; }
-
-    ~Driver() {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                std::printf("the program still runs at the end: ended\n");
-                TerminateProcess(process_.hProcess, 255);
-            }
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-    }
-
-    bool Run(const std::string& line, int number);
+    bool Run(const std::string& line, int number) override;
 
 private:
-    static std::vector<std::string> Words(const std::string& text, std::size_t count) {
-        std::vector<std::string> words;
-        std::size_t at = 0;
-        while (words.size() < count) {
-            at = text.find_first_not_of(" \t", at);
-            if (at == std::string::npos) break;
-            std::size_t end = words.size() + 1 == count ? text.size() : text.find_first_of(" \t", at);
-            if (end == std::string::npos) end = text.size();
-            words.push_back(text.substr(at, end - at));
-            at = end;
-        }
-        return words;
-    }
-
-    void Fail(const std::string& expected, const std::string& got) {
-        ++failures_;
-        std::printf("step %d (%s): expected %s, got %s\n", number_, line_.c_str(), expected.c_str(),
-                    got.c_str());
-        std::fflush(stdout);
-    }
-
-    bool Running() const {
-        return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-    }
-
-    bool Eventually(const std::string& expected, const std::function<Check()>& probe) {
-        const DWORD start = GetTickCount();
-        Check last = probe();
-        while (!last.ok && Running() && GetTickCount() - start < timeout) {
-            Sleep(25);
-            last = probe();
-        }
-        if (!last.ok) Fail(expected, last.got + (Running() ? "" : " (the program is not running)"));
-        return last.ok;
-    }
-
     HWND MainWindow() const {
         if (!process_.hProcess) return nullptr;
         for (HWND window : TopLevelWindows(process_.dwProcessId)) {
@@ -513,11 +443,6 @@ private:
     }
 
     bool Screenshot(const std::string& file);
-
-    PROCESS_INFORMATION process_ = {};
-    int failures_ = 0;
-    int number_ = 0;
-    std::string line_;
 };
 
 bool Driver::Screenshot(const std::string& file) {
@@ -531,44 +456,13 @@ bool Driver::Screenshot(const std::string& file) {
     }
     RECT r = {};
     GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER fileHeader = {};
-    fileHeader.bfType = 0x4D42;
-    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
-    fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
-    header.biSizeImage = static_cast<DWORD>(pixels.size());
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    if (!out) Fail(file + " written", "a write error");
-    return static_cast<bool>(out);
+    const std::string problem = zk::test::SaveScreenArea(r, file);
+    if (!problem.empty()) Fail(file + " written", problem);
+    return problem.empty();
 }
 
 bool Driver::Run(const std::string& line, int number) {
-    number_ = number;
-    line_ = line;
+    BeginStep(line, number);
     if (trace) {
         std::printf("> %d %s\n", number, line.c_str());
         std::fflush(stdout);
@@ -835,47 +729,24 @@ bool Driver::Run(const std::string& line, int number) {
 
 int main(int argc, char** argv) {
     Driver driver;
-    std::vector<std::string> steps;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if ((a == "--program" || a == "--timeout" || a == "--steps" || a == "--folder") && i + 1 < argc) {
-            const std::string value = argv[++i];
-            if (a == "--program") {
-                driver.program = value;
-            } else if (a == "--folder") {
-                driver.folder = value;
-            } else if (a == "--timeout") {
-                driver.timeout = static_cast<DWORD>(std::atol(value.c_str()));
-            } else {
-                std::ifstream in(value);
-                if (!in) {
-                    std::fprintf(stderr, "wizard_driver: cannot read %s\n", value.c_str());
-                    return 2;
-                }
-                for (std::string line; std::getline(in, line);) {
-                    if (!line.empty() && line.back() == '\r') line.pop_back();
-                    const std::size_t first = line.find_first_not_of(" \t");
-                    if (first == std::string::npos || line[first] == '#') continue;
-                    steps.push_back(line.substr(first));
-                }
+    return zk::test::RunSteps(
+        argc, argv, "wizard_driver",
+        "--program PATH [--folder DIR] [--timeout MS] [--steps FILE] [--trace] [STEP...]", driver,
+        [&](const std::string& option, const char* value) {
+            if (option == "--trace") {
+                driver.trace = true;
+                return 1;
             }
-        } else if (a == "--trace") {
-            driver.trace = true;
-        } else if (a.rfind("--", 0) == 0) {
-            std::fprintf(stderr,
-                         "usage: wizard_driver --program PATH [--folder DIR] [--timeout MS] [--steps FILE] [STEP...]\n");
+            if (!value) return 0;
+            if (option == "--program") {
+                driver.program = value;
+            } else if (option == "--folder") {
+                driver.folder = value;
+            } else if (option == "--timeout") {
+                driver.timeout = static_cast<DWORD>(std::atol(value));
+            } else {
+                return 0;
+            }
             return 2;
-        } else {
-            steps.push_back(a);
-        }
-    }
-    int number = 0;
-    for (const std::string& step : steps) {
-        if (!driver.Run(step, ++number)) {
-            std::fprintf(stderr, "wizard_driver: step %d not understood: %s\n", number, step.c_str());
-            return 2;
-        }
-    }
-    std::printf("%zu steps, %d failures\n", steps.size(), driver.Failures());
-    return driver.Failures() == 0 ? 0 : 1;
+        });
 }

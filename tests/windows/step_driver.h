@@ -1,0 +1,78 @@
+// What the Windows test drivers share: finding another process's windows,
+// saving a part of the screen as a picture, and running steps Wine-test
+// style — every failed check prints what was expected and what was found,
+// and the run goes on.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zk::test {
+
+struct Check {
+    bool ok;
+    std::string got;
+};
+
+DWORD ProcessOf(HWND window);
+// The top-level windows of one process.
+std::vector<HWND> TopLevelWindows(DWORD process);
+// Every window below `parent`, at any depth.
+std::vector<HWND> Descendants(HWND parent);
+
+// Writes `area` of the screen to `file` as a 24-bit bottom-up BMP. Empty on
+// success, else what went wrong.
+std::string SaveScreenArea(const RECT& area, const std::string& file);
+
+class StepDriver {
+public:
+    DWORD timeout = 5000;
+
+    StepDriver() = default;
+    StepDriver(const StepDriver&) = delete;
+    StepDriver& operator=(const StepDriver&) = delete;
+    // A program still running at the end is ended.
+    virtual ~StepDriver();
+
+    int Failures() const { return failures_; }
+
+    // One step; false when the step is not understood.
+    virtual bool Run(const std::string& line, int number) = 0;
+
+protected:
+    // Splits "verb a b rest of line" into at most `count` words, the last
+    // one taking the rest of the line (trailing blanks dropped).
+    static std::vector<std::string> Words(const std::string& text, std::size_t count);
+
+    // Remembers the step the checks that follow belong to.
+    void BeginStep(const std::string& line, int number) {
+        line_ = line;
+        number_ = number;
+    }
+    void Fail(const std::string& expected, const std::string& got);
+    bool Running() const;
+    // Polls `probe` until it holds or the time-out passes; nothing changes
+    // any more once the program has ended.
+    bool Eventually(const std::string& expected, const std::function<Check()>& probe);
+
+    PROCESS_INFORMATION process_ = {};
+
+private:
+    int failures_ = 0;
+    int number_ = 0;
+    std::string line_;
+};
+
+// A driver's main. "--steps FILE" adds the lines of FILE as steps (blank
+// lines and lines starting with '#' skipped); any other "--option" goes to
+// `option` with the argument after it (or null when there is none), which
+// answers 0 for an unknown option, 1 for a flag and 2 when it took the
+// value; every other argument is a step. Exit code 0 when every step passed,
+// 1 when one failed, 2 on bad usage.
+int RunSteps(int argc, char** argv, const char* name, const char* usage, StepDriver& driver,
+             const std::function<int(const std::string& option, const char* value)>& option);
+
+}  // namespace zk::test
