@@ -209,6 +209,18 @@ TEST_F(InstallerBuildTest, AStubOfTheWrongLengthFailsTheBuildAndLeavesNoInstalle
     EXPECT_TRUE(Build());
 }
 
+TEST_F(InstallerBuildTest, ACabinetThatCannotBeReadWholeFailsTheBuild) {
+    AddCabinet("a.cab", 50000);
+    AddCabinet("b.cab", 400000);
+    platform.failReadsFrom = "b.cab";
+    platform.failReadAfterBytes = 300000;
+    EXPECT_FALSE(Build()) << "a cut cabinet is no installer";
+    EXPECT_EQ(outcome.failure.rfind("cannot read ", 0), 0u) << outcome.failure;
+    EXPECT_NE(outcome.failure.find("b.cab"), std::string::npos) << outcome.failure;
+    for (const std::string& name : test::ListFolder(outputFolder))
+        EXPECT_EQ(name.find(".exe"), std::string::npos) << name << " left behind";
+}
+
 TEST_F(InstallerBuildTest, AnUnwritableOutputFailsTheBuild) {
     AddCabinet("a.cab", 50000);
     platform.failWritesTo = "[MOBILE].exe.partial";

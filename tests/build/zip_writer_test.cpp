@@ -290,6 +290,28 @@ TEST_F(ZipWriterTest, AFailedWriteIsReported) {
     EXPECT_EQ(ZipClose(w), ZIP_ERR_WRITE) << "the central directory did not fit";
 }
 
+TEST_F(ZipWriterTest, ASourceThatCannotBeReadWholeIsLeftOut) {
+    ZK_REQUIRE_HOST_TOOLS();
+    std::string data(700000, 'x');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 2654435761u >> 15);
+    WriteFileBytes(folder / "flaky.cab", data);
+    WriteFileBytes(folder / "ok", "fine");
+    platform.failReadsFrom = ".cab";
+    // Cut in the first piece, in a later piece, in a short stored source.
+    for (std::uint64_t after : {std::uint64_t{1000}, std::uint64_t{400000}}) {
+        platform.failReadAfterBytes = after;
+        ZipWriter* w = ZipCreate(platform, (folder / "r.zip").c_str());
+        EXPECT_EQ(ZipAddFile(w, "flaky.cab", (folder / "flaky.cab").c_str()), ZIP_ERR_READ) << after;
+        EXPECT_EQ(ZipAddFile(w, "stored.zip", (folder / "flaky.cab").c_str()), ZIP_ERR_READ) << after;
+        EXPECT_EQ(ZipAddFile(w, "ok", (folder / "ok").c_str()), ZIP_OK) << "the writer stays usable";
+        ASSERT_EQ(ZipClose(w), ZIP_OK);
+        EXPECT_TRUE(UnzipTests(folder / "r.zip"));
+        auto f = ZipFields(folder / "r.zip");
+        EXPECT_EQ(f["count"], "1");
+        EXPECT_EQ(f["m0.name"], "ok");
+    }
+}
+
 TEST_F(ZipWriterTest, RefusesASourceTheSizeFieldsCannotDescribe) {
     ZK_REQUIRE_HOST_TOOLS();
     // A sparse file: 4 GiB on paper, no blocks on disk.

@@ -34,6 +34,34 @@ private:
     std::uint64_t budget_;
 };
 
+class FailingReadFile : public FileHandle {
+public:
+    FailingReadFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget)
+        : inner_(std::move(inner)), budget_(budget) {}
+    std::size_t Read(void* b, std::size_t n) override {
+        const std::size_t allowed = n < budget_ ? n : static_cast<std::size_t>(budget_);
+        const std::size_t got = allowed ? inner_->Read(b, allowed) : 0;
+        budget_ -= got;
+        failed_ = failed_ || allowed < n;
+        return got;
+    }
+    std::size_t Write(const void* b, std::size_t n) override { return inner_->Write(b, n); }
+    bool Seek(std::uint64_t o) override { return inner_->Seek(o); }
+    bool SeekToEnd() override { return inner_->SeekToEnd(); }
+    std::uint64_t Tell() override { return inner_->Tell(); }
+    bool Close() override { return inner_->Close() && !failed_; }
+
+private:
+    std::unique_ptr<FileHandle> inner_;
+    std::uint64_t budget_;
+    bool failed_ = false;
+};
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return !end.empty() && text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 }  // namespace
 
 bool FakeDesktopPlatform::ReadRegistryString(RegistryRoot root, const std::string& key,
@@ -67,10 +95,10 @@ bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::stri
 
 std::unique_ptr<FileHandle> FakeDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
     std::unique_ptr<FileHandle> file = NativeDesktopPlatform::OpenFile(path, mode);
-    if (file && mode != FileMode::Read && !failWritesTo.empty() &&
-        path.size() >= failWritesTo.size() &&
-        path.compare(path.size() - failWritesTo.size(), failWritesTo.size(), failWritesTo) == 0)
+    if (file && mode != FileMode::Read && EndsWith(path, failWritesTo))
         return std::make_unique<FailingFile>(std::move(file), failWriteAfterBytes);
+    if (file && mode == FileMode::Read && EndsWith(path, failReadsFrom))
+        return std::make_unique<FailingReadFile>(std::move(file), failReadAfterBytes);
     return file;
 }
 

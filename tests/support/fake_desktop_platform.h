@@ -53,6 +53,10 @@ public:
     // Writes to a path ending in this text stop after `failWriteAfterBytes`.
     std::string failWritesTo;
     std::uint64_t failWriteAfterBytes = 0;
+    // Reads from a path ending in this text stop after `failReadAfterBytes`
+    // as a read error does: the file seems to end there and its close fails.
+    std::string failReadsFrom;
+    std::uint64_t failReadAfterBytes = 0;
 
     std::vector<ShownMessage> messages;
     std::vector<std::string> started;

@@ -85,7 +85,8 @@ bool MobileBuild::PackSection(const std::string& source, const std::string& memb
     const std::uint32_t added = ZipAddFile(zip, member.c_str(), source.c_str());
     const std::uint32_t closed = ZipClose(zip);
     if (added != ZIP_OK || closed != ZIP_OK)
-        return added == ZIP_ERR_OPEN ? Fail(source, "cannot read") : Fail(installerPath_, "cannot write");
+        return added == ZIP_ERR_OPEN || added == ZIP_ERR_READ ? Fail(source, "cannot read")
+                                                              : Fail(installerPath_, "cannot write");
     const std::uint64_t end = out.Tell();
     const std::uint64_t archiveSize = end - countAt - sizeof count;
     if (archiveSize > 0xFFFFFFFFULL) return Fail(installerPath_, "cannot write");

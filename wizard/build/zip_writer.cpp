@@ -271,9 +271,13 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     const bool copied = m.method == kMethodStored
                             ? CopyStored(*w, *source, m, &bytesRead, &bytesWritten)
                             : CopyDeflated(*w, *source, m, &bytesRead, &bytesWritten);
+    // A read error looks like the end of the file to the copy: only the
+    // close and the length say that the member would be cut short.
+    const bool readWhole = source->Close() && bytesRead == facts.size;
     source.reset();
     w->writeOffset += bytesWritten;
     if (!copied) return ZIP_ERR_WRITE;
+    if (!readWhole) return ZIP_ERR_READ;
     // The source grew while it was read, or the archive would need ZIP64.
     if (bytesRead >= kZip32Limit || bytesWritten >= kZip32Limit ||
         w->writeOffset >= kZip32Limit) {

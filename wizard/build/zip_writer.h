@@ -25,6 +25,7 @@ struct ZipWriter;
 
 // Result codes of the writer; 0 is success.
 inline constexpr std::uint32_t ZIP_OK = 0;
+inline constexpr std::uint32_t ZIP_ERR_READ = 0x00000100;       // source not read whole
 inline constexpr std::uint32_t ZIP_ERR_OPEN = 0x00000200;       // archive or source not opened
 inline constexpr std::uint32_t ZIP_ERR_WRITE = 0x00000400;      // write or deflate failed
 inline constexpr std::uint32_t ZIP_ERR_ARGUMENTS = 0x00010000;  // no writer, empty name
@@ -54,9 +55,11 @@ void ZipSetDeflateThreads(ZipWriter* writer, int threads);
 // stored as UTF-8 with general purpose flag bit 11 set. Returns ZIP_OK, or
 // ZIP_ERR_FAILED / ZIP_ERR_CLOSED when the writer cannot take members,
 // ZIP_ERR_ARGUMENTS for an empty name, ZIP_ERR_OPEN when the source cannot be
-// opened (the writer stays usable), ZIP_ERR_WRITE when the member could not be
-// written, ZIP_ERR_SEEK when the local header could not be rewritten (the
-// writer then refuses every later add).
+// opened (the writer stays usable), ZIP_ERR_READ when the source could not be
+// read to the length it had when opened — a read error, or a file changing
+// meanwhile (the member is left out; the writer stays usable), ZIP_ERR_WRITE
+// when the member could not be written, ZIP_ERR_SEEK when the local header
+// could not be rewritten (the writer then refuses every later add).
 std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath);
 
 // Writes the central directory and the end record, closes the file (one the
