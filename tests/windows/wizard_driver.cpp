@@ -48,6 +48,8 @@
 //   choose TITLE | PATH      the open dialog titled TITLE gets PATH and OK
 //   about                    the about box is shown; then "dismiss" closes it
 //   dismiss                  Escape to the dialog shown
+//   dialog-checked ID | dialog-unchecked ID | dialog-click ID
+//                            a box of the dialog shown
 // Others:
 //   registry-dword KEY VALUE N   under HKEY_CURRENT_USER
 //   registry-clear KEY VALUE     removes the value, if there is one
@@ -681,6 +683,25 @@ bool Driver::Run(const std::string& line, int number) {
     } else if (verb == "choose") {
         const auto [title, path] = split(args(1)[0]);
         Choose(title, path);
+    } else if (verb == "dialog-checked" || verb == "dialog-unchecked") {
+        const bool want = verb == "dialog-checked";
+        Eventually(std::string("box ") + args(1)[0] + (want ? " checked" : " unchecked") +
+                       " in the dialog shown",
+                   [&] {
+                       HWND dialog = Dialog();
+                       HWND box = dialog ? GetDlgItem(dialog, number1()) : nullptr;
+                       if (!box) return Check{false, dialog ? "no such box" : "no dialog"};
+                       const bool checked = Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                       return Check{checked == want, checked ? "checked" : "unchecked"};
+                   });
+    } else if (verb == "dialog-click") {
+        HWND box = nullptr;
+        Eventually("control " + args(1)[0] + " in the dialog shown", [&] {
+            HWND dialog = Dialog();
+            box = dialog ? GetDlgItem(dialog, number1()) : nullptr;
+            return Check{box != nullptr, dialog ? "no such control" : "no dialog"};
+        });
+        if (box) Send(box, BM_CLICK, 0, 0);
     } else if (verb == "about") {
         Eventually("the about box", [&] {
             HWND box = Dialog();

@@ -219,11 +219,28 @@ def main():
         "key 431 %d" % VK_DELETE,
         "rows 431 3",
         "cell 431 2 0 Alpha.cab",
+        # The folder chooser's boxes start from the project and are taken
+        # at each click, even when the chooser is then cancelled.
+        "unchecked 438",
+        "click 438",
+        "enabled 440",
+        "click 440",
+        "dialog-checked 436",
+        "dialog-checked 437",
+        "dialog-click 436",
+        "dialog-unchecked 436",
+        shot("folder_chooser"),
+        "dismiss",
+        "text-has 439 projects",
+        "click 438",
+        "disabled 440",
         shot("step2"),
         "press next",
         "step 3",
         "log-has *** Build Overview ***",
         "log-has Title : Road Kit",
+        # No date folder any more: the output goes straight to the title's.
+        "log-has projects\\Road Kit",
         # The two deploy boxes exclude each other.
         "click 444",
         "checked 444",
@@ -284,7 +301,7 @@ def main():
 
     for name in ("step0", "step1", "step2", "step3", "step4"):
         to_png(args.work, name, args.screenshots)
-    for name in ("about", "check_box", "build_done"):
+    for name in ("about", "check_box", "build_done", "folder_chooser"):
         to_png(args.work, name)
 
     if FAILURES:

@@ -1,4 +1,5 @@
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <cstdio>
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr int IDC_ADD_DATE = 436;
 constexpr int IDC_ADD_SUBFOLDER = 437;
+constexpr UINT_PTR FOLDER_SUBCLASS_ID = 1;
 
 struct FolderChoice {
     HFONT font;
@@ -27,6 +29,29 @@ HWND AddCheckBox(HWND dialog, int id, const char* caption, int y, HFONT font, bo
     return box;
 }
 
+// The flags follow the two boxes, once there are boxes to follow.
+void TakeCheckBoxes(HWND dialog, WizardState& state) {
+    HWND date = GetDlgItem(dialog, IDC_ADD_DATE);
+    HWND subfolder = GetDlgItem(dialog, IDC_ADD_SUBFOLDER);
+    if (!date || !subfolder) return;
+    state.addDateToPath = SendMessageA(date, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    state.addTitleSubfolder = SendMessageA(subfolder, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// The dialog tells its callback of selection changes only: a box ticked
+// after the last one, and then OK or Cancel, would be lost. The boxes' own
+// clicks reach the dialog's window, so they are taken there.
+LRESULT CALLBACK FolderDialogSubclass(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR data) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+        (LOWORD(wParam) == IDC_ADD_DATE || LOWORD(wParam) == IDC_ADD_SUBFOLDER)) {
+        TakeCheckBoxes(dialog, reinterpret_cast<FolderChoice*>(data)->state);
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(dialog, FolderDialogSubclass, FOLDER_SUBCLASS_ID);
+    }
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
 int CALLBACK FolderEvents(HWND dialog, UINT event, LPARAM, LPARAM data) {
     auto* choice = reinterpret_cast<FolderChoice*>(data);
     if (event == BFFM_INITIALIZED) {
@@ -40,11 +65,10 @@ int CALLBACK FolderEvents(HWND dialog, UINT event, LPARAM, LPARAM data) {
         std::snprintf(caption, sizeof caption, "Add subfolder '%s' to the path",
                       choice->state.title);
         SetWindowTextA(subfolder, caption);
+        SetWindowSubclass(dialog, FolderDialogSubclass, FOLDER_SUBCLASS_ID,
+                          reinterpret_cast<DWORD_PTR>(choice));
     } else if (event == BFFM_SELCHANGED) {
-        choice->state.addDateToPath =
-            SendDlgItemMessageA(dialog, IDC_ADD_DATE, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        choice->state.addTitleSubfolder =
-            SendDlgItemMessageA(dialog, IDC_ADD_SUBFOLDER, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        TakeCheckBoxes(dialog, choice->state);
     }
     return 0;
 }
