@@ -14,20 +14,11 @@ import shutil
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from script_checks import FAILURES, check, run  # noqa: E402
+
 COMMANDS = ("zephyrkit", "zephyrkit-project", "zephyrkit-cab", "zephyrkit-package", "zk-device")
 INPUTS = ("MobileZephyrkit.exe", "DesktopZephyrkit.exe", "SystemInfo.dat")
-FAILURES = []
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message)
-    return condition
-
-
-def run(command, **kw):
-    return subprocess.run(command, capture_output=True, text=True, **kw)
 
 
 def main():

@@ -26,30 +26,17 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from script_checks import FAILURES, check, windows_path, run  # noqa: E402
+
 WINE = "/usr/lib/wine/wine64"
 PROFILE = "ppc2003"
-FAILURES = []
 
 # Soft keys and controls of the installer window.
 START, WELCOME_LEFT, BACK, NEXT, FINISH, INSTALL_LEFT = 40011, 40008, 40005, 40007, 40017, 40013
 PREFERENCES = [305, 306, 307, 311, 312, 313, 314, 315, 316]
 OVERRIDE, OVERRIDE_EDIT, OVERRIDE_BROWSE = 305, 306, 307
 RESUME, RESET_AT_END, SILENT, DEBUG_LOG, LOG_EDIT, LOG_BROWSE = 311, 312, 313, 314, 315, 316
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message, flush=True)
-    return condition
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def run(command, **kw):
-    return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **kw)
 
 
 def read_lines(path):

@@ -15,19 +15,14 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from script_checks import FAILURES, check, windows_path  # noqa: E402
+
 WINE = os.environ.get("ZK_WINE", "/usr/lib/wine/wine64")
 INSTALL = r"C:\Apps\Zephyr Kit"
 SETTINGS = r"HKLM\SOFTWARE\Morvane\Zephyrkit"
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zephyrkit"
 MENU = "ProgramData/Microsoft/Windows/Start Menu/Programs/Morvane Zephyrkit"
-FAILURES = []
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message)
-    return condition
 
 
 class Prefix:
@@ -61,10 +56,6 @@ class Prefix:
 
     def key_exists(self, key):
         return self.run("reg", "query", key).returncode == 0
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def shortcut_names(lnk, target):

@@ -20,21 +20,12 @@ import shutil
 import subprocess
 import sys
 
-FAILURES = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from script_checks import FAILURES, check, windows_path  # noqa: E402
+
 START_STEP_KEY = "SOFTWARE\\Morvane\\Zephyrkit"
 START_STEP_VALUE = "General_Step_Index"
 VK_DELETE = 46
-
-
-def check(condition, message):
-    if not condition:
-        FAILURES.append(message)
-        print("FAIL: " + message)
-    return condition
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def drive(args, program, folder, steps, label, timeout=600):
