@@ -37,7 +37,7 @@ import zipfile
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
-from package_layout import stub_length  # noqa: E402
+from package_layout import stand_in_program  # noqa: E402
 
 CABS = os.path.normpath(os.path.join(ROOT, "..", "shared", "testdata", "cabs"))
 
@@ -133,14 +133,7 @@ def compare_writers(inputs, tools, rounds, work):
 
 def program_folder(work, zephyrkit):
     program = os.path.join(work, "program-%x" % (hash(os.path.abspath(zephyrkit)) & 0xFFFFFF))
-    os.makedirs(program, exist_ok=True)
-    shutil.copy(zephyrkit, program)
-    with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
-        f.write(b"MZ" + bytes(stub_length() - 2))
-    with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
-        f.write(b"MZ" + bytes(1000))
-    with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:
-        f.write(b"PK\x05\x06" + bytes(18))
+    stand_in_program(program, [zephyrkit])
     return os.path.join(program, "zephyrkit")
 
 

@@ -6,7 +6,6 @@ usage: memory_flat_test.py ZEPHYRKIT ZEPHYRKIT_PROJECT"""
 import json
 import os
 import resource
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -16,9 +15,8 @@ ZEPHYRKIT, ZEPHYRKIT_PROJECT = sys.argv[1], sys.argv[2]
 
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from package_layout import stub_length  # noqa: E402
+from package_layout import stand_in_program  # noqa: E402
 
-STUB_LENGTH = stub_length()
 LIMIT_KIB = 32 * 1024
 
 
@@ -27,15 +25,8 @@ class MemoryFlatTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as work:
             program = os.path.join(work, "program")
             out = os.path.join(work, "out")
-            os.mkdir(program)
             os.mkdir(out)
-            shutil.copy(ZEPHYRKIT, program)
-            with open(os.path.join(program, "MobileZephyrkit.exe"), "wb") as f:
-                f.write(b"MZ" + bytes(STUB_LENGTH - 2))
-            with open(os.path.join(program, "DesktopZephyrkit.exe"), "wb") as f:
-                f.write(b"MZ" + bytes(1000))
-            with open(os.path.join(program, "SystemInfo.dat"), "wb") as f:
-                f.write(b"PK\x05\x06" + bytes(18))
+            stand_in_program(program, [ZEPHYRKIT])
             cab = os.path.join(work, "big.cab")
             with open(cab, "wb") as f:
                 chunk = os.urandom(1 << 20)

@@ -7,7 +7,6 @@ import glob
 import io
 import json
 import os
-import shutil
 import struct
 import subprocess
 import sys
@@ -18,7 +17,7 @@ import zipfile
 ZEPHYRKIT, ZEPHYRKIT_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from package_layout import stub_length  # noqa: E402
+from package_layout import stand_in_program, stub_length, zip_holding  # noqa: E402
 
 STUB_LENGTH = stub_length()
 # The short names tests use for the cabinet flags of a project document.
@@ -63,14 +62,12 @@ class Workshop:
     def __init__(self, folder):
         self.folder = folder
         self.program = os.path.join(folder, "program")
-        os.mkdir(self.program)
-        shutil.copy(ZEPHYRKIT, self.program)
-        with open(os.path.join(self.program, "MobileZephyrkit.exe"), "wb") as f:
-            f.write(b"MZ" + bytes(range(256)) * 243 + bytes(STUB_LENGTH - 2 - 256 * 243))
-        with open(os.path.join(self.program, "DesktopZephyrkit.exe"), "wb") as f:
-            f.write(b"MZ desktop stand-in" + bytes(500))
-        with zipfile.ZipFile(os.path.join(self.program, "SystemInfo.dat"), "w") as z:
-            z.writestr("SystemInfo.exe", b"MZ system information tool stand-in")
+        stand_in_program(
+            self.program, [ZEPHYRKIT],
+            mobile_stub=b"MZ" + bytes(range(256)) * 243 + bytes(STUB_LENGTH - 2 - 256 * 243),
+            desktop_stub=b"MZ desktop stand-in" + bytes(500),
+            system_info=zip_holding("SystemInfo.exe", b"MZ system information tool stand-in",
+                                    zipfile.ZIP_STORED))
         for name, text in [("eula.htm", "<html>EULA</html>"), ("readme.txt", "Read me"),
                            ("splash.bmp", "BM splash")]:
             with open(os.path.join(folder, name), "w") as f:

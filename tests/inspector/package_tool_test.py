@@ -26,7 +26,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REAL_CABS = os.path.join(HERE, "..", "..", "..", "shared", "testdata", "cabs")
 
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
-from package_layout import desktop_stub_length, stub_length  # noqa: E402
+from package_layout import (desktop_stub_length, stand_in_program, stub_length,  # noqa: E402
+                            zip_holding)
 
 STUB_LENGTH = stub_length()
 DESKTOP_STUB_LENGTH = desktop_stub_length()
@@ -70,16 +71,10 @@ class Workshop:
     def __init__(self, folder):
         self.folder = folder
         self.program = os.path.join(folder, "program")
-        os.mkdir(self.program)
-        shutil.copy(ZEPHYRKIT, self.program)
-        shutil.copy(ZEPHYRKIT_PROJECT, self.program)
-        with open(os.path.join(self.program, "MobileZephyrkit.exe"), "wb") as f:
-            f.write(b"MZ" + bytes(STUB_LENGTH - 2))
-        with open(os.path.join(self.program, "DesktopZephyrkit.exe"), "wb") as f:
-            f.write(b"MZ desktop" + bytes(DESKTOP_STUB_LENGTH - 10))
-        with zipfile.ZipFile(os.path.join(self.program, "SystemInfo.dat"), "w",
-                             zipfile.ZIP_DEFLATED) as z:
-            z.writestr("SystemInfo.exe", b"MZ system information tool stand-in" * 20)
+        stand_in_program(
+            self.program, [ZEPHYRKIT, ZEPHYRKIT_PROJECT],
+            desktop_stub=b"MZ desktop" + bytes(DESKTOP_STUB_LENGTH - 10),
+            system_info=zip_holding("SystemInfo.exe", b"MZ system information tool stand-in" * 20))
         for name, text in [("eula.txt", "EULA of the demo"), ("readme.txt", "Read me"),
                            ("splash.bmp", "BM splash")]:
             with open(self.path(name), "w") as f:

@@ -1,5 +1,9 @@
-"""What the Python tests read of the package layout, from its one home."""
+"""What the Python tests read of the package layout, from its one home, and
+the program folder of stand-in build inputs they build with."""
+import io
 import os
+import shutil
+import zipfile
 
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
                       "package_layout.h")
@@ -21,3 +25,30 @@ def desktop_stub_length():
             if "DESKTOP_STUB_FIRST_SECTION_OFFSET =" in line:
                 return int(line.split("=")[1].strip(" ;\n"))
     raise RuntimeError("no DESKTOP_STUB_FIRST_SECTION_OFFSET in " + HEADER)
+
+
+def zip_holding(name, data, compression=zipfile.ZIP_DEFLATED):
+    """The bytes of a zip archive whose one member `name` holds `data`."""
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w", compression) as z:
+        z.writestr(name, data)
+    return buffer.getvalue()
+
+
+def stand_in_program(folder, tools=(), mobile_stub=None, desktop_stub=b"MZ" + bytes(1000),
+                     system_info=b"PK\x05\x06" + bytes(18)):
+    """Makes `folder` a program folder the build runs from: each of `tools`
+    copied in, beside stand-ins of the build inputs it reads there —
+    MobileZephyrkit.exe (by default "MZ" and zeros, the length the build
+    asks), DesktopZephyrkit.exe and SystemInfo.dat (by default an empty zip).
+    Returns `folder`."""
+    os.makedirs(folder, exist_ok=True)
+    for tool in tools:
+        shutil.copy(tool, folder)
+    if mobile_stub is None:
+        mobile_stub = b"MZ" + bytes(stub_length() - 2)
+    for name, data in (("MobileZephyrkit.exe", mobile_stub), ("DesktopZephyrkit.exe", desktop_stub),
+                       ("SystemInfo.dat", system_info)):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+    return folder
