@@ -127,9 +127,13 @@ double BestSeconds(const std::string& document, int runs) {
 // Four times the attributes may cost about four times as much; comparing
 // every pair of names would cost sixteen times as much.
 TEST(SetupXmlCost, GrowsWithTheAttributeCountNotItsSquare) {
+#if !defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer the times are its allocator's, whose cost per
+    // allocation grows with the heap: the ratio is measured without it.
     const double small = BestSeconds(ManyAttributes(20000), 5);
     const double large = BestSeconds(ManyAttributes(80000), 3);
     EXPECT_LT(large / small, 8.0) << "20000 attributes: " << small << " s, 80000: " << large << " s";
+#endif
     // A repeated name among many is still found, wherever it stands.
     std::string repeated = ManyAttributes(20000);
     repeated.insert(5, "a19999=\"\" ");
