@@ -25,6 +25,8 @@ public:
     bool CreateFolder(std::u16string_view) override { return false; }
     bool GetAttributes(std::u16string_view, std::uint32_t*) override { return false; }
     std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) override { return localTime; }
+    bool SetAttributes(std::u16string_view, std::uint32_t) override { return false; }
+    bool RenameFile(std::u16string_view, std::u16string_view) override { return false; }
 };
 
 bool ReadAt(FileHandle& file, std::uint64_t offset, void* buffer, std::size_t bytes) {

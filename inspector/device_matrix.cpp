@@ -75,7 +75,8 @@ DeviceMatrix MakeDeviceMatrix(const Project& project) {
     for (int c = 0; c < CabinetCount(project); ++c) {
         std::vector<bool> row(kinds.size());
         for (std::size_t k = 0; k < kinds.size(); ++k) {
-            row[k] = IsCabinetCompatible(project.cabinets[c], records[k]);
+            row[k] = IsCabinetCompatible(project.cabinets[c], records[k],
+                                         project.processorFilterOn != 0);
             if (row[k]) any[k] = true;
         }
         matrix.installs.push_back(std::move(row));

@@ -1,5 +1,6 @@
-// The end of a run: removing what the run leaves on the device, the device
-// reset, and the Finish soft key.
+// The end of a run: removing what the run leaves on the device, or keeping
+// what a later start needs to go on; the device reset, and the Finish soft
+// key.
 #pragma once
 
 #include "device/installer/installer_state.h"
@@ -24,5 +25,14 @@ enum class FinishAction {
 // The Finish soft key. Resets at once when asked to, even while cabinets are
 // still being installed.
 FinishAction Finish(InstallerSession& session);
+
+// After the message loop (the threads have ended). When cabinets that suit
+// the device were left uninstalled (failed, or the window closed before
+// their turn), the state and the restart shortcut stay, so that the next
+// start goes on with exactly those; otherwise everything goes. Returns the
+// program's exit code: 0 when every cabinet that suits the device was
+// installed or the installation was never started, 1 when the package is
+// damaged or a cabinet is left.
+int EndRun(InstallerSession& session);
 
 }  // namespace zk

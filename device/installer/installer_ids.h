@@ -8,6 +8,7 @@ namespace zk {
 inline constexpr int BAR_WELCOME = 104;       // (none) | Start
 inline constexpr int BAR_NAVIGATION = 102;    // Back | Next
 inline constexpr int BAR_INSTALLATION = 105;  // (none) | Finish
+inline constexpr int BAR_DAMAGED = 106;       // (none) | Exit: a damaged package
 
 // Soft-key commands.
 inline constexpr int CMD_WELCOME_LEFT = 40008;
@@ -16,6 +17,8 @@ inline constexpr int CMD_BACK = 40005;
 inline constexpr int CMD_NEXT = 40007;
 inline constexpr int CMD_INSTALLATION_LEFT = 40013;
 inline constexpr int CMD_FINISH = 40017;
+inline constexpr int CMD_DAMAGED_LEFT = 40018;
+inline constexpr int CMD_EXIT = 40019;
 
 // Preference controls, in the order they are created, and the status box.
 inline constexpr int IDC_OVERRIDE_CHECK = 305;

@@ -13,8 +13,12 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "common/package_layout.h"
 
 #include "common/project_record.h"
 #include "device/installer/installer_log.h"
@@ -47,11 +51,22 @@ private:
 };
 
 // What the package turned out to hold that it should not: sections cut
-// short or missing, zips that do not open. The program goes on regardless;
-// these say that something went wrong.
+// short or missing, zips that do not open. `sections` counts every such
+// section, the cabinets' included; `whole` is the verdict on the package
+// before anything is installed (the unpacking thread's check): false, the
+// installer offers nothing but to leave.
 struct PackageDamage {
     std::atomic<int> sections{0};  // sections cut short, missing or unopenable
     std::atomic<bool> unreadable{false};  // the package itself could not be opened
+    std::atomic<bool> whole{true};
+};
+
+// Where a cabinet's section lies in the package and what it needs unpacked,
+// as the unpacking thread's check found it.
+struct CabinetSection {
+    std::uint64_t offset = 0;          // of its byte count
+    std::uint32_t bytes = 0;           // the section's byte count
+    std::uint64_t unpackedBytes = 0;   // its members' sizes together
 };
 
 struct InstallerState {
@@ -61,6 +76,18 @@ struct InstallerState {
     int resumeIndex = 0;
     std::atomic<bool> installDone{false};
     Preferences preferences;
+
+    // Where the package's sections begin: the stub's own length.
+    std::uint32_t firstSectionOffset = MOBILE_STUB_FIRST_SECTION_OFFSET;
+    PackageIdentity package;  // of the running package, read at start-up
+    // One CabinetOutcome letter per cabinet: restored from the state file on
+    // a resumed run, then written by the installation thread. The window
+    // reads it once installDone is set.
+    std::string outcomes;
+    std::vector<CabinetSection> cabinetSections;  // empty when not checked
+    bool installationStarted = false;   // Start has run the installation
+    std::atomic<bool> stopRequested{false};  // the window is closing: no next cabinet
+    std::atomic<int> currentCabinet{-1};     // the cabinet the installation is at
 
     std::u16string startupShortcutPath;
     std::u16string eulaFilePath;
@@ -77,6 +104,12 @@ struct InstallerState {
     InstallStatus status;
     PackageDamage damage;
     int sectionsTaken = 0;  // sections read so far, both threads together
+
+    // Counts over `outcomes` and the project, for the closing page.
+    int CompatibleCount() const;
+    int FailedCount() const;
+    // Cabinets left undone: failed, cut by a reset or not reached.
+    bool CabinetsRemain() const;
 };
 
 // What the engine reports as it goes, for a front that wants more than the
@@ -84,14 +117,16 @@ struct InstallerState {
 class InstallObserver {
 public:
     virtual ~InstallObserver() = default;
-    enum class Outcome { PassedOver, Skipped, Installing };
+    // Resumed: a reset struck while the platform installer ran; the device
+    // shows whether it got there (OnCabinetDone follows).
+    enum class Outcome { PassedOver, Skipped, Installing, Resumed };
     // Before the platform installer starts (Installing) or after the
     // decision (the other two). commandLine is empty unless Installing.
     virtual void OnCabinet(int index, std::u16string_view name, Outcome outcome,
                            std::u16string_view commandLine) = 0;
-    // After the platform installer returned; started is false when it could
-    // not be started.
-    virtual void OnCabinetDone(int index, bool started) = 0;
+    // The end of a cabinet that was to be installed: Installed or Failed,
+    // with why it failed.
+    virtual void OnCabinetDone(int index, CabinetOutcome result, std::u16string_view why) = 0;
 };
 
 // Everything a routine of the installer needs: the port, the state, the log

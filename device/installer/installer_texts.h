@@ -22,6 +22,11 @@ inline constexpr char16_t OPTION_NOASKDEST[] = u"/noaskdest ";
 inline constexpr char16_t OPTION_NOUI[] = u"/noui ";
 inline constexpr char16_t INSTALL_REGISTRY_KEY[] =
     u"SOFTWARE\\Apps\\Microsoft Application Installer\\Install";
+// Where the platform installer records an installed application:
+// "Software\Apps\<provider> <application name>", DWORD "Instl" = 1.
+inline constexpr char16_t INSTALLED_APPS_KEY[] = u"Software\\Apps\\";
+inline constexpr char16_t INSTALLED_VALUE[] = u"Instl";
+inline constexpr char16_t INSTALLED_FOLDER_VALUE[] = u"InstlDir";
 
 // State, log, restart.
 inline constexpr char16_t STATE_FILE[] = u"\\windows\\Zephyrkit.dat";
@@ -33,6 +38,7 @@ inline constexpr char16_t SHORTCUT_TARGET_PATTERN[] = u"\"%s\"";
 // Launch.
 inline constexpr char16_t WORD_UNINSTALL[] = u"uninstall";
 inline constexpr char16_t WORD_INSTALL[] = u"install";
+inline constexpr char16_t WORD_SILENT[] = u"/noui";
 inline constexpr char16_t CARD_QUESTION[] = u"Proceed with installer from removable card ?";
 inline constexpr char16_t CARD_CAPTION[] = u"autorun";
 inline constexpr char16_t MUTEX_NAME[] = u"_Morvane_MobileInstaller_MUTEX_";
@@ -47,6 +53,16 @@ inline constexpr char16_t STATUS_UNPACKING[] = u"Unpacking...Please wait";
 inline constexpr char16_t STATUS_INSTALLING[] = u"Installing %s...";
 inline constexpr char16_t STATUS_SKIPPING[] = u"Skipping %s...";
 inline constexpr char16_t STATUS_BOX_INITIAL[] = u"Status overview ...";
+inline constexpr char16_t STATUS_FAILED[] = u"%s could not be installed";
+inline constexpr char16_t STATUS_NO_STORAGE[] = u"Not enough storage for %s (needs %d KB, %d KB free)";
+inline constexpr char16_t STATUS_FINISHING[] = u"Finishing %s...";
+// A package that is cut short or damaged: in place of the ready text.
+inline constexpr char16_t DAMAGED_TEXT[] = u"This installer is incomplete or damaged. Download it again.";
+inline constexpr char16_t DAMAGED_PROMPT[] = u"Press <Exit> to close";
+// The closing page when cabinets failed: the count line, a name a line, the log.
+inline constexpr char16_t FAILED_PATTERN[] = u"%d of %d applications could not be installed:";
+inline constexpr char16_t SEE_LOG_PATTERN[] = u"See %s";
+inline constexpr char16_t FINISH_PROMPT[] = u"Press <Finish> to exit!";
 inline constexpr char16_t HTML_ADDRESS_PREFIX[] = u"file://";
 
 // Log lines.
@@ -55,6 +71,8 @@ inline constexpr char16_t LOG_COMMAND[] = u"[InstallerThread] command [%s]";
 inline constexpr char16_t LOG_SKIPPING[] = u"[InstallerThread] %s";
 inline constexpr char16_t LOG_REGISTRY[] = u"[RegistryEntry] PathFrom [%s] PathTo [%s]";
 inline constexpr char16_t LOG_RESET[] = u"[ResetPocketPC] reset ok";
+inline constexpr char16_t LOG_FAILED[] = u"[InstallerThread] Failed [%s]: %s";
+inline constexpr char16_t LOG_INSTALLED[] = u"[InstallerThread] Installed [%s]";
 // The debug log's own lines.
 inline constexpr char16_t LOG_INSTALLER_EXIT[] = u"[InstallerThread] wceload exit [%d]";
 inline constexpr char16_t LOG_INSTALLER_NOT_STARTED[] =

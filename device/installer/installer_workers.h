@@ -27,6 +27,9 @@ public:
     // Starts the installation thread once unpacking has ended. It runs once
     // per run: a second call does nothing.
     virtual void StartInstallation() = 0;
+    // Returns once the installation thread has ended (at once when it never
+    // started).
+    virtual void WaitForInstallation() = 0;
 };
 
 class InstallerWorkers : public InstallerWork {
@@ -45,8 +48,7 @@ public:
     void StartUnpacking() override;
     void WaitForUnpacking() override;
     void StartInstallation() override;
-    // Returns once the installation thread has ended.
-    void WaitForInstallation();
+    void WaitForInstallation() override;
 
 private:
     InstallerSession& session_;

@@ -11,10 +11,14 @@
 #include <string_view>
 
 #include "device/installer/installer_state.h"
+#include "device/installer/installer_workers.h"
 
 namespace zk {
 
-enum class LaunchWord { Uninstall, Install, Empty, Other };
+// "/noui" is a silent start, as device-management tools give it: no window,
+// every cabinet that suits the device installed without questions, the
+// outcome in the exit code.
+enum class LaunchWord { Uninstall, Install, Empty, Silent, Other };
 
 LaunchWord ClassifyCommandLine(std::u16string_view commandLine);
 
@@ -46,7 +50,10 @@ public:
     virtual int RunMessageLoop() = 0;
 };
 
-// The whole run; the program's exit code (0 when it declines to run).
-int RunInstaller(LaunchShell& shell, InstallerSession& session, std::u16string_view commandLine);
+// The whole run; the program's exit code: 0 when it declines to run or
+// every cabinet that suits the device was installed, 1 when the package is
+// damaged or a cabinet could not be installed (EndRun).
+int RunInstaller(LaunchShell& shell, InstallerSession& session, InstallerWork& work,
+                 std::u16string_view commandLine);
 
 }  // namespace zk

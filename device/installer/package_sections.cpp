@@ -68,19 +68,36 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
         ZipItem item;
         GetItem(archive, -1, &item);
         const std::int32_t count = item.index;
+        std::u16string prefix(folder);
+        if (prefix.empty() || (prefix.back() != u'\\' && prefix.back() != u'/')) prefix += u'\\';
         for (std::int32_t i = 0; i < count; ++i) {
             UnzipStatus code = GetItem(archive, i, &item);
+            const std::u16string target = prefix + std::u16string(TextOf16(item.name));
+            std::uint32_t attributes = 0;
+            if (code == UNZIP_OK && !(item.attributes & DEVICE_ATTR_DIRECTORY) &&
+                platform.GetAttributes(target, &attributes) && !(attributes & DEVICE_ATTR_DIRECTORY)) {
+                // A file an earlier package left under this name, read-only
+                // perhaps: the device would write over nothing of it.
+                platform.SetAttributes(target, attributes & ~DEVICE_ATTR_READONLY);
+                platform.RemoveFile(target);
+            }
             if (code == UNZIP_OK) code = ExtractItemToFile(archive, i, TextOf16(item.name));
+            // What the installer unpacks must be removable and replaceable by
+            // the platform installer and the next package.
+            if (code == UNZIP_OK && platform.GetAttributes(target, &attributes) &&
+                (attributes & DEVICE_ATTR_READONLY))
+                platform.SetAttributes(target, attributes & ~DEVICE_ATTR_READONLY);
             if (code != UNZIP_OK) {
                 if (result.failedItems++ == 0) {
+                    result.firstFailureCode = code;
                     result.firstFailure =
                         u"[" + std::u16string(TextOf16(item.name)) + u"]: " + StatusMessage(code);
                 }
             }
             ++result.items;
-            std::u16string path(folder);
-            if (path.empty() || (path.back() != u'\\' && path.back() != u'/')) path += u'\\';
-            result.lastPath = path + std::u16string(TextOf16(item.name));
+            result.lastPath = target;
+            if (code == UNZIP_OK && !(item.attributes & DEVICE_ATTR_DIRECTORY))
+                result.paths.push_back(target);
         }
         CloseArchive(archive);
     }
@@ -116,7 +133,7 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
     switch (taken.fate) {
     case SectionFate::Whole:
         takeDamaged_ = false;
-        return true;
+        return taken.written;
     case SectionFate::Cut:
         Damage(FormatText(u"holds %d of %d bytes",
                           {NumberText(static_cast<std::int64_t>(taken.copied)),
@@ -132,7 +149,20 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
     return false;
 }
 
-std::u16string PackageSections::Unpack(std::u16string_view tempPath) {
+void PackageSections::Skip(std::u16string_view role) {
+    number_ = ++session_.state.sectionsTaken;
+    role_ = std::u16string(role);
+    DeviceFile* stream = session_.state.packageStream.get();
+    unsigned char count[SECTION_HEADER_SIZE];
+    if (!stream || stream->Read(count, sizeof count) != sizeof count) return;
+    const std::uint32_t bytes = static_cast<std::uint32_t>(count[0]) |
+                                static_cast<std::uint32_t>(count[1]) << 8 |
+                                static_cast<std::uint32_t>(count[2]) << 16 |
+                                static_cast<std::uint32_t>(count[3]) << 24;
+    stream->Seek(bytes, DeviceSeek::Current);
+}
+
+UnpackedSection PackageSections::Unpack(std::u16string_view tempPath) {
     UnpackedSection unpacked = UnpackSection(session_.platform, tempPath, UNPACK_FOLDER);
     if (session_.state.preferences.debugLog) {
         session_.log.LogLine(FormatText(u"[%s] Unpacked section %d (%s): %d bytes, %d items, last [%s]",
@@ -148,7 +178,7 @@ std::u16string PackageSections::Unpack(std::u16string_view tempPath) {
         Damage(FormatText(u"has %d items that do not unpack, the first %s",
                           {NumberText(unpacked.failedItems), unpacked.firstFailure}));
     }
-    return unpacked.lastPath;
+    return unpacked;
 }
 
 }  // namespace zk

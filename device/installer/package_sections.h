@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/installer/installer_state.h"
 #include "device/unzip/unzip_status.h"
@@ -47,7 +48,11 @@ struct UnpackedSection {
     int items = 0;
     int failedItems = 0;
     std::u16string firstFailure;  // "[name]: message" of the first failed item
+    UnzipStatus firstFailureCode = UNZIP_OK;
     std::u16string lastPath;  // "\Temp\" and the last item's name; empty when none
+    std::vector<std::u16string> paths;  // every file extracted whole
+
+    bool Whole() const { return opened && failedItems == 0 && items > 0; }
 };
 
 // Unpacks every item of the zip at `zipPath` into `folder` under its stored
@@ -62,11 +67,16 @@ public:
     PackageSections(InstallerSession& session, std::u16string_view routine);
 
     // Takes the next section into tempPath. `role` names it in the log
-    // ("project", "cabinet [a.cab]"). False when it was not whole.
+    // ("project", "cabinet [a.cab]"). False when it was not whole or could
+    // not be written whole.
     bool Take(std::u16string_view tempPath, std::u16string_view role);
-    // Unpacks what the last Take wrote; the last extracted path, or empty.
-    // With the debug log asked for, logs what the section held.
-    std::u16string Unpack(std::u16string_view tempPath);
+    // Unpacks what the last Take wrote. With the debug log asked for, logs
+    // what the section held.
+    UnpackedSection Unpack(std::u16string_view tempPath);
+    // Moves past the next section without reading its bytes.
+    void Skip(std::u16string_view role);
+    // The number the next section has (1 = the first after the stub).
+    void SetNextNumber(int number) { session_.state.sectionsTaken = number - 1; }
 
 private:
     void Damage(std::u16string_view what);

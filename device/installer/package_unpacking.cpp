@@ -6,6 +6,7 @@
 #include "device/installer/ansi_text16.h"
 #include "device/installer/format_text.h"
 #include "device/installer/installer_texts.h"
+#include "device/installer/package_check.h"
 #include "device/installer/package_sections.h"
 #include "device/sysinfo/system_info_file.h"
 
@@ -36,6 +37,31 @@ void LoadProject(InstallerSession& session, std::u16string_view path) {
     }
 }
 
+// The leading sections are read; the rest is walked without unpacking it,
+// and the stream put back where it stood.
+void CheckTheRest(InstallerSession& session, std::uint64_t length) {
+    InstallerState& state = session.state;
+    std::uint64_t at = 0;
+    const bool leadWhole = !state.damage.unreadable && state.damage.sections == 0;
+    if (leadWhole && state.packageStream->Tell(&at)) {
+        const PackageCheck check = CheckPackage(session.platform, *state.packageStream, at, length,
+                                                *state.project, state.sectionsTaken + 1);
+        state.packageStream->Seek(static_cast<std::int64_t>(at), DeviceSeek::Start);
+        if (check.whole) {
+            state.cabinetSections = check.cabinets;
+            if (check.signatureBytes > 0 && state.preferences.debugLog) {
+                session.log.LogLine(FormatText(u"[%s] Signed: %d bytes of certificate table",
+                                               {ROUTINE, NumberText(static_cast<std::int64_t>(check.signatureBytes))}));
+            }
+            return;
+        }
+        session.log.LogLine(FormatText(u"[%s] Damaged package: %s", {ROUTINE, check.fault}));
+    }
+    state.damage.whole = false;
+    session.log.LogLine(FormatText(u"[%s] The package is incomplete or damaged: nothing is installed",
+                                   {ROUTINE}));
+}
+
 }  // namespace
 
 void BuildProjectTexts(InstallerState& state) {
@@ -54,7 +80,9 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
     state.packageStream = platform.OpenFile(packagePath, DeviceOpenMode::Read);
     if (!state.packageStream) {
         state.damage.unreadable = true;
+        state.damage.whole = false;
         session.log.LogLine(FormatText(u"[%s] Cannot open the package [%s]", {ROUTINE, packagePath}));
+        if (window) window->UnpackingEnded();
         return 1;
     }
     std::uint64_t length = 0;
@@ -84,26 +112,33 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
     session.log.LogLine(SystemInfoLogLine(state.systemInfo));
 
     sections.Take(PROJECT_ZIP, u"project");
-    const std::u16string projectPath = sections.Unpack(PROJECT_ZIP);
+    const std::u16string projectPath = sections.Unpack(PROJECT_ZIP).lastPath;
     if (!projectPath.empty()) LoadProject(session, projectPath);
 
     BuildProjectTexts(state);
     if (window) window->SetTitle(state.windowTitle);
 
     const Project& project = *state.project;
+    CheckTheRest(session, length);
+    if (!state.damage.whole) {
+        // Nothing of a damaged package is shown or installed.
+        if (window) window->UnpackingEnded();
+        return 1;
+    }
     if (project.splashEnabled) {
         sections.Take(SPLASH_ZIP, u"splash");
-        state.splashFilePath = sections.Unpack(SPLASH_ZIP);
+        state.splashFilePath = sections.Unpack(SPLASH_ZIP).lastPath;
         if (window && !state.splashFilePath.empty()) window->ShowSplash(state.splashFilePath);
     }
     if (project.eulaEnabled) {
         sections.Take(EULA_ZIP, u"EULA");
-        state.eulaFilePath = sections.Unpack(EULA_ZIP);
+        state.eulaFilePath = sections.Unpack(EULA_ZIP).lastPath;
     }
     if (project.readmeEnabled) {
         sections.Take(README_ZIP, u"read-me");
-        state.readMeFilePath = sections.Unpack(README_ZIP);
+        state.readMeFilePath = sections.Unpack(README_ZIP).lastPath;
     }
+    if (window) window->UnpackingEnded();
     return 1;
 }
 

@@ -5,8 +5,10 @@
 // order the wizard writes them (system-information tool, project, splash,
 // EULA, read-me, one per cabinet). Which optional sections exist follows
 // from the project's flags alone, so the project is loaded before they are
-// read. The routine leaves the package stream open at the first cabinet
-// section for the installation thread.
+// read. Once the project is known the rest of the package is checked
+// (package_check.h) before anything is shown as ready. The routine leaves the
+// package stream open at the first cabinet section for the installation
+// thread.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +29,8 @@ public:
     virtual void SetTitle(std::u16string_view title) = 0;
     // The splash image is unpacked: load it and repaint (no erasing).
     virtual void ShowSplash(std::u16string_view path) = 0;
+    // The routine's last act: the package has been checked (damage.whole).
+    virtual void UnpackingEnded() {}
 };
 
 // The thread routine. packagePath: the program's own file. window may be

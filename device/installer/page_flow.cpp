@@ -1,6 +1,9 @@
 #include "device/installer/page_flow.h"
 
+#include "common/fixed_text.h"
 #include "common/utf16_text.h"
+#include "device/installer/ansi_text16.h"
+#include "device/installer/installer_resume.h"
 #include "device/installer/device_reset.h"
 #include "device/installer/format_text.h"
 #include "device/installer/installer_texts.h"
@@ -14,6 +17,25 @@ std::u16string KeptOverrideFolder(std::u16string_view chosen) {
 
 std::u16string HtmlAddress(std::u16string_view path) {
     return std::u16string(HTML_ADDRESS_PREFIX) + std::u16string(path);
+}
+
+std::vector<std::u16string> ClosingLines(const InstallerSession& session) {
+    const InstallerState& state = session.state;
+    std::vector<std::u16string> lines;
+    const int failed = state.FailedCount();
+    if (failed == 0) {
+        lines.push_back(state.doneText);
+    } else {
+        lines.push_back(FormatText(FAILED_PATTERN, {NumberText(failed), NumberText(state.CompatibleCount())}));
+        const Project& project = *state.project;
+        for (std::size_t i = 0; i < state.outcomes.size(); ++i) {
+            if (state.outcomes[i] == static_cast<char>(CabinetOutcome::Failed))
+                lines.push_back(AnsiToUtf16(TextOf(project.cabinets[i].fileName)));
+        }
+        lines.push_back(FormatText(SEE_LOG_PATTERN, {session.log.Path()}));
+    }
+    lines.push_back(FINISH_PROMPT);
+    return lines;
 }
 
 bool ShortensForSoftKeyBar(bool platformTypeKnown, std::u16string_view platformType,
@@ -79,12 +101,45 @@ void PageFlow::Back() {
     state.page = (state.page == PAGE_PREFERENCES && eula) ? PAGE_EULA : PAGE_WELCOME;
     if (state.page == PAGE_WELCOME) SwapBar(BAR_WELCOME);
     BuildPage();
-    session_.stateFile.SaveState(state.page, 0);
+    SaveProgress(session_, state.page, 0);
+}
+
+void PageFlow::ShowDamaged() {
+    InstallerState& state = session_.state;
+    if (bar_ == BAR_DAMAGED) return;
+    TearDownPage();
+    state.page = PAGE_WELCOME;
+    SwapBar(BAR_DAMAGED);
+    BuildPage();
+    // Asked to install without a word: nothing is shown, the exit code says it.
+    if (state.preferences.silentInstall) window_.Close();
+}
+
+void PageFlow::OnUnpackingEnded() {
+    work_.WaitForUnpacking();
+    if (!session_.state.damage.whole) ShowDamaged();
+}
+
+bool PageFlow::OnCloseRequest() {
+    InstallerState& state = session_.state;
+    if (!state.installationStarted || state.installDone) return true;
+    state.stopRequested = true;
+    closePending_ = true;
+    const int current = state.currentCabinet;
+    if (current >= 0 && current < CabinetCount(*state.project)) {
+        const std::u16string name = AnsiToUtf16(TextOf(state.project->cabinets[current].fileName));
+        window_.SetStatusText(CutText(FormatText(STATUS_FINISHING, {name}), DEVICE_TEXT_UNITS));
+    }
+    return false;
 }
 
 void PageFlow::NextOrStart() {
     work_.WaitForUnpacking();
     InstallerState& state = session_.state;
+    if (!state.damage.whole) {
+        ShowDamaged();
+        return;
+    }
     Preferences& prefs = state.preferences;
     const Project& project = *state.project;
     const bool eula = project.eulaEnabled != 0;
@@ -107,21 +162,13 @@ void PageFlow::NextOrStart() {
         }
         // The installation page is built once, below, when it starts.
         if (state.page < PAGE_INSTALLATION) BuildPage();
-        session_.stateFile.SaveState(state.page, 0);
+        SaveProgress(session_, state.page, 0);
     }
     if (state.page == PAGE_EULA || (state.page == PAGE_PREFERENCES && from == PAGE_WELCOME)) {
         SwapBar(BAR_NAVIGATION);
     }
     if (state.page == PAGE_INSTALLATION) {
-        if (prefs.resumeOnReset) {
-            session_.stateFile.SaveState(PAGE_INSTALLATION, state.resumeIndex);
-        } else {
-            // A reset from here on starts nothing again.
-            session_.stateFile.Remove();
-            if (!state.startupShortcutPath.empty()) {
-                session_.platform.RemoveFile(state.startupShortcutPath);
-            }
-        }
+        BeginInstallation(session_);
         BuildPage();
         window_.StartStatusTimer();
         work_.StartInstallation();
@@ -177,6 +224,9 @@ bool PageFlow::OnCommand(int id) {
     case CMD_START:
         if (bar_ == BAR_WELCOME) NextOrStart();
         return true;
+    case CMD_EXIT:
+        if (bar_ == BAR_DAMAGED) window_.Close();
+        return true;
     case CMD_FINISH:
         if (bar_ == BAR_INSTALLATION && Finish(session_) == FinishAction::CloseWindow) {
             window_.Close();
@@ -190,10 +240,16 @@ bool PageFlow::OnCommand(int id) {
 void PageFlow::OnStatusTimer() {
     InstallerState& state = session_.state;
     if (!state.installDone) {
-        window_.SetStatusText(state.status.Text());
+        if (!closePending_) window_.SetStatusText(state.status.Text());
         return;
     }
-    if (state.project->readmeEnabled) {
+    if (closePending_) {
+        window_.StopStatusTimer();
+        window_.Close();
+        return;
+    }
+    // The read-me only follows an installation that went as it should.
+    if (state.project->readmeEnabled && state.FailedCount() == 0) {
         window_.ShowReadMe();
     } else {
         window_.RemoveStatusBox();

@@ -12,10 +12,16 @@
 //
 // A soft-key command counts only while its bar is on screen, so the
 // installation is started once per run whatever keys arrive.
+//
+// A package found damaged before anything was installed shows the welcome
+// page with DAMAGED_TEXT in place of the ready text and bar 106, whose one
+// key, Exit, ends the program. When cabinets fail, the closing page names
+// them (ClosingLines) instead of claiming success.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/installer/installer_ids.h"
 #include "device/installer/installer_state.h"
@@ -78,6 +84,12 @@ std::u16string KeptOverrideFolder(std::u16string_view chosen);
 // "file://" and the path.
 std::u16string HtmlAddress(std::u16string_view path);
 
+// The closing page's lines once the installation is done: when cabinets
+// failed, "N of M applications could not be installed:", their names, a
+// line each, and "See <log>"; otherwise the done text alone. The prompt
+// "Press <Finish> to exit!" follows either.
+std::vector<std::u16string> ClosingLines(const InstallerSession& session);
+
 // Whether the main window gives up the soft-key bar's height: everywhere but
 // on a Smartphone (platform type compared without regard to case; unknown
 // counts as not a Smartphone), when the bar exists.
@@ -95,6 +107,13 @@ public:
     bool OnCommand(int id);
     // Timer STATUS_TIMER_ID.
     void OnStatusTimer();
+    // The unpacking thread has ended (posted by it): a damaged package
+    // leaves nothing but Exit.
+    void OnUnpackingEnded();
+    // WM_CLOSE: true when the window may go now. While a cabinet is being
+    // installed the close waits for it ("Finishing X.cab..."), then the
+    // window closes with the rest kept for the next start.
+    bool OnCloseRequest();
     // WM_SETTINGCHANGE with the work area's size: a changed size rebuilds the
     // page for it.
     void OnWorkAreaChanged(int width, int height);
@@ -112,6 +131,7 @@ private:
     void SwapBar(int bar);
     void BrowseOverrideFolder();
     void BrowseLogFolder();
+    void ShowDamaged();
 
     InstallerSession& session_;
     InstallerWindow& window_;
@@ -119,6 +139,7 @@ private:
     int bar_ = 0;
     int workWidth_ = 0;
     int workHeight_ = 0;
+    bool closePending_ = false;
 };
 
 }  // namespace zk

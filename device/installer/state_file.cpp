@@ -1,16 +1,22 @@
 #include "device/installer/state_file.h"
 
-#include <charconv>
-#include <climits>
-#include <string>
+#include <zlib.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/utf16_text.h"
 #include "device/installer/installer_texts.h"
 
 namespace zk {
 namespace {
 
-// A state file is a dozen bytes; anything much longer is not one.
-constexpr std::size_t STATE_TEXT_LIMIT = 64;
+// 256 cabinet letters and two paths of 260 units fit many times over.
+constexpr std::size_t STATE_TEXT_LIMIT = 8192;
+constexpr char MAGIC[] = "zk-state 1";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -25,9 +31,7 @@ bool TakeNumber(std::string_view text, std::size_t* at, int* value) {
     return true;
 }
 
-}  // namespace
-
-bool ParseStateText(std::string_view text, int* page, int* index) {
+bool ParseTwoNumbers(std::string_view text, int* page, int* index) {
     std::size_t at = 0;
     int p = 0, i = 0;
     if (!TakeNumber(text, &at, &p)) return false;
@@ -40,42 +44,211 @@ bool ParseStateText(std::string_view text, int* page, int* index) {
     return true;
 }
 
-ResumePoint ResumePointOf(int savedPage, int savedIndex) {
-    ResumePoint point;
-    if (savedPage != PAGE_INSTALLATION) return point;
-    point.page = PAGE_INSTALLATION;
-    point.resumeIndex = savedIndex < 0 ? 0 : savedIndex == INT_MAX ? INT_MAX : savedIndex + 1;
-    return point;
+std::uint32_t Crc(std::string_view text) {
+    return static_cast<std::uint32_t>(
+        crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
+}
+
+std::string Hex(std::uint32_t value) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", value);
+    return digits;
+}
+
+template <typename Number>
+bool ParseWhole(std::string_view text, Number* value, int base = 10) {
+    if (text.empty()) return false;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value, base);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseFlag(std::string_view text, bool* flag) {
+    if (text != "0" && text != "1") return false;
+    *flag = text == "1";
+    return true;
+}
+
+// "name value" -> value, when the line starts with the name and a blank.
+bool Field(std::string_view line, std::string_view name, std::string_view* value) {
+    if (line.size() < name.size() + 1 || line.compare(0, name.size(), name) != 0 ||
+        line[name.size()] != ' ')
+        return false;
+    *value = line.substr(name.size() + 1);
+    return true;
+}
+
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
+}
+
+// Device paths hold no line ends; a text that did would end its line early.
+std::string LineText(std::u16string_view text) {
+    std::string bytes = Utf16ToUtf8(text);
+    for (char& c : bytes)
+        if (c == '\n' || c == '\r') c = ' ';
+    return bytes;
+}
+
+bool ParseFull(std::string_view body, SavedState* state) {
+    std::vector<std::string_view> lines;
+    std::size_t at = 0;
+    while (at < body.size()) {
+        const std::size_t end = body.find('\n', at);
+        if (end == std::string_view::npos) return false;
+        lines.push_back(body.substr(at, end - at));
+        at = end + 1;
+    }
+    const char* names[] = {"sequence", "package", "cabinets", "prefs", "override", "log"};
+    if (lines.size() != 8 || lines[0] != MAGIC) return false;
+    std::string_view v[6];
+    for (std::size_t i = 0; i < 6; ++i)
+        if (!Field(lines[i + 2], names[i], &v[i])) return false;
+    if (!ParseTwoNumbers(lines[1], &state->page, &state->index)) return false;
+    if (!ParseWhole(v[0], &state->sequence)) return false;
+    const std::vector<std::string_view> package = Words(v[1]);
+    if (package.size() != 2 || !ParseWhole(package[0], &state->package.length) ||
+        package[1].size() != 8 || !ParseWhole(package[1], &state->package.projectCrc, 16))
+        return false;
+    state->cabinets = std::string(v[2]);
+    for (char c : state->cabinets)
+        if (!IsCabinetOutcome(c)) return false;
+    const std::vector<std::string_view> flags = Words(v[3]);
+    SavedPreferences& p = state->preferences;
+    if (flags.size() != 5 || !ParseFlag(flags[0], &p.overrideInstallPath) ||
+        !ParseFlag(flags[1], &p.resumeOnReset) || !ParseFlag(flags[2], &p.resetWhenFinished) ||
+        !ParseFlag(flags[3], &p.silentInstall) || !ParseFlag(flags[4], &p.debugLog))
+        return false;
+    p.overrideFolder = Utf8ToUtf16(v[4]);
+    p.logPath = Utf8ToUtf16(v[5]);
+    state->full = true;
+    return true;
+}
+
+}  // namespace
+
+bool IsCabinetOutcome(char letter) {
+    switch (static_cast<CabinetOutcome>(letter)) {
+    case CabinetOutcome::NotReached:
+    case CabinetOutcome::Unpacking:
+    case CabinetOutcome::Handed:
+    case CabinetOutcome::Installed:
+    case CabinetOutcome::Failed:
+    case CabinetOutcome::Skipped:
+        return true;
+    }
+    return false;
+}
+
+std::string StateText(const SavedState& state) {
+    const SavedPreferences& p = state.preferences;
+    auto flag = [](bool on) { return on ? "1" : "0"; };
+    std::string text = std::string(MAGIC) + "\n";
+    text += std::to_string(state.page) + " " + std::to_string(state.index) + "\n";
+    text += "sequence " + std::to_string(state.sequence) + "\n";
+    text += "package " + std::to_string(state.package.length) + " " + Hex(state.package.projectCrc) + "\n";
+    text += "cabinets " + state.cabinets + "\n";
+    text += std::string("prefs ") + flag(p.overrideInstallPath) + " " + flag(p.resumeOnReset) + " " +
+            flag(p.resetWhenFinished) + " " + flag(p.silentInstall) + " " + flag(p.debugLog) + "\n";
+    text += "override " + LineText(p.overrideFolder) + "\n";
+    text += "log " + LineText(p.logPath) + "\n";
+    return text + "end " + Hex(Crc(text)) + "\n";
+}
+
+bool ParseStateText(std::string_view text, SavedState* state) {
+    SavedState read;
+    if (text.size() > STATE_TEXT_LIMIT) return false;
+    if (text.compare(0, sizeof MAGIC - 1, MAGIC) != 0) {
+        // The short form: the two numbers and nothing else.
+        if (!ParseTwoNumbers(text, &read.page, &read.index)) return false;
+        *state = read;
+        return true;
+    }
+    // The last line is the end mark over everything before it.
+    if (text.back() != '\n') return false;
+    const std::size_t last = text.rfind('\n', text.size() - 2);
+    if (last == std::string_view::npos) return false;
+    const std::string_view body = text.substr(0, last + 1);
+    std::string_view mark;
+    std::uint32_t crc = 0;
+    if (!Field(text.substr(last + 1, text.size() - last - 2), "end", &mark) || mark.size() != 8 ||
+        !ParseWhole(mark, &crc, 16) || crc != Crc(body))
+        return false;
+    if (!ParseFull(body, &read)) return false;
+    *state = read;
+    return true;
 }
 
 StateFile::StateFile(DevicePlatform& platform) : platform_(platform) {}
 
-ResumePoint StateFile::Load() {
-    DeviceLockHold hold(lock_);
-    std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE, DeviceOpenMode::Read);
-    if (!file) return {};
-    char text[STATE_TEXT_LIMIT + 1];
-    std::size_t length = file->Read(text, sizeof text);
+bool StateFile::ReadOne(std::u16string_view path, SavedState* state) {
+    std::unique_ptr<DeviceFile> file = platform_.OpenFile(path, DeviceOpenMode::Read);
+    if (!file) return false;
+    std::string text(STATE_TEXT_LIMIT + 1, '\0');
+    std::size_t length = file->Read(text.data(), text.size());
     file->Close();
-    int page = 0, index = 0;
-    if (length > STATE_TEXT_LIMIT || !ParseStateText(std::string_view(text, length), &page, &index)) {
-        return {};
-    }
-    return ResumePointOf(page, index);
+    text.resize(length);
+    return ParseStateText(text, state);
 }
 
-bool StateFile::SaveState(int page, int index) {
-    const std::string text = std::to_string(page) + " " + std::to_string(index);
+bool StateFile::Load(SavedState* state) {
     DeviceLockHold hold(lock_);
-    std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE, DeviceOpenMode::CreateWrite);
+    SavedState main, next;
+    const bool haveMain = ReadOne(STATE_FILE, &main);
+    const bool haveNext = ReadOne(STATE_FILE_NEW, &next);
+    // A save that was cut between its two steps left the newer state in the
+    // second file: make it the main one, so that the next save, which
+    // rewrites the second file, never finds no complete state at all.
+    const bool takeNext = haveNext && (!haveMain || next.sequence > main.sequence);
+    if (takeNext) {
+        platform_.RemoveFile(STATE_FILE);
+        platform_.RenameFile(STATE_FILE_NEW, STATE_FILE);
+        main = next;
+    } else {
+        platform_.RemoveFile(STATE_FILE_NEW);
+    }
+    if (!haveMain && !haveNext) return false;
+    sequence_ = main.sequence;
+    *state = main;
+    return true;
+}
+
+bool StateFile::Save(SavedState state) {
+    DeviceLockHold hold(lock_);
+    state.sequence = ++sequence_;
+    state.full = true;
+    const std::string text = StateText(state);
+    std::uint32_t attributes = 0;
+    if (!platform_.GetAttributes(STATE_FILE, &attributes) &&
+        platform_.GetAttributes(STATE_FILE_NEW, &attributes)) {
+        // An earlier save of this run stopped after its removal.
+        platform_.RenameFile(STATE_FILE_NEW, STATE_FILE);
+    }
+    std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE_NEW, DeviceOpenMode::CreateWrite);
     if (!file) return false;
     bool ok = file->Write(text.data(), text.size()) == text.size();
-    return file->Close() && ok;
+    ok = file->Close() && ok;
+    if (!ok) {
+        platform_.RemoveFile(STATE_FILE_NEW);
+        return false;
+    }
+    platform_.RemoveFile(STATE_FILE);
+    // Should the rename fail, the second file still holds the newer state.
+    platform_.RenameFile(STATE_FILE_NEW, STATE_FILE);
+    return true;
 }
 
 bool StateFile::Remove() {
     DeviceLockHold hold(lock_);
-    return platform_.RemoveFile(STATE_FILE);
+    const bool main = platform_.RemoveFile(STATE_FILE);
+    const bool next = platform_.RemoveFile(STATE_FILE_NEW);
+    return main || next;
 }
 
 }  // namespace zk

@@ -89,6 +89,12 @@ public:
     // A file time in the device's local time turned into UTC, with the rules
     // of the device's time zone.
     virtual std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) = 0;
+    // Sets the attributes of an existing file (read-only, hidden, system,
+    // archive; the other bits are ignored).
+    virtual bool SetAttributes(std::u16string_view path, std::uint32_t attributes) = 0;
+    // Renames a file. Fails when `to` exists, as the device's MoveFile does:
+    // there is no replacing rename on the device.
+    virtual bool RenameFile(std::u16string_view from, std::u16string_view to) = 0;
 
     // What the installer needs beyond files. A platform that cannot do one of
     // these keeps the default, which fails (or counts no time).
@@ -112,6 +118,30 @@ public:
         (void)key;
         (void)name;
         (void)value;
+        return false;
+    }
+    // A DWORD value (REG_DWORD) below HKEY_LOCAL_MACHINE; the key is created
+    // when it is missing.
+    virtual bool WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                     std::uint32_t value) {
+        (void)key;
+        (void)name;
+        (void)value;
+        return false;
+    }
+    // False when the key or the value is missing or the value is no DWORD.
+    virtual bool ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                    std::uint32_t* value) {
+        (void)key;
+        (void)name;
+        (void)value;
+        return false;
+    }
+    // The bytes this program may still write on the volume that holds
+    // `path` (GetDiskFreeSpaceEx); false when the platform cannot tell.
+    virtual bool FreeStorage(std::u16string_view path, std::uint64_t* bytes) {
+        (void)path;
+        (void)bytes;
         return false;
     }
     // Restarts the device. It does not return when the restart happens: a

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -27,6 +28,20 @@ public:
     bool CreateFolder(std::u16string_view path) override;
     bool GetAttributes(std::u16string_view path, std::uint32_t* attributes) override;
     std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) override;
+    bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
+    bool RenameFile(std::u16string_view from, std::u16string_view to) override;
+
+    // Plays a device with `bytes` of free storage from now on: what the
+    // files below the root hold now is the storage in use, and a write that
+    // would grow them past the rest fails as on a full device (the bytes
+    // that fit are written). FreeStorage reports what is left. Without a
+    // call the host's free space is reported and nothing is limited.
+    void LimitStorage(std::uint64_t bytes);
+    bool FreeStorage(std::u16string_view path, std::uint64_t* bytes) override;
+
+    // Called with every path opened to be written anew, before it is
+    // opened: the emulated device plays a reset at a chosen moment from here.
+    std::function<void(std::u16string_view path)> onCreateWrite;
 
     // The host path a device path stands for; empty when the path cannot
     // name anything (it holds a NUL).
@@ -42,7 +57,9 @@ public:
     // "\Windows\Registry.reg" below the root, in the REGEDIT4 format. A reset
     // calls the reset handler; without one the platform refuses it.
 
-    using ProgramHandler = std::function<bool(std::u16string_view commandLine)>;
+    // A handler returns whether the program ran, and sets its exit code
+    // (0 unless it says otherwise).
+    using ProgramHandler = std::function<bool(std::u16string_view commandLine, std::uint32_t* exitCode)>;
     void SetProgram(std::u16string_view devicePath, ProgramHandler handler);
     void SetResetHandler(std::function<bool()> handler);
 
@@ -50,6 +67,10 @@ public:
                              std::uint32_t* exitCode = nullptr) override;
     bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
                            std::u16string_view value) override;
+    bool WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                             std::uint32_t value) override;
+    bool ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                            std::uint32_t* value) override;
     bool ResetDevice() override;
     std::uint32_t TickCount() override;
 
@@ -60,8 +81,19 @@ public:
     // False when there was no such value.
     bool DeleteRegistryValue(std::u16string_view key, std::u16string_view name);
 
+    // What a limited storage holds; shared with the open files.
+    struct StorageMeter {
+        std::mutex lock;
+        std::uint64_t capacity = 0;
+        std::uint64_t used = 0;
+    };
+
 private:
+    bool WriteRegistryEntry(std::u16string_view key, std::u16string_view name,
+                            std::u16string_view text, bool isNumber, std::uint32_t number);
+
     std::string root_;
+    std::shared_ptr<StorageMeter> storage_;
     std::vector<std::pair<std::u16string, ProgramHandler>> programs_;
     std::function<bool()> resetHandler_;
     std::mutex registryLock_;

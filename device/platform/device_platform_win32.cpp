@@ -178,6 +178,35 @@ bool Win32DevicePlatform::GetAttributes(std::u16string_view path, std::uint32_t*
     return true;
 }
 
+bool Win32DevicePlatform::SetAttributes(std::u16string_view path, std::uint32_t attributes) {
+    std::wstring system = SystemPath(path);
+    if (system.empty()) return false;
+    DWORD kept = attributes & (DEVICE_ATTR_READONLY | DEVICE_ATTR_HIDDEN | DEVICE_ATTR_SYSTEM |
+                               DEVICE_ATTR_ARCHIVE);
+    return SetFileAttributesW(system.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool Win32DevicePlatform::RenameFile(std::u16string_view from, std::u16string_view to) {
+    std::wstring a = SystemPath(from), b = SystemPath(to);
+    return !a.empty() && !b.empty() && MoveFileW(a.c_str(), b.c_str()) != 0;
+}
+
+bool Win32DevicePlatform::FreeStorage(std::u16string_view path, std::uint64_t* bytes) {
+    std::wstring system = SystemPath(path);
+    if (system.empty()) return false;
+    // The folder the path names, or the one it would be made in.
+    DWORD found = GetFileAttributesW(system.c_str());
+    if (found == INVALID_FILE_ATTRIBUTES || !(found & FILE_ATTRIBUTE_DIRECTORY)) {
+        const std::size_t slash = system.find_last_of(L"\\/");
+        system = slash == std::wstring::npos || slash == 0 ? std::wstring(L"\\")
+                                                           : system.substr(0, slash + 1);
+    }
+    ULARGE_INTEGER available = {};
+    if (!GetDiskFreeSpaceExW(system.c_str(), &available, nullptr, nullptr)) return false;
+    *bytes = available.QuadPart;
+    return true;
+}
+
 std::uint64_t Win32DevicePlatform::LocalFileTimeToUtc(std::uint64_t localTime) {
     FILETIME local = FileTimeOf(localTime), utc;
     if (!LocalFileTimeToFileTime(&local, &utc)) return localTime;
@@ -205,13 +234,25 @@ bool Win32DevicePlatform::StartProgramAndWait(std::u16string_view program,
     return true;
 }
 
-bool Win32DevicePlatform::WriteRegistryText(std::u16string_view key, std::u16string_view name,
-                                            std::u16string_view value) {
-    std::wstring k(key.begin(), key.end()), n(name.begin(), name.end()), v(value.begin(), value.end());
-    // The device writes keys with a leading or trailing separator too.
+namespace {
+
+// A key as the registry takes it: the device writes keys with a leading or
+// trailing separator too.
+bool RegistryKeyName(std::u16string_view key, std::wstring* name) {
+    std::wstring k(key.begin(), key.end());
     while (!k.empty() && k.front() == L'\\') k.erase(0, 1);
     while (!k.empty() && k.back() == L'\\') k.pop_back();
-    if (k.find(L'\0') != std::wstring::npos || n.find(L'\0') != std::wstring::npos) return false;
+    if (k.find(L'\0') != std::wstring::npos) return false;
+    *name = k;
+    return true;
+}
+
+}  // namespace
+
+bool Win32DevicePlatform::WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                                            std::u16string_view value) {
+    std::wstring k, n(name.begin(), name.end()), v(value.begin(), value.end());
+    if (!RegistryKeyName(key, &k) || n.find(L'\0') != std::wstring::npos) return false;
     HKEY opened;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
@@ -221,6 +262,37 @@ bool Win32DevicePlatform::WriteRegistryText(std::u16string_view key, std::u16str
                                  static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(opened);
     return status == ERROR_SUCCESS;
+}
+
+bool Win32DevicePlatform::WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                              std::uint32_t value) {
+    std::wstring k, n(name.begin(), name.end());
+    if (!RegistryKeyName(key, &k) || n.find(L'\0') != std::wstring::npos) return false;
+    HKEY opened;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD number = value;
+    LONG status = RegSetValueExW(opened, n.c_str(), 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS;
+}
+
+bool Win32DevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                             std::uint32_t* value) {
+    std::wstring k, n(name.begin(), name.end());
+    if (!RegistryKeyName(key, &k) || n.find(L'\0') != std::wstring::npos) return false;
+    HKEY opened;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return false;
+    DWORD number = 0, size = sizeof number, type = 0;
+    LONG status = RegQueryValueExW(opened, n.c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(&number), &size);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof number) return false;
+    *value = number;
+    return true;
 }
 
 std::uint32_t Win32DevicePlatform::TickCount() { return GetTickCount(); }

@@ -24,6 +24,9 @@ public:
     bool CreateFolder(std::u16string_view path) override;
     bool GetAttributes(std::u16string_view path, std::uint32_t* attributes) override;
     std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) override;
+    bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
+    bool RenameFile(std::u16string_view from, std::u16string_view to) override;
+    bool FreeStorage(std::u16string_view path, std::uint64_t* bytes) override;
 
     // The program runs with this process's current folder, so that the
     // device's drive-less paths mean the same to it.
@@ -33,6 +36,10 @@ public:
     // nothing here).
     bool WriteRegistryText(std::u16string_view key, std::u16string_view name,
                            std::u16string_view value) override;
+    bool WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                             std::uint32_t value) override;
+    bool ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                            std::uint32_t* value) override;
     // On a desktop that plays the device a reset is refused: restarting the
     // desktop is no device reset. (ResetDevice keeps the port's default.)
     std::uint32_t TickCount() override;

@@ -2,8 +2,9 @@
 // is read whole and written whole for every change (it holds a handful of
 // values); a change goes to a temporary file first and is renamed over the
 // old one, so a reset in the middle never leaves half a registry.
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "common/device_path.h"
 #include "common/utf16_text.h"
@@ -36,9 +37,16 @@ std::u16string NormalisedKey(std::u16string_view key) {
     return std::u16string(key);
 }
 
+struct RegistryValue {
+    std::u16string name;
+    std::u16string text;
+    bool isNumber = false;  // a DWORD, "dword:%08x" in the file
+    std::uint32_t number = 0;
+};
+
 struct RegistryKey {
     std::u16string name;
-    std::vector<std::pair<std::u16string, std::u16string>> values;
+    std::vector<RegistryValue> values;
 };
 
 std::string Quoted(std::u16string_view text) {
@@ -97,12 +105,21 @@ std::vector<RegistryKey> ParseRegistry(const std::string& text) {
             continue;
         }
         std::size_t at = 0;
-        std::u16string name, value;
-        if (keys.empty() || !Unquote(line, &at, &name)) continue;
+        RegistryValue value;
+        if (keys.empty() || !Unquote(line, &at, &value.name)) continue;
         if (at >= line.size() || line[at] != '=') continue;
         ++at;
-        if (!Unquote(line, &at, &value)) continue;
-        keys.back().values.emplace_back(std::move(name), std::move(value));
+        if (line.compare(at, 6, "dword:") == 0) {
+            const std::string digits = line.substr(at + 6);
+            char* stop = nullptr;
+            const unsigned long n = std::strtoul(digits.c_str(), &stop, 16);
+            if (digits.empty() || digits.size() > 8 || *stop != '\0') continue;
+            value.isNumber = true;
+            value.number = static_cast<std::uint32_t>(n);
+        } else if (!Unquote(line, &at, &value.text)) {
+            continue;
+        }
+        keys.back().values.push_back(std::move(value));
     }
     return keys;
 }
@@ -111,8 +128,16 @@ std::string FormatRegistry(const std::vector<RegistryKey>& keys) {
     std::string text = std::string(REGISTRY_HEADER) + "\n";
     for (const RegistryKey& key : keys) {
         text += "\n[" + std::string(ROOT_KEY) + Utf16ToUtf8(key.name) + "]\n";
-        for (const auto& [name, value] : key.values) {
-            text += Quoted(name) + "=" + Quoted(value) + "\n";
+        for (const RegistryValue& value : key.values) {
+            text += Quoted(value.name) + "=";
+            if (value.isNumber) {
+                char digits[16];
+                std::snprintf(digits, sizeof digits, "dword:%08x", value.number);
+                text += digits;
+            } else {
+                text += Quoted(value.text);
+            }
+            text += "\n";
         }
     }
     return text;
@@ -170,16 +195,17 @@ bool PosixDevicePlatform::StartProgramAndWait(std::u16string_view program,
     const std::u16string path = NormalisedPath(program);
     for (const auto& entry : programs_) {
         if (!EqualsIgnoringCase(entry.first, path)) continue;
-        // A played program that ran ends well.
-        const bool ran = entry.second && entry.second(commandLine);
-        if (ran && exitCode) *exitCode = 0;
+        std::uint32_t code = 0;
+        const bool ran = entry.second && entry.second(commandLine, &code);
+        if (ran && exitCode) *exitCode = code;
         return ran;
     }
     return false;
 }
 
-bool PosixDevicePlatform::WriteRegistryText(std::u16string_view key, std::u16string_view name,
-                                            std::u16string_view value) {
+bool PosixDevicePlatform::WriteRegistryEntry(std::u16string_view key, std::u16string_view name,
+                                             std::u16string_view text, bool isNumber,
+                                             std::uint32_t number) {
     std::lock_guard<std::mutex> hold(registryLock_);
     const std::string file = HostPath(REGISTRY_FILE);
     if (file.empty()) return false;
@@ -190,18 +216,47 @@ bool PosixDevicePlatform::WriteRegistryText(std::u16string_view key, std::u16str
         keys.push_back({wanted, {}});
         k = &keys.back();
     }
-    bool replaced = false;
-    for (auto& entry : k->values) {
-        if (EqualsIgnoringCase(entry.first, name)) {
-            entry.second = std::u16string(value);
-            replaced = true;
-            break;
-        }
+    RegistryValue* slot = nullptr;
+    for (RegistryValue& entry : k->values) {
+        if (EqualsIgnoringCase(entry.name, name)) slot = &entry;
     }
-    if (!replaced) k->values.emplace_back(std::u16string(name), std::u16string(value));
+    if (!slot) {
+        k->values.push_back({std::u16string(name), {}, false, 0});
+        slot = &k->values.back();
+    }
+    slot->text = std::u16string(text);
+    slot->isNumber = isNumber;
+    slot->number = number;
     // "\Windows" may not exist yet on a fresh device root.
     CreateFolder(u"\\Windows");
     return WriteHostFileReplacing(file, FormatRegistry(keys));
+}
+
+bool PosixDevicePlatform::WriteRegistryText(std::u16string_view key, std::u16string_view name,
+                                            std::u16string_view value) {
+    return WriteRegistryEntry(key, name, value, false, 0);
+}
+
+bool PosixDevicePlatform::WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                              std::uint32_t value) {
+    return WriteRegistryEntry(key, name, {}, true, value);
+}
+
+bool PosixDevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                             std::uint32_t* value) {
+    std::lock_guard<std::mutex> hold(registryLock_);
+    const std::string file = HostPath(REGISTRY_FILE);
+    if (file.empty()) return false;
+    std::vector<RegistryKey> keys = ParseRegistry(ReadHostFile(file));
+    RegistryKey* k = FindKey(keys, NormalisedKey(key));
+    if (!k) return false;
+    for (const RegistryValue& entry : k->values) {
+        if (!EqualsIgnoringCase(entry.name, name)) continue;
+        if (!entry.isNumber) return false;
+        *value = entry.number;
+        return true;
+    }
+    return false;
 }
 
 std::vector<std::pair<std::u16string, std::u16string>> PosixDevicePlatform::ReadRegistryValues(
@@ -212,7 +267,11 @@ std::vector<std::pair<std::u16string, std::u16string>> PosixDevicePlatform::Read
     std::vector<RegistryKey> keys = ParseRegistry(ReadHostFile(file));
     RegistryKey* k = FindKey(keys, NormalisedKey(key));
     if (!k) return {};
-    return k->values;
+    std::vector<std::pair<std::u16string, std::u16string>> texts;
+    for (const RegistryValue& entry : k->values) {
+        if (!entry.isNumber) texts.emplace_back(entry.name, entry.text);
+    }
+    return texts;
 }
 
 bool PosixDevicePlatform::DeleteRegistryValue(std::u16string_view key, std::u16string_view name) {
@@ -223,7 +282,7 @@ bool PosixDevicePlatform::DeleteRegistryValue(std::u16string_view key, std::u16s
     RegistryKey* k = FindKey(keys, NormalisedKey(key));
     if (!k) return false;
     for (auto it = k->values.begin(); it != k->values.end(); ++it) {
-        if (EqualsIgnoringCase(it->first, name)) {
+        if (EqualsIgnoringCase(it->name, name)) {
             k->values.erase(it);
             return WriteHostFileReplacing(file, FormatRegistry(keys));
         }

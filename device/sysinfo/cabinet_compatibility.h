@@ -3,6 +3,12 @@
 // must meet the matching fact of the device. A cabinet with no flag in a
 // group, or a device whose facts are unknown (an all-zero record), never
 // matches.
+//
+// The processor group is the exception: the families the device can tell
+// apart are Intel, TI and Samsung, and the phones of later years (Qualcomm,
+// Freescale, Marvell parts without "PXA" in their names) are none of them.
+// A project whose processor filter is off asked for no processor filtering,
+// so there the group matches every device.
 #pragma once
 
 #include "common/project_record.h"
@@ -10,6 +16,7 @@
 
 namespace zk {
 
-bool IsCabinetCompatible(const CabEntry& cabinet, const SystemInfoRecord& systemInfo);
+bool IsCabinetCompatible(const CabEntry& cabinet, const SystemInfoRecord& systemInfo,
+                         bool processorFilterOn);
 
 }  // namespace zk

@@ -22,6 +22,7 @@ const char* BarText(int bar) {
     case BAR_WELCOME: return "[ ] [Start]";
     case BAR_NAVIGATION: return "[Back] [Next]";
     case BAR_INSTALLATION: return "[ ] [Finish]";
+    case BAR_DAMAGED: return "[ ] [Exit]";
     default: return "?";
     }
 }
@@ -86,7 +87,9 @@ void HostWindow::ShowReadMe() {
 }
 
 void HostWindow::RemoveStatusBox() {
-    console_.Line("page: " + U8(session_.state.doneText) + " Press <Finish> to exit!");
+    std::string text;
+    for (const std::u16string& line : ClosingLines(session_)) text += (text.empty() ? "" : " / ") + U8(line);
+    console_.Line("page: " + text);
 }
 
 HostShell::HostShell(Console& console, PosixDevicePlatform& device, InstallerSession& session,
@@ -142,8 +145,11 @@ bool HostShell::CreateMainWindow() {
 int HostShell::RunMessageLoop() {
     using namespace std::chrono_literals;
     workers_.WaitForUnpacking();
+    flow_.OnUnpackingEnded();
     InstallerState& state = session_.state;
-    if (state.page == PAGE_INSTALLATION) {
+    if (flow_.SoftKeyBar() == BAR_DAMAGED) {
+        console_.Line("page: welcome: Welcome user! / " + U8(DAMAGED_TEXT) + " / " + U8(DAMAGED_PROMPT));
+    } else if (state.page == PAGE_INSTALLATION) {
         console_.Line("resuming after a reset: " + std::to_string(state.resumeIndex) +
                       " cabinet(s) passed over");
     } else {
@@ -159,6 +165,10 @@ int HostShell::RunMessageLoop() {
         case BAR_NAVIGATION:
             console_.Line("press: Next");
             flow_.OnCommand(CMD_NEXT);
+            break;
+        case BAR_DAMAGED:
+            console_.Line("press: Exit");
+            flow_.OnCommand(CMD_EXIT);
             break;
         case BAR_INSTALLATION:
             if (window_.TimerRunning()) {

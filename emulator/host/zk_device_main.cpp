@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "common/package_layout.h"
 #include "common/utf16_text.h"
@@ -71,6 +72,11 @@ void PrintUsage(FILE* to) {
 "  --reset-after N     play a device reset while cabinet N (1 = first in the\n"
 "                      list) is installed: the run ends there, leaving the state\n"
 "                      file and the restart shortcut; run again to resume\n"
+"  --reset-while-unpacking N  play a reset while cabinet N's section is\n"
+"                      unpacked into \\Temp (the next run unpacks it again)\n"
+"  --free-storage BYTES  the device has this much free storage: a cabinet that\n"
+"                      needs more fails, and writes past it fail as on a full\n"
+"                      device\n"
 "  --stub-length N     where the first section starts (default %u)\n"
 "  --command-line TEXT the program's command line (default empty; \"install\"\n"
 "                      and \"uninstall\" are the removable-card words)\n"
@@ -79,9 +85,12 @@ void PrintUsage(FILE* to) {
 "  --version           the version\n"
 "\n"
 "Preferences are applied as if chosen on the preferences page, also when the\n"
-"project shows none. Exit status: 0 done (or a played reset), 1 the package\n"
-"is damaged (the log says how), 2 a wrong command line, 3 the package or the\n"
-"folder cannot be used.\n"
+"project shows none; a run that resumes goes on with those of the run that\n"
+"was reset. Exit status, as the installer's own: 0 every cabinet that suits\n"
+"the device is installed (or a played reset), 1 the package is damaged or a\n"
+"cabinet could not be installed (the log says why; running again retries\n"
+"exactly those); 2 a wrong command line, 3 the package or the folder cannot\n"
+"be used.\n"
 "\n"
 "'profile' prints a profile's facts, or with --reg the registry file that\n"
 "makes a Wine prefix that device (scripts/wine-device.sh).\n",
@@ -118,6 +127,8 @@ struct Options {
     bool silent = false;
     bool resetWhenFinished = false;
     long long resetAfter = 0;
+    long long resetWhileUnpacking = 0;
+    long long freeStorage = -1;
     long long stubLength = zk::MOBILE_STUB_FIRST_SECTION_OFFSET;
     std::string commandLine;
     bool cardAnswer = true;
@@ -180,6 +191,16 @@ int ParseOptions(int argc, char** argv, Options* o, bool* help) {
                 return Usage("--reset-after wants a cabinet number from 1 to 256");
             }
             o->resetAfter = n;
+        } else if (a == "--reset-while-unpacking") {
+            if (!value(&v) || !ParseNumber(v, 1, zk::MAX_CABINETS, &n)) {
+                return Usage("--reset-while-unpacking wants a cabinet number from 1 to 256");
+            }
+            o->resetWhileUnpacking = n;
+        } else if (a == "--free-storage") {
+            if (!value(&v) || !ParseNumber(v, 0, INT64_MAX, &n)) {
+                return Usage("--free-storage wants a byte count");
+            }
+            o->freeStorage = n;
         } else if (a == "--stub-length") {
             if (!value(&v) || !ParseNumber(v, 0, UINT32_MAX, &n)) {
                 return Usage("--stub-length wants a byte count");
@@ -259,16 +280,23 @@ public:
             console_.Line(label + "passed over (handled before the reset)");
         } else if (outcome == Outcome::Skipped) {
             console_.Line(label + "skipped, it does not suit this device");
+        } else if (outcome == Outcome::Resumed) {
+            r.outcome = Outcome::Installing;
+            console_.Line(label + "its installation was cut by a reset: the device says how it ended");
         } else {
             console_.Line(label + "installing: wceload.exe " + Utf16ToUtf8(commandLine));
         }
     }
 
-    void OnCabinetDone(int index, bool started) override {
+    void OnCabinetDone(int index, zk::CabinetOutcome result, std::u16string_view why) override {
         std::lock_guard<std::mutex> hold(lock_);
-        if (!started) {
-            At(index).problem = "wceload.exe could not be started";
-            console_.Line("cabinet " + std::to_string(index + 1) + ": wceload.exe could not be started");
+        Record& r = At(index);
+        r.reached = true;
+        r.outcome = Outcome::Installing;
+        r.failed = result == zk::CabinetOutcome::Failed;
+        if (r.failed) {
+            r.problem = Utf16ToUtf8(why);
+            console_.Line("cabinet " + std::to_string(index + 1) + " " + r.name + ": failed: " + r.problem);
         }
     }
 
@@ -291,24 +319,24 @@ public:
 
     void PrintSummary(int cabinets) {
         std::lock_guard<std::mutex> hold(lock_);
-        int installed = 0, skipped = 0, passed = 0;
+        int installed = 0, skipped = 0, passed = 0, failed = 0;
         for (const Record& r : records_) {
             if (!r.reached) continue;
-            if (r.outcome == Outcome::Installing) ++installed;
+            if (r.outcome == Outcome::Installing) ++(r.failed ? failed : installed);
             if (r.outcome == Outcome::Skipped) ++skipped;
             if (r.outcome == Outcome::PassedOver) ++passed;
         }
         console_.Line("summary: " + std::to_string(cabinets) + " cabinet(s): " +
-                      std::to_string(installed) + " installed, " + std::to_string(skipped) +
-                      " skipped, " + std::to_string(passed) + " passed over");
+                      std::to_string(installed) + " installed, " + std::to_string(failed) +
+                      " failed, " + std::to_string(skipped) + " skipped, " + std::to_string(passed) +
+                      " passed over");
         for (int i = 0; i < cabinets; ++i) {
             const Record r = i < static_cast<int>(records_.size()) ? records_[i] : Record{};
             std::string line = "  " + std::to_string(i + 1) + " ";
             if (!r.reached) {
                 line += "not reached";
             } else if (r.outcome == Outcome::Installing) {
-                line += r.name + ": installed" +
-                        (r.problem.empty() ? " into " + r.folder : " (" + r.problem + ")");
+                line += r.name + (r.failed ? ": failed (" + r.problem + ")" : ": installed into " + r.folder);
             } else if (r.outcome == Outcome::Skipped) {
                 line += r.name + ": skipped";
             } else {
@@ -323,6 +351,7 @@ private:
         std::string name;
         Outcome outcome = Outcome::Skipped;
         bool reached = false;
+        bool failed = false;
         std::string folder;
         int files = 0;
         std::string problem;
@@ -414,24 +443,24 @@ int main(int argc, char** argv) {
         }
     }
     console.Line("device: " + o.profile + " at " + o.root + ", package " + Utf16ToUtf8(packagePath));
+    if (o.freeStorage >= 0) {
+        device.LimitStorage(static_cast<std::uint64_t>(o.freeStorage));
+        console.Line("free storage: " + std::to_string(o.freeStorage) + " bytes");
+    }
 
     zk::InstallerSession session(device);
     Progress progress(console);
     session.observer = &progress;
 
-    auto exitCode = [&] {
-        return (session.state.damage.sections > 0 || session.state.damage.unreadable) ? EXIT_DAMAGED : 0;
-    };
+    session.state.firstSectionOffset = static_cast<std::uint32_t>(o.stubLength);
     auto finishLines = [&] {
         progress.PrintSummary(zk::CabinetCount(*session.state.project));
         console.Line("log: " + Utf16ToUtf8(session.log.Path()));
-        if (session.state.damage.sections > 0 || session.state.damage.unreadable) {
-            console.Line("the package is damaged: see the log");
-        }
+        if (!session.state.damage.whole) console.Line("the package is damaged: see the log");
     };
 
     // The SystemInfo tool: the facts a device of the profile reports.
-    device.SetProgram(zk::SYSTEM_INFO_TOOL, [&](std::u16string_view) {
+    device.SetProgram(zk::SYSTEM_INFO_TOOL, [&](std::u16string_view, std::uint32_t*) {
         std::uint32_t attributes = 0;
         if (!device.GetAttributes(zk::SYSTEM_INFO_TOOL, &attributes)) return false;
         unsigned char bytes[zk::SYSTEM_INFO_RECORD_SIZE];
@@ -449,8 +478,20 @@ int main(int argc, char** argv) {
 
     zk::PosixInstallRegistry installRegistry(device);
     zk::EmulatedWceload wceload(device, installRegistry);
-    device.SetProgram(zk::WCELOAD_PROGRAM,
-                      [&](std::u16string_view commandLine) { return wceload.Run(commandLine); });
+    device.SetProgram(zk::WCELOAD_PROGRAM, [&](std::u16string_view commandLine, std::uint32_t* code) {
+        *code = wceload.Run(commandLine);
+        return true;
+    });
+    if (o.resetWhileUnpacking > 0) {
+        device.onCreateWrite = [&](std::u16string_view path) {
+            const zk::Project& project = *session.state.project;
+            const int index = static_cast<int>(o.resetWhileUnpacking) - 1;
+            if (index >= zk::CabinetCount(project)) return;
+            const std::u16string cabinet =
+                u"\\Temp\\" + Utf8ToUtf16(zk::TextOf(project.cabinets[index].fileName));
+            if (zk::EqualsIgnoringCase(path, cabinet)) device.ResetDevice();
+        };
+    }
     wceload.afterInstall = [&](const zk::WceloadInstall& install) {
         progress.Installed(install);
         if (o.resetAfter > 0 && progress.Current() + 1 == o.resetAfter) device.ResetDevice();
@@ -460,7 +501,7 @@ int main(int argc, char** argv) {
                      "shortcut stay for the next start");
         finishLines();
         std::fflush(stdout);
-        std::_Exit(exitCode());
+        std::_Exit(0);
         return true;
     });
 
@@ -481,12 +522,11 @@ int main(int argc, char** argv) {
         shellOptions.cardAnswer = o.cardAnswer;
         shellOptions.modulePath = packagePath;
         zk::HostShell shell(console, device, session, workers, shellOptions);
-        code = zk::RunInstaller(shell, session, Utf8ToUtf16(o.commandLine));
+        code = zk::RunInstaller(shell, session, workers, Utf8ToUtf16(o.commandLine));
     }
     if (!session.state.project->deviceAdvancedSettings && (o.overrideFolder || o.silent || o.resetWhenFinished)) {
         console.Line("note: the project shows no preferences page; the preferences were applied as given");
     }
     finishLines();
-    if (code != 0) return code;
-    return exitCode();
+    return code;
 }

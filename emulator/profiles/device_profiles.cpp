@@ -24,6 +24,9 @@ constexpr Profile PROFILES[] = {
     {"ppc2003se", u"PocketPC", 4, 21, u"ARM925T", u"OMAP1510", u"Texas Instruments", 168},
     {"wm5", u"PocketPC", 5, 1, u"ARM920T", u"S3C2440", u"Samsung", 400},
     {"smartphone2003", u"SmartPhone", 4, 0, u"ARM926EJ-S", u"OMAP730", u"TI", 200},
+    // Windows Mobile 6 reports 5.2; its Qualcomm processor is of none of the
+    // three families the device can tell apart.
+    {"wm6-msm", u"PocketPC", 5, 2, u"ARM1136EJ-S", u"MSM7200", u"Qualcomm", 400},
 };
 
 }  // namespace
@@ -47,7 +50,7 @@ bool DeviceProfileFacts(std::string_view name, RawDeviceFacts* facts) {
     return false;
 }
 
-const char* DeviceProfileNames() { return "ppc2002|ppc2003|ppc2003se|wm5|smartphone2003"; }
+const char* DeviceProfileNames() { return "ppc2002|ppc2003|ppc2003se|wm5|smartphone2003|wm6-msm"; }
 
 bool DeviceScreenNamed(std::string_view name, DeviceScreen* screen) {
     struct Named {

@@ -6,6 +6,7 @@
 //   ppc2003se       PocketPC    4.21  TI OMAP1510
 //   wm5             PocketPC    5.1   Samsung S3C2440
 //   smartphone2003  SmartPhone  4.0   TI OMAP730
+//   wm6-msm         PocketPC    5.2   Qualcomm MSM7200 (Windows Mobile 6; no known family)
 //
 // Versions are what real devices of each OS report (2003 is 4.20, its
 // Second Edition 4.21), so each profile falls in its own OS span.

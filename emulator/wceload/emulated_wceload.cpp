@@ -10,6 +10,7 @@
 #include "common/cabinet/setup_xml.h"
 #include "common/utf16_text.h"
 #include "device/installer/ansi_text16.h"
+#include "device/installer/installer_texts.h"
 #include "emulator/wceload/device_mspack_system.h"
 #include "platform/desktop_platform.h"
 
@@ -188,74 +189,97 @@ std::u16string SafeMemberPath(std::string_view storedName) {
 EmulatedWceload::EmulatedWceload(DevicePlatform& device, InstallRegistry& registry)
     : device_(device), registry_(registry) {}
 
-void EmulatedWceload::Journal(std::u16string_view commandLine) {
+void EmulatedWceload::Journal(std::u16string_view line) {
     if (auto journal = device_.OpenFile(WCELOAD_JOURNAL, DeviceOpenMode::Append)) {
-        const std::string line = Utf16ToUtf8(commandLine) + "\n";
-        journal->Write(line.data(), line.size());
+        const std::string bytes = Utf16ToUtf8(line) + "\n";
+        journal->Write(bytes.data(), bytes.size());
         journal->Close();
     }
 }
 
-std::u16string EmulatedWceload::DefaultFolder(std::u16string_view cabinet) {
-    SetupInfo info{};
-    bool known = false;
-    {
-        CabinetReader reader(device_, cabinet);
-        if (mscabd_cabinet* cab = reader.cabinet()) {
-            for (mscabd_file* f = cab->files; f && !known; f = f->next) {
-                const SetupMember kind = SelectSetupMember(f->filename);
-                if (kind == SetupMember::None) continue;
-                const std::u16string scratch = kind == SetupMember::Header ? HEADER_SCRATCH : XML_SCRATCH;
-                if (!reader.Extract(f, scratch)) continue;
-                known = (kind == SetupMember::Header ? ReadHeaderFile(device_, scratch, info)
-                                                     : ReadXmlFile(device_, scratch, info)) &&
-                        IsFolderName(AnsiToUtf16(info.appName));
-                device_.RemoveFile(scratch);
-            }
-        }
+namespace {
+
+// What the cabinet's set-up member says of its application; false when it
+// has none that can be read.
+bool ReadCabinetSetup(DevicePlatform& device, std::u16string_view cabinet, SetupInfo* info) {
+    CabinetReader reader(device, cabinet);
+    mscabd_cabinet* cab = reader.cabinet();
+    if (!cab) return false;
+    for (mscabd_file* f = cab->files; f; f = f->next) {
+        const SetupMember kind = SelectSetupMember(f->filename);
+        if (kind == SetupMember::None) continue;
+        const std::u16string scratch = kind == SetupMember::Header ? HEADER_SCRATCH : XML_SCRATCH;
+        if (!reader.Extract(f, scratch)) continue;
+        const bool known = kind == SetupMember::Header ? ReadHeaderFile(device, scratch, *info)
+                                                       : ReadXmlFile(device, scratch, *info);
+        device.RemoveFile(scratch);
+        if (known) return true;
     }
-    const std::u16string app = known ? AnsiToUtf16(info.appName) : FileStem(cabinet);
-    return std::u16string(PROGRAM_FILES) + app;
+    return false;
 }
 
-WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet, std::u16string_view folder,
-                                        bool deleteAfter) {
+}  // namespace
+
+WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet,
+                                        const std::u16string* overrideFolder, bool deleteAfter) {
     WceloadInstall install;
     install.cabinet = std::u16string(cabinet);
-    install.folder = std::u16string(folder);
     std::uint32_t attributes = 0;
     if (!device_.GetAttributes(cabinet, &attributes) || (attributes & DEVICE_ATTR_DIRECTORY)) {
         install.problem = u"no such cabinet";
         return install;
     }
+    SetupInfo info{};
+    const bool known = ReadCabinetSetup(device_, cabinet, &info);
+    const std::u16string app = known && IsFolderName(AnsiToUtf16(info.appName)) ? AnsiToUtf16(info.appName)
+                                                                                 : FileStem(cabinet);
+    install.folder = overrideFolder ? *overrideFolder : std::u16string(PROGRAM_FILES) + app;
+    std::vector<std::u16string> written;
     {
         CabinetReader reader(device_, cabinet);
         mscabd_cabinet* cab = reader.cabinet();
         if (!cab) {
             install.problem = u"not a cabinet";
-            return install;
-        }
-        MakeFolders(device_, folder);
-        for (mscabd_file* f = cab->files; f; f = f->next) {
-            if (SelectSetupMember(f->filename) != SetupMember::None) continue;
-            const std::u16string member = SafeMemberPath(Utf16ToUtf8(MemberName(f)));
-            if (member.empty()) continue;
-            const std::u16string target = std::u16string(folder) + u"\\" + member;
-            const std::size_t slash = target.find_last_of(u'\\');
-            MakeFolders(device_, std::u16string_view(target).substr(0, slash));
-            if (reader.Extract(f, target)) {
-                ++install.files;
-            } else if (install.problem.empty()) {
-                install.problem = u"cannot unpack " + member;
+        } else {
+            MakeFolders(device_, install.folder);
+            for (mscabd_file* f = cab->files; f && install.problem.empty(); f = f->next) {
+                if (SelectSetupMember(f->filename) != SetupMember::None) continue;
+                const std::u16string member = SafeMemberPath(Utf16ToUtf8(MemberName(f)));
+                if (member.empty()) continue;
+                const std::u16string target = install.folder + u"\\" + member;
+                const std::size_t slash = target.find_last_of(u'\\');
+                MakeFolders(device_, std::u16string_view(target).substr(0, slash));
+                if (reader.Extract(f, target)) {
+                    written.push_back(target);
+                    ++install.files;
+                } else {
+                    install.problem = u"cannot unpack " + member;
+                    device_.RemoveFile(target);
+                }
             }
         }
     }
-    install.installed = install.problem.empty();
-    if (deleteAfter) device_.RemoveFile(cabinet);
+    if (!install.problem.empty()) {
+        // A device's installer takes all of a cabinet or nothing of it.
+        for (const std::u16string& path : written) device_.RemoveFile(path);
+        install.files = 0;
+        return install;
+    }
+    const std::u16string key = std::u16string(INSTALLED_APPS_KEY) +
+                               (known ? AnsiToUtf16(info.provider) : std::u16string()) + u" " + app;
+    if (!device_.WriteRegistryText(key, INSTALLED_FOLDER_VALUE, install.folder) ||
+        !device_.WriteRegistryNumber(key, INSTALLED_VALUE, 1)) {
+        install.problem = u"cannot record the application";
+        for (const std::u16string& path : written) device_.RemoveFile(path);
+        install.files = 0;
+        return install;
+    }
+    install.installed = true;
+    if (deleteAfter && !(attributes & DEVICE_ATTR_READONLY)) device_.RemoveFile(cabinet);
     return install;
 }
 
-bool EmulatedWceload::Run(std::u16string_view commandLine) {
+std::uint32_t EmulatedWceload::Run(std::u16string_view commandLine) {
     Journal(commandLine);
     runs_.push_back({std::u16string(commandLine), {}});
     bool deleteAfter = true;
@@ -283,13 +307,19 @@ bool EmulatedWceload::Run(std::u16string_view commandLine) {
     if (cabinets.empty()) {
         for (const auto& entry : values) cabinets.push_back(Unquoted(entry.first));
     }
+    std::uint32_t exitCode = 0;
     for (const std::u16string& cabinet : cabinets) {
         std::u16string folder;
-        if (!folderFor(cabinet, &folder)) folder = DefaultFolder(cabinet);
-        runs_.back().installs.push_back(Install(cabinet, folder, deleteAfter));
-        if (afterInstall) afterInstall(runs_.back().installs.back());
+        const bool chosen = folderFor(cabinet, &folder);
+        runs_.back().installs.push_back(Install(cabinet, chosen ? &folder : nullptr, deleteAfter));
+        const WceloadInstall& install = runs_.back().installs.back();
+        if (!install.installed) {
+            exitCode = 1;
+            Journal(std::u16string(1, WCELOAD_PROBLEM_MARK) + u" " + cabinet + u": " + install.problem);
+        }
+        if (afterInstall) afterInstall(install);
     }
-    return true;
+    return exitCode;
 }
 
 }  // namespace zk

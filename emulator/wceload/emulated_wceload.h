@@ -14,11 +14,17 @@
 // is removed, as the device's does.
 //
 // Installing unpacks the cabinet's members (all but its set-up members) into
-// the folder under their stored names, with libmspack, and deletes the
-// cabinet unless "/nodelete" was given. A missing or damaged cabinet installs
-// nothing; the program still "ran".
+// the folder under their stored names, with libmspack, records the
+// application as a device does (HKLM\Software\Apps\<provider> <application
+// name>: DWORD "Instl" = 1, "InstlDir" the folder), and deletes the cabinet
+// unless "/nodelete" was given or the file is read-only. A cabinet that is
+// missing, or that cannot be read whole (cut, a CRC error, not a cabinet, a
+// write that fails on a full device), installs nothing: what it had written
+// is removed, nothing is recorded, a line "! <cabinet>: <why>" joins the
+// journal and the program's exit code is 1.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,6 +36,8 @@
 namespace zk {
 
 inline constexpr char16_t WCELOAD_JOURNAL[] = u"\\Windows\\wceload.log";
+// The journal's lines that are not starts begin with this.
+inline constexpr char16_t WCELOAD_PROBLEM_MARK = u'!';
 
 struct WceloadInstall {
     std::u16string cabinet;  // device path
@@ -49,8 +57,8 @@ public:
     EmulatedWceload(DevicePlatform& device, InstallRegistry& registry);
 
     // One start of the program with its command line (the text after the
-    // program name).
-    bool Run(std::u16string_view commandLine);
+    // program name). Its exit code: 0 when every cabinet was installed.
+    std::uint32_t Run(std::u16string_view commandLine);
 
     // Called after a cabinet was unpacked and before the program ends; a
     // device reset played from here never returns.
@@ -59,10 +67,9 @@ public:
     const std::vector<WceloadRun>& Runs() const { return runs_; }
 
 private:
-    void Journal(std::u16string_view commandLine);
-    WceloadInstall Install(std::u16string_view cabinet, std::u16string_view folder,
+    void Journal(std::u16string_view line);
+    WceloadInstall Install(std::u16string_view cabinet, const std::u16string* overrideFolder,
                            bool deleteAfter);
-    std::u16string DefaultFolder(std::u16string_view cabinet);
 
     DevicePlatform& device_;
     InstallRegistry& registry_;

@@ -22,15 +22,21 @@ namespace {
 
 constexpr wchar_t RUN_LOG[] = L"\\Windows\\wceload.log";
 
-// How many starts the run log holds, this one included.
+// How many starts the run log holds, this one included (its lines of
+// problems are no starts).
 DWORD StartsSoFar() {
     HANDLE log = CreateFileW(RUN_LOG, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return 0;
     DWORD lines = 0, got = 0;
+    bool lineStart = true, problem = false;
     char block[4096];
     while (ReadFile(log, block, sizeof block, &got, nullptr) && got > 0) {
-        for (DWORD i = 0; i < got; ++i) lines += block[i] == '\n';
+        for (DWORD i = 0; i < got; ++i) {
+            if (lineStart) problem = block[i] == static_cast<char>(zk::WCELOAD_PROBLEM_MARK);
+            lineStart = block[i] == '\n';
+            if (lineStart && !problem) ++lines;
+        }
     }
     CloseHandle(log);
     return lines;
@@ -83,7 +89,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     zk::Win32DevicePlatform device;
     zk::Win32InstallRegistry registry;
     zk::EmulatedWceload wceload(device, registry);
-    wceload.Run(zk::CommandLineArguments(full));
+    const DWORD code = wceload.Run(zk::CommandLineArguments(full));
     if (ResetAskedForNow()) ResetDevice();
-    return 0;
+    return static_cast<int>(code);
 }

@@ -132,6 +132,30 @@ bool MemoryDevicePlatform::RemoveFile(std::u16string_view path) {
     return Key(path, &key) && files_.erase(key) != 0;
 }
 
+bool MemoryDevicePlatform::SetAttributes(std::u16string_view path, std::uint32_t attributes) {
+    std::u16string key;
+    if (!Key(path, &key)) return false;
+    const auto found = files_.find(key);
+    if (found == files_.end()) return false;
+    found->second.attributes = attributes & (DEVICE_ATTR_READONLY | DEVICE_ATTR_HIDDEN |
+                                             DEVICE_ATTR_SYSTEM | DEVICE_ATTR_ARCHIVE);
+    return true;
+}
+
+bool MemoryDevicePlatform::RenameFile(std::u16string_view from, std::u16string_view to) {
+    std::u16string a, b;
+    if (!Key(from, &a) || !Key(to, &b) || files_.count(b) || folders_.count(b) ||
+        !ParentExists(b))
+        return false;
+    const auto found = files_.find(a);
+    if (found == files_.end()) return false;
+    Entry entry = found->second;
+    files_.erase(found);
+    files_[b] = entry;
+    written_.push_back(b);
+    return true;
+}
+
 bool MemoryDevicePlatform::CreateFolder(std::u16string_view path) {
     std::u16string key;
     if (!Key(path, &key) || key.empty() || folders_.count(key) || files_.count(key) ||

@@ -49,6 +49,8 @@ public:
     bool CreateFolder(std::u16string_view path) override;
     bool GetAttributes(std::u16string_view path, std::uint32_t* attributes) override;
     std::uint64_t LocalFileTimeToUtc(std::uint64_t localTime) override { return localTime; }
+    bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
+    bool RenameFile(std::u16string_view from, std::u16string_view to) override;
     bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine,
                              std::uint32_t* exitCode = nullptr) override;
     bool WriteRegistryText(std::u16string_view, std::u16string_view,

@@ -184,24 +184,39 @@ CabEntry Cabinet(const std::string& flags) {
 }
 
 TEST(IsCabinetCompatibleTest, EveryGroupNeedsOneMatchingPair) {
-    SystemInfoRecord ppc2003se = ClassifyDevice(Facts(4, 21, u"PocketPC", u"PXA270", u""));
-    EXPECT_TRUE(IsCabinetCompatible(Cabinet("ppc 2003SE intel"), ppc2003se));
-    EXPECT_TRUE(IsCabinetCompatible(Cabinet("ppc sp 2002 2003 2003SE wm5 ti intel samsung"), ppc2003se));
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("sp 2003SE intel"), ppc2003se));        // platform
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc 2003 wm5 intel"), ppc2003se));     // OS
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc 2003SE ti samsung"), ppc2003se));  // processor
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc 2003SE"), ppc2003se));
-
-    SystemInfoRecord smartphone = ClassifyDevice(Facts(5, 1, u"SmartPhone", u"S3C2442", u""));
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc wm5 samsung"), smartphone));
-    EXPECT_TRUE(IsCabinetCompatible(Cabinet("sp wm5 samsung"), smartphone));
-
-    SystemInfoRecord wm6 = ClassifyDevice(Facts(6, 0, u"PocketPC", u"PXA270", u""));
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc sp 2002 2003 2003SE wm5 ti intel samsung"), wm6));
-
+    const SystemInfoRecord ppc2003se = ClassifyDevice(Facts(4, 21, u"PocketPC", u"PXA270", u""));
+    const SystemInfoRecord smartphone = ClassifyDevice(Facts(5, 1, u"SmartPhone", u"S3C2442", u""));
+    const SystemInfoRecord wm6 = ClassifyDevice(Facts(6, 0, u"PocketPC", u"PXA270", u""));
+    const SystemInfoRecord msm = ClassifyDevice(Facts(5, 2, u"PocketPC", u"MSM7200", u"Qualcomm"));
     SystemInfoRecord unknown;
     std::memset(&unknown, 0, sizeof unknown);
-    EXPECT_FALSE(IsCabinetCompatible(Cabinet("ppc sp 2002 2003 2003SE wm5 ti intel samsung"), unknown));
+    const char* every = "ppc sp 2002 2003 2003SE wm5 ti intel samsung";
+    struct Case {
+        const char* cabinet;
+        const SystemInfoRecord* device;
+        bool withFilter;     // the project's processor filter on
+        bool withoutFilter;  // off
+    } cases[] = {
+        {"ppc 2003SE intel", &ppc2003se, true, true},
+        {every, &ppc2003se, true, true},
+        {"sp 2003SE intel", &ppc2003se, false, false},       // platform
+        {"ppc 2003 wm5 intel", &ppc2003se, false, false},    // OS
+        {"ppc 2003SE ti samsung", &ppc2003se, false, true},  // processor
+        {"ppc 2003SE", &ppc2003se, false, true},
+        {"ppc wm5 samsung", &smartphone, false, false},
+        {"sp wm5 samsung", &smartphone, true, true},
+        {every, &wm6, false, false},  // no OS flag for 6.0
+        {every, &unknown, false, false},
+        // A processor of none of the three families: only without the filter.
+        {every, &msm, false, true},
+        {"ppc wm5", &msm, false, true},
+        {"sp wm5", &msm, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cabinet);
+        EXPECT_EQ(IsCabinetCompatible(Cabinet(c.cabinet), *c.device, true), c.withFilter);
+        EXPECT_EQ(IsCabinetCompatible(Cabinet(c.cabinet), *c.device, false), c.withoutFilter);
+    }
 }
 
 }  // namespace

@@ -81,9 +81,13 @@ TEST_F(WceloadTest, OverrideFolderFromTheRegistryIsUsedOnceAndTheCabinetGoes) {
                       "--payload", "docs\\read me.txt:300"});
     registry_.values = {{u"\"\\Temp\\other.cab\"", u"\\Elsewhere"},
                         {u"\"\\TEMP\\A.CAB\"", u"Storage Card\\Apps\\"}};
-    ASSERT_TRUE(wceload_.Run(u"/noaskdest \"\\Temp\\a.cab\""));
+    ASSERT_EQ(wceload_.Run(u"/noaskdest \"\\Temp\\a.cab\""), 0u);
 
     EXPECT_TRUE(LastInstall().installed);
+    // Recorded as a device records an installed application.
+    std::uint32_t installed = 0;
+    EXPECT_TRUE(device_.ReadRegistryNumber(u"Software\\Apps\\Provider Viewer", u"Instl", &installed));
+    EXPECT_EQ(installed, 1u);
     EXPECT_EQ(LastInstall().problem, u"");
     EXPECT_EQ(LastInstall().folder, u"\\Storage Card\\Apps");
     EXPECT_EQ(LastInstall().files, 2);
@@ -103,8 +107,9 @@ TEST_F(WceloadTest, DefaultFolderIsTheApplicationNameOrTheFileName) {
                         "--payload", "n.txt:2"});
     MakeCab("bare.cab", {"--no-header", "--payload", "b.txt:3"});
     MakeCab("climb.cab", {"--app-name", "..", "--header-name", "CLIMB.000", "--payload", "c.txt:4"});
-    ASSERT_TRUE(wceload_.Run(u"/askdest \"\\Temp\\header.cab\" /nodelete \\Temp\\xml.cab "
-                             u"\"\\Temp\\bare.cab\" \"\\Temp\\climb.cab\""));
+    ASSERT_EQ(wceload_.Run(u"/askdest \"\\Temp\\header.cab\" /nodelete \\Temp\\xml.cab "
+                           u"\"\\Temp\\bare.cab\" \"\\Temp\\climb.cab\""),
+              0u);
 
     const std::vector<WceloadInstall>& installs = wceload_.Runs().back().installs;
     ASSERT_EQ(installs.size(), 4u);
@@ -130,7 +135,7 @@ TEST_F(WceloadTest, WithoutACabinetEveryCabinetOfTheKeyIsInstalled) {
     MakeCab("k1.cab", {"--app-name", "One", "--payload", "one.txt:5"});
     MakeCab("k2.cab", {"--app-name", "Two", "--payload", "two.txt:6"});
     registry_.values = {{u"\"\\Temp\\k1.cab\"", u"\\Apps\\One"}, {u"\\Temp\\k2.cab", u"\\Apps\\Two"}};
-    ASSERT_TRUE(wceload_.Run(u"/noaskdest "));
+    ASSERT_EQ(wceload_.Run(u"/noaskdest "), 0u);
     EXPECT_EQ(FileSize(Host("Apps/One/one.txt")), 5u);
     EXPECT_EQ(FileSize(Host("Apps/Two/two.txt")), 6u);
     EXPECT_TRUE(registry_.values.empty());
@@ -139,7 +144,7 @@ TEST_F(WceloadTest, WithoutACabinetEveryCabinetOfTheKeyIsInstalled) {
 TEST_F(WceloadTest, BadCabinetsAndUnwritableFoldersAreReportedNotInstalled) {
     ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(Host("Temp/junk.cab"), "MSCF" + std::string(200, '\xff'));
-    ASSERT_TRUE(wceload_.Run(u"\"\\Temp\\junk.cab\" \\Temp\\missing.cab"));
+    ASSERT_EQ(wceload_.Run(u"\"\\Temp\\junk.cab\" \\Temp\\missing.cab"), 1u);
     const std::vector<WceloadInstall>& bad = wceload_.Runs().back().installs;
     ASSERT_EQ(bad.size(), 2u);
     EXPECT_FALSE(bad[0].installed);
@@ -151,14 +156,32 @@ TEST_F(WceloadTest, BadCabinetsAndUnwritableFoldersAreReportedNotInstalled) {
     MakeCab("blocked.cab", {"--app-name", "Blocked", "--payload", "x.txt:7"});
     test::WriteFileBytes(Host("Blocker"), "a file");
     registry_.values = {{u"\"\\Temp\\blocked.cab\"", u"\\Blocker"}};
-    ASSERT_TRUE(wceload_.Run(u"/noaskdest \"\\Temp\\blocked.cab\""));
+    ASSERT_EQ(wceload_.Run(u"/noaskdest \"\\Temp\\blocked.cab\""), 1u);
     EXPECT_FALSE(LastInstall().installed);
     EXPECT_EQ(LastInstall().files, 0);
     EXPECT_EQ(LastInstall().problem, u"cannot unpack x.txt");
     EXPECT_EQ(ReadFileBytes(Host("Blocker")), "a file");
 
+    // A cabinet cut short: what it had unpacked goes again, nothing is
+    // recorded, and the cabinet stays for the installer to see.
+    MakeCab("cut.cab", {"--app-name", "Cut", "--payload", "first.txt:3", "--payload", "big.bin:90000"});
+    const std::string whole = ReadFileBytes(Host("Temp/cut.cab"));
+    test::WriteFileBytes(Host("Temp/cut.cab"), whole.substr(0, whole.size() - 20000));
+    ASSERT_EQ(wceload_.Run(u"\\Temp\\cut.cab"), 1u);
+    EXPECT_FALSE(LastInstall().installed);
+    EXPECT_FALSE(FileExists(Host("Program Files/Cut/first.txt")));
+    std::uint32_t installed = 0;
+    EXPECT_FALSE(device_.ReadRegistryNumber(u"Software\\Apps\\Provider Cut", u"Instl", &installed));
+    EXPECT_TRUE(FileExists(Host("Temp/cut.cab")));
+
     EXPECT_EQ(ReadFileBytes(Host("Windows/wceload.log")),
-              "\"\\Temp\\junk.cab\" \\Temp\\missing.cab\n/noaskdest \"\\Temp\\blocked.cab\"\n");
+              "\"\\Temp\\junk.cab\" \\Temp\\missing.cab\n"
+              "! \\Temp\\junk.cab: not a cabinet\n"
+              "! \\Temp\\missing.cab: no such cabinet\n"
+              "/noaskdest \"\\Temp\\blocked.cab\"\n"
+              "! \\Temp\\blocked.cab: cannot unpack x.txt\n"
+              "\\Temp\\cut.cab\n"
+              "! \\Temp\\cut.cab: cannot unpack big.bin\n");
 }
 
 }  // namespace

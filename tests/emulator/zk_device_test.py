@@ -73,19 +73,22 @@ class Workshop:
             with open(os.path.join(folder, name), "w") as f:
                 f.write(text)
         self.count = 0
+        # What each cabinet's set-up header names, as the wizard learns it.
+        self.apps = {}
 
     def path(self, name):
         return os.path.join(self.folder, name)
 
-    def cabinet(self, name, app, *extra):
+    def cabinet(self, name, app, *extra, provider="Acme"):
         out = self.path(name)
-        subprocess.run([sys.executable, MAKE_CE_CAB, out, "--app-name", app, "--provider", "Acme",
+        subprocess.run([sys.executable, MAKE_CE_CAB, out, "--app-name", app, "--provider", provider,
                         "--payload", f"{app.lower()}.exe:3000", "--compress", *extra],
                        check=True, capture_output=True)
+        self.apps[out] = (app, provider)
         return out
 
     def package(self, cabinets, eula=False, readme=False, splash=False, flags=None,
-                providers=None, advanced=False):
+                providers=None, advanced=False, processor_filter=False):
         """cabinets: [(cab path, "2003,2003SE")]; flags: {index: "ppc,2003,ti"}."""
         self.count += 1
         title = f"Demo{self.count}"
@@ -99,12 +102,13 @@ class Workshop:
                    "splashEnabled": splash,
                    "splashPath": self.path("splash.bmp") if splash else "",
                    "deviceAdvancedSettings": advanced, "saveProjectFile": True,
+                   "processorFilterOn": processor_filter,
                    "addDateToPath": True, "addTitleSubfolder": True, "cabinets": []}
         for index, (cab, points) in enumerate(cabinets):
             wanted = (flags or {}).get(index, "ppc,ti,intel,samsung," + points.lower())
-            entry = {"path": cab, "fileName": os.path.basename(cab),
-                     "appName": os.path.basename(cab),
-                     "provider": (providers or {}).get(index, "")}
+            app, provider = self.apps.get(cab, (os.path.basename(cab), ""))
+            entry = {"path": cab, "fileName": os.path.basename(cab), "appName": app,
+                     "provider": (providers or {}).get(index, provider)}
             for name, field in FLAG_FIELDS.items():
                 entry[field] = name in wanted.split(",")
             project["cabinets"].append(entry)
@@ -174,7 +178,8 @@ class ProfileTest(DeviceTest):
                     name = os.path.basename(cab)
                     if name in installed:
                         lines += [f"[InstallerThread] Installing [{name}]",
-                                  f'[InstallerThread] command [{option}"\\Temp\\{name}"]']
+                                  f'[InstallerThread] command [{option}"\\Temp\\{name}"]',
+                                  f"[InstallerThread] Installed [{name}]"]
                     else:
                         lines.append(f"[InstallerThread] Skipping {name}...")
                 self.assertEqual(self.log(root), lines)
@@ -182,7 +187,8 @@ class ProfileTest(DeviceTest):
                     app = apps[name]
                     self.assertTrue(os.path.isfile(
                         os.path.join(root, "Program Files", app, app.lower() + ".exe")), out)
-                self.assertIn(f"{len(installed)} installed, {5 - len(installed)} skipped", out)
+                self.assertIn(f"{len(installed)} installed, 0 failed, {5 - len(installed)} skipped",
+                              out)
                 # A normal end leaves neither state file nor restart shortcut.
                 self.assertFalse(os.path.exists(os.path.join(root, "Windows", "Zephyrkit.dat")))
                 self.assertFalse(os.path.exists(
@@ -193,7 +199,8 @@ class ProfileTest(DeviceTest):
         package = s.package([(s.cabinet("phone.cab", "Phone"), "2003"),
                              (s.cabinet("omap.cab", "Omap"), "2003SE"),
                              (s.cabinet("none.cab", "None"), "2003")],
-                            flags={0: "sp,2003,ti", 1: "ppc,2003se,ti", 2: "ppc,2003"})
+                            flags={0: "sp,2003,ti", 1: "ppc,2003se,ti", 2: "ppc,2003"},
+                            processor_filter=True)
         root, _ = self.device(package, "--profile", "smartphone2003")
         self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\phone.cab"'])
         root, _ = self.device(package, "--profile", "ppc2003se")
@@ -203,6 +210,15 @@ class ProfileTest(DeviceTest):
                               "--cpu-vendor", "TI")
         self.assertEqual(self.wceload(root), [])
         self.assertIn("[InstallerThread] Skipping omap.cab...", self.log(root))
+
+    def test_another_processor_installs_only_without_the_processor_filter(self):
+        s = self.shop
+        cab = s.cabinet("six.cab", "Six")
+        for on in (False, True):
+            with self.subTest(filter=on):
+                package = s.package([(cab, "5")], processor_filter=on)
+                root, out = self.device(package, "--profile", "wm6-msm")
+                self.assertEqual(self.wceload(root), [] if on else ['"\\Temp\\six.cab"'], out)
 
     def test_explicit_facts_override_the_profile(self):
         s = self.shop
@@ -254,21 +270,21 @@ class RealCabinetTest(DeviceTest):
 class PreferenceTest(DeviceTest):
     def test_override_folder_goes_through_the_registry(self):
         s = self.shop
-        package = s.package([(s.cabinet("a.cab", "A"), "2003SE")], providers={0: "X"},
-                            advanced=True)
+        package = s.package([(s.cabinet("a.cab", "A", provider="X"), "2003SE")], advanced=True)
         root, out = self.device(package, "--os", "4.21", "--override", "\\Program Files\\Apps")
         self.assertEqual(self.wceload(root), ["/noaskdest "])
         self.assertEqual(self.log(root)[1:], [
             '[RegistryEntry] PathFrom ["\\Temp\\a.cab"] PathTo [Program Files\\Apps\\X]',
             "[InstallerThread] Installing [a.cab]",
-            "[InstallerThread] command [/noaskdest ]"])
+            "[InstallerThread] command [/noaskdest ]",
+            "[InstallerThread] Installed [a.cab]"])
         self.assertTrue(os.path.isfile(os.path.join(root, "Program Files", "Apps", "X", "a.exe")),
                         out)
         self.assertIn("page: preferences (override on [Program Files\\Apps\\]", out)
 
     def test_silent_and_windows_mobile_5(self):
         s = self.shop
-        package = s.package([(s.cabinet("a.cab", "A"), "2003,5")], providers={0: "X"})
+        package = s.package([(s.cabinet("a.cab", "A", provider="X"), "2003,5")])
         root, _ = self.device(package, "--silent")
         self.assertEqual(self.wceload(root), ['/noui "\\Temp\\a.cab"'])
         root, _ = self.device(package, "--profile", "wm5", "--override", "\\Apps")
@@ -299,56 +315,153 @@ class SectionFlagTest(DeviceTest):
                 self.assertEqual(sorted(os.listdir(os.path.join(root, "Temp"))), ["Zephyrkit.log"])
 
 
+def state_line(root):
+    """The state file's page and cabinet, or None without one."""
+    path = os.path.join(root, "Windows", "Zephyrkit.dat")
+    if not os.path.exists(path):
+        return None
+    with open(path) as f:
+        lines = f.read().splitlines()
+    return lines[1] if lines and lines[0].startswith("zk-state ") else lines[0]
+
+
 class ResumeTest(DeviceTest):
     def three(self, count=3):
         s = self.shop
-        return s.package([(s.cabinet(f"c{i}.cab", f"App{i}"), "2003") for i in range(1, count + 1)])
+        return s.package([(s.cabinet(f"c{i}.cab", f"App{i}"), "2003") for i in range(1, count + 1)],
+                         advanced=True)
 
-    def test_reset_during_the_first_of_three_resumes_with_the_second(self):
+    def cabs(self, root):
+        return [line.split("\\")[-1].rstrip('"') for line in self.wceload(root)]
+
+    def test_a_reset_while_installing_or_unpacking_resumes_right(self):
+        # During c2's installation: it got there, the next run installs c3
+        # only. While c2 is unpacked: the next run unpacks it again.
+        for option, again in (("--reset-after", ["c3.cab"]),
+                              ("--reset-while-unpacking", ["c2.cab", "c3.cab"])):
+            with self.subTest(option=option):
+                package = self.three()
+                root, out = self.device(package, option, "2")
+                self.assertIn("device reset", out)
+                self.assertEqual(state_line(root), "2 1")
+                target = '"\\My Documents\\' + os.path.basename(package) + '"'
+                with open(os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")) as f:
+                    self.assertEqual(f.read(), f"{len(target)}#{target}")
+                before = self.cabs(root)
+                self.device(package, root=root)
+                self.assertEqual(self.cabs(root)[len(before):], again)
+                self.assertEqual(sorted(os.listdir(os.path.join(root, "Program Files"))),
+                                 ["App1", "App2", "App3"])
+                self.assertIsNone(state_line(root))
+                self.assertFalse(os.path.exists(
+                    os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")))
+                self.assertEqual(os.listdir(os.path.join(root, "Temp")), ["Zephyrkit.log"])
+
+    def test_the_preferences_of_the_reset_run_go_on(self):
         package = self.three()
-        root, out = self.device(package, "--reset-after", "1")
-        self.assertIn("device reset", out)
-        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\c1.cab"'])
-        with open(os.path.join(root, "Windows", "Zephyrkit.dat")) as f:
-            self.assertEqual(f.read(), "2 0")
-        target = '"\\My Documents\\' + os.path.basename(package) + '"'
-        with open(os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")) as f:
-            self.assertEqual(f.read(), f"{len(target)}#{target}")
-        self.device(package, root=root)
-        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\c1.cab"',
-                                              '/askdest "\\Temp\\c2.cab"',
-                                              '/askdest "\\Temp\\c3.cab"'])
-        log = self.log(root)
-        second = log[log.index(SYSINFO["ppc2003"], 1):]
-        self.assertEqual(second, [SYSINFO["ppc2003"],
-                                  "[InstallerThread] Installing [c2.cab]",
-                                  '[InstallerThread] command [/askdest "\\Temp\\c2.cab"]',
-                                  "[InstallerThread] Installing [c3.cab]",
-                                  '[InstallerThread] command [/askdest "\\Temp\\c3.cab"]'])
-        self.assertFalse(os.path.exists(os.path.join(root, "Windows", "Zephyrkit.dat")))
-        self.assertFalse(os.path.exists(os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")))
-
-    def test_saved_state_before_the_installation_page_starts_afresh(self):
-        package = self.three()
-        root = self.root()
-        os.makedirs(os.path.join(root, "Windows"))
-        with open(os.path.join(root, "Windows", "Zephyrkit.dat"), "w") as f:
-            f.write("1 0")
-        self.device(package, root=root)
-        self.assertEqual(len(self.wceload(root)), 3)
-
-    def test_saved_cabinet_three_resumes_with_index_four(self):
-        package = self.three(5)
-        root = self.root()
-        os.makedirs(os.path.join(root, "windows"))
-        with open(os.path.join(root, "windows", "Zephyrkit.dat"), "w") as f:
-            f.write("2 3")
+        root, _ = self.device(package, "--override", "\\Storage Card\\Apps", "--reset-after", "2")
         _, out = self.device(package, root=root)
-        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\c5.cab"'])
-        self.assertIn("4 passed over", out)
+        self.assertTrue(os.path.isfile(
+            os.path.join(root, "Storage Card", "Apps", "Acme", "app3.exe")), out)
+
+    def test_a_state_of_another_package_is_not_taken(self):
+        package_a = self.three()
+        root, _ = self.device(package_a, "--reset-after", "1")
+        package_b = self.shop.package([(self.shop.cabinet("b1.cab", "B1"), "2003"),
+                                       (self.shop.cabinet("b2.cab", "B2"), "2003")])
+        _, out = self.device(package_b, root=root)
+        self.assertEqual(self.cabs(root), ["c1.cab", "b1.cab", "b2.cab"])
+        self.assertIn("2 installed", out)
+
+    def test_short_and_cut_state_files(self):
+        package = self.three(5)
+        # The two-number form of earlier installers: after cabinet 3.
+        # Cut files: a fresh start, never a skip.
+        for text, expected in (("2 3", ["c5.cab"]), ("1 0", None), ("", None), ("z", None),
+                               ("zk", None)):
+            with self.subTest(text=text):
+                root = self.root()
+                os.makedirs(os.path.join(root, "windows"))
+                with open(os.path.join(root, "windows", "Zephyrkit.dat"), "w") as f:
+                    f.write(text)
+                self.device(package, root=root)
+                self.assertEqual(self.cabs(root),
+                                 expected or [f"c{i}.cab" for i in range(1, 6)])
+
+
+class OutcomeTest(DeviceTest):
+    """What the closing page and the exit code say is what the device shows."""
+
+    def test_a_refused_cabinet_fails_alone_and_a_second_start_retries_it(self):
+        s = self.shop
+        package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003"),
+                             (s.cabinet("c.cab", "C"), "2003")])
+        root = self.root()
+        # A file where b's folder must go: the platform installer fails it.
+        os.makedirs(os.path.join(root, "Program Files"))
+        with open(os.path.join(root, "Program Files", "B"), "w") as f:
+            f.write("in the way")
+        _, out = self.device(package, root=root, code=1)
+        self.assertIn("page: 1 of 3 applications could not be installed: / b.cab / "
+                      "See \\Temp\\Zephyrkit.log / Press <Finish> to exit!", out)
+        self.assertIn("2 installed, 1 failed", out)
+        self.assertTrue(any(line.startswith("[InstallerThread] Failed [b.cab]: the platform "
+                                            "installer did not install it")
+                            for line in self.log(root)))
+        self.assertEqual(state_line(root), "2 -1")
+        self.assertTrue(os.path.exists(os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")))
+        os.remove(os.path.join(root, "Program Files", "B"))
+        _, out = self.device(package, root=root)
+        self.assertEqual(self.wceload(root)[-1], '/askdest "\\Temp\\b.cab"')
+        self.assertIn("page: Morvane Demo1 installed successfuly.", out)
+        self.assertIsNone(state_line(root))
+
+    def test_too_little_storage_fails_the_cabinet_and_more_installs_it(self):
+        s = self.shop
+        package = s.package([(s.cabinet("a.cab", "A"), "2003"),
+                             (s.cabinet("big.cab", "Big", "--payload", "big.bin:400000"), "2003")])
+        root, out = self.device(package, "--free-storage", "600000", code=1)
+        self.assertIn("Not enough storage for big.cab (needs ", out)
+        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\a.cab"'])
+        self.assertEqual(os.listdir(os.path.join(root, "Temp")), ["Zephyrkit.log"])
+        _, out = self.device(package, "--free-storage", "5000000", root=root)
+        self.assertEqual(self.wceload(root)[-1], '/askdest "\\Temp\\big.cab"')
+        self.assertIn("1 passed over", out)
+
+    def test_a_stale_read_only_file_does_not_stand_in_for_the_cabinet(self):
+        s = self.shop
+        package = s.package([(s.cabinet("a.cab", "A"), "2003")])
+        root = self.root()
+        os.makedirs(os.path.join(root, "Temp"))
+        stale = os.path.join(root, "Temp", "a.cab")
+        with open(stale, "w") as f:
+            f.write("an old cabinet")
+        os.chmod(stale, 0o444)
+        self.device(package, root=root)
+        self.assertFalse(os.path.exists(stale))
+        self.assertTrue(os.path.isfile(os.path.join(root, "Program Files", "A", "a.exe")))
+
+    def test_a_silent_start_shows_nothing_and_says_how_it_ended(self):
+        s = self.shop
+        package = s.package([(s.cabinet("a.cab", "A"), "2003")], eula=True, advanced=True)
+        root, out = self.device(package, "--command-line", "/noui")
+        self.assertNotIn("page:", out)
+        self.assertEqual(self.wceload(root), ['/noui "\\Temp\\a.cab"'])
+        root, out = self.device(DamageTest.cut(self, package, os.path.getsize(package) - 100),
+                                "--command-line", "/noui", code=1)
+        self.assertNotIn("page:", out)
+        self.assertEqual(self.wceload(root), [])
 
 
 class DamageTest(DeviceTest):
+    def cut(self, package, at):
+        copy = self.shop.path("damaged.exe")
+        with open(package, "rb") as f:
+            data = f.read()
+        with open(copy, "wb") as f:
+            f.write(data[:at])
+        return copy
+
     def damaged(self, package, edit):
         copy = self.shop.path("damaged.exe")
         with open(package, "rb") as f:
@@ -359,67 +472,61 @@ class DamageTest(DeviceTest):
         root, out = self.device(copy, code=1)
         return root, out, self.log(root)
 
-    def test_a_cut_in_each_section(self):
+    def assert_nothing_installed(self, root, out):
+        self.assertIn("This installer is incomplete or damaged. Download it again.", out)
+        self.assertIn("press: Exit", out)
+        self.assertEqual(self.wceload(root), [])
+        self.assertIsNone(state_line(root))
+        self.assertFalse(os.path.exists(os.path.join(root, "Windows", "StartUp", "Zephyrkit.lnk")))
+        self.assertEqual(os.listdir(os.path.join(root, "Temp")), ["Zephyrkit.log"])
+
+    def test_a_cut_at_every_boundary_and_in_every_section_installs_nothing(self):
         s = self.shop
-        package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003")],
+        package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003"),
+                             (s.cabinet("c.cab", "C"), "2003")],
                             eula=True, readme=True, splash=True)
         roles = ["system information", "project", "splash", "EULA", "read-me",
-                 "cabinet [a.cab]", "cabinet [b.cab]"]
+                 "cabinet [a.cab]", "cabinet [b.cab]", "cabinet [c.cab]"]
         sections = sections_of(package)
         self.assertEqual(len(sections), len(roles))
         for number, ((at, n), role) in enumerate(zip(sections, roles), start=1):
-            with self.subTest(section=number):
-                root, out, log = self.damaged(package, lambda d: d[:at + 4 + n // 2])
-                self.assertIn(f"[{'InstallerThread' if number > 5 else 'SystemInfo'}] "
-                              f"Damaged package: section {number} ({role}) holds {n // 2} of "
-                              f"{n} bytes", log)
-                if number > 2:
-                    # The project was read: every later section is reported too.
-                    self.assertTrue(any("Damaged package: section 7 (cabinet [b.cab])" in line
-                                        for line in log), log)
-                if number == 1:
-                    self.assertIn("[SystemInfo] Platform [] majorVersion [0] minorVersion[0] "
-                                  "Processor [  ]", log)
-                    self.assertEqual(self.wceload(root), [])
+            for cut in (at, at + 4 + n // 2):
+                with self.subTest(section=number, cut=cut):
+                    root, out, log = self.damaged(package, lambda d: d[:cut])
+                    self.assert_nothing_installed(root, out)
+                    if number > 2:
+                        # Once the project is read, the fault is placed.
+                        self.assertIn(f"[SystemInfo] Damaged package: section {number} ({role}) "
+                                      f"at offset {at} ", "\n".join(log))
 
-    def test_a_count_cut_off_and_a_count_past_the_end(self):
+    def test_a_flipped_byte_in_a_cabinet_fails_that_cabinet(self):
         s = self.shop
         package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003")])
-        (at_a, n_a), (at_b, n_b) = sections_of(package)[2:]
-        _, _, log = self.damaged(package, lambda d: d[:at_b + 2])
-        self.assertIn("[InstallerThread] Damaged package: section 4 (cabinet [b.cab]) "
-                      "has its byte count cut off", log)
+        at_a, n_a = sections_of(package)[2]
 
-        def huge(d):
-            d[at_b:at_b + 4] = struct.pack("<I", 0xFFFFFFF0)
+        def flip(d):
+            d[at_a + 4 + n_a // 2] ^= 0x55
             return d
-        root, _, log = self.damaged(package, huge)
-        self.assertIn("[InstallerThread] Damaged package: section 4 (cabinet [b.cab]) holds "
-                      f"{n_b} of 4294967280 bytes", log)
-        # The first cabinet is untouched and installed.
-        self.assertEqual(self.wceload(root)[0], '/askdest "\\Temp\\a.cab"')
+        root, out, log = self.damaged(package, flip)
+        self.assertIn("page: 1 of 2 applications could not be installed: / a.cab /", out)
+        self.assertTrue(any(line.startswith("[InstallerThread] Failed [a.cab]: its section is "
+                                            "damaged") for line in log), log)
+        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\b.cab"'])
 
-    def test_a_zip_that_does_not_open(self):
+    def test_stray_bytes_a_zip_that_does_not_open_and_a_package_no_longer_than_its_program(self):
         s = self.shop
-        package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003")])
+        package = s.package([(s.cabinet("a.cab", "A"), "2003")])
         at_a, n_a = sections_of(package)[2]
 
         def garbage(d):
             d[at_a + 4:at_a + 4 + n_a] = b"X" * n_a
             return d
-        root, out, log = self.damaged(package, garbage)
-        self.assertIn("[InstallerThread] Damaged package: section 3 (cabinet [a.cab]) does not "
-                      "open: Couldn't create/open file", log)
-        # Still handed to the installer, which finds nothing; b.cab installs.
-        self.assertEqual(self.wceload(root), ['/askdest "\\Temp\\a.cab"', '/askdest "\\Temp\\b.cab"'])
-        self.assertTrue(os.path.isfile(os.path.join(root, "Program Files", "B", "b.exe")))
-
-    def test_a_package_no_longer_than_its_program(self):
-        s = self.shop
-        package = s.package([(s.cabinet("a.cab", "A"), "2003")])
-        root, out, log = self.damaged(package, lambda d: d[:1000])
-        self.assertIn("is 1000 bytes, no longer than its program", log[0])
-        self.assertEqual(self.wceload(root), [])
+        for edit, fault in ((lambda d: d + b"junk", "4 bytes at offset "),
+                            (garbage, "section 3 (cabinet [a.cab]) at offset "),
+                            (lambda d: d[:1000], "is 1000 bytes, no longer than its program")):
+            root, out, log = self.damaged(package, edit)
+            self.assert_nothing_installed(root, out)
+            self.assertIn(fault, "\n".join(log))
 
 
 class EncodingTest(DeviceTest):

@@ -26,7 +26,7 @@ TEST_F(DeviceServicesTest, RegistryValuesSurviveInTheirFile) {
 
 TEST_F(DeviceServicesTest, ProgramsAreFoundWithoutRegardToCase) {
     std::u16string seen;
-    device.SetProgram(u"\\Windows\\wceload.exe", [&](std::u16string_view cmd) {
+    device.SetProgram(u"\\Windows\\wceload.exe", [&](std::u16string_view cmd, std::uint32_t*) {
         seen = cmd;
         return true;
     });

@@ -1,3 +1,6 @@
+#include <functional>
+
+#include "common/fixed_text.h"
 #include "device/installer/installer_engine.h"
 #include "device/installer/installer_texts.h"
 #include "tests/installer/installer_test_support.h"
@@ -6,7 +9,9 @@ namespace zk::test {
 namespace {
 
 class EngineTest : public InstallerTest {
-protected:
+public:
+    void TestBody() override {}
+
     // The project's cabinets packed one section each, as the stream stands
     // after unpacking.
     void Prepare(std::unique_ptr<Project> p, const SystemInfoRecord& facts) {
@@ -19,6 +24,7 @@ protected:
         session.state.packageStream = device.OpenFile(u"\\pkg.exe", DeviceOpenMode::Read);
         session.state.project = std::move(p);
         session.state.systemInfo = facts;
+        CheckSections();
         RecordWceload();
     }
     std::vector<std::u16string> CommandLines() const {
@@ -45,11 +51,104 @@ TEST_F(EngineTest, CompatibleCabinetsInstallInListOrder) {
     EXPECT_EQ(starts[1].status, u"Installing b.cab...");
     EXPECT_FALSE(ExistsOnDevice("\\Cab.zip"));
     EXPECT_TRUE(session.state.installDone);
+    EXPECT_EQ(session.state.outcomes, "ii");
     EXPECT_EQ(LogLines(), (std::vector<std::string>{
                               "[InstallerThread] Installing [a.cab]",
                               "[InstallerThread] command [/askdest \"\\Temp\\a.cab\"]",
+                              "[InstallerThread] Installed [a.cab]",
                               "[InstallerThread] Installing [b.cab]",
-                              "[InstallerThread] command [/askdest \"\\Temp\\b.cab\"]"}));
+                              "[InstallerThread] command [/askdest \"\\Temp\\b.cab\"]",
+                              "[InstallerThread] Installed [b.cab]"}));
+}
+
+// Each way a cabinet fails is told, and fails that cabinet alone.
+TEST_F(EngineTest, EachCabinetsOutcomeIsWhatTheDeviceShows) {
+    struct Case {
+        const char* what;
+        std::function<void(EngineTest&)> arrange;
+        const char* outcomes;
+        const char* why;  // in the first failure's log line
+    } cases[] = {
+        {"wceload cannot start", [](EngineTest& t) { t.device.SetProgram(WCELOAD_PROGRAM, nullptr); },
+         "ff", "]: wceload.exe could not be started"},
+        {"wceload refuses", [](EngineTest& t) { t.wceloadInstalls = false; }, "ff",
+         "]: the platform installer did not install it (exit code 1)"},
+        {"an older installation's key does not count",
+         [](EngineTest& t) {
+             t.wceloadInstalls = false;
+             t.device.WriteRegistryNumber(u"Software\\Apps\\ A", u"Instl", 1);
+         },
+         "ff", "did not install it"},
+        {"a flipped byte in a's section",
+         [](EngineTest& t) {
+             std::string bytes = t.ReadDevice("\\pkg.exe");
+             bytes[bytes.find("MSCF a.cab") + 6] ^= 0x40;
+             t.WriteDevice("\\pkg.exe", bytes);
+         },
+         "fi", "]: its section is damaged: [a.cab]:"},
+        {"too little storage", [](EngineTest& t) { t.device.LimitStorage(120); }, "ff",
+         "]: Not enough storage for a.cab (needs 1 KB, 0 KB free)"},
+        {"a stale read-only cabinet in \\Temp",
+         [](EngineTest& t) {
+             t.WriteDevice("\\Temp\\a.cab", "OLD");
+             t.device.SetAttributes(u"\\Temp\\a.cab", DEVICE_ATTR_READONLY);
+         },
+         "ii", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EngineTest t;
+        auto p = NewProject();
+        CopyText(AddCabinet(*p, "a.cab", "2003").appName, "A");
+        CopyText(AddCabinet(*p, "b.cab", "2003").appName, "B");
+        t.Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
+        c.arrange(t);
+        t.session.state.packageStream = t.device.OpenFile(u"\\pkg.exe", DeviceOpenMode::Read);
+        InstallerThread(t.session);
+        EXPECT_EQ(t.session.state.outcomes, c.outcomes);
+        EXPECT_TRUE(t.session.state.installDone);
+        const std::vector<std::string> lines = t.LogLines();
+        std::string failed;
+        for (const std::string& line : lines)
+            if (failed.empty() && line.rfind("[InstallerThread] Failed [", 0) == 0) failed = line;
+        if (c.why) {
+            EXPECT_NE(failed.find(c.why), std::string::npos) << failed;
+        } else {
+            EXPECT_EQ(failed, "");
+        }
+        // Nothing of a failed cabinet stays to be taken for it later.
+        EXPECT_FALSE(t.ExistsOnDevice("\\Temp\\a.cab"));
+        EXPECT_FALSE(t.ExistsOnDevice("\\Cab.zip"));
+    }
+}
+
+TEST_F(EngineTest, AProcessorOfNoKnownFamilyFollowsTheFilter) {
+    for (bool filterOn : {false, true}) {
+        EngineTest t;
+        auto p = NewProject();
+        p->processorFilterOn = filterOn;
+        AddCabinet(*p, "a.cab", "5");
+        t.Prepare(std::move(p), DeviceFacts(u"PocketPC", 5, 2, u"MSM7200"));
+        InstallerThread(t.session);
+        EXPECT_EQ(t.session.state.outcomes, filterOn ? "s" : "i");
+    }
+}
+
+// A reset struck while the platform installer ran: the registry says
+// whether it got there; either way it is not handed over again.
+TEST_F(EngineTest, AResumedRunJudgesTheCabinetWhoseInstallationWasCut) {
+    for (bool recorded : {true, false}) {
+        EngineTest t;
+        auto p = NewProject();
+        for (const char* name : {"a.cab", "b.cab", "c.cab"}) CopyText(AddCabinet(*p, name, "2003").appName, name);
+        t.Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
+        if (recorded) t.device.WriteRegistryNumber(u"Software\\Apps\\ b.cab", u"Instl", 1);
+        t.session.state.outcomes = "iw-";
+        InstallerThread(t.session);
+        ASSERT_EQ(t.starts.size(), 1u);
+        EXPECT_EQ(t.starts[0].commandLine, u"/askdest \"\\Temp\\c.cab\"");
+        EXPECT_EQ(t.session.state.outcomes, recorded ? "iii" : "ifi");
+    }
 }
 
 TEST_F(EngineTest, OverrideRecordsTheFolderInTheRegistry) {
@@ -95,7 +194,7 @@ TEST_F(EngineTest, AResumedRunPassesOverWhatWasDoneSilently) {
     InstallerThread(session);
     EXPECT_EQ(CommandLines(), (std::vector<std::u16string>{u"/askdest \"\\Temp\\c.cab\"",
                                                            u"/askdest \"\\Temp\\d.cab\""}));
-    EXPECT_EQ(LogLines().size(), 4u);
+    EXPECT_EQ(LogLines().size(), 6u);
     EXPECT_EQ(LogLines().at(0), "[InstallerThread] Installing [c.cab]");
     EXPECT_FALSE(ExistsOnDevice("\\Temp\\a.cab"));
     // Every section was read: the stream is at its end.
@@ -105,6 +204,7 @@ TEST_F(EngineTest, AResumedRunPassesOverWhatWasDoneSilently) {
 
 TEST_F(EngineTest, IncompatibleCabinetsAreSkippedWithAStatus) {
     auto p = NewProject();
+    p->processorFilterOn = 1;
     AddCabinet(*p, "phone.cab", "2003");
     p->cabinets[0].forPocketPC = 0;
     p->cabinets[0].forSmartphone = 1;
@@ -141,32 +241,19 @@ TEST_F(EngineTest, TheDebugLogTellsWhatWasUnpackedAndHowTheInstallerEnded) {
     session.state.preferences.debugLog = true;
     InstallerThread(session);
     const std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].rfind("[InstallerThread] Unpacked section 1 (cabinet [a.cab]): ", 0), 0u)
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0].rfind("[InstallerThread] Unpacked section 3 (cabinet [a.cab]): ", 0), 0u)
         << lines[0];
     EXPECT_NE(lines[0].find(" bytes, 1 items, last [\\Temp\\a.cab]"), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1], "[InstallerThread] Installing [a.cab]");
     EXPECT_EQ(lines[3], "[InstallerThread] wceload exit [0]");
     // A skipped cabinet is not unpacked: nothing more than its line.
-    EXPECT_EQ(lines[4], "[InstallerThread] Skipping b.cab...");
+    EXPECT_EQ(lines[5], "[InstallerThread] Skipping b.cab...");
 }
 
-TEST_F(EngineTest, NothingStopsTheRun) {
-    auto p = NewProject();
-    AddCabinet(*p, "a.cab", "2003");
-    AddCabinet(*p, "b.cab", "2003");
-    Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
-    device.SetProgram(WCELOAD_PROGRAM, nullptr);  // the installer cannot be started
-    session.state.preferences.debugLog = true;
+TEST_F(EngineTest, AnEmptyListStillOffersFinish) {
     InstallerThread(session);
-    const std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 8u);  // each cabinet: unpacked, installing, command, not started
-    EXPECT_EQ(lines[3], "[InstallerThread] wceload could not be started");
     EXPECT_TRUE(session.state.installDone);
-
-    InstallerSession empty(device);
-    InstallerThread(empty);
-    EXPECT_TRUE(empty.state.installDone);  // an empty list still offers Finish
 }
 
 }  // namespace

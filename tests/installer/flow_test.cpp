@@ -62,6 +62,7 @@ public:
     void StartUnpacking() override { ++unpacks; }
     void WaitForUnpacking() override { ++waits; }
     void StartInstallation() override { ++installs; }
+    void WaitForInstallation() override {}
     int unpacks = 0, waits = 0, installs = 0;
 };
 
@@ -75,7 +76,7 @@ protected:
         session.state.project->eulaEnabled = eula;
         session.state.project->deviceAdvancedSettings = advanced;
     }
-    std::string Saved() { return ReadDevice("\\Windows\\Zephyrkit.dat"); }
+    std::string Saved() { return StateLine(); }
 
     RecordingWindow window;
     FakeWork work;
@@ -105,7 +106,7 @@ TEST_F(PageFlowTest, ForwardThroughEveryCombinationOfEulaAndPreferences) {
         }
         EXPECT_EQ(k.installs, 1);
         EXPECT_EQ(k.waits, static_cast<int>(c.pages.size()));
-        EXPECT_EQ(ReadDevice("\\Windows\\Zephyrkit.dat"), "2 0");
+        EXPECT_EQ(StateLine(), "2 0");
         // Once installing, no key starts it again.
         f.OnCommand(CMD_START);
         f.OnCommand(CMD_NEXT);
@@ -288,7 +289,10 @@ public:
     std::function<void()> duringLoop;
 };
 
-class LaunchTest : public InstallerTest {};
+class LaunchTest : public InstallerTest {
+protected:
+    FakeWork work;
+};
 
 TEST_F(LaunchTest, CommandLineWords) {
     EXPECT_EQ(ClassifyCommandLine(u""), LaunchWord::Empty);
@@ -297,14 +301,14 @@ TEST_F(LaunchTest, CommandLineWords) {
     EXPECT_EQ(ClassifyCommandLine(u"install now"), LaunchWord::Other);
 
     FakeShell shell;
-    EXPECT_EQ(RunInstaller(shell, session, u"uninstall"), 0);
+    EXPECT_EQ(RunInstaller(shell, session, work, u"uninstall"), 0);
     EXPECT_TRUE(shell.calls.empty());
     shell.answer = false;
-    EXPECT_EQ(RunInstaller(shell, session, u"install"), 0);
+    EXPECT_EQ(RunInstaller(shell, session, work, u"install"), 0);
     EXPECT_EQ(shell.calls, std::vector<std::string>{"ask"});
     shell.calls.clear();
     shell.answer = true;
-    EXPECT_EQ(RunInstaller(shell, session, u"Install"), 7);
+    EXPECT_EQ(RunInstaller(shell, session, work, u"Install"), 7);
     // No shortcut for a start from the card.
     EXPECT_EQ(shell.calls, (std::vector<std::string>{"ask", "window", "loop"}));
 }
@@ -318,7 +322,7 @@ TEST_F(LaunchTest, AnEmptyCommandLineMakesTheShortcutAndTheEndRemovesIt) {
         WriteDevice("\\Windows\\StartUp\\Zephyrkit.lnk", "made");
     };
     device.CreateFolder(u"\\Windows\\StartUp");
-    EXPECT_EQ(RunInstaller(shell, session, u""), 7);
+    EXPECT_EQ(RunInstaller(shell, session, work, u""), 7);
     EXPECT_EQ(shell.calls.at(0),
               "shortcut \\Windows\\StartUp\\Zephyrkit.lnk -> \"\\My Documents\\Demo.exe\"");
     EXPECT_FALSE(ExistsOnDevice("\\Windows\\Zephyrkit.dat"));
@@ -329,7 +333,7 @@ TEST_F(LaunchTest, ASecondCopyEndsAtOnceAndLeavesTheStateAlone) {
     WriteDevice("\\windows\\Zephyrkit.dat", "2 1");
     FakeShell shell;
     shell.otherCopy = true;
-    EXPECT_EQ(RunInstaller(shell, session, u"other"), 0);
+    EXPECT_EQ(RunInstaller(shell, session, work, u"other"), 0);
     EXPECT_EQ(shell.calls, std::vector<std::string>{});
     EXPECT_TRUE(ExistsOnDevice("\\windows\\Zephyrkit.dat"));
 }
@@ -338,7 +342,7 @@ TEST_F(LaunchTest, ASecondCopyEndsAtOnceAndLeavesTheStateAlone) {
 // stream before the project is loaded.
 TEST_F(LaunchTest, TheInstallationBeginsOnlyAfterTheUnpacking) {
     std::atomic<bool> unpacked{false};
-    device.SetProgram(u"\\Temp\\SystemInfo.exe", [&](std::u16string_view) {
+    device.SetProgram(u"\\Temp\\SystemInfo.exe", [&](std::u16string_view, std::uint32_t*) {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         unpacked = true;
         return true;

@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "common/fixed_text.h"
+#include "device/installer/installer_engine.h"
 #include "device/installer/installer_texts.h"
+#include "device/installer/package_check.h"
 #include "device/sysinfo/device_classification.h"
 #include "wizard/build/zip_writer.h"
 
@@ -40,6 +42,13 @@ std::vector<std::string> InstallerTest::LogLines() const {
     return lines;
 }
 
+std::string InstallerTest::StateLine() const {
+    if (!ExistsOnDevice("\\Windows\\Zephyrkit.dat")) return {};
+    std::string text = ReadDevice("\\Windows\\Zephyrkit.dat");
+    if (text.rfind("zk-state ", 0) == 0) text.erase(0, text.find('\n') + 1);
+    return text.substr(0, text.find('\n'));
+}
+
 std::string InstallerTest::Zip(const std::vector<std::pair<std::string, std::string>>& members) {
     const std::string base = folder / ("zip" + std::to_string(++zips));
     mkdir(base.c_str(), 0755);
@@ -65,18 +74,50 @@ std::string InstallerTest::RecordBytes(const Project& project) {
     return std::string(reinterpret_cast<const char*>(&project), sizeof project);
 }
 
+void InstallerTest::CheckSections() {
+    DeviceFile& stream = *session.state.packageStream;
+    std::uint64_t length = 0;
+    stream.Seek(0, DeviceSeek::End);
+    stream.Tell(&length);
+    Project cabinetsOnly = *session.state.project;
+    cabinetsOnly.splashEnabled = cabinetsOnly.eulaEnabled = cabinetsOnly.readmeEnabled = 0;
+    const PackageCheck check = CheckPackage(device, stream, 0, length, cabinetsOnly, 3);
+    EXPECT_TRUE(check.whole) << Utf16ToUtf8(check.fault);
+    session.state.cabinetSections = check.cabinets;
+    stream.Seek(0, DeviceSeek::Start);
+}
+
 void InstallerTest::RecordWceload() {
-    device.SetProgram(WCELOAD_PROGRAM, [this](std::u16string_view commandLine) {
+    device.SetProgram(WCELOAD_PROGRAM, [this](std::u16string_view commandLine, std::uint32_t* exitCode) {
         ProgramStart start{std::u16string(WCELOAD_PROGRAM), std::u16string(commandLine), "", {},
                            false};
-        if (ExistsOnDevice("\\windows\\Zephyrkit.dat")) start.stateFile = ReadDevice("\\windows\\Zephyrkit.dat");
+        start.stateFile = StateLine();
         start.status = session.state.status.Text();
+        // The cabinet named on the command line, else those the override
+        // left in the installer's registry key.
+        std::vector<std::u16string> cabinets;
         const std::u16string line(commandLine);
         const std::size_t open = line.find(u'"');
         if (open != std::u16string::npos) {
             const std::size_t close = line.find(u'"', open + 1);
-            start.cabinetPresent = ExistsOnDevice(Utf16ToUtf8(line.substr(open + 1, close - open - 1)));
+            cabinets.push_back(line.substr(open + 1, close - open - 1));
+        } else {
+            for (const auto& [name, value] : device.ReadRegistryValues(INSTALL_REGISTRY_KEY))
+                cabinets.push_back(name.substr(1, name.size() - 2));
         }
+        for (const std::u16string& cabinet : cabinets) {
+            start.cabinetPresent = ExistsOnDevice(Utf16ToUtf8(cabinet));
+            if (!start.cabinetPresent || !wceloadInstalls) continue;
+            // What a device's installer leaves: the application recorded,
+            // the cabinet consumed.
+            const Project& project = *session.state.project;
+            for (int i = 0; i < project.cabinetCount; ++i) {
+                if (u"\\Temp\\" + Utf8ToUtf16(project.cabinets[i].fileName) != cabinet) continue;
+                device.WriteRegistryNumber(InstalledAppKey(project.cabinets[i]), INSTALLED_VALUE, 1);
+            }
+            device.RemoveFile(cabinet);
+        }
+        if (!wceloadInstalls) *exitCode = 1;
         starts.push_back(start);
         return true;
     });

@@ -28,7 +28,7 @@ struct ProgramStart {
 };
 
 class InstallerTest : public ::testing::Test {
-protected:
+public:
     InstallerTest();
 
     std::string Host(const std::string& devicePath) const;
@@ -36,6 +36,8 @@ protected:
     std::string ReadDevice(const std::string& devicePath) const;
     bool ExistsOnDevice(const std::string& devicePath) const;
     std::vector<std::string> LogLines() const;
+    // The state file's first line: page and cabinet; "" without a file.
+    std::string StateLine() const;
 
     // A zip holding the members (name, bytes), made with the wizard's writer.
     std::string Zip(const std::vector<std::pair<std::string, std::string>>& members);
@@ -44,8 +46,14 @@ protected:
     // The raw bytes of a project record.
     static std::string RecordBytes(const Project& project);
 
-    // Records every start of wceload (and answers it) in `starts`.
+    // What the unpacking thread's check leaves for the engine, over a
+    // packageStream that holds the cabinet sections from its start.
+    void CheckSections();
+    // Records every start of wceload in `starts` and plays a device's
+    // installer: the cabinet's application recorded in the registry and the
+    // cabinet deleted, unless wceloadInstalls is false (it refuses, exit 1).
     void RecordWceload();
+    bool wceloadInstalls = true;
 
     TempFolder folder;
     std::string root;

@@ -32,6 +32,7 @@ TEST_F(HandoverTest, TheWindowSeesWholeStatusTextsUntilTheInstallationIsDone) {
     session.state.packageStream = device.OpenFile(u"\\pkg.exe", DeviceOpenMode::Read);
     session.state.project = std::move(project);
     session.state.systemInfo = DeviceFacts(u"PocketPC", 4, 21);
+    CheckSections();
     RecordWceload();
 
     DeviceThread thread;
@@ -42,7 +43,8 @@ TEST_F(HandoverTest, TheWindowSeesWholeStatusTextsUntilTheInstallationIsDone) {
         seen.insert(session.state.status.Text());
         // The window logs and reads the state file meanwhile.
         session.log.LogLine(u"[Window] poll " + Utf8ToUtf16(std::to_string(polls++)));
-        session.stateFile.Load();
+        SavedState saved;
+        session.stateFile.Load(&saved);
     }
     thread.Join();
     seen.insert(session.state.status.Text());
@@ -50,7 +52,7 @@ TEST_F(HandoverTest, TheWindowSeesWholeStatusTextsUntilTheInstallationIsDone) {
     for (const std::u16string& text : seen)
         EXPECT_TRUE(expected.count(text)) << Utf16ToUtf8(text);
     EXPECT_EQ(starts.size(), 4u);
-    EXPECT_EQ(ReadDevice("\\windows\\Zephyrkit.dat"), "2 7");
+    EXPECT_EQ(StateLine(), "2 7");
     int installing = 0;
     for (const std::string& line : LogLines()) {
         const bool window = line.rfind("[Window] poll ", 0) == 0;

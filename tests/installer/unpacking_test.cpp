@@ -84,7 +84,7 @@ protected:
     }
     // The tool writes the profile's record, as the real one does.
     void ToolWrites(const SystemInfoRecord& record) {
-        device.SetProgram(u"\\Temp\\SystemInfo.exe", [this, record](std::u16string_view cmd) {
+        device.SetProgram(u"\\Temp\\SystemInfo.exe", [this, record](std::u16string_view cmd, std::uint32_t*) {
             toolRan = ExistsOnDevice("\\Temp\\SystemInfo.exe") && cmd.empty();
             unsigned char bytes[SYSTEM_INFO_RECORD_SIZE];
             EncodeSystemInfoRecord(record, bytes);
@@ -106,7 +106,8 @@ TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
     project->readmeEnabled = 1;
     AddCabinet(*project, "a.cab", "2003");
     MakePackage(*project, {Section(Zip({{"eula.htm", "EULA"}})),
-                           Section(Zip({{"readme.txt", "README"}})), Section("cabinet")});
+                           Section(Zip({{"readme.txt", "README"}})),
+                           Section(Zip({{"a.cab", "cabinet"}}))});
     ToolWrites(DeviceFacts(u"PocketPC", 4, 21));
 
     EXPECT_EQ(SystemInfo(session, u"\\pkg.exe", &window, 1000), 1);
@@ -128,10 +129,62 @@ TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
                               "[SystemInfo] Platform [PocketPC] majorVersion [4] minorVersion[21] "
                               "Processor [ARM PXA255 Vendor]"}));
     EXPECT_EQ(state.damage.sections, 0);
+    EXPECT_TRUE(state.damage.whole);
+    ASSERT_EQ(state.cabinetSections.size(), 1u);
+    EXPECT_EQ(state.cabinetSections[0].unpackedBytes, 7u);
     // The stream stands at the first cabinet section.
-    char next[11] = {};
-    EXPECT_EQ(state.packageStream->Read(next, 11), 11u);
-    EXPECT_EQ(std::string(next + 4, 7), "cabinet");
+    char next[6] = {};
+    EXPECT_EQ(state.packageStream->Read(next, 6), 6u);
+    EXPECT_EQ(std::string(next + 4, 2), "PK");
+}
+
+// A download cut short or spoilt anywhere is found before anything is
+// installed; a code signature after the sections is no damage.
+TEST_F(SystemInfoTest, EveryCutAndEveryStrayByteIsFoundBeforeInstalling) {
+    auto project = NewProject();
+    project->splashEnabled = project->eulaEnabled = project->readmeEnabled = 1;
+    for (const char* name : {"a.cab", "b.cab", "c.cab"}) AddCabinet(*project, name, "2003");
+    std::vector<std::string> rest = {Section(Zip({{"s.bmp", "BM"}})), Section(Zip({{"e.txt", "E"}})),
+                                     Section(Zip({{"r.txt", "R"}}))};
+    for (const char* name : {"a.cab", "b.cab", "c.cab"}) rest.push_back(Section(Zip({{name, std::string(3000, *name)}})));
+    MakePackage(*project, rest, 1000);
+    const std::string whole = ReadDevice("\\pkg.exe");
+    std::vector<std::size_t> cuts;
+    for (std::size_t at = 1000; at < whole.size();) {
+        const std::uint32_t n = static_cast<std::uint8_t>(whole[at]) | static_cast<std::uint8_t>(whole[at + 1]) << 8;
+        for (std::size_t cut : {at, at + 2, at + 4, at + 4 + n / 2, at + 4 + n - 1}) cuts.push_back(cut);
+        at += 4 + n;
+    }
+    auto run = [&](const std::string& bytes) {
+        WriteDevice("\\pkg.exe", bytes);
+        InstallerSession s(device);
+        SystemInfo(s, u"\\pkg.exe", nullptr, 1000);
+        return s.state.damage.whole.load();
+    };
+    for (std::size_t cut : cuts) EXPECT_FALSE(run(whole.substr(0, cut))) << "cut at " << cut;
+    EXPECT_TRUE(run(whole));
+    EXPECT_FALSE(run(whole + "x"));
+    EXPECT_FALSE(run(whole + std::string(1500, '\0')));
+    // A signed package: the PE header's security directory points at a
+    // table after the sections, 8-byte aligned.
+    std::string pe = whole;
+    const std::size_t peAt = 0x40;
+    pe.replace(0, 2, "MZ");
+    pe.replace(0x3C, 4, std::string("\x40\0\0\0", 4));
+    pe.replace(peAt, 4, std::string("PE\0\0", 4));
+    pe.replace(peAt + 4 + 16, 2, std::string("\xF0\0", 2));      // optional header size
+    pe.replace(peAt + 24, 2, std::string("\x0B\x02", 2));       // PE32+
+    pe.replace(peAt + 24 + 108, 4, std::string("\x10\0\0\0", 4));  // 16 directories
+    const std::size_t table = (pe.size() + 7) / 8 * 8;
+    auto u32 = [](std::size_t v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 24)};
+    };
+    pe.replace(peAt + 24 + 112 + 32, 8, u32(table) + u32(1508));
+    const std::string signedPackage = pe + std::string(table - pe.size(), '\0') + std::string(1508, 'C');
+    EXPECT_TRUE(run(signedPackage));
+    EXPECT_FALSE(run(signedPackage + "x"));
+    EXPECT_FALSE(run(signedPackage.substr(0, signedPackage.size() - 1)));
 }
 
 TEST_F(SystemInfoTest, TheFlagsAloneSayWhichSectionsFollow) {
@@ -171,12 +224,14 @@ TEST_F(SystemInfoTest, AShortProjectIsLoggedAndAMissingPackageEndsTheThread) {
     WriteDevice("\\pkg.exe", bytes);
     SystemInfo(session, u"\\pkg.exe", nullptr, 1000);
     EXPECT_EQ(session.state.readyText, u"Morvane Demo ready for install.");
-    EXPECT_EQ(LogLines().back(),
+    EXPECT_FALSE(session.state.damage.whole);
+    EXPECT_EQ(LogLines().at(LogLines().size() - 2),
               "[SystemInfo] Damaged package: the project holds 600 of 339536 bytes");
 
     InstallerSession other(device);
     SystemInfo(other, u"\\nowhere.exe", nullptr, 1000);
     EXPECT_TRUE(other.state.damage.unreadable);
+    EXPECT_FALSE(other.state.damage.whole);
     EXPECT_EQ(LogLines().back(), "[SystemInfo] Cannot open the package [\\nowhere.exe]");
     EXPECT_EQ(other.state.readyText, u"");
 }
