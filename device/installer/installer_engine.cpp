@@ -44,6 +44,7 @@ public:
     // says whether it got there.
     void JudgeInterrupted();
     void Skip();
+    void Unjudged() { Fail(u"the device's facts could not be read (\\Temp\\SystemInfo.dat)"); }
 
 private:
     void Record(CabinetOutcome outcome) {
@@ -55,7 +56,9 @@ private:
     }
     void Fail(std::u16string_view why);
     void Succeed();
-    bool Installed(bool exitKnown, std::uint32_t exitCode);
+    // The application is recorded as installed.
+    bool Recorded();
+    bool Installed(bool recordedBefore, std::uint32_t exitCode);
     std::u16string CommandLine();
 
     InstallerSession& session_;
@@ -89,16 +92,21 @@ void CabinetRun::Succeed() {
     if (session_.observer) session_.observer->OnCabinetDone(index_, CabinetOutcome::Installed, {});
 }
 
-bool CabinetRun::Installed(bool exitKnown, std::uint32_t exitCode) {
-    DevicePlatform& platform = session_.platform;
-    // The platform installer deletes a cabinet it installed; one still
-    // there was not taken, whatever an older installation of the same
-    // application left in the registry.
-    if (Exists(platform, cabinetPath_)) return false;
-    if (!entry_.appName[0]) return exitKnown ? exitCode == 0 : false;
+bool CabinetRun::Recorded() {
     std::uint32_t installed = 0;
-    return platform.ReadRegistryNumber(InstalledAppKey(entry_), INSTALLED_VALUE, &installed) &&
+    return entry_.appName[0] &&
+           session_.platform.ReadRegistryNumber(InstalledAppKey(entry_), INSTALLED_VALUE, &installed) &&
            installed == 1;
+}
+
+bool CabinetRun::Installed(bool recordedBefore, std::uint32_t exitCode) {
+    // The platform installer deletes a cabinet it installed: where an older
+    // installation of the application had left it recorded already, only
+    // that tells this installation from a refused one. Without a name to
+    // look up there is nothing else to go by.
+    const bool consumed = !Exists(session_.platform, cabinetPath_);
+    if (!entry_.appName[0]) return consumed && exitCode == 0;
+    return Recorded() && (!recordedBefore || consumed);
 }
 
 std::u16string CabinetRun::CommandLine() {
@@ -158,6 +166,7 @@ void CabinetRun::Install() {
     Record(CabinetOutcome::Handed);
     if (!Save()) return Fail(u"its progress cannot be recorded (is the storage full?)");
     Report(InstallObserver::Outcome::Installing, commandLine);
+    const bool recordedBefore = Recorded();
     std::uint32_t exitCode = 0;
     const bool started = platform.StartProgramAndWait(WCELOAD_PROGRAM, commandLine, &exitCode);
     if (state_.preferences.debugLog) {
@@ -165,7 +174,7 @@ void CabinetRun::Install() {
                                      : std::u16string(LOG_INSTALLER_NOT_STARTED));
     }
     if (!started) return Fail(u"wceload.exe could not be started");
-    if (!Installed(true, exitCode)) {
+    if (!Installed(recordedBefore, exitCode)) {
         return Fail(FormatText(u"the platform installer did not install it (exit code %d)",
                                {NumberText(exitCode)}));
     }
@@ -174,7 +183,12 @@ void CabinetRun::Install() {
 
 void CabinetRun::JudgeInterrupted() {
     Report(InstallObserver::Outcome::Resumed);
-    if (Installed(false, 0)) return Succeed();
+    // A cabinet that resets the device on purpose does so once it is
+    // recorded; the cabinet file the reset kept from being deleted goes now.
+    if (Recorded() || (!entry_.appName[0] && !Exists(session_.platform, cabinetPath_))) {
+        session_.platform.RemoveFile(cabinetPath_);
+        return Succeed();
+    }
     Fail(u"the device was reset while it was installed");
 }
 
@@ -232,6 +246,8 @@ int InstallerThread(InstallerSession& session) {
             run.Report(InstallObserver::Outcome::PassedOver);
         } else if (saved == CabinetOutcome::Handed) {
             run.JudgeInterrupted();
+        } else if (!state.systemInfoKnown) {
+            run.Unjudged();
         } else if (!IsCabinetCompatible(project.cabinets[i], state.systemInfo, processorFilter)) {
             run.Skip();
         } else {

@@ -96,6 +96,9 @@ struct InstallerState {
 
     std::unique_ptr<Project> project;  // all zero until loaded
     SystemInfoRecord systemInfo;       // all zero until read
+    // The tool's record was read whole. Without it nothing can be judged
+    // compatible or not: the cabinets fail rather than pass for skipped.
+    bool systemInfoKnown = false;
     std::unique_ptr<DeviceFile> packageStream;
     std::u16string readyText;
     std::u16string doneText;

@@ -106,9 +106,11 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
     platform.StartProgramAndWait(SYSTEM_INFO_TOOL, u"");
     platform.RemoveFile(SYSTEM_INFO_TOOL);
 
-    if (ReadSystemInfoFile(platform, SYSTEM_INFO_OUTPUT, &state.systemInfo)) {
+    bool whole = false;
+    if (ReadSystemInfoFile(platform, SYSTEM_INFO_OUTPUT, &state.systemInfo, &whole)) {
         platform.RemoveFile(SYSTEM_INFO_OUTPUT);
     }
+    state.systemInfoKnown = whole;
     session.log.LogLine(SystemInfoLogLine(state.systemInfo));
 
     sections.Take(PROJECT_ZIP, u"project");

@@ -19,7 +19,7 @@ SystemInfoRecord DecodeSystemInfoRecord(const void* bytes, std::size_t length) {
 }
 
 bool ReadSystemInfoFile(DevicePlatform& platform, std::u16string_view path,
-                        SystemInfoRecord* record) {
+                        SystemInfoRecord* record, bool* whole) {
     std::unique_ptr<DeviceFile> file = platform.OpenFile(path, DeviceOpenMode::Read);
     if (!file) return false;
     unsigned char bytes[SYSTEM_INFO_RECORD_SIZE];
@@ -31,6 +31,7 @@ bool ReadSystemInfoFile(DevicePlatform& platform, std::u16string_view path,
     }
     file->Close();
     *record = DecodeSystemInfoRecord(bytes, length);
+    if (whole) *whole = length == sizeof bytes;
     return true;
 }
 

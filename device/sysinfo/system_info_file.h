@@ -18,9 +18,10 @@ void EncodeSystemInfoRecord(const SystemInfoRecord& record,
 SystemInfoRecord DecodeSystemInfoRecord(const void* bytes, std::size_t length);
 
 // Reads the file into *record (cleared first, missing bytes zero). False, with
-// *record left as it was, when the file does not open.
+// *record left as it was, when the file does not open. *whole, when given,
+// says whether all 512 bytes were there.
 bool ReadSystemInfoFile(DevicePlatform& platform, std::u16string_view path,
-                        SystemInfoRecord* record);
+                        SystemInfoRecord* record, bool* whole = nullptr);
 
 // "[SystemInfo] Platform [...] majorVersion [n] minorVersion[n] Processor
 // [core name vendor]"

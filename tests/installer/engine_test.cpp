@@ -24,6 +24,7 @@ public:
         session.state.packageStream = device.OpenFile(u"\\pkg.exe", DeviceOpenMode::Read);
         session.state.project = std::move(p);
         session.state.systemInfo = facts;
+        session.state.systemInfoKnown = true;
         CheckSections();
         RecordWceload();
     }

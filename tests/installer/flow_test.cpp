@@ -362,8 +362,10 @@ TEST_F(LaunchTest, TheInstallationBeginsOnlyAfterTheUnpacking) {
         EXPECT_TRUE(unpacked);
         EXPECT_TRUE(session.state.installDone);
     }
-    // No facts were written, so the one cabinet was judged and skipped.
-    EXPECT_EQ(LogLines().back(), "[InstallerThread] Skipping a.cab...");
+    // No facts were written: nothing could be judged, the cabinet is not
+    // passed off as skipped.
+    EXPECT_EQ(LogLines().back(), "[InstallerThread] Failed [a.cab]: the device's facts could not be "
+                                 "read (\\Temp\\SystemInfo.dat)");
 }
 
 }  // namespace

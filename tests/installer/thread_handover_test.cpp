@@ -32,6 +32,7 @@ TEST_F(HandoverTest, TheWindowSeesWholeStatusTextsUntilTheInstallationIsDone) {
     session.state.packageStream = device.OpenFile(u"\\pkg.exe", DeviceOpenMode::Read);
     session.state.project = std::move(project);
     session.state.systemInfo = DeviceFacts(u"PocketPC", 4, 21);
+    session.state.systemInfoKnown = true;
     CheckSections();
     RecordWceload();
 

@@ -192,6 +192,7 @@ TEST_F(SystemInfoTest, TheFlagsAloneSayWhichSectionsFollow) {
     auto project = NewProject();
     project->eulaEnabled = 1;
     project->splashEnabled = 0;
+    AddCabinet(*project, "x.cab", "2003");
     MakePackage(*project, {Section(Zip({{"licence.htm", "L"}})), Section(Zip({{"x.cab", "C"}}))});
     SystemInfo(session, u"\\pkg.exe", &window, 1000);
     EXPECT_EQ(session.state.eulaFilePath, u"\\Temp\\licence.htm");
@@ -200,6 +201,7 @@ TEST_F(SystemInfoTest, TheFlagsAloneSayWhichSectionsFollow) {
     InstallerSession other(device);
     project->splashEnabled = 1;
     project->eulaEnabled = 0;
+    project->cabinetCount = 0;
     MakePackage(*project, {Section(Zip({{"logo.bmp", "BM"}}))});
     SystemInfo(other, u"\\pkg.exe", &window, 1000);
     EXPECT_EQ(other.state.splashFilePath, u"\\Temp\\logo.bmp");
@@ -213,6 +215,7 @@ TEST_F(SystemInfoTest, WithoutTheToolOrItsRecordEveryFactIsZero) {
     EXPECT_EQ(LogLines().at(0),
               "[SystemInfo] Platform [] majorVersion [0] minorVersion[0] Processor [  ]");
     EXPECT_EQ(session.state.systemInfo.isPocketPC, 0);
+    EXPECT_FALSE(session.state.systemInfoKnown);
     EXPECT_EQ(session.state.damage.sections, 0);
 }
 

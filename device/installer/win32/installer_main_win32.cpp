@@ -35,7 +35,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
     zk::InstallerMainWindow window(instance, session, workers);
     workers.SetWindow(&window);
     zk::Win32LaunchShell shell(instance, showCommand, window);
-    const int code = zk::RunInstaller(shell, session, zk::Text16(commandLine ? commandLine : L""));
+    const int code =
+        zk::RunInstaller(shell, session, workers, zk::Text16(commandLine ? commandLine : L""));
     // The threads may still post to the window object: they end first.
     workers.WaitForUnpacking();
     workers.WaitForInstallation();

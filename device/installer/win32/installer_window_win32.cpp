@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <vector>
+
 #include "device/installer/installer_ids.h"
 #include "device/installer/installer_texts.h"
 #include "device/installer/win32/folder_browser_win32.h"
@@ -14,6 +16,7 @@ namespace {
 // Posted by the unpacking thread.
 constexpr UINT WM_TITLE_READY = WM_APP + 1;
 constexpr UINT WM_SPLASH_READY = WM_APP + 2;
+constexpr UINT WM_UNPACKING_ENDED = WM_APP + 3;
 
 struct PreferenceControl {
     int id;
@@ -45,6 +48,7 @@ int BarSlot(int bar) {
     case BAR_WELCOME: return 0;
     case BAR_NAVIGATION: return 1;
     case BAR_INSTALLATION: return 2;
+    case BAR_DAMAGED: return 3;
     default: return -1;
     }
 }
@@ -65,6 +69,22 @@ void DrawLine(HDC dc, const wchar_t* text, RECT band, UINT format) {
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, text, -1, &band, format | DT_WORDBREAK);
+    SelectObject(dc, old);
+    DeleteObject(font);
+}
+
+// Lines from the top of `area` down, each centred and wrapped to its width.
+void DrawLinesDown(HDC dc, const std::vector<std::u16string>& lines, RECT area) {
+    HFONT font = MakeFont(L"Arial", 15, FW_BOLD);
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    for (const std::u16string& line : lines) {
+        RECT need = area;
+        DrawTextW(dc, Wide(line), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+        RECT band = {area.left, area.top, area.right, area.top + (need.bottom - need.top)};
+        DrawTextW(dc, Wide(line), -1, &band, DT_CENTER | DT_WORDBREAK);
+        area.top = band.bottom + 4;
+    }
     SelectObject(dc, old);
     DeleteObject(font);
 }
@@ -138,6 +158,14 @@ LRESULT InstallerMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SPLASH_READY:
         OnSplashReady();
         return 0;
+    case WM_UNPACKING_ENDED:
+        flow_.OnUnpackingEnded();
+        return 0;
+    case WM_CLOSE:
+        // The shell closes programs when memory runs low; a cabinet being
+        // installed is finished first.
+        if (flow_.OnCloseRequest()) DestroyWindow(window_);
+        return 0;
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -207,6 +235,11 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
             DeleteDC(source);
         }
         DrawLine(dc, L"Welcome user!", Band(client, mid - 60, mid - 20), DT_CENTER);
+        if (flow_.SoftKeyBar() == BAR_DAMAGED) {
+            DrawLine(dc, Wide(DAMAGED_TEXT), Band(client, mid - 20, mid + 40), DT_CENTER);
+            DrawLine(dc, Wide(DAMAGED_PROMPT), Band(client, mid + 40, mid + 80), DT_CENTER);
+            break;
+        }
         DrawLine(dc, Wide(readyText_), Band(client, mid - 20, mid + 20), DT_CENTER);
         DrawLine(dc, L"Press <Start> to begin", Band(client, mid + 20, mid + 60), DT_CENTER);
         break;
@@ -214,9 +247,15 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
         DrawLine(dc, L"Preferences", RECT{client.left + 5, 2, client.right - 5, 27}, DT_LEFT);
         break;
     case PAGE_INSTALLATION:
-        if (!state.project->readmeEnabled && state.installDone) {
+        if (!state.installDone) break;
+        if (state.FailedCount() > 0) {
+            // The count, each cabinet that failed, where the log is, the
+            // prompt: a line each from the top of the page down.
+            DrawLinesDown(dc, ClosingLines(session_),
+                          RECT{client.left + 4, client.top + 8, client.right - 4, client.bottom});
+        } else if (!state.project->readmeEnabled) {
             DrawLine(dc, Wide(state.doneText), Band(client, mid - 20, mid + 10), DT_CENTER);
-            DrawLine(dc, L"Press <Finish> to exit!", Band(client, mid + 10, mid + 40), DT_CENTER);
+            DrawLine(dc, Wide(FINISH_PROMPT), Band(client, mid + 10, mid + 40), DT_CENTER);
         }
         break;
     default:
@@ -438,5 +477,7 @@ void InstallerMainWindow::SetTitle(std::u16string_view) {
 void InstallerMainWindow::ShowSplash(std::u16string_view) {
     PostMessageW(window_, WM_SPLASH_READY, 0, 0);
 }
+
+void InstallerMainWindow::UnpackingEnded() { PostMessageW(window_, WM_UNPACKING_ENDED, 0, 0); }
 
 }  // namespace zk

@@ -58,6 +58,7 @@ public:
     // UnpackingWindow (the unpacking thread)
     void SetTitle(std::u16string_view title) override;
     void ShowSplash(std::u16string_view path) override;
+    void UnpackingEnded() override;
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,7 +81,7 @@ private:
     HWND window_ = nullptr;
     HWND htmlView_ = nullptr;
     HWND statusBox_ = nullptr;
-    HWND bars_[3] = {};
+    HWND bars_[4] = {};
     HFONT font_ = nullptr;
     HBITMAP splash_ = nullptr;
     std::u16string readyText_;
