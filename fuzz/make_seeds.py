@@ -22,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import zipfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(HERE)
@@ -192,6 +193,15 @@ def system_info_seeds(seeds):
     seeds.add("system_info", bytes(100))
 
 
+def state_file_seeds(seeds):
+    # The short form, a full state, and a save cut between its two files.
+    full = (b"zk-state 1\n2 1\nsequence 3\npackage 12345 1234abcd\ncabinets iw-\n"
+            b"prefs 1 1 0 0 1\noverride Storage Card\\Apps\\\nlog \\Temp\\Zephyrkit.log\n")
+    full += b"end %08x\n" % (zlib.crc32(full) & 0xFFFFFFFF)
+    for seed in (b"2 3", b"1 0", full, full + b"\0" + full[:40], full[:30] + b"\0" + full):
+        seeds.add("state_file", seed)
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
@@ -203,6 +213,7 @@ def main():
         project_and_package_seeds(seeds, work, host)
         zip_seeds(seeds, work)
     system_info_seeds(seeds)
+    state_file_seeds(seeds)
     for target in sorted(os.listdir(out)):
         print(f"{target}: {len(os.listdir(os.path.join(out, target)))} seeds")
 

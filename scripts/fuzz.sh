@@ -26,7 +26,7 @@ elif [ -n "${1:-}" ] && [[ "$1" =~ ^[0-9]+$ ]]; then
   shift
 fi
 
-all_targets=(setup_header setup_xml system_info project_json project_file device_zip
+all_targets=(setup_header setup_xml system_info state_file project_json project_file device_zip
              cabinet_members package)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")

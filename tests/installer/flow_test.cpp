@@ -235,6 +235,75 @@ TEST_F(PageFlowTest, TheTimerShowsTheStatusThenTheEnd) {
     EXPECT_EQ(window.Take(), (std::vector<std::string>{"readme", "timer-"}));
 }
 
+// A damaged package: the Exit key alone, whatever is pressed; silent, not
+// even that.
+TEST_F(PageFlowTest, ADamagedPackageOffersOnlyExit) {
+    for (bool silent : {false, true}) {
+        InstallerSession s(device);
+        RecordingWindow w;
+        FakeWork k;
+        PageFlow f(s, w, k);
+        s.state.page = PAGE_INSTALLATION;  // a resumed run
+        s.state.preferences.silentInstall = silent;
+        s.state.damage.whole = false;
+        f.OnCreate();
+        f.OnUnpackingEnded();
+        EXPECT_EQ(f.SoftKeyBar(), BAR_DAMAGED);
+        EXPECT_EQ(f.Page(), PAGE_WELCOME);
+        EXPECT_EQ(w.Take().back(), silent ? "close" : "bar+106");
+        f.OnCommand(CMD_START);
+        f.OnCommand(CMD_NEXT);
+        EXPECT_EQ(k.installs, 0);
+        f.OnCommand(CMD_EXIT);
+        EXPECT_EQ(w.Take(), std::vector<std::string>{"close"});
+    }
+}
+
+TEST_F(PageFlowTest, TheClosingPageNamesTheCabinetsThatFailed) {
+    auto& project = *session.state.project;
+    for (const char* name : {"a.cab", "b.cab", "c.cab"}) AddCabinet(project, name, "2003");
+    session.state.doneText = u"Morvane Demo installed successfuly.";
+    session.state.outcomes = "isi";
+    EXPECT_EQ(ClosingLines(session), (std::vector<std::u16string>{
+                                         u"Morvane Demo installed successfuly.", u"Press <Finish> to exit!"}));
+    session.state.outcomes = "fsf";
+    EXPECT_EQ(ClosingLines(session),
+              (std::vector<std::u16string>{u"2 of 2 applications could not be installed:", u"a.cab",
+                                           u"c.cab", u"See \\Temp\\Zephyrkit.log",
+                                           u"Press <Finish> to exit!"}));
+    // The read-me follows only an installation that went well.
+    project.readmeEnabled = 1;
+    flow.OnCreate();
+    flow.OnCommand(CMD_START);
+    window.Take();
+    session.state.installDone = true;
+    flow.OnStatusTimer();
+    EXPECT_EQ(window.Take(), (std::vector<std::string>{"closing text", "timer-"}));
+}
+
+// The shell closes the window while a cabinet installs: the close waits for
+// it, then the rest is kept for the next start.
+TEST_F(PageFlowTest, AClosedWindowFinishesTheCabinetAndKeepsTheRest) {
+    auto& project = *session.state.project;
+    for (const char* name : {"a.cab", "b.cab"}) AddCabinet(project, name, "2003");
+    EXPECT_TRUE(flow.OnCloseRequest());  // nothing running: it goes at once
+    flow.OnCreate();
+    flow.OnCommand(CMD_START);
+    window.Take();
+    session.state.currentCabinet = 0;
+    EXPECT_FALSE(flow.OnCloseRequest());
+    EXPECT_TRUE(session.state.stopRequested);
+    EXPECT_EQ(window.Take(), std::vector<std::string>{"status Finishing a.cab..."});
+    flow.OnStatusTimer();
+    EXPECT_TRUE(window.Take().empty());  // the status stays
+    session.state.outcomes = "i-";
+    session.state.installDone = true;
+    flow.OnStatusTimer();
+    EXPECT_EQ(window.Take(), (std::vector<std::string>{"timer-", "close"}));
+    EXPECT_EQ(EndRun(session), 1);
+    EXPECT_EQ(StateLine(), "2 -1");
+}
+
 TEST_F(PageFlowTest, Finish) {
     Flags(false, false);
     flow.OnCreate();
