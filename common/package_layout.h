@@ -16,10 +16,10 @@ inline constexpr std::uint32_t WINDOWS_CE_STUB_FIRST_SECTION_OFFSET = 62464;
 
 // The stub this build makes runs on the emulated device: the same program as
 // desktop x64 code with the emulated shell linked in, which does not fit in
-// the Windows CE stub's length (the smallest multiple of 4096 that holds it).
-// The build pads the linked stub to exactly this length, and zk-device and
-// the tests read packages from here.
-inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 147456;
+// the Windows CE stub's length (a multiple of 4096 that holds it, with a few
+// KiB to grow). The build pads the linked stub to exactly this length, and
+// zk-device and the tests read packages from here.
+inline constexpr std::uint32_t MOBILE_STUB_FIRST_SECTION_OFFSET = 196608;
 
 // The desktop stub is padded the same way, to this length, and reads the one
 // section carrying the device installer from here. The linked program is

@@ -11,6 +11,7 @@
 #include "common/package_layout.h"
 #include "common/utf16_text.h"
 #include "device/installer/package_sections.h"
+#include "device/unzip/file_range.h"
 #include "device/unzip/zip_archive.h"
 #include "platform/desktop_platform.h"
 #include "platform/path_text.h"
@@ -37,36 +38,6 @@ bool ReadAt(DeviceFile& file, std::uint64_t offset, void* buffer, std::size_t by
     return file.Seek(static_cast<std::int64_t>(offset), DeviceSeek::Start) &&
            file.Read(buffer, bytes) == bytes;
 }
-
-// The bytes [start, end) of a file, read from start on: the carried package
-// of a desktop installer, or a whole device package.
-class FileRange : public DeviceFile {
-public:
-    FileRange(DeviceFile& file, std::uint64_t start, std::uint64_t end)
-        : file_(file), position_(start), end_(end) {
-        file_.Seek(static_cast<std::int64_t>(start), DeviceSeek::Start);
-    }
-    std::size_t Read(void* buffer, std::size_t bytes) override {
-        const std::uint64_t left = end_ - position_;
-        if (bytes > left) bytes = static_cast<std::size_t>(left);
-        const std::size_t got = bytes ? file_.Read(buffer, bytes) : 0;
-        position_ += got;
-        return got;
-    }
-    std::size_t Write(const void*, std::size_t) override { return 0; }
-    bool Seek(std::int64_t, DeviceSeek) override { return false; }
-    bool Tell(std::uint64_t* position) override {
-        *position = position_;
-        return true;
-    }
-    bool SetTimes(const DeviceFileTimes&) override { return false; }
-    bool Close() override { return true; }
-
-private:
-    DeviceFile& file_;
-    std::uint64_t position_;
-    std::uint64_t end_;
-};
 
 std::string SectionLabel(const SectionFacts& s) {
     std::string label = "section " + std::to_string(s.number) + " (" + SectionRoleName(s.role);

@@ -3,14 +3,20 @@
 # so that the device programs of the windows build run as on a device.
 #
 #   scripts/wine-device.sh create PREFIX [--profile NAME] [--screen SCREEN]
+#                                        [--free-storage BYTES]
 #       a fresh device (an existing PREFIX is removed): \Temp, \Windows with
 #       the emulated platform installer wceload.exe, \Windows\StartUp,
 #       \Program Files, \My Documents, and the device profile (default
 #       ppc2003, screen qvga) in the registry; the same prefix plays the
 #       desktop the device is connected to, with the emulated ActiveSync
-#       (rapi.dll) whose device is its C: drive
+#       (rapi.dll) whose device is its C: drive. With --free-storage the C:
+#       drive is a volume of its own (a tmpfs mount; needs the right to
+#       mount) with that much free: GetDiskFreeSpaceEx says so, and writes
+#       past it fail as on a full device
 #   scripts/wine-device.sh profile PREFIX NAME [--screen SCREEN]
 #       turns an existing device into another profile
+#   scripts/wine-device.sh storage PREFIX BYTES
+#       gives an existing device BYTES of free storage, its files kept
 #   scripts/wine-device.sh run PREFIX PACKAGE [ARGS...]
 #       copies PACKAGE to \My Documents and starts it there with ARGS, with the
 #       current folder at the device root; returns when it ends, with its exit
@@ -46,7 +52,7 @@ template=${ZK_WINE_TEMPLATE:-$windows_build/wine-device-template}
 export ZK_WINE=$wine
 
 usage() {
-  sed -n '5,27p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,34p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 die() { echo "wine-device: $*" >&2; exit 3; }
@@ -100,13 +106,44 @@ write_profile() {
 profile_options() {
   profile=ppc2003
   screen=qvga
+  free_storage=
   while [ $# -gt 0 ]; do
     case "$1" in
       --profile) [ $# -ge 2 ] || usage; profile=$2; shift 2 ;;
       --screen) [ $# -ge 2 ] || usage; screen=$2; shift 2 ;;
+      --free-storage)
+        [ $# -ge 2 ] && [[ $2 =~ ^[0-9]+$ ]] || usage
+        free_storage=$2; shift 2 ;;
       *) usage ;;
     esac
   done
+}
+
+# The C: drive as a volume of its own with `free_storage` bytes free: the
+# device's files move onto a tmpfs, which is then shrunk to what they take
+# and the free space asked for.
+limit_storage() {
+  if ! mountpoint -q "$drive"; then
+    local moved=$prefix/drive_c.full
+    mv "$drive" "$moved"
+    mkdir "$drive"
+    if ! mount -t tmpfs -o size=4g,mode=0755 zk-device "$drive" 2>/dev/null; then
+      rmdir "$drive"
+      mv "$moved" "$drive"
+      die "a limited storage needs a tmpfs mount, which this machine does not allow"
+    fi
+    cp -a "$moved/." "$drive/"
+    rm -rf "$moved"
+  fi
+  local used
+  used=$(df --output=used -B1 "$drive" | tail -1 | tr -d ' ')
+  mount -o "remount,size=$((used + free_storage))" "$drive" ||
+    die "cannot size the device's volume"
+}
+
+# A limited device's volume goes with the device.
+release_storage() {
+  if mountpoint -q "$drive" 2>/dev/null; then umount "$drive" || umount -l "$drive"; fi
 }
 
 # Files below \Program Files, relative to it, one a line.
@@ -126,6 +163,7 @@ create_device() {
   if [ -d "$prefix" ]; then
     use_prefix
     "$here/wine-prefix.sh" stop "$prefix"
+    release_storage
   fi
   rm -rf "$prefix" "$prefix.tmp"
   cp -a "$template" "$prefix"
@@ -141,7 +179,11 @@ create_device() {
   # Wine's own programs live in \Program Files too: the report leaves them out.
   program_files >"$prefix/.zk-program-files"
   write_profile "$profile" "$screen"
-  echo "wine-device: $prefix is a $profile device ($screen)"
+  if [ -n "$free_storage" ]; then
+    "$here/wine-prefix.sh" stop "$prefix"
+    limit_storage
+  fi
+  echo "wine-device: $prefix is a $profile device ($screen${free_storage:+, $free_storage bytes free})"
 }
 
 run_package() {
@@ -212,6 +254,14 @@ case "$command" in
     use_prefix
     write_profile "$profile" "$screen"
     ;;
+  storage)
+    [ $# -eq 1 ] && [[ $1 =~ ^[0-9]+$ ]] || usage
+    [ -d "$drive" ] || die "$prefix is no Wine device"
+    free_storage=$1
+    use_prefix
+    "$here/wine-prefix.sh" stop "$prefix"
+    limit_storage
+    ;;
   run) run_package "$@" ;;
   put) put_file "$@" ;;
   exec) exec_program "$@" ;;
@@ -219,6 +269,7 @@ case "$command" in
   stop)
     use_prefix
     "$here/wine-prefix.sh" stop "$prefix"
+    release_storage
     ;;
   *) usage ;;
 esac

@@ -55,15 +55,8 @@ void RestoreState(InstallerSession& session) {
         return;
     }
     state.outcomes = saved.cabinets;
-    const SavedPreferences& p = saved.preferences;
-    Preferences& prefs = state.preferences;
-    prefs.overrideInstallPath = p.overrideInstallPath;
-    prefs.overrideFolder = p.overrideFolder;
-    prefs.resumeOnReset = p.resumeOnReset;
-    prefs.resetWhenFinished = p.resetWhenFinished;
-    prefs.silentInstall = p.silentInstall;
-    prefs.debugLog = p.debugLog;
-    if (!p.logPath.empty()) session.log.SetPath(p.logPath);
+    state.preferences = saved.preferences;
+    if (!saved.preferences.logPath.empty()) session.log.SetPath(saved.preferences.logPath);
 }
 
 void BeginInstallation(InstallerSession& session) {
@@ -84,15 +77,8 @@ bool SaveProgress(InstallerSession& session, int page, int index) {
     saved.index = index;
     saved.package = state.package;
     saved.cabinets = state.outcomes;
-    const Preferences& prefs = state.preferences;
-    SavedPreferences& p = saved.preferences;
-    p.overrideInstallPath = prefs.overrideInstallPath;
-    p.overrideFolder = prefs.overrideFolder;
-    p.resumeOnReset = prefs.resumeOnReset;
-    p.resetWhenFinished = prefs.resetWhenFinished;
-    p.silentInstall = prefs.silentInstall;
-    p.debugLog = prefs.debugLog;
-    p.logPath = session.log.Path();
+    static_cast<Preferences&>(saved.preferences) = state.preferences;
+    saved.preferences.logPath = session.log.Path();
     return session.stateFile.Save(saved);
 }
 

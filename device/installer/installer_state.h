@@ -22,22 +22,13 @@
 
 #include "common/project_record.h"
 #include "device/installer/installer_log.h"
+#include "device/installer/preferences.h"
 #include "device/installer/state_file.h"
 #include "device/platform/device_platform.h"
 #include "device/platform/device_threads.h"
 #include "device/sysinfo/system_info_record.h"
 
 namespace zk {
-
-struct Preferences {
-    bool overrideInstallPath = false;
-    std::u16string overrideFolder;  // as kept: "Storage Card\Apps\"
-    bool resumeOnReset = true;      // off: a reset during the installation does not resume it
-    bool resetWhenFinished = false;
-    bool silentInstall = false;
-    bool debugLog = false;          // on: the log also tells what was unpacked and each
-                                    // platform installer's exit; the rest is always written
-};
 
 // The one-line status of the installation page.
 class InstallStatus {

@@ -63,6 +63,9 @@ inline constexpr char16_t DAMAGED_PROMPT[] = u"Press <Exit> to close";
 inline constexpr char16_t FAILED_PATTERN[] = u"%d of %d applications could not be installed:";
 inline constexpr char16_t SEE_LOG_PATTERN[] = u"See %s";
 inline constexpr char16_t FINISH_PROMPT[] = u"Press <Finish> to exit!";
+// A run that goes on after a reset, before Start.
+inline constexpr char16_t RESUME_TEXT[] = u"The installation was interrupted.";
+inline constexpr char16_t RESUME_PROMPT[] = u"Press <Start> to go on";
 inline constexpr char16_t HTML_ADDRESS_PREFIX[] = u"file://";
 
 // Log lines.

@@ -7,48 +7,11 @@
 #include "device/installer/ansi_text16.h"
 #include "device/installer/certificate_table.h"
 #include "device/installer/format_text.h"
+#include "device/unzip/file_range.h"
 #include "device/unzip/zip_archive.h"
 
 namespace zk {
 namespace {
-
-// The bytes [start, end) of a file as a file of their own, for the zip
-// reader, which finds an archive's directory from its end.
-class FileRange : public DeviceFile {
-public:
-    FileRange(DeviceFile& file, std::uint64_t start, std::uint64_t end)
-        : file_(file), start_(start), end_(end) {}
-    std::size_t Read(void* buffer, std::size_t bytes) override {
-        const std::uint64_t left = position_ < end_ - start_ ? end_ - start_ - position_ : 0;
-        if (bytes > left) bytes = static_cast<std::size_t>(left);
-        if (bytes == 0 || !file_.Seek(static_cast<std::int64_t>(start_ + position_), DeviceSeek::Start))
-            return 0;
-        const std::size_t got = file_.Read(buffer, bytes);
-        position_ += got;
-        return got;
-    }
-    std::size_t Write(const void*, std::size_t) override { return 0; }
-    bool Seek(std::int64_t offset, DeviceSeek origin) override {
-        const std::int64_t base = origin == DeviceSeek::Start     ? 0
-                                  : origin == DeviceSeek::Current ? static_cast<std::int64_t>(position_)
-                                                                  : static_cast<std::int64_t>(end_ - start_);
-        if (base + offset < 0) return false;
-        position_ = static_cast<std::uint64_t>(base + offset);
-        return true;
-    }
-    bool Tell(std::uint64_t* position) override {
-        *position = position_;
-        return true;
-    }
-    bool SetTimes(const DeviceFileTimes&) override { return false; }
-    bool Close() override { return true; }
-
-private:
-    DeviceFile& file_;
-    std::uint64_t start_;
-    std::uint64_t end_;
-    std::uint64_t position_ = 0;
-};
 
 std::u16string Number(std::uint64_t n) { return NumberText(static_cast<std::int64_t>(n)); }
 

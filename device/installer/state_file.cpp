@@ -3,8 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,14 +18,33 @@ constexpr char MAGIC[] = "zk-state 1";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Digits in `base` from text[*at] on, as many as there are; false when there
+// are none or the value passes `limit`.
+bool TakeDigits(std::string_view text, std::size_t* at, unsigned base, std::uint64_t limit,
+                std::uint64_t* value) {
+    std::uint64_t n = 0;
+    const std::size_t first = *at;
+    for (; *at < text.size(); ++*at) {
+        const char c = text[*at];
+        unsigned digit = base;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        if (digit >= base) break;
+        n = n * base + digit;
+        if (n > limit) return false;
+    }
+    *value = n;
+    return *at > first;
+}
+
+// A whole number of the int range, after blanks, with an optional sign.
 bool TakeNumber(std::string_view text, std::size_t* at, int* value) {
     while (*at < text.size() && IsBlank(text[*at])) ++*at;
-    const char* first = text.data() + *at;
-    const char* last = text.data() + text.size();
-    if (first < last && *first == '+') ++first;
-    auto [end, error] = std::from_chars(first, last, *value);
-    if (error != std::errc() || end == first) return false;
-    *at = static_cast<std::size_t>(end - text.data());
+    bool negative = false;
+    if (*at < text.size() && (text[*at] == '+' || text[*at] == '-')) negative = text[(*at)++] == '-';
+    std::uint64_t n = 0;
+    if (!TakeDigits(text, at, 10, negative ? 2147483648ULL : 2147483647ULL, &n)) return false;
+    *value = negative ? static_cast<int>(-static_cast<std::int64_t>(n)) : static_cast<int>(n);
     return true;
 }
 
@@ -49,17 +66,23 @@ std::uint32_t Crc(std::string_view text) {
         crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
 }
 
+// Eight lower-case hex digits. (The device stub leaves out the C library's
+// formatted printing: it would not fit the stub's length.)
 std::string Hex(std::uint32_t value) {
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%08x", value);
+    std::string digits(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4) digits[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
     return digits;
 }
 
+// The whole text as one number of `base` no greater than `limit`.
 template <typename Number>
-bool ParseWhole(std::string_view text, Number* value, int base = 10) {
-    if (text.empty()) return false;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value, base);
-    return error == std::errc() && end == text.data() + text.size();
+bool ParseWhole(std::string_view text, Number* value, unsigned base = 10,
+                std::uint64_t limit = static_cast<std::uint64_t>(Number(-1))) {
+    std::size_t at = 0;
+    std::uint64_t n = 0;
+    if (!TakeDigits(text, &at, base, limit, &n) || at != text.size()) return false;
+    *value = static_cast<Number>(n);
+    return true;
 }
 
 bool ParseFlag(std::string_view text, bool* flag) {

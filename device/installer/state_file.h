@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/installer/preferences.h"
 #include "device/platform/device_platform.h"
 #include "device/platform/device_threads.h"
 
@@ -59,14 +60,8 @@ struct PackageIdentity {
     bool operator==(const PackageIdentity&) const = default;
 };
 
-// The preferences a resumed run goes on with.
-struct SavedPreferences {
-    bool overrideInstallPath = false;
-    bool resumeOnReset = true;
-    bool resetWhenFinished = false;
-    bool silentInstall = false;
-    bool debugLog = false;
-    std::u16string overrideFolder;
+// The preferences a resumed run goes on with, and where it logs.
+struct SavedPreferences : Preferences {
     std::u16string logPath;
 };
 

@@ -34,6 +34,7 @@ PROFILE = "ppc2003"
 
 # Soft keys and controls of the installer window.
 START, WELCOME_LEFT, BACK, NEXT, FINISH, INSTALL_LEFT = 40011, 40008, 40005, 40007, 40017, 40013
+EXIT = 40019
 PREFERENCES = [305, 306, 307, 311, 312, 313, 314, 315, 316]
 OVERRIDE, OVERRIDE_EDIT, OVERRIDE_BROWSE = 305, 306, 307
 RESUME, RESET_AT_END, SILENT, DEBUG_LOG, LOG_EDIT, LOG_BROWSE = 311, 312, 313, 314, 315, 316
@@ -168,6 +169,8 @@ class Setup:
                          "--payload", "maps.exe:40000", "--payload", "maps.dat:70000", "--compress"],
             "Clock.cab": ["--app-name", "Clock", "--os-min", "4.0", "--os-max", "5.99",
                           "--payload", "clock.exe:20000"],
+            "Atlas.cab": ["--app-name", "Atlas", "--os-min", "4.0", "--os-max", "5.99",
+                          "--payload", "atlas.dat:400000"],
         }
         for name, options in cabinets.items():
             made = run(make_cab + [os.path.join(inputs, name), "--provider", "Morvane"] + options)
@@ -195,6 +198,15 @@ class Setup:
             "Prefs": (["--title", "Prefs Kit", "--no-eula", "--no-readme", "--no-splash",
                        "--device-settings", "yes"],
                       ["Viewer2002.cab", "Notes.cab", "Clock.cab"]),
+            # Three cabinets for the device with preferences: a reset in the
+            # middle keeps the folder chosen.
+            "Resume": (["--title", "Resume Kit", "--no-eula", "--no-readme", "--no-splash",
+                        "--device-settings", "yes"],
+                       ["Notes.cab", "Maps.cab", "Clock.cab"]),
+            # The middle cabinet is large: a small device has no room for it.
+            "Storage": (["--title", "Storage Kit", "--no-eula", "--no-readme", "--no-splash",
+                         "--device-settings", "no"],
+                        ["Notes.cab", "Atlas.cab", "Clock.cab"]),
         }
         for name, (presets, cabs) in projects.items():
             out = os.path.join(self.packages, "out-" + name)
@@ -281,6 +293,19 @@ class Device:
         subprocess.run([os.path.join(setup.a.source_dir, "scripts/wine-prefix.sh"), "start", self.prefix, "60"],
                        env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
+
+    def storage(self, free):
+        """Gives the device that many bytes of free storage; false (and a
+        note) where this machine cannot mount the volume that needs."""
+        done = run([self.setup.a.wine_device, "storage", self.prefix, str(free)], env=self.env,
+                   stdin=subprocess.DEVNULL)
+        if done.returncode != 0:
+            print("SKIP %s: %s" % (self.name, done.stderr.strip()))
+            return False
+        subprocess.run([os.path.join(self.setup.a.source_dir, "scripts/wine-prefix.sh"), "start", self.prefix, "60"],
+                       env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        return True
 
     def put(self, package):
         """The package in "\\My Documents"; its path as the device sees it."""
@@ -596,8 +621,9 @@ def case_reset_and_resume(setup):
                   and match.group(3).lower().endswith("\\my documents\\plain.exe"),
                   "reset: the shortcut reads %r, not <length>#\"...\\My Documents\\Plain.exe\"" % text)
         state = device.file("\\Windows\\Zephyrkit.dat")
-        check(state is not None and open(state, "rb").read() == b"2 1",
-              "reset: the state file holds %r, not '2 1'" % (open(state, "rb").read() if state else None))
+        lines = open(state, "rb").read().decode("utf-8", "replace").split("\n") if state else []
+        check(lines[:2] == ["zk-state 1", "2 1"],
+              "reset: the state file begins %r, not 'zk-state 1', '2 1'" % lines[:2])
         check(len(device.lines("\\Windows\\wceload.log") or []) == 2,
               "reset: wceload ran %s before the reset" % device.lines("\\Windows\\wceload.log"))
 
@@ -611,6 +637,83 @@ def case_reset_and_resume(setup):
         compare_installed(device, expected, ["\\Program Files\\Notes", "\\Program Files\\Maps",
                                              "\\Program Files\\Clock"], "reset and resume")
         after_normal_end(device, "reset and resume")
+    finally:
+        device.close()
+
+
+def case_reset_keeps_the_preferences(setup):
+    """The override folder chosen before a reset during the second cabinet
+    still holds for the third, installed by the resumed run."""
+    device = Device(setup, "reset_preferences")
+    try:
+        program = device.put("Resume")
+        device.drive(program, ["reset-during-install 2", "start", "window", "press %d" % START,
+                               "control %d" % OVERRIDE, "click %d" % OVERRIDE,
+                               "click-async %d" % OVERRIDE_BROWSE, "browser", "browse-expand \\",
+                               "browse-tap \\My Documents", "browse-ok", "no-browser",
+                               "press %d" % NEXT, "timeout 30000", "exit 206"], "reset")
+        device.drive(program, ["start", "window", "title Morvane Resume Kit", "key %d Start" % START,
+                               device.shot("resumed"), "press %d" % START, "key %d Finish" % FINISH,
+                               "no-status", "press %d" % FINISH, "exit 0"], "resume")
+        expected = setup.expected("reset_preferences", "Resume",
+                                  [["--override", "\\My Documents", "--reset-after", "2"], []])
+        compare_with_host(device, expected, "reset keeps the preferences")
+        check(device.file("\\My Documents\\Morvane\\clock.exe") is not None,
+              "reset keeps the preferences: Clock did not go to the chosen folder")
+        after_normal_end(device, "reset keeps the preferences")
+    finally:
+        device.close()
+
+
+def case_damaged_package(setup):
+    """A download cut short: the welcome page says so, Exit is the one key,
+    nothing is installed and nothing is left to resume."""
+    device = Device(setup, "damaged_package")
+    try:
+        program = device.put("Sample")
+        path = device.file("\\My Documents\\Sample.exe")
+        size = os.path.getsize(path)
+        with open(path, "r+b") as f:
+            f.truncate(size - size // 8)
+        device.drive(program, ["start", "window", "key %d Exit" % EXIT, "no-key %d" % START,
+                               "sleep 500", device.shot("damaged"), "press %d" % EXIT, "exit 1"],
+                     "damaged")
+        check(device.lines("\\Windows\\wceload.log") is None, "damaged: wceload was started")
+        check(any("Damaged package" in line for line in device.lines("\\Temp\\Zephyrkit.log") or []),
+              "damaged: the log does not say where the package is damaged")
+        after_normal_end(device, "damaged package")
+    finally:
+        device.close()
+
+
+def case_low_storage(setup):
+    """A device with too little storage for the second cabinet: the closing
+    page names it and the installer ends with 1; given more storage, the
+    next start installs just that one."""
+    device = Device(setup, "low_storage")
+    try:
+        program = device.put("Storage")
+        if not device.storage(600000):
+            return
+        device.drive(program, ["start", "window", "title Morvane Storage Kit", "press %d" % START,
+                               "key %d Finish" % FINISH, "no-status", "sleep 300",
+                               device.shot("too-little-storage"), "press %d" % FINISH, "exit 1"],
+                     "too little storage")
+        log = device.lines("\\Temp\\Zephyrkit.log") or []
+        check(any(line.startswith("[InstallerThread] Failed [Atlas.cab]: Not enough storage for Atlas.cab")
+                  for line in log), "low storage: no failure line for Atlas.cab in %s" % log)
+        check(device.file("\\Windows\\StartUp\\Zephyrkit.lnk") is not None,
+              "low storage: the restart shortcut is gone")
+        if check(device.storage(4000000), "low storage: the device could not be given more"):
+            device.drive(program, ["start", "window", "key %d Start" % START, "press %d" % START,
+                                   "key %d Finish" % FINISH, "no-status", "press %d" % FINISH, "exit 0"],
+                         "more storage")
+            lines = device.lines("\\Windows\\wceload.log") or []
+            check(lines[-1:] == ['/askdest "\\Temp\\Atlas.cab"'] and len(lines) == 3,
+                  "low storage: wceload ran %s" % lines)
+            check(device.file("\\Program Files\\Atlas\\atlas.dat") is not None,
+                  "low storage: Atlas was not installed")
+            after_normal_end(device, "low storage")
     finally:
         device.close()
 
@@ -822,6 +925,9 @@ CASES = {
     "silent_install": case_silent_install,
     "log_folder": case_log_folder,
     "reset_resume": case_reset_and_resume,
+    "reset_preferences": case_reset_keeps_the_preferences,
+    "damaged_package": case_damaged_package,
+    "low_storage": case_low_storage,
     "rotation": case_rotation,
     "wizard_road": case_wizard_road,
 }

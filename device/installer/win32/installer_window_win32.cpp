@@ -247,6 +247,13 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
         DrawLine(dc, L"Preferences", RECT{client.left + 5, 2, client.right - 5, 27}, DT_LEFT);
         break;
     case PAGE_INSTALLATION:
+        if (flow_.SoftKeyBar() == BAR_WELCOME) {
+            // A resumed run waits for Start: say so rather than show a
+            // blank page.
+            DrawLine(dc, Wide(RESUME_TEXT), Band(client, mid - 40, mid), DT_CENTER);
+            DrawLine(dc, Wide(RESUME_PROMPT), Band(client, mid, mid + 40), DT_CENTER);
+            break;
+        }
         if (!state.installDone) break;
         if (state.FailedCount() > 0) {
             // The count, each cabinet that failed, where the log is, the
