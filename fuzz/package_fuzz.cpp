@@ -42,7 +42,8 @@ SystemInfoRecord DeviceFacts() {
 bool MayWrite(const std::u16string& key) {
     if (fuzz::Within<char16_t>(key, u"temp", u'\\')) return true;
     for (std::u16string_view name : {u"systeminfo.zip", u"data.zip", u"splash.zip", u"eula.zip",
-                                     u"readme.zip", u"cab.zip", u"windows\\zephyrkit.dat"})
+                                     u"readme.zip", u"cab.zip", u"windows\\zephyrkit.dat",
+                                     u"windows\\zephyrkit.new"})
         if (key == name) return true;
     return false;
 }
@@ -77,6 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the project lists.
     ZK_FUZZ_CHECK(state.installDone);
     ZK_FUZZ_CHECK(installerStarts <= CabinetCount(*state.project));
+    // A package that fails its check hands nothing to the platform installer.
+    if (!state.damage.whole) ZK_FUZZ_CHECK(installerStarts == 0);
+    // Nothing the device did not confirm counts as installed.
+    for (char outcome : state.outcomes)
+        ZK_FUZZ_CHECK(outcome != static_cast<char>(CabinetOutcome::Installed));
     ZK_FUZZ_CHECK(state.status.Text().size() < DEVICE_TEXT_UNITS);
 
     for (const std::u16string& written : platform.Written()) ZK_FUZZ_CHECK(MayWrite(written));
