@@ -46,6 +46,11 @@ public:
         return inner_.RenameFile(from, to);
     }
     bool MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
+    std::string LastFailureReason() override { return inner_.LastFailureReason(); }
+    std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
+                                       bool* busy) override {
+        return inner_.LockFile(path, waitMilliseconds, busy);
+    }
     bool ShellStart(const std::string& path) override { return inner_.ShellStart(path); }
     bool NotifyAssociationsChanged() override { return inner_.NotifyAssociationsChanged(); }
 

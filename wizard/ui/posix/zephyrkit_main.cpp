@@ -12,6 +12,7 @@
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
 #include "platform/host_text.h"
+#include "platform/interruption.h"
 #include "platform/source_date_platform.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
@@ -151,6 +152,9 @@ int main(int argc, char** argv) {
     zk::InitialiseWizardState(state, platform);
     zk::WizardContext ctx{*project, state, platform};
     if (arguments.size() == 1) return LookOverProject(ctx, arguments[0]);
+    // Ctrl+C or a SIGTERM during a build stops it and leaves the earlier
+    // installers as they were (exit code 130 or 143).
+    zk::CatchInterruptions();
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);
 }

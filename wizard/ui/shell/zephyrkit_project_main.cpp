@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/desktop_platform_posix.h"
+#include "platform/interruption.h"
 #include "platform/source_date_platform.h"
 #include "wizard/ui/shell/project_shell.h"
 
@@ -45,5 +46,8 @@ int main(int argc, char** argv) {
         dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
         platform = dated.get();
     }
+    // Ctrl+C or a SIGTERM during `build` stops it and leaves the earlier
+    // installers as they were (exit code 130 or 143).
+    zk::CatchInterruptions();
     return zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
 }
