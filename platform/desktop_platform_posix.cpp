@@ -107,7 +107,9 @@ void PosixDesktopPlatform::ShowMessage(const std::string& text, const std::strin
                                        MessageIcon icon, bool) {
     FILE* out = icon == MessageIcon::Information ? stdout : stderr;
     fprintf(out, "%s: %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
-    fflush(out);
+    // Standard output is flushed and checked once, when the program ends,
+    // where a failure can still say why.
+    if (out == stderr) fflush(out);
 }
 
 std::string PosixDesktopPlatform::OsCurrentDirectory() const {

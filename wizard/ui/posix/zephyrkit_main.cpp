@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
@@ -109,7 +110,9 @@ int LookOverProject(zk::WizardContext& ctx, const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -157,4 +160,14 @@ int main(int argc, char** argv) {
     zk::CatchInterruptions();
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int code = Run(argc, argv);
+    // The silent build tells success with 1, as the wizard does; a message
+    // that could not be written turns it into the 0 of every failure.
+    const bool silent = argc == 3 && std::strcmp(argv[1], "-silent") == 0;
+    return zk::CheckedExit("zephyrkit", code, silent ? (code == 1 ? 0 : code) : (code != 0 ? code : 1));
 }
