@@ -94,7 +94,7 @@ TEST_F(InstallerBuildTest, OptionalSectionsComeInTheirOrder) {
     ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(Input("eula.txt"), std::string(2000, 'e'));
     test::WriteFileBytes(Input("readme.txt"), "read me");
-    test::WriteFileBytes(Input("splash.bmp"), "BM" + std::string(5000, '\x7f'));
+    test::WriteFileBytes(Input("splash.bmp"), test::SmallBitmap());
     AddCabinet("a.cab", 10);
     struct Case {
         bool splash, eula, readme;

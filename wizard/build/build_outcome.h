@@ -11,6 +11,7 @@ enum class BuildFault {
     Read,         // an input is missing or cannot be read
     Unusable,     // an input is there but the build cannot use it
     Write,        // the output folder or an output cannot be made or written
+    Refused,      // the project asks for what a device cannot do
     Busy,         // another build is writing into the output folder
     Interrupted,  // a signal, or the window closed, stopped the build
 };

@@ -6,6 +6,7 @@
 #include "platform/desktop_platform.h"
 #include "platform/interruptible_platform.h"
 #include "platform/path_text.h"
+#include "wizard/build/build_inputs.h"
 #include "wizard/build/build_outcome.h"
 #include "wizard/build/build_outputs.h"
 #include "wizard/build/installer_build.h"
@@ -17,6 +18,7 @@ namespace zk {
 bool RunInstallerBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
                        const BuildRunOptions& options) {
     DesktopPlatform& platform = ctx.platform;
+    if (!CheckBuildInputs(ctx, outcome)) return false;
     std::string reason;
     if (!PrepareOutputFolder(ctx, &reason)) {
         outcome.Fail(BuildFault::Write, TextOf(ctx.state.workPath), "cannot make the folder", reason);

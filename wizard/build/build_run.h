@@ -1,4 +1,5 @@
-// One whole build, as every front runs it: the output folder prepared and
+// One whole build, as every front runs it: the inputs checked as a device
+// would take them (build_inputs.h), the output folder prepared and
 // locked against other builds, the mobile and desktop installers (and the
 // project file, and autorun.exe when asked for) written under temporary
 // names, then moved over the earlier outputs together — or, when anything

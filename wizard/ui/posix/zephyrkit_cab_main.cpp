@@ -125,7 +125,8 @@ int Run(int argc, char** argv) {
         const std::string shownName = zk::AnsiToUtf8(name);
         const std::string outcome =
             zk::AnsiToUtf8(platform.lastMessage.empty() ? "ok" : platform.lastMessage);
-        if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader) {
+        if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader ||
+            result == zk::Admission::BadName) {
             std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", shownName.c_str(), outcome.c_str());
             continue;
         }

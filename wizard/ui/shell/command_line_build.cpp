@@ -71,6 +71,7 @@ private:
     WizardContext& ctx_;
     std::ostream& out_;
     std::ostream& err_;
+    std::string projectPath_;
 };
 
 int Build::CheckProject(const std::string& projectPath) {
@@ -205,6 +206,7 @@ int Build::Failed(const BuildOutcome& outcome) {
         case BuildFault::Read: return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
         case BuildFault::Unusable:
             return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
+        case BuildFault::Refused: return Say(projectPath_, outcome.problem, BUILD_REFUSED);
         case BuildFault::Busy:
             err_ << "zephyrkit-project: " << outcome.problem << "\n";
             return BUILD_WRITE_FAILED;
@@ -218,6 +220,7 @@ int Build::Failed(const BuildOutcome& outcome) {
 }
 
 int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
+    projectPath_ = projectPath;
     if (int code = CheckProject(projectPath)) return code;
     if (int code = CheckInputs()) return code;
     if (int code = PrepareOutput(options.output)) return code;

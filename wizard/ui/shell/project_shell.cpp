@@ -17,6 +17,8 @@
 #include "platform/host_text.h"
 #include "platform/memory_page_view.h"
 #include "platform/path_text.h"
+#include "wizard/build/build_inputs.h"
+#include "wizard/build/build_outcome.h"
 #include "wizard/build/build_overview.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/cabinet/cabinet_list.h"
@@ -34,6 +36,11 @@
 
 namespace zk {
 namespace {
+
+// Windows' MAX_PATH less its terminating zero, and the length of one name
+// that Windows' and Linux's file systems allow.
+constexpr std::size_t kMaxWindowsPathLength = 259;
+constexpr std::size_t kMaxFileNameLength = 255;
 
 constexpr const char* kUsage =
     "Usage: zephyrkit-project COMMAND FILE.paw [ARGUMENTS]\n"
@@ -517,6 +524,8 @@ int Shell::Check() {
                              "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
+    BuildOutcome inputs;
+    if (!CheckBuildInputs(ctx_, inputs)) return Refused(inputs.failure);
     WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
@@ -543,6 +552,21 @@ void Shell::WarnOfDoubtfulSettings() {
     const std::string output = TextOf(project_->outputFolder);
     if (!output.empty() && !console_.GetFileFacts(output, &facts))
         out_ << "Warning: the output folder " << output << " does not exist\n";
+    // The longest path a build writes: the desktop installer's temporary in
+    // the title folder of the longest date folder ("/30-12-2026").
+    const std::string title = TextOf(project_->title);
+    const std::string longestName = title + ".[DESKTOP].exe.partial";
+    const std::size_t longest = output.size() + (project_->addDateToPath ? 11 : 0) +
+                                (project_->addTitleSubfolder ? 1 + title.size() : 0) + 1 +
+                                longestName.size();
+    if (longestName.size() > kMaxFileNameLength)
+        out_ << "Warning: the title makes file names of " << longestName.size()
+             << " characters, longer than the " << kMaxFileNameLength
+             << " a file system allows\n";
+    else if (longest > kMaxWindowsPathLength)
+        out_ << "Warning: the title makes paths in the output folder of up to " << longest
+             << " characters, longer than the " << kMaxWindowsPathLength
+             << " Windows allows: shorten the title or the output folder\n";
 }
 
 int Shell::Build(const std::vector<std::string>& options) {
