@@ -248,6 +248,7 @@ int StepMachine::NextPositionCommand() const {
 }
 
 void StepMachine::OnPaintedButton(PaintedButton button) {
+    if (building_) return;
     switch (button) {
         case PaintedButton::Help: ctx_.platform.ShellStart(TextOf(ctx_.state.helpPath)); break;
         case PaintedButton::About: front_.ShowAboutBox(); break;
