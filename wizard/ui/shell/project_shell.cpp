@@ -64,9 +64,9 @@ constexpr const char* kUsage =
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
-    "that cannot be read or written), 2 bad usage; build has two more (see\n"
-    "`zephyrkit-project build --help`). A refused command writes nothing;\n"
-    "writes replace the project file whole.\n"
+    "that cannot be read or written, standard output included), 2 bad usage;\n"
+    "build has more (see `zephyrkit-project build --help`). A refused command\n"
+    "writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
 constexpr const char* kPresetsHelp =
@@ -134,22 +134,34 @@ const std::map<std::string, std::string> kCommandHelp = {
      "date and title subfolders the project asks for; the folder is made when\n"
      "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
      "taken from this program's folder. Prints each section of the installer\n"
-     "with its size and compression figure (-q: nothing on success). Problems\n"
-     "are printed as \"zephyrkit-project: FILE: what is wrong\".\n"
+     "with its size and the share packing saved, as zip prints it (\"deflated\n"
+     "57%\"; -q: nothing on success). Problems are printed as\n"
+     "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
+     "The outputs are written under temporary names and replace the earlier\n"
+     "ones together once all are complete; a build that fails or is\n"
+     "interrupted leaves the earlier ones as they were. One build at a time\n"
+     "writes into a folder: a second waits five seconds for the first.\n"
      "Exit codes:\n"
      "  0  built\n"
      "  1  the project is refused: not a project file, no title or one that is no\n"
-     "     usable file name, no cabinet, or a cabinet no selected filter option\n"
-     "     lets through\n"
+     "     usable file name, no cabinet, a cabinet no selected filter option\n"
+     "     lets through, a name a device cannot keep, or two names (EULA,\n"
+     "     read-me, splash, cabinets) that differ only in case\n"
      "  2  bad usage\n"
-     "  3  an input is missing or cannot be read: the project file, the EULA,\n"
-     "     read-me or splash file, a cabinet, or a build input beside the program\n"
-     "     (a device stub of the wrong length too)\n"
-     "  4  the output folder cannot be made or an output cannot be written\n"},
+     "  3  an input is missing, cannot be read or cannot be used: the project\n"
+     "     file, the EULA, read-me or splash file, a cabinet, or a build input\n"
+     "     beside the program (a device stub of the wrong length too); a splash\n"
+     "     that is no BMP, a EULA or read-me that is no text\n"
+     "  4  the output folder cannot be made, an output cannot be written, or\n"
+     "     another build is writing into the folder\n"
+     "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n"},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
-     "that does not describe a valid project is refused and nothing is written.\n"},
+     "that does not describe a valid project is refused, naming the field, and\n"
+     "nothing is written: no title or company, a key given twice, a cabinet\n"
+     "without path or name, listed twice (names are told apart without regard\n"
+     "to case, as on a device) or under a name a device cannot keep.\n"},
 };
 
 class Shell {
