@@ -28,23 +28,18 @@ public:
     }
 
 private:
-    class File : public FileHandle {
+    class File : public ForwardingFileHandle {
     public:
         File(std::unique_ptr<FileHandle> inner, InterruptiblePlatform& owner)
-            : inner_(std::move(inner)), owner_(owner) {}
+            : ForwardingFileHandle(std::move(inner)), owner_(owner) {}
         std::size_t Read(void* buffer, std::size_t bytes) override {
             return owner_.Interrupted() ? 0 : inner_->Read(buffer, bytes);
         }
         std::size_t Write(const void* buffer, std::size_t bytes) override {
             return owner_.Interrupted() ? 0 : inner_->Write(buffer, bytes);
         }
-        bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
-        bool SeekToEnd() override { return inner_->SeekToEnd(); }
-        std::uint64_t Tell() override { return inner_->Tell(); }
-        bool Close() override { return inner_->Close(); }
 
     private:
-        std::unique_ptr<FileHandle> inner_;
         InterruptiblePlatform& owner_;
     };
 
