@@ -281,8 +281,10 @@ bool Shell::Load() {
 }
 
 int Shell::Save() {
-    if (!ReplaceProjectFile(console_, *project_, path_.c_str()))
-        return Refused("Cannot write " + path_);
+    if (!ReplaceProjectFile(console_, *project_, path_.c_str())) {
+        const std::string reason = console_.LastFailureReason();
+        return Refused("Cannot write " + path_ + (reason.empty() ? "" : ": " + reason));
+    }
     return SHELL_DONE;
 }
 
