@@ -163,7 +163,7 @@ int Build::PrepareOutput(const std::string& output) {
 }
 
 // The installer's sections as the device will find them, each with its size
-// and, for those the build packed, its compression figure.
+// and, for those the build packed, the share packing saved.
 void Build::PrintSections(const std::vector<int>& figures) {
     const WizardState& s = ctx_.state;
     std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME, TextOf(s.projectName) + ".paw"};
@@ -203,9 +203,8 @@ void Build::PrintSections(const std::vector<int>& figures) {
 int Build::Failed(const BuildOutcome& outcome) {
     const std::string why = outcome.reason.empty() ? "" : ": " + outcome.reason;
     switch (outcome.fault) {
-        case BuildFault::Read: return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
-        case BuildFault::Unusable:
-            return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
+        case BuildFault::Read:
+        case BuildFault::Unusable: return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
         case BuildFault::Refused: return Say(projectPath_, outcome.problem, BUILD_REFUSED);
         case BuildFault::Busy:
             err_ << "zephyrkit-project: " << outcome.problem << "\n";
