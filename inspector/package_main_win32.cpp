@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "common/ansi_text.h"
 #include "device/platform/device_platform_win32.h"
 #include "inspector/package_tool.h"
@@ -20,5 +21,8 @@ int main(int argc, char** argv) {
         [](std::string_view name) { return zk::WideFromAnsi(name); },
     };
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return zk::RunPackageTool(ports, arguments, std::cout, std::cerr);
+    const int code = zk::RunPackageTool(ports, arguments, std::cout, std::cerr);
+    // A report or extraction list cut short by a full disk is no success.
+    return zk::CheckedExit("zephyrkit-package", code,
+                           code != zk::PACKAGE_OK ? code : zk::PACKAGE_CANNOT_RUN);
 }

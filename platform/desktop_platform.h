@@ -49,6 +49,12 @@ public:
     virtual bool Close() = 0;
 };
 
+// A hold on a lock file, let go of when destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 enum class FileMode {
     Read,           // existing file, shared for reading
     CreateWrite,    // create or truncate; no sharing
@@ -95,6 +101,25 @@ public:
     virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
     // Creates the last level of the path; an existing folder counts as success.
     virtual bool MakeFolder(const std::string& path) = 0;
+
+    // The system's reason for the last file operation of this platform that
+    // failed ("No space left on device"), for messages; empty when unknown.
+    virtual std::string LastFailureReason() { return {}; }
+
+    // Takes the exclusive lock of the file at `path`, made when missing,
+    // waiting up to `waitMilliseconds` while another process holds it. Null
+    // when it cannot be had: `*busy` is then true when another holder kept
+    // it, false when the file could not be made or locked
+    // (LastFailureReason says why). A lock left by a process that ended is
+    // free. Releasing it removes the file. Platforms without processes to
+    // share with hand out a lock that holds nothing.
+    virtual std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
+                                               bool* busy) {
+        (void)path;
+        (void)waitMilliseconds;
+        *busy = false;
+        return std::make_unique<FileLock>();
+    }
 
     // Opens a document or program through the shell; false when it could not.
     virtual bool ShellStart(const std::string& path) = 0;

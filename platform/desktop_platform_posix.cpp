@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <string.h>
+#include <sys/file.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -17,15 +19,27 @@
 namespace zk {
 namespace {
 
+// Keeps errno of a failure where the platform can tell it later; a failure
+// that set none reads as an input/output error.
+void Remember(int* lastError) { *lastError = errno != 0 ? errno : EIO; }
+
 class PosixFile : public FileHandle {
 public:
-    explicit PosixFile(FILE* f) : f_(f) {}
+    PosixFile(FILE* f, int* lastError) : f_(f), lastError_(lastError) {}
     ~PosixFile() override { Close(); }
     std::size_t Read(void* buffer, std::size_t bytes) override {
-        return f_ ? fread(buffer, 1, bytes, f_) : 0;
+        if (!f_) return 0;
+        errno = 0;
+        const std::size_t got = fread(buffer, 1, bytes, f_);
+        if (got < bytes && ferror(f_)) Remember(lastError_);
+        return got;
     }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
-        return f_ ? fwrite(buffer, 1, bytes, f_) : 0;
+        if (!f_) return 0;
+        errno = 0;
+        const std::size_t put = fwrite(buffer, 1, bytes, f_);
+        if (put < bytes) Remember(lastError_);
+        return put;
     }
     bool Seek(std::uint64_t offset) override {
         return f_ && fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0;
@@ -38,15 +52,40 @@ public:
     }
     bool Close() override {
         if (!f_) return true;
+        errno = 0;
         bool ok = ferror(f_) == 0;
         ok = fclose(f_) == 0 && ok;
+        if (!ok) Remember(lastError_);
         f_ = nullptr;
         return ok;
     }
 
 private:
     FILE* f_;
+    int* lastError_;
 };
+
+// The lock file is removed while still held, so a process that opened it
+// meanwhile finds, once it holds its lock, that the name now leads to
+// another file or none, and starts again.
+class PosixFileLock : public FileLock {
+public:
+    PosixFileLock(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    ~PosixFileLock() override {
+        unlink(name_.c_str());
+        close(fd_);
+    }
+
+private:
+    int fd_;
+    std::string name_;
+};
+
+bool SameFile(int fd, const std::string& name) {
+    struct stat held, named;
+    return fstat(fd, &held) == 0 && stat(name.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
 
 // The record's text, and so every path the logic hands over, is in code page
 // 1252, while this system names its files in UTF-8. Every path crosses here,
@@ -68,7 +107,9 @@ void PosixDesktopPlatform::ShowMessage(const std::string& text, const std::strin
                                        MessageIcon icon, bool) {
     FILE* out = icon == MessageIcon::Information ? stdout : stderr;
     fprintf(out, "%s: %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str());
-    fflush(out);
+    // Standard output is flushed and checked once, when the program ends,
+    // where a failure can still say why.
+    if (out == stderr) fflush(out);
 }
 
 std::string PosixDesktopPlatform::OsCurrentDirectory() const {
@@ -144,38 +185,86 @@ bool PosixDesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out)
 std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& path,
                                                            FileMode mode) {
     const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::CreateWrite ? "wb" : "r+b";
+    errno = 0;
     FILE* f = fopen(OsName(path).c_str(), how);
-    if (!f) return nullptr;
+    if (!f) {
+        Remember(&lastError_);
+        return nullptr;
+    }
     // Headers and counts are written a few bytes at a time; a buffer larger
     // than stdio's 4 KiB gathers them into fewer system calls.
     setvbuf(f, nullptr, _IOFBF, 64 * 1024);
     if (mode == FileMode::Read) {
         struct stat st;
         if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+            lastError_ = EISDIR;
             fclose(f);
             return nullptr;
         }
     }
     if (mode == FileMode::AppendWrite && fseeko(f, 0, SEEK_END) != 0) {
+        Remember(&lastError_);
         fclose(f);
         return nullptr;
     }
-    return std::make_unique<PosixFile>(f);
+    return std::make_unique<PosixFile>(f, &lastError_);
 }
 
 bool PosixDesktopPlatform::RemoveFile(const std::string& path) {
-    return unlink(OsName(path).c_str()) == 0;
+    if (unlink(OsName(path).c_str()) == 0) return true;
+    Remember(&lastError_);
+    return false;
 }
 
 bool PosixDesktopPlatform::RenameFile(const std::string& from, const std::string& to) {
-    return rename(OsName(from).c_str(), OsName(to).c_str()) == 0;
+    if (rename(OsName(from).c_str(), OsName(to).c_str()) == 0) return true;
+    Remember(&lastError_);
+    return false;
 }
 
 bool PosixDesktopPlatform::MakeFolder(const std::string& path) {
     const std::string name = OsName(path);
     if (mkdir(name.c_str(), 0777) == 0) return true;
+    const int made = errno;
     struct stat st;
-    return errno == EEXIST && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (made == EEXIST && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    lastError_ = made == EEXIST ? ENOTDIR : made;
+    return false;
+}
+
+std::string PosixDesktopPlatform::LastFailureReason() {
+    return lastError_ == 0 ? std::string() : std::string(strerror(lastError_));
+}
+
+std::unique_ptr<FileLock> PosixDesktopPlatform::LockFile(const std::string& path,
+                                                         int waitMilliseconds, bool* busy) {
+    constexpr int kPollMilliseconds = 50;
+    *busy = false;
+    const std::string name = OsName(path);
+    for (int waited = 0;;) {
+        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            Remember(&lastError_);
+            return nullptr;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (SameFile(fd, name)) return std::make_unique<PosixFileLock>(fd, name);
+            close(fd);  // its holder let go and removed it: lock the next one
+            continue;
+        }
+        const int refused = errno;
+        close(fd);
+        if (refused != EWOULDBLOCK) {
+            lastError_ = refused;
+            return nullptr;
+        }
+        if (waited >= waitMilliseconds) {
+            *busy = true;
+            return nullptr;
+        }
+        usleep(kPollMilliseconds * 1000);
+        waited += kPollMilliseconds;
+    }
 }
 
 bool PosixDesktopPlatform::ShellStart(const std::string& path) {

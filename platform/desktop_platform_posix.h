@@ -37,6 +37,9 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
+    std::string LastFailureReason() override;
+    std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
+                                       bool* busy) override;
     bool ShellStart(const std::string& path) override;
     bool NotifyAssociationsChanged() override;
 
@@ -52,6 +55,8 @@ private:
     std::string OsTemporaryFolder() const;
 
     std::string argv0_;
+    // errno of the last failed file operation, 0 when none failed yet.
+    int lastError_ = 0;
 };
 
 }  // namespace zk

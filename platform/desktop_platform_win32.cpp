@@ -16,9 +16,15 @@ constexpr std::size_t MAX_TRANSFER = 1u << 30;
 // "Install_Dir" is: a longer value does not fit and counts as unreadable.
 constexpr DWORD REGISTRY_TEXT_BYTES = 1040;
 
+// Keeps the system's code of a failure where the platform can tell it later.
+void Remember(unsigned long* lastError) {
+    const DWORD code = GetLastError();
+    *lastError = code != 0 ? code : ERROR_GEN_FAILURE;
+}
+
 class Win32File : public FileHandle {
 public:
-    explicit Win32File(HANDLE h) : h_(h) {}
+    Win32File(HANDLE h, unsigned long* lastError) : h_(h), lastError_(lastError) {}
     ~Win32File() override { Close(); }
 
     std::size_t Read(void* buffer, std::size_t bytes) override {
@@ -28,6 +34,7 @@ public:
             DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD got = 0;
             if (!ReadFile(h_, at + done, want, &got, nullptr)) {
+                Remember(lastError_);
                 failed_ = true;
                 break;
             }
@@ -44,6 +51,7 @@ public:
             DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD put = 0;
             if (!WriteFile(h_, at + done, want, &put, nullptr) || put < want) {
+                Remember(lastError_);
                 done += put;
                 failed_ = true;
                 break;
@@ -79,14 +87,27 @@ public:
     bool Close() override {
         if (h_ == INVALID_HANDLE_VALUE) return true;
         bool ok = !failed_;
-        ok = CloseHandle(h_) != 0 && ok;
+        if (!CloseHandle(h_)) {
+            Remember(lastError_);
+            ok = false;
+        }
         h_ = INVALID_HANDLE_VALUE;
         return ok;
     }
 
 private:
     HANDLE h_;
+    unsigned long* lastError_;
     bool failed_ = false;
+};
+
+class Win32FileLock : public FileLock {
+public:
+    explicit Win32FileLock(HANDLE h) : h_(h) {}
+    ~Win32FileLock() override { CloseHandle(h_); }  // unlocks, and deletes the file
+
+private:
+    HANDLE h_;
 };
 
 HKEY RootKey(RegistryRoot root) {
@@ -268,22 +289,87 @@ std::unique_ptr<FileHandle> Win32DesktopPlatform::OpenFile(const std::string& pa
     }
     HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    auto file = std::make_unique<Win32File>(h);
-    if (mode == FileMode::AppendWrite && !file->SeekToEnd()) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) {
+        Remember(&lastError_);
+        return nullptr;
+    }
+    auto file = std::make_unique<Win32File>(h, &lastError_);
+    if (mode == FileMode::AppendWrite && !file->SeekToEnd()) {
+        Remember(&lastError_);
+        return nullptr;
+    }
     return file;
 }
 
 bool Win32DesktopPlatform::RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    if (DeleteFileA(path.c_str())) return true;
+    Remember(&lastError_);
+    return false;
 }
 
 bool Win32DesktopPlatform::RenameFile(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    Remember(&lastError_);
+    return false;
+}
+
+std::string Win32DesktopPlatform::LastFailureReason() {
+    if (lastError_ == 0) return {};
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, lastError_, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length && text ? std::string(text, length) : std::string();
+    if (text) LocalFree(text);
+    // The system's texts end in a full stop and a line break.
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' '))
+        reason.pop_back();
+    return reason.empty() ? "system error " + std::to_string(lastError_) : reason;
+}
+
+std::unique_ptr<FileLock> Win32DesktopPlatform::LockFile(const std::string& path,
+                                                         int waitMilliseconds, bool* busy) {
+    constexpr int kPollMilliseconds = 50;
+    *busy = false;
+    for (int waited = 0;; waited += kPollMilliseconds) {
+        // Every holder opens it to be deleted on close: the last one to let
+        // go removes it, and a process that ends lets go of its lock.
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                               nullptr);
+        // A file whose deletion is pending refuses to open until its last
+        // holder closes it: that is waited for like a held lock.
+        DWORD refused = 0;
+        if (h == INVALID_HANDLE_VALUE) {
+            refused = GetLastError();
+            if (refused != ERROR_ACCESS_DENIED || waited >= waitMilliseconds) {
+                lastError_ = refused;
+                return nullptr;
+            }
+        } else {
+            OVERLAPPED whole = {};
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
+                return std::make_unique<Win32FileLock>(h);
+            refused = GetLastError();
+            CloseHandle(h);
+            if (refused != ERROR_LOCK_VIOLATION && refused != ERROR_IO_PENDING) {
+                lastError_ = refused;
+                return nullptr;
+            }
+            if (waited >= waitMilliseconds) {
+                *busy = true;
+                return nullptr;
+            }
+        }
+        Sleep(kPollMilliseconds);
+    }
 }
 
 bool Win32DesktopPlatform::MakeFolder(const std::string& path) {
     if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    Remember(&lastError_);
     // An existing folder is success; a file of that name is not.
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

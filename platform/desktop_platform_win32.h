@@ -42,11 +42,17 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
+    std::string LastFailureReason() override;
+    // LockFileEx on a file opened to be deleted when its last handle closes.
+    std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
+                                       bool* busy) override;
     bool ShellStart(const std::string& path) override;
     bool NotifyAssociationsChanged() override;
 
 private:
     void* ownerWindow_ = nullptr;
+    // GetLastError() of the last failed file operation, 0 when none failed yet.
+    unsigned long lastError_ = 0;
 };
 
 }  // namespace zk

@@ -1,10 +1,31 @@
 // A desktop platform that hands every call to another one: the base of
-// platforms that change one or two answers of the real one.
+// platforms that change one or two answers of the real one. And a file that
+// does the same, for those that change how their files read or write.
 #pragma once
+
+#include <memory>
+#include <utility>
 
 #include "platform/desktop_platform.h"
 
 namespace zk {
+
+class ForwardingFileHandle : public FileHandle {
+public:
+    explicit ForwardingFileHandle(std::unique_ptr<FileHandle> inner) : inner_(std::move(inner)) {}
+
+    std::size_t Read(void* buffer, std::size_t bytes) override { return inner_->Read(buffer, bytes); }
+    std::size_t Write(const void* buffer, std::size_t bytes) override {
+        return inner_->Write(buffer, bytes);
+    }
+    bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
+    bool SeekToEnd() override { return inner_->SeekToEnd(); }
+    std::uint64_t Tell() override { return inner_->Tell(); }
+    bool Close() override { return inner_->Close(); }
+
+protected:
+    std::unique_ptr<FileHandle> inner_;
+};
 
 class ForwardingDesktopPlatform : public DesktopPlatform {
 public:
@@ -46,6 +67,11 @@ public:
         return inner_.RenameFile(from, to);
     }
     bool MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
+    std::string LastFailureReason() override { return inner_.LastFailureReason(); }
+    std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
+                                       bool* busy) override {
+        return inner_.LockFile(path, waitMilliseconds, busy);
+    }
     bool ShellStart(const std::string& path) override { return inner_.ShellStart(path); }
     bool NotifyAssociationsChanged() override { return inner_.NotifyAssociationsChanged(); }
 

@@ -5,6 +5,7 @@
 // reads as empty and unchecked, and writes to it do nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zk {
@@ -61,6 +62,12 @@ public:
     // Range 0 to maximum, each step advancing by `step`; the bar restarts at 0.
     virtual void SetProgressRange(int maximum, int step) = 0;
     virtual void StepProgress() = 0;
+    // Each section the build packed, in order, with its source's size and
+    // the packed archive's; the window's log shows its own figure instead.
+    virtual void SectionPacked(std::uint64_t sourceSize, std::uint64_t packedSize) {
+        (void)sourceSize;
+        (void)packedSize;
+    }
 };
 
 class NullBuildLog : public BuildLog {

@@ -68,14 +68,14 @@ TEST_F(BuildOverviewTest, AMissingFileEndsTheOverview) {
 
 TEST_F(BuildOverviewTest, OutputFolderTakesTheUtcDateAndTitle) {
     platform.unixTime = 1796601600 + 60;  // 00:01 UTC on 7 December 2026
-    PrepareOutputFolder(ctx);
+    ASSERT_TRUE(PrepareOutputFolder(ctx));
     EXPECT_EQ(std::string(state.workPath), outputFolder + "/7-12-2026/Demo");
     EXPECT_TRUE(test::FileExists(outputFolder + "/7-12-2026/Demo"));
 
     CopyText(state.workPath, outputFolder);
     state.addDateToPath = 0;
     state.addTitleSubfolder = 0;
-    PrepareOutputFolder(ctx);
+    ASSERT_TRUE(PrepareOutputFolder(ctx));
     EXPECT_EQ(std::string(state.workPath), outputFolder);
 
     platform.unixTime = 1796601600 - 1;

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <map>
+
 #include "common/fixed_text.h"
 #include "common/package_layout.h"
 #include "tests/build/build_fixture.h"
 #include "wizard/build/build_outcome.h"
+#include "wizard/build/build_outputs.h"
+#include "wizard/build/build_run.h"
 #include "wizard/build/compression_figure.h"
 
 namespace zk {
@@ -21,10 +27,18 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 class InstallerBuildTest : public ::testing::Test, public test::BuildFixture {
 protected:
-    bool Build() {
+    InstallerBuildTest() { state.addDateToPath = state.addTitleSubfolder = 0; }
+    bool Build(const BuildRunOptions& options = {}) {
         outcome = BuildOutcome();
         log = RecordingBuildLog();
-        return BuildMobileInstaller(ctx, log, outcome) && BuildDesktopInstaller(ctx, log, outcome);
+        return RunInstallerBuild(ctx, log, outcome, options);
+    }
+    // Every file of the output folder with its bytes.
+    std::map<std::string, std::string> Outputs() const {
+        std::map<std::string, std::string> files;
+        for (const std::string& name : test::ListFolder(outputFolder))
+            files[name] = ReadFileBytes(Out(name));
+        return files;
     }
     std::string Out(const std::string& name) const { return outputFolder + "/" + name; }
 
@@ -80,7 +94,7 @@ TEST_F(InstallerBuildTest, OptionalSectionsComeInTheirOrder) {
     ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(Input("eula.txt"), std::string(2000, 'e'));
     test::WriteFileBytes(Input("readme.txt"), "read me");
-    test::WriteFileBytes(Input("splash.bmp"), "BM" + std::string(5000, '\x7f'));
+    test::WriteFileBytes(Input("splash.bmp"), test::SmallBitmap());
     AddCabinet("a.cab", 10);
     struct Case {
         bool splash, eula, readme;
@@ -118,8 +132,9 @@ TEST_F(InstallerBuildTest, LogLinesAndProgress) {
     CopyText(state.eulaFileName, "eula.txt");
     AddCabinet("Setup.cab", 5000);
 
+    BuildOutputs outputs(platform);
     RecordingBuildLog mobileLog;
-    ASSERT_TRUE(BuildMobileInstaller(ctx, mobileLog, outcome));
+    ASSERT_TRUE(BuildMobileInstaller(ctx, mobileLog, outcome, outputs));
     EXPECT_EQ(mobileLog.captions, std::vector<std::string>{" Mobile installer progress"});
     EXPECT_EQ(mobileLog.rangeMaximum, 4);
     EXPECT_EQ(mobileLog.position, 4);
@@ -133,7 +148,7 @@ TEST_F(InstallerBuildTest, LogLinesAndProgress) {
     EXPECT_TRUE(EndsWith(mobileLog.lines[5], " %\t- status: done"));
 
     RecordingBuildLog desktopLog;
-    ASSERT_TRUE(BuildDesktopInstaller(ctx, desktopLog, outcome));
+    ASSERT_TRUE(BuildDesktopInstaller(ctx, desktopLog, outcome, outputs));
     EXPECT_EQ(desktopLog.lines,
               (std::vector<std::string>{"\t***Desktop installer overview***", "",
                                         "Desktop installer:\t- status: done"}));
@@ -164,76 +179,146 @@ TEST_F(InstallerBuildTest, CompressionFigures) {
     EXPECT_EQ(CompressionFigure(0, 0), 0);
 }
 
-TEST_F(InstallerBuildTest, AMissingInputFailsTheBuildAndLeavesNoInstaller) {
+TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
     AddCabinet("a.cab", 500);
-    for (const char* input : {"MobileZephyrkit.exe", "SystemInfo.dat", "DesktopZephyrkit.exe"}) {
-        const std::string path = programFolder + "/" + input;
-        const std::string saved = ReadFileBytes(path);
-        std::remove(path.c_str());
-        EXPECT_FALSE(Build()) << input;
-        EXPECT_EQ(outcome.failure, "cannot read " + path);
-        EXPECT_EQ(log.lines.back(), path + ":\t- status: failed");
-        for (const std::string& name : test::ListFolder(outputFolder))
-            EXPECT_TRUE(name == "ZephyrkitPrj.paw" || name == "Demo.[MOBILE].exe") << name;
-        if (std::string(input) != "DesktopZephyrkit.exe") {
-            EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe")));
-        }
-        EXPECT_FALSE(test::FileExists(Out("Demo.[DESKTOP].exe")));
-        test::WriteFileBytes(path, saved);
-    }
+    AddCabinet("b.cab", 400000);
+    project->removableCardOutput = state.removableCardOutput = 1;
+    ASSERT_TRUE(Build()) << outcome.failure;
+    const std::map<std::string, std::string> earlier = Outputs();
+    ASSERT_EQ(earlier.size(), 4u) << "the project file, both installers and autorun.exe";
 
+    const std::string stub = programFolder + "/MobileZephyrkit.exe";
+    struct Case {
+        std::string what;
+        std::function<void()> spoil, mend;
+        BuildFault fault;
+        std::string file;  // the file the failure names
+    };
+    auto removed = [this](const std::string& path) {
+        return Case{path, [path] { std::rename(path.c_str(), (path + ".away").c_str()); },
+                    [path] { std::rename((path + ".away").c_str(), path.c_str()); },
+                    BuildFault::Read, path};
+    };
+    const Case cases[] = {
+        removed(programFolder + "/MobileZephyrkit.exe"),
+        removed(programFolder + "/SystemInfo.dat"),
+        removed(programFolder + "/DesktopZephyrkit.exe"),
+        removed(Input("a.cab")),
+        {"a stub of the wrong length", [&] { test::WriteFileBytes(stub, mobileStub + "x"); },
+         [&] { test::WriteFileBytes(stub, mobileStub); }, BuildFault::Unusable, stub},
+        {"a cabinet cut while read", [&] { platform.failReadsFrom = "b.cab"; platform.failReadAfterBytes = 300000; },
+         [&] { platform.failReadsFrom.clear(); }, BuildFault::Read, Input("b.cab")},
+        {"the mobile installer cannot be written",
+         [&] { platform.failWritesTo = "[MOBILE].exe.partial"; platform.failWriteAfterBytes = 100; },
+         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("Demo.[MOBILE].exe")},
+        {"the desktop installer cannot be written",
+         [&] { platform.failWritesTo = "[DESKTOP].exe.partial"; platform.failWriteAfterBytes = 5000; },
+         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("Demo.[DESKTOP].exe")},
+        {"autorun.exe cannot be written",
+         [&] { platform.failWritesTo = "autorun.exe.partial"; platform.failWriteAfterBytes = 10; },
+         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("autorun.exe")},
+    };
+    for (const Case& c : cases) {
+        c.spoil();
+        EXPECT_FALSE(Build()) << c.what;
+        c.mend();
+        EXPECT_EQ(outcome.fault, c.fault) << c.what;
+        EXPECT_EQ(outcome.file, c.file) << c.what;
+        EXPECT_EQ(log.lines.back(), c.file + ":\t- status: failed") << c.what;
+        EXPECT_EQ(Outputs(), earlier) << c.what << ": the earlier outputs and nothing else";
+    }
+    EXPECT_EQ(outcome.failure, "cannot write " + Out("autorun.exe") + ": " + test::kSpentBudget);
+    EXPECT_TRUE(Build()) << outcome.failure;
+}
+
+TEST_F(InstallerBuildTest, FailuresTellTheSystemsReason) {
+    AddCabinet("a.cab", 500);
     std::remove(Input("a.cab").c_str());
     EXPECT_FALSE(Build());
-    EXPECT_EQ(outcome.failure, "cannot read " + Input("a.cab"));
-    EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe")));
-    EXPECT_FALSE(test::FileExists(Out("a.cab.zip")));
-}
+    EXPECT_TRUE(StartsWith(outcome.failure, "cannot read " + Input("a.cab") + ": "));
+    EXPECT_FALSE(outcome.reason.empty());
+    test::WriteFileBytes(Input("a.cab"), "MSCF");
 
-TEST_F(InstallerBuildTest, AStubOfTheWrongLengthFailsTheBuildAndLeavesNoInstaller) {
-    AddCabinet("a.cab", 500);
-    ASSERT_TRUE(Build());
-    const std::string stub = programFolder + "/MobileZephyrkit.exe";
-    const std::string expected = std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET);
-    for (const std::string& wrong : {std::string("MZ") + std::string(998, 's'), std::string(),
-                                     mobileStub + "x", mobileStub.substr(0, mobileStub.size() - 1)}) {
-        test::WriteFileBytes(stub, wrong);
-        EXPECT_FALSE(Build()) << wrong.size();
-        EXPECT_EQ(outcome.failure, stub + " is " + std::to_string(wrong.size()) +
-                                       " bytes long; the device stub must be " + expected + " bytes");
-        EXPECT_EQ(log.lines.back(), stub + ":\t- status: failed");
-        EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe"))) << wrong.size();
-        EXPECT_FALSE(test::FileExists(Out("Demo.[DESKTOP].exe"))) << "not even the earlier one";
-        EXPECT_FALSE(test::FileExists(Out("Demo.[MOBILE].exe.partial")));
+    struct Case {
+        std::string workPath;
+        bool titleFolder;
+        std::string failure;
+    };
+    for (const Case& c : {Case{folder / "no-such-folder", false, "no such folder"},
+                          Case{Input("a.cab"), false, "not a folder"},
+                          Case{Input("a.cab"), true, ""}}) {
+        CopyText(state.workPath, c.workPath);
+        state.addTitleSubfolder = c.titleFolder;
+        EXPECT_FALSE(Build()) << c.workPath;
+        EXPECT_EQ(outcome.fault, BuildFault::Write);
+        EXPECT_EQ(outcome.file, c.workPath + (c.titleFolder ? "/Demo" : ""));
+        EXPECT_EQ(outcome.problem, "cannot make the folder");
+        // The system's own text when it made the folder, "Not a directory"
+        // here, another on Windows.
+        if (c.failure.empty())
+            EXPECT_FALSE(outcome.reason.empty());
+        else
+            EXPECT_EQ(outcome.reason, c.failure);
     }
-    test::WriteFileBytes(stub, mobileStub);
-    EXPECT_TRUE(Build());
 }
 
-TEST_F(InstallerBuildTest, ACabinetThatCannotBeReadWholeFailsTheBuild) {
-    AddCabinet("a.cab", 50000);
-    AddCabinet("b.cab", 400000);
-    platform.failReadsFrom = "b.cab";
-    platform.failReadAfterBytes = 300000;
-    EXPECT_FALSE(Build()) << "a cut cabinet is no installer";
-    EXPECT_EQ(outcome.failure.rfind("cannot read ", 0), 0u) << outcome.failure;
-    EXPECT_NE(outcome.failure.find("b.cab"), std::string::npos) << outcome.failure;
+// A build stopped at its k-th write — a signal, or the window closed — ends
+// as a failed one does: the earlier outputs exactly as they were, no
+// temporary, and the outcome says it was interrupted.
+TEST_F(InstallerBuildTest, AnInterruptedBuildLeavesTheEarlierOutputsAsTheyWere) {
+    AddCabinet("a.cab", 70000);
+    AddCabinet("b.cab", 300000);
+    project->removableCardOutput = state.removableCardOutput = 1;
+    int writes = 0;
+    BuildRunOptions counting;
+    counting.interrupted = [&writes] { return ++writes < 0; };
+    ASSERT_TRUE(Build(counting)) << outcome.failure;
+    const int asked = writes;
+    ASSERT_GT(asked, 10);
+    const std::map<std::string, std::string> earlier = Outputs();
+
+    for (int k : {1, 2, 5, asked / 2, asked - 3, asked - 1, asked}) {
+        int calls = 0;
+        BuildRunOptions stopping;
+        stopping.interrupted = [&calls, k] { return ++calls >= k; };
+        EXPECT_FALSE(Build(stopping)) << k;
+        EXPECT_EQ(outcome.fault, BuildFault::Interrupted) << k;
+        EXPECT_EQ(Outputs(), earlier) << "stopped at question " << k;
+    }
+}
+
+TEST_F(InstallerBuildTest, OneBuildAtATimeWritesIntoAFolder) {
+    AddCabinet("a.cab", 500);
+    bool busy = false;
+    {
+        const std::string lockPath = Out(OUTPUT_LOCK_FILE_NAME);
+        std::unique_ptr<FileLock> held = platform.LockFile(lockPath, 0, &busy);
+        ASSERT_TRUE(held);
+        BuildRunOptions hurried;
+        hurried.lockWaitMilliseconds = 100;
+        EXPECT_FALSE(Build(hurried));
+        EXPECT_EQ(outcome.fault, BuildFault::Busy);
+        EXPECT_EQ(outcome.failure, "another build is writing into " + outputFolder);
+        EXPECT_EQ(test::ListFolder(outputFolder), std::vector<std::string>{OUTPUT_LOCK_FILE_NAME});
+    }
+    EXPECT_TRUE(Build()) << outcome.failure;
     for (const std::string& name : test::ListFolder(outputFolder))
-        EXPECT_EQ(name.find(".exe"), std::string::npos) << name << " left behind";
+        EXPECT_NE(name, OUTPUT_LOCK_FILE_NAME) << "the lock goes with the build";
 }
 
-TEST_F(InstallerBuildTest, AnUnwritableOutputFailsTheBuild) {
-    AddCabinet("a.cab", 50000);
-    platform.failWritesTo = "[MOBILE].exe.partial";
-    platform.failWriteAfterBytes = 100;
+TEST_F(InstallerBuildTest, AnEarlierCardCopyGoesOnlyWithACompleteBuild) {
+    AddCabinet("a.cab", 500);
+    project->removableCardOutput = state.removableCardOutput = 1;
+    ASSERT_TRUE(Build());
+    project->removableCardOutput = state.removableCardOutput = 0;
+    platform.failWritesTo = "[DESKTOP].exe.partial";
     EXPECT_FALSE(Build());
-    EXPECT_EQ(outcome.failure, "cannot write " + Out("Demo.[MOBILE].exe"));
-    EXPECT_EQ(log.lines.back(), Out("Demo.[MOBILE].exe") + ":\t- status: failed");
-    EXPECT_TRUE(test::ListFolder(outputFolder).empty()) << "the partial installer is gone";
-
+    EXPECT_TRUE(test::FileExists(Out("autorun.exe"))) << "kept with the installers it matches";
     platform.failWritesTo.clear();
-    CopyText(state.workPath, folder / "no-such-folder");
-    EXPECT_FALSE(Build());
-    EXPECT_EQ(outcome.failure, "cannot write " + (folder / "no-such-folder/Demo.[MOBILE].exe"));
+    ASSERT_TRUE(Build());
+    EXPECT_EQ(test::ListFolder(outputFolder),
+              (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe",
+                                        "ZephyrkitPrj.paw"}));
 }
 
 }  // namespace

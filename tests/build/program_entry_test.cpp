@@ -120,8 +120,11 @@ TEST_F(ProgramEntryTest, SilentBuildReportsAFailedBuild) {
     const std::string paw = SaveProject("Demo.paw");
     std::remove((programFolder + "/MobileZephyrkit.exe").c_str());
     EXPECT_EQ(Run({"-silent", paw}), 0);
-    ExpectMessage("Build failed: cannot read " + programFolder + "/MobileZephyrkit.exe", "Error",
-                  MessageIcon::Error);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text.rfind("Build failed: cannot read " + programFolder +
+                                                  "/MobileZephyrkit.exe: ", 0),
+              0u)
+        << "with the system's reason: " << platform.messages[0].text;
 
     test::WriteFileBytes(programFolder + "/MobileZephyrkit.exe", "MZ" + std::string(998, 's'));
     EXPECT_EQ(Run({"-silent", paw}), 0);
@@ -133,22 +136,36 @@ TEST_F(ProgramEntryTest, SilentBuildReportsAFailedBuild) {
         EXPECT_EQ(name.find(".exe"), std::string::npos) << name;
 }
 
-TEST_F(ProgramEntryTest, SilentBuildRefusesATitleThatLeavesTheOutputFolder) {
+// The title names the installers and a folder: the presets page's check
+// and message refuse what it refuses, and nothing is written anywhere.
+TEST_F(ProgramEntryTest, SilentBuildRefusesATitleThePresetsPageRefuses) {
     AddCabinet("a.cab", 1000);
     // With no date folder "<out>/.." is the folder above the output folder.
     project->addDateToPath = 0;
-    for (const char* title : {"..", "CON", "Demo."}) {
-        CopyText(project->title, title);
+    const std::string refused =
+        "Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|";
+    struct Case {
+        const char* title;
+        std::string text, caption;
+    };
+    for (const Case& c : {Case{"", "Title field is empty", "Please fill in"},
+                          Case{"..", refused, "Invalid Title"}, Case{"CON", refused, "Invalid Title"},
+                          Case{"Demo.", refused, "Invalid Title"}}) {
+        CopyText(project->title, c.title);
         const std::string paw = SaveProject("Demo.paw");
-        EXPECT_EQ(Run({"-silent", paw}), 0) << title;
-        ExpectMessage(
-            "Project file contains errors. Please open the file in the wizard and correct them",
-            "Error", MessageIcon::Error);
-        EXPECT_TRUE(test::ListFolder(outputFolder).empty()) << title;
+        EXPECT_EQ(Run({"-silent", paw}), 0) << c.title;
+        ExpectMessage(c.text, c.caption, MessageIcon::Warning);
+        EXPECT_TRUE(test::ListFolder(outputFolder).empty()) << c.title;
         for (const std::string& name : test::ListFolder(folder.path()))
             EXPECT_EQ(name.find(".exe"), name == "SystemInfo.exe" ? 10 : std::string::npos)
                 << "nothing beside the output folder: " << name;
     }
+    // A record of zeros: no title, no output folder (the current one is taken).
+    test::WriteFileBytes(folder / "zero.paw", std::string(PROJECT_RECORD_SIZE, '\0'));
+    EXPECT_EQ(Run({"-silent", folder / "zero.paw"}), 0);
+    ExpectMessage("Title field is empty", "Please fill in", MessageIcon::Warning);
+    for (const std::string& name : test::ListFolder(folder.path()))
+        EXPECT_NE(name[0], '.') << "no hidden installer in the current folder";
 }
 
 TEST_F(ProgramEntryTest, OpeningAProjectLoadsItAndWarnsOfMissingFiles) {

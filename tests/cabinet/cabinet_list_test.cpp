@@ -127,12 +127,39 @@ TEST_F(CabinetListTest, SetupInformationIsReadBeforeTheDoubleEntryTest) {
     EXPECT_EQ(Labels().size(), 1u);
 }
 
-TEST_F(CabinetListTest, DoubleEntriesGoByTheExactFileName) {
+// A device keeps every cabinet in \\Temp under its file name, and tells names
+// apart without regard to case: a name equal to a listed one but for case
+// is a double entry too, and a name Windows cannot keep is refused before
+// the file is read.
+TEST_F(CabinetListTest, DoubleEntriesAndNamesADeviceCannotKeep) {
     ZK_REQUIRE_HOST_TOOLS();
     EXPECT_EQ(Admit(Cab("a/app.cab")), Admission::Admitted);
     EXPECT_EQ(Admit(Cab("b/app.cab")), Admission::DoubleEntry);
-    EXPECT_EQ(Admit(Cab("c/App.cab")), Admission::Admitted);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"app.cab", "App.cab"}));
+    ExpectOnlyMessage(DOUBLE_ENTRY_TEXT, DOUBLE_ENTRY_CAPTION, MessageIcon::Warning);
+    EXPECT_EQ(Admit(Cab("c/App.CAB")), Admission::DoubleEntry);
+    ExpectOnlyMessage(std::string(CASE_DOUBLE_TEXT) + "app.cab", DOUBLE_ENTRY_CAPTION,
+                      MessageIcon::Warning);
+
+    struct Case {
+        const char* name;
+        const char* problem;
+    };
+    for (const Case& c : {Case{"a:b.cab", "holds the character ':'"},
+                          Case{"x\"y.cab", "holds the character '\"'"},
+                          Case{"what?.cab", "holds the character '?'"},
+                          Case{"star*.cab", "holds the character '*'"},
+                          Case{"pipe|<>.cab", "holds the character '|'"},
+                          Case{"tab\t.cab", "holds a control character"},
+                          Case{"CON.cab", "is the name of a device (CON)"},
+                          Case{"lpt9", "is the name of a device (LPT9)"},
+                          Case{"trail.cab.", "ends in a dot"},
+                          Case{"blank.cab ", "ends in a blank"}}) {
+        // Refused by its name alone: the file is not even there.
+        EXPECT_EQ(AdmitCabinet(ctx, folder / "none.cab", c.name), Admission::BadName) << c.name;
+        ExpectOnlyMessage(std::string(BAD_NAME_TEXT) + c.problem, c.name, MessageIcon::Warning);
+    }
+    EXPECT_EQ(Entries(), std::vector<std::string>{"app.cab"});
+    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CabinetListTest, AFullListRefusesAfterTheDoubleEntryTest) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/forwarding_desktop_platform.h"
 #include "tests/deploy/deploy_bench.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "wizard/deploy/device_transfer.h"
@@ -61,25 +62,17 @@ public:
     std::size_t readLimit = 0;
 
 private:
-    class LimitedFile : public FileHandle {
+    class LimitedFile : public ForwardingFileHandle {
     public:
         LimitedFile(std::unique_ptr<FileHandle> inner, std::size_t left)
-            : inner_(std::move(inner)), left_(left) {}
+            : ForwardingFileHandle(std::move(inner)), left_(left) {}
         std::size_t Read(void* buffer, std::size_t bytes) override {
             std::size_t got = inner_->Read(buffer, bytes < left_ ? bytes : left_);
             left_ -= got;
             return got;
         }
-        std::size_t Write(const void* buffer, std::size_t bytes) override {
-            return inner_->Write(buffer, bytes);
-        }
-        bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
-        bool SeekToEnd() override { return inner_->SeekToEnd(); }
-        std::uint64_t Tell() override { return inner_->Tell(); }
-        bool Close() override { return inner_->Close(); }
 
     private:
-        std::unique_ptr<FileHandle> inner_;
         std::size_t left_;
     };
 };

@@ -17,7 +17,7 @@ import zipfile
 ZEPHYRKIT, ZEPHYRKIT_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from package_layout import stand_in_program, stub_length, zip_holding  # noqa: E402
+from package_layout import small_bitmap, stand_in_program, stub_length, zip_holding  # noqa: E402
 
 STUB_LENGTH = stub_length()
 # The short names tests use for the cabinet flags of a project document.
@@ -68,10 +68,11 @@ class Workshop:
             desktop_stub=b"MZ desktop stand-in" + bytes(500),
             system_info=zip_holding("SystemInfo.exe", b"MZ system information tool stand-in",
                                     zipfile.ZIP_STORED))
-        for name, text in [("eula.htm", "<html>EULA</html>"), ("readme.txt", "Read me"),
-                           ("splash.bmp", "BM splash")]:
+        for name, text in [("eula.htm", "<html>EULA</html>"), ("readme.txt", "Read me")]:
             with open(os.path.join(folder, name), "w") as f:
                 f.write(text)
+        with open(os.path.join(folder, "splash.bmp"), "wb") as f:
+            f.write(small_bitmap())
         self.count = 0
         # What each cabinet's set-up header names, as the wizard learns it.
         self.apps = {}

@@ -13,7 +13,7 @@
 #include "tests/build/build_fixture.h"
 #include "tests/support/native_device_platform.h"
 #include "wizard/build/build_outcome.h"
-#include "wizard/build/installer_build.h"
+#include "wizard/build/build_run.h"
 
 namespace zk {
 namespace {
@@ -39,8 +39,8 @@ protected:
         project->cabinets[1].forOs2003 = 1;
         test::RecordingBuildLog log;
         BuildOutcome outcome;
-        ASSERT_TRUE(BuildMobileInstaller(ctx, log, outcome) && BuildDesktopInstaller(ctx, log, outcome))
-            << outcome.failure;
+        state.addDateToPath = state.addTitleSubfolder = 0;
+        ASSERT_TRUE(RunInstallerBuild(ctx, log, outcome)) << outcome.failure;
         mobile = ReadFileBytes(outputFolder + "/Demo.[MOBILE].exe");
         desktop = ReadFileBytes(outputFolder + "/Demo.[DESKTOP].exe");
         std::filesystem::create_directory(folder / "scratch");

@@ -167,6 +167,11 @@ TEST(UsableFileName, RefusesWhatWindowsReadsAsAnotherPlace) {
     for (const char* good : {"", " My App. (v1)", "CONSOLE", "Icon", "COM0", "COM10", "LPT", "..a",
                              ".hidden", "Soci\xe9t\xe9"})
         EXPECT_TRUE(IsUsableFileName(good)) << good;
+    // One file to Windows, on the desktop and on the device.
+    EXPECT_TRUE(SameFileName("Tool.cab", "tool.CAB"));
+    EXPECT_TRUE(SameFileName("Soci\xe9t\xe9 \x9a\xff", "SOCI\xc9T\xc9 \x8a\x9f"));
+    EXPECT_FALSE(SameFileName("a.cab", "a.cab "));
+    EXPECT_FALSE(SameFileName("\xd7", "\xf7")) << "the multiplication and division signs";
 }
 
 TEST(PageErrorReport, OwnedBoxesAndSilentCodes) {

@@ -44,12 +44,18 @@ TEST(ProjectJsonTest, ExportThenImportGivesTheSameRecord) {
     EXPECT_EQ(std::memcmp(original.get(), back.get(), sizeof(Project)), 0);
 }
 
-TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
+TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoValidProject) {
     auto project = Empty();
     CopyText(project->title, "Untouched");
+    // A document that passes, with the text of each case put in its middle.
+    auto with = [](const std::string& fields) {
+        return R"({"title": "Demo", "company": "Morvane")" + (fields.empty() ? "" : ", " + fields) +
+               "}";
+    };
+    auto cabinets = [&with](const std::string& entries) { return with(R"("cabinets": [)" + entries + "]"); };
     struct Case {
-        const char* json;
-        const char* error;
+        std::string json;
+        std::string error;
     };
     const Case cases[] = {
         {"{", "not a JSON document"},
@@ -63,8 +69,24 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
         {R"({"company": "Caf\u00e9 \u4e2d"})",
          "company: holds U+4E2D, which code page 1252 cannot store"},
         {R"({"company": "a\u0000b"})", "company: must not hold a NUL character"},
-        {R"({"title": ".."})", "title: not usable as a file or folder name"},
-        {R"({"title": "con.txt"})", "title: not usable as a file or folder name"},
+        {R"({"title": "A", "title": "B"})", "title: given twice"},
+        {cabinets(R"({"path": "/a.cab", "fileName": "a.cab", "path": "/b.cab"})"), "path: given twice"},
+        {R"({"company": "Morvane"})", "title: empty; a project needs a title"},
+        {R"({"title": "..", "company": "Morvane"})", "title: not usable as a file or folder name"},
+        {R"({"title": "con.txt", "company": "Morvane"})", "title: not usable as a file or folder name"},
+        {R"({"title": "Demo"})", "company: empty; a project needs a company"},
+        {with(R"("readmeEnabled": true)"), "readmePath: empty while readmeEnabled is true"},
+        {with(R"("osFilterOn": true)"), "osFilterOn: on with none of its options"},
+        {cabinets(R"({"fileName": "a.cab"})"), "cabinets[0].path: empty"},
+        {cabinets(R"({"path": "/a.cab"})"), "cabinets[0].fileName: empty"},
+        {cabinets(R"({"path": "/evil.cab", "fileName": "../../evil.cab"})"),
+         "cabinets[0].fileName: a device cannot keep a file of this name: it holds the character '/'"},
+        {cabinets(R"({"path": "/a/Tool.cab", "fileName": "Tool.cab"},
+                     {"path": "/b/tool.CAB", "fileName": "tool.CAB"})"),
+         "cabinets[1].fileName: tool.CAB is already listed as cabinets[0] (Tool.cab); a device does "
+         "not tell names apart by case"},
+        {R"({"company": "M", "title": ")" + std::string(260, 't') + "\"}",
+         "title: longer than 259 characters"},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -74,9 +96,9 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoRecord) {
     }
 
     std::string error;
-    EXPECT_FALSE(ImportProjectJson("{\"title\": \"" + std::string(260, 't') + "\"}", *project, &error));
-    EXPECT_EQ(error, "title: longer than 259 characters");
-    EXPECT_TRUE(ImportProjectJson("{\"title\": \"" + std::string(259, 't') + "\"}", *project, &error));
+    EXPECT_TRUE(ImportProjectJson(R"({"company": "M", "title": ")" + std::string(259, 't') + "\"}",
+                                  *project, &error))
+        << error;
 
     std::string many = "{\"cabinets\": [";
     for (int i = 0; i <= MAX_CABINETS; ++i) many += std::string(i ? "," : "") + "{}";

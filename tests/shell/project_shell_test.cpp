@@ -282,6 +282,42 @@ TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
     EXPECT_EQ(Run({"check", unnamed}).err, "Please fill in: Project file name field is empty\n");
 }
 
+// What passes the pages' checks but a device would get wrong, refused by
+// check as the build refuses it; what may be wrong for the output folder is
+// a warning; a project file that cannot be written says why.
+TEST_F(ProjectShellTest, CheckRefusesWhatTheDeviceWouldGetWrong) {
+    ZK_REQUIRE_HOST_TOOLS();
+    std::filesystem::create_directories(folder / "b");
+    WriteFileBytes(folder / "info.txt", "licence");
+    WriteFileBytes(folder / "b/INFO.TXT", "read me");
+    WriteFileBytes(folder / "s.bmp", "\x89PNG\r\n\x1a\n and the rest");
+    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C", "--eula", folder / "info.txt",
+                   "--readme", folder / "b/INFO.TXT"})
+                  .code,
+              SHELL_DONE);
+    ASSERT_EQ(Run({"add", Paw(), Cabinet("a.cab", "A", "0.0", "0.0")}).code, SHELL_DONE);
+    Result r = Run({"check", Paw()});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err, "Error: the EULA (info.txt) and the read-me (INFO.TXT) would be one file in the "
+                     "device's \\Temp, where names differing only in case are the same: rename one "
+                     "of them\n");
+    ASSERT_EQ(Run({"set", Paw(), "--no-readme", "--splash", folder / "s.bmp"}).code, SHELL_DONE);
+    EXPECT_EQ(Run({"check", Paw()}).err, "Error: " + (folder / "s.bmp") +
+                                             " is a PNG picture: PNG is not supported; save the "
+                                             "splash as BMP\n");
+    WriteFileBytes(folder / "s.bmp", test::SmallBitmap());
+    ASSERT_EQ(Run({"set", Paw(), "--title", std::string(240, 't')}).code, SHELL_DONE);
+    r = Run({"check", Paw()});
+    EXPECT_EQ(r.code, SHELL_DONE) << r.err;
+    EXPECT_NE(r.out.find("Warning: the title makes file names of 262 characters"), std::string::npos)
+        << r.out;
+
+    r = Run({"new", folder / "none/p.paw", "--title", "T", "--company", "C"});
+    EXPECT_EQ(r.code, SHELL_REFUSED);
+    EXPECT_EQ(r.err.rfind("Error: Cannot write " + (folder / "none/p.paw") + ": ", 0), 0u) << r.err;
+    EXPECT_GT(r.err.size(), ("Error: Cannot write " + (folder / "none/p.paw") + ": \n").size());
+}
+
 TEST_F(ProjectShellTest, ListCommandsAndAdmissionMessages) {
     ZK_REQUIRE_HOST_TOOLS();
     ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_DONE);

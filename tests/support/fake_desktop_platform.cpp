@@ -1,6 +1,9 @@
 #include "tests/support/fake_desktop_platform.h"
 
 #include <string>
+#include <utility>
+
+#include "platform/forwarding_desktop_platform.h"
 
 namespace zk::test {
 namespace {
@@ -13,47 +16,40 @@ std::string RegistryName(RegistryRoot root, const std::string& key, const std::s
 }
 
 // Passes everything through but stops writing once the budget is spent.
-class FailingFile : public FileHandle {
+class FailingFile : public ForwardingFileHandle {
 public:
-    FailingFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget)
-        : inner_(std::move(inner)), budget_(budget) {}
-    std::size_t Read(void* b, std::size_t n) override { return inner_->Read(b, n); }
+    FailingFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget, std::string* failure)
+        : ForwardingFileHandle(std::move(inner)), budget_(budget), failure_(failure) {}
     std::size_t Write(const void* b, std::size_t n) override {
         std::size_t allowed = n < budget_ ? n : static_cast<std::size_t>(budget_);
         std::size_t written = allowed ? inner_->Write(b, allowed) : 0;
         budget_ -= written;
+        if (written < n) *failure_ = kSpentBudget;
         return written;
     }
-    bool Seek(std::uint64_t o) override { return inner_->Seek(o); }
-    bool SeekToEnd() override { return inner_->SeekToEnd(); }
-    std::uint64_t Tell() override { return inner_->Tell(); }
-    bool Close() override { return inner_->Close(); }
 
 private:
-    std::unique_ptr<FileHandle> inner_;
     std::uint64_t budget_;
+    std::string* failure_;
 };
 
-class FailingReadFile : public FileHandle {
+class FailingReadFile : public ForwardingFileHandle {
 public:
-    FailingReadFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget)
-        : inner_(std::move(inner)), budget_(budget) {}
+    FailingReadFile(std::unique_ptr<FileHandle> inner, std::uint64_t budget, std::string* failure)
+        : ForwardingFileHandle(std::move(inner)), budget_(budget), failure_(failure) {}
     std::size_t Read(void* b, std::size_t n) override {
         const std::size_t allowed = n < budget_ ? n : static_cast<std::size_t>(budget_);
         const std::size_t got = allowed ? inner_->Read(b, allowed) : 0;
         budget_ -= got;
         failed_ = failed_ || allowed < n;
+        if (allowed < n) *failure_ = kSpentBudget;
         return got;
     }
-    std::size_t Write(const void* b, std::size_t n) override { return inner_->Write(b, n); }
-    bool Seek(std::uint64_t o) override { return inner_->Seek(o); }
-    bool SeekToEnd() override { return inner_->SeekToEnd(); }
-    std::uint64_t Tell() override { return inner_->Tell(); }
     bool Close() override { return inner_->Close() && !failed_; }
 
 private:
-    std::unique_ptr<FileHandle> inner_;
     std::uint64_t budget_;
+    std::string* failure_;
     bool failed_ = false;
 };
 
@@ -96,10 +92,16 @@ bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::stri
 std::unique_ptr<FileHandle> FakeDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
     std::unique_ptr<FileHandle> file = NativeDesktopPlatform::OpenFile(path, mode);
     if (file && mode != FileMode::Read && EndsWith(path, failWritesTo))
-        return std::make_unique<FailingFile>(std::move(file), failWriteAfterBytes);
+        return std::make_unique<FailingFile>(std::move(file), failWriteAfterBytes, &budgetFailure);
     if (file && mode == FileMode::Read && EndsWith(path, failReadsFrom))
-        return std::make_unique<FailingReadFile>(std::move(file), failReadAfterBytes);
+        return std::make_unique<FailingReadFile>(std::move(file), failReadAfterBytes,
+                                                 &budgetFailure);
     return file;
+}
+
+std::string FakeDesktopPlatform::LastFailureReason() {
+    if (budgetFailure.empty()) return NativeDesktopPlatform::LastFailureReason();
+    return std::exchange(budgetFailure, std::string());
 }
 
 }  // namespace zk::test

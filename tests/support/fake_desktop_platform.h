@@ -14,6 +14,9 @@
 
 namespace zk::test {
 
+// The reason the fake gives for a read or write its budgets refused.
+inline constexpr const char* kSpentBudget = "the test's budget is spent";
+
 struct ShownMessage {
     std::string text;
     std::string caption;
@@ -45,6 +48,8 @@ public:
     bool WriteRegistryString(RegistryRoot root, const std::string& key, const std::string& value,
                              const std::string& data) override;
     std::unique_ptr<FileHandle> OpenFile(const std::string& path, FileMode mode) override;
+    // A failure of the budgets below is the last failure, with its own text.
+    std::string LastFailureReason() override;
     bool ShellStart(const std::string& path) override {
         started.push_back(path);
         return true;
@@ -57,6 +62,9 @@ public:
     // as a read error does: the file seems to end there and its close fails.
     std::string failReadsFrom;
     std::uint64_t failReadAfterBytes = 0;
+
+    // Set when a budget below refused a read or write.
+    std::string budgetFailure;
 
     std::vector<ShownMessage> messages;
     std::vector<std::string> started;

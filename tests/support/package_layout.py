@@ -3,6 +3,7 @@ the program folder of stand-in build inputs they build with."""
 import io
 import os
 import shutil
+import struct
 import zipfile
 
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
@@ -25,6 +26,15 @@ def desktop_stub_length():
             if "DESKTOP_STUB_FIRST_SECTION_OFFSET =" in line:
                 return int(line.split("=")[1].strip(" ;\n"))
     raise RuntimeError("no DESKTOP_STUB_FIRST_SECTION_OFFSET in " + HEADER)
+
+
+def small_bitmap(width=2, height=2):
+    """A whole 24-bit Windows bitmap, the smallest splash a build takes."""
+    row = b"\x80" * (3 * width) + b"\0" * ((4 - 3 * width % 4) % 4)
+    pixels = row * height
+    return (struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 0, 0, 0, 0) +
+            pixels)
 
 
 def zip_holding(name, data, compression=zipfile.ZIP_DEFLATED):

@@ -71,6 +71,27 @@ std::uint32_t ReadU32(const std::string& b, std::size_t o) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(b.at(o + 3))) << 24;
 }
 
+std::string SmallBitmap(int width, int height) {
+    const std::uint32_t row = static_cast<std::uint32_t>((width * 3 + 3) / 4 * 4);
+    const std::uint32_t pixels = row * static_cast<std::uint32_t>(height);
+    std::string b(54 + pixels, '\x80');
+    auto put = [&b](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, 54 + pixels, 4);
+    put(6, 0, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (std::size_t at = 30; at < 54; at += 4) put(at, at == 34 ? pixels : 0, 4);
+    return b;
+}
+
 std::uint16_t ReadU16(const std::string& b, std::size_t o) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(b.at(o)) |
                                       static_cast<unsigned char>(b.at(o + 1)) << 8);

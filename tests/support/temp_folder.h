@@ -30,6 +30,9 @@ std::uint64_t FileSize(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> ListFolder(const std::string& path);
 
+// A whole 24-bit Windows bitmap, the smallest splash a build takes.
+std::string SmallBitmap(int width = 2, int height = 2);
+
 std::uint32_t ReadU32(const std::string& bytes, std::size_t offset);
 std::uint16_t ReadU16(const std::string& bytes, std::size_t offset);
 

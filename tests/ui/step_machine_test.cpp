@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 
 #include "common/fixed_text.h"
@@ -36,12 +38,22 @@ public:
     void CloseWindow() override { ++closes; }
     void ShowAboutBox() override {}
     void OpenWebPage() override {}
+    // The window is asked to close at the build's `closeAt`-th question;
+    // `meanwhile` plays what else reaches the window during the build.
+    bool BuildInterrupted() override {
+        ++questions;
+        if (meanwhile) meanwhile();
+        return closeAt > 0 && questions >= closeAt;
+    }
 
     MemoryPageControls controls;
     std::string chosen;
     std::vector<Chooser> asked;
     int repaints = 0;
     int closes = 0;
+    int questions = 0;
+    int closeAt = 0;
+    std::function<void()> meanwhile;
 };
 
 class FakeDeploy : public DeployStep {
@@ -180,6 +192,34 @@ TEST_F(StepMachineTest, BuildThenStartTheDesktopInstallerAndClose) {
 
     machine->OnClose();
     EXPECT_EQ(f.platform.registry["HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index"], "#0");
+}
+
+TEST_F(StepMachineTest, AWindowClosedDuringTheBuildStopsItAndKeepsTheEarlierInstallers) {
+    f.AddCabinet("a.cab", 300000);
+    CopyText(f.state.savedWorkPath, f.outputFolder);
+    Start(Build);
+    machine->OnCommand(IDC_BUILD);
+    ASSERT_TRUE(machine->lastBuildSucceeded());
+    const std::string prepared = f.outputFolder + "/7-12-2026/Demo";
+    auto files = [&prepared] {
+        std::vector<std::string> bytes;
+        for (const std::string& name : test::ListFolder(prepared))
+            bytes.push_back(name + ":" + test::ReadFileBytes(prepared + "/" + name));
+        return bytes;
+    };
+    const std::vector<std::string> earlier = files();
+    ASSERT_EQ(earlier.size(), 3u);
+
+    front.questions = 0;
+    front.closeAt = 6;
+    front.meanwhile = [this] { machine->OnCommand(IDC_BACK); };  // waits for no build
+    f.platform.unixTime += 3600;  // another member time: other bytes, were they written
+    machine->OnCommand(IDC_BUILD);
+    EXPECT_FALSE(machine->lastBuildSucceeded());
+    EXPECT_EQ(front.closes, 1) << "the window closes once the build has cleared up";
+    EXPECT_TRUE(f.platform.messages.empty()) << "no box stands in the way of the close";
+    EXPECT_EQ(machine->step(), Build);
+    EXPECT_EQ(files(), earlier);
 }
 
 TEST_F(StepMachineTest, BuildThenMoveToTheDeviceStep) {

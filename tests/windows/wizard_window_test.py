@@ -50,6 +50,16 @@ def drive(args, program, folder, steps, label, timeout=600):
     check(code == 0, "%s: driver exit %s" % (label, code))
 
 
+def files_below(folder):
+    """Every file below `folder`, with its bytes."""
+    found = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            with open(os.path.join(root, name), "rb") as f:
+                found[os.path.join(root, name)] = f.read()
+    return found
+
+
 def to_png(work, name, keep=None):
     bmp = os.path.join(work, name + ".bmp")
     png = os.path.join(work, name + ".png")
@@ -289,6 +299,36 @@ def main():
     check(len(built) >= 1, "a mobile installer under %s: %s" % (start_folder, built))
     desktop = glob.glob(os.path.join(start_folder, "**", "*.[[]DESKTOP[]].exe"), recursive=True)
     check(len(desktop) >= 1, "a desktop installer under %s: %s" % (start_folder, desktop))
+
+    # The project the first run built, with its three cabinets: names that
+    # differ from a listed one only in case, or that the device cannot keep,
+    # are refused at admission; a build stopped by closing the window keeps
+    # the installers of the first run as they were.
+    saved = glob.glob(os.path.join(start_folder, "**", "Road.paw"), recursive=True)
+    check(len(saved) == 1, "the project the first run saved: %s" % saved)
+    other = os.path.join(inputs, "other")
+    os.makedirs(other)
+    shutil.copy2(os.path.join(inputs, "Alpha.cab"), os.path.join(other, "ALPHA.CAB"))
+    with open(os.path.join(inputs, "Alpha.cab"), "wb") as f:
+        f.write(os.urandom(64 << 20))  # a build that takes its time
+    earlier = files_below(start_folder)
+    third_run = [
+        "start \"%s\"" % windows_path(saved[0]), "window", "step 1", "press next", "step 2",
+        "rows 431 3",
+        "click 434",
+        "choose Browse Cabinet Files | " + windows_path(os.path.join(other, "ALPHA.CAB")),
+        "box Double entry | A device does not tell file names apart by case: the list holds Alpha.cab",
+        "drop 431 C:\\cabs\\trail.cab.",
+        "box trail.cab. | A device cannot keep a file of this name: it ends in a dot",
+        "rows 431 3",
+        "press next", "step 3",
+        "press next", "close",
+        "timeout 60000", "exit 0",
+    ]
+    drive(args, program, start_folder, third_run, "closed_during_build")
+    check(files_below(start_folder) == earlier,
+          "the first run's outputs as they were, and nothing else: %s" %
+          sorted(set(files_below(start_folder)) ^ set(earlier)))
 
     for name in ("step0", "step1", "step2", "step3", "step4"):
         to_png(args.work, name, args.screenshots)

@@ -9,6 +9,7 @@
 #include "platform/page_view.h"
 #include "platform/path_text.h"
 #include "wizard/build/build_outcome.h"
+#include "wizard/build/build_outputs.h"
 #include "wizard/build/compression_figure.h"
 #include "wizard/build/installer_build.h"
 #include "wizard/build/package_section.h"
@@ -30,19 +31,27 @@ std::string PackedLine(const std::string& label, int figure, bool twoDigits) {
 // Everything one mobile build carries from step to step.
 class MobileBuild {
 public:
-    MobileBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome)
-        : ctx_(ctx), log_(log), outcome_(outcome), sep_(ctx.platform.PathSeparator()),
-          workPath_(TextOf(ctx.state.workPath)) {}
+    MobileBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome, BuildOutputs& outputs)
+        : ctx_(ctx), log_(log), outcome_(outcome), outputs_(outputs),
+          sep_(ctx.platform.PathSeparator()), workPath_(TextOf(ctx.state.workPath)) {}
 
     bool Run();
 
 private:
-    bool Fail(const std::string& file, const std::string& what) {
-        outcome_.Fail(what + " " + file);
-        log_.AddLine(file + ":\t- status: failed");
+    // Every failure ends the build; the installer is closed so that its
+    // temporary can go.
+    bool Failed() {
+        log_.AddLine(outcome_.file + ":\t- status: failed");
         installer_.reset();
-        if (!partialPath_.empty()) ctx_.platform.RemoveFile(partialPath_);
         return false;
+    }
+    bool FailRead(const std::string& file) {
+        zk::FailRead(ctx_.platform, outcome_, file);
+        return Failed();
+    }
+    bool FailWrite(const std::string& file) {
+        zk::FailWrite(ctx_.platform, outcome_, file);
+        return Failed();
     }
     std::string InOutput(const std::string& name) const { return JoinPath(workPath_, sep_, name); }
     // Appends a section holding a zip archive whose one member `member` is
@@ -54,48 +63,49 @@ private:
     WizardContext& ctx_;
     BuildLog& log_;
     BuildOutcome& outcome_;
+    BuildOutputs& outputs_;
     const char sep_;
     const std::string workPath_;
     std::string installerPath_;
-    std::string partialPath_;
     std::unique_ptr<FileHandle> installer_;
     std::uint64_t sourceTotal_ = 0;
     std::uint64_t archiveTotal_ = 0;
 };
 
 bool MobileBuild::AppendFile(const std::string& path) {
-    BuildOutcome section;
-    if (AppendSection(ctx_.platform, *installer_, path, section)) return true;
-    const bool readFailed = section.failure.rfind("cannot read", 0) == 0;
-    return readFailed ? Fail(path, "cannot read") : Fail(installerPath_, "cannot write");
+    return AppendSection(ctx_.platform, *installer_, installerPath_, path, outcome_) || Failed();
 }
 
 bool MobileBuild::PackSection(const std::string& source, const std::string& member, int* figure) {
     bool opened = false;
     const std::uint64_t sourceSize = FileSizeOf(ctx_.platform, source, &opened);
-    if (!opened) return Fail(source, "cannot read");
+    if (!opened) return FailRead(source);
     // The archive is written straight into the installer after a byte count
     // that is filled in once the archive's length is known.
     FileHandle& out = *installer_;
     unsigned char count[SECTION_HEADER_SIZE] = {};
-    if (!out.SeekToEnd()) return Fail(installerPath_, "cannot write");
+    if (!out.SeekToEnd()) return FailWrite(installerPath_);
     const std::uint64_t countAt = out.Tell();
-    if (out.Write(count, sizeof count) != sizeof count) return Fail(installerPath_, "cannot write");
+    if (out.Write(count, sizeof count) != sizeof count) return FailWrite(installerPath_);
     ZipWriter* zip = ZipCreateOn(ctx_.platform, out);
     const std::uint32_t added = ZipAddFile(zip, member.c_str(), source.c_str());
     const std::uint32_t closed = ZipClose(zip);
     if (added != ZIP_OK || closed != ZIP_OK)
-        return added == ZIP_ERR_OPEN || added == ZIP_ERR_READ ? Fail(source, "cannot read")
-                                                              : Fail(installerPath_, "cannot write");
+        return added == ZIP_ERR_OPEN || added == ZIP_ERR_READ ? FailRead(source)
+                                                              : FailWrite(installerPath_);
     const std::uint64_t end = out.Tell();
     const std::uint64_t archiveSize = end - countAt - sizeof count;
-    if (archiveSize > 0xFFFFFFFFULL) return Fail(installerPath_, "cannot write");
+    if (archiveSize > 0xFFFFFFFFULL) {
+        outcome_.Fail(BuildFault::Unusable, source, "is too large for a section");
+        return Failed();
+    }
     PutU32(count, static_cast<std::uint32_t>(archiveSize));
     if (!out.Seek(countAt) || out.Write(count, sizeof count) != sizeof count || !out.Seek(end))
-        return Fail(installerPath_, "cannot write");
+        return FailWrite(installerPath_);
     sourceTotal_ += sourceSize;
     archiveTotal_ += archiveSize;
     *figure = CompressionFigure(sourceSize, archiveSize);
+    log_.SectionPacked(sourceSize, archiveSize);
     return true;
 }
 
@@ -119,42 +129,33 @@ bool MobileBuild::Run() {
     CopyText(s.mobileInstallerPath, installerPath);
     CopyText(s.mobileInstallerName, installerName);
 
-    // A failed build must not leave an earlier build's installers looking like
-    // its result; the desktop one carries the mobile one, so it goes too.
-    ctx_.platform.RemoveFile(installerPath);
-    ctx_.platform.RemoveFile(InOutput(TextOf(s.title) + ".[DESKTOP].exe"));
-
     // The device finds the first section at a fixed offset: a stub of any
     // other length (empty, cut, another program) gives installers every
     // device rejects.
     bool stubOpened = false;
     const std::uint64_t stubLength = FileSizeOf(ctx_.platform, stubPath, &stubOpened);
-    if (!stubOpened) return Fail(stubPath, "cannot read");
+    if (!stubOpened) return FailRead(stubPath);
     if (stubLength != MOBILE_STUB_FIRST_SECTION_OFFSET) {
-        outcome_.Fail(stubPath + " is " + std::to_string(stubLength) +
-                      " bytes long; the device stub must be " +
-                      std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) + " bytes");
-        log_.AddLine(stubPath + ":\t- status: failed");
-        return false;
+        outcome_.Fail(BuildFault::Unusable, stubPath,
+                      "is " + std::to_string(stubLength) + " bytes long; the device stub must be " +
+                          std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) + " bytes");
+        return Failed();
     }
-    const std::string partial = PartialName(installerPath);
-    BuildOutcome copy;
-    installer_ = StartFileWith(ctx_.platform, stubPath, partial, copy);
-    if (!installer_) {
-        const bool stubMissing = copy.failure.rfind("cannot read", 0) == 0;
-        return stubMissing ? Fail(stubPath, "cannot read") : Fail(installerPath, "cannot write");
-    }
-    partialPath_ = partial;
+    // The project file, then the installer, then its copy for cards, each
+    // under its temporary name until the whole build is done.
+    const std::string projectFile = TextOf(s.projectName) + ".paw";
+    const std::string projectPath = InOutput(projectFile);
+    const std::string projectTemporary = outputs_.Add(projectPath);
+    const std::string installerTemporary = outputs_.Add(installerPath);
+    installer_ = StartFileWith(ctx_.platform, stubPath, installerTemporary, installerPath, outcome_);
+    if (!installer_) return Failed();
 
     if (!AppendFile(systemInfoPath)) return false;
 
     // The project file is written into the output folder and packed from there.
-    const std::string projectFile = TextOf(s.projectName) + ".paw";
-    const std::string projectPath = InOutput(projectFile);
-    if (!ReplaceProjectFile(ctx_.platform, p, projectPath.c_str()))
-        return Fail(projectPath, "cannot write");
+    if (!WriteProjectFile(ctx_.platform, p, projectTemporary.c_str())) return FailWrite(projectPath);
     int figure = 0;
-    if (!PackSection(projectPath, projectFile, &figure)) return false;
+    if (!PackSection(projectTemporary, projectFile, &figure)) return false;
     log_.AddLine(PackedLine("Project file packed:", figure, true));
     log_.StepProgress();
 
@@ -186,20 +187,22 @@ bool MobileBuild::Run() {
         log_.AddLine(PackedLine(fileName + " file packed:", figure, false));
     }
 
-    const bool closed = installer_->Close();
+    if (!installer_->Close()) return FailWrite(installerPath);
     installer_.reset();
-    if (!closed || !ctx_.platform.RenameFile(partialPath_, installerPath))
-        return Fail(installerPath, "cannot write");
-    partialPath_.clear();
     log_.AddLine(PackedLine("Mobile installer:", CompressionFigure(sourceTotal_, archiveTotal_),
                             false));
 
-    if (s.removableCardOutput) {
-        const std::string autorun = InOutput("autorun.exe");
-        BuildOutcome card;
-        if (!CopyWholeFile(ctx_.platform, installerPath, autorun, card))
-            return Fail(autorun, "cannot write");
+    // A card copy of an earlier build would no longer match the installer
+    // beside it; it goes only when this build is complete.
+    const std::string autorun = InOutput("autorun.exe");
+    if (!s.removableCardOutput) {
+        outputs_.RemoveOnCommit(autorun);
+        return true;
     }
+    std::unique_ptr<FileHandle> card = StartFileWith(ctx_.platform, installerTemporary,
+                                                     outputs_.Add(autorun), autorun, outcome_);
+    if (!card) return Failed();
+    if (!card->Close()) return FailWrite(autorun);
     return true;
 }
 
@@ -207,8 +210,9 @@ bool MobileBuild::Run() {
 
 std::string ProgramFolder(WizardContext& ctx) { return FolderPart(ctx.platform.ProgramPath()); }
 
-bool BuildMobileInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome) {
-    MobileBuild build(ctx, log, outcome);
+bool BuildMobileInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
+                          BuildOutputs& outputs) {
+    MobileBuild build(ctx, log, outcome, outputs);
     return build.Run();
 }
 

@@ -15,19 +15,32 @@ std::string DateSubfolderText(WizardContext& ctx) {
            std::to_string(now.month) + "-" + std::to_string(now.year);
 }
 
-void PrepareOutputFolder(WizardContext& ctx) {
+bool PrepareOutputFolder(WizardContext& ctx, std::string* reason) {
     WizardState& s = ctx.state;
     std::string path = TextOf(s.workPath);
+    bool made = true;
     if (s.addDateToPath) {
         path += DateSubfolderText(ctx);
-        ctx.platform.MakeFolder(path);
+        made = ctx.platform.MakeFolder(path);
     }
     if (s.addTitleSubfolder) {
         path += ctx.platform.PathSeparator();
         path += TextOf(s.title);
-        ctx.platform.MakeFolder(path);
+        made = made && ctx.platform.MakeFolder(path);
     }
     CopyText(s.workPath, path);
+    std::string why;
+    FileFacts facts;
+    if (!made)
+        why = ctx.platform.LastFailureReason();
+    else if (!ctx.platform.GetFileFacts(path, &facts))
+        why = "no such folder";  // the "Save to" folder itself is not made here
+    else if (!(facts.attributes & FILE_ATTR_DIRECTORY))
+        why = "not a folder";
+    else
+        return true;
+    if (reason) *reason = why;
+    return false;
 }
 
 }  // namespace zk

@@ -11,8 +11,8 @@ struct WizardContext;
 std::string DateSubfolderText(WizardContext& ctx);
 
 // Appends the date and title subfolders to WizardState.workPath, as the two
-// folder options ask, creating each last level. Failures are not reported
-// here: the build's own writes then fail and say so.
-void PrepareOutputFolder(WizardContext& ctx);
+// folder options ask, creating each last level. False when the folder the
+// outputs go to is then not there, with why in `*reason` when given.
+bool PrepareOutputFolder(WizardContext& ctx, std::string* reason = nullptr);
 
 }  // namespace zk

@@ -6,7 +6,6 @@
 #include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "platform/desktop_platform.h"
-#include "platform/path_text.h"
 #include "wizard/build/build_outcome.h"
 
 namespace zk {
@@ -36,74 +35,56 @@ std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, boo
     return f->Tell();
 }
 
-bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string& path,
-                   BuildOutcome& outcome) {
+bool FailRead(DesktopPlatform& platform, BuildOutcome& outcome, const std::string& file) {
+    outcome.Fail(BuildFault::Read, file, "cannot read", platform.LastFailureReason());
+    return false;
+}
+
+bool FailWrite(DesktopPlatform& platform, BuildOutcome& outcome, const std::string& file) {
+    outcome.Fail(BuildFault::Write, file, "cannot write", platform.LastFailureReason());
+    return false;
+}
+
+bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string& outPath,
+                   const std::string& path, BuildOutcome& outcome) {
     std::unique_ptr<FileHandle> in = platform.OpenFile(path, FileMode::Read);
-    if (!in) {
-        outcome.Fail("cannot read " + path);
-        return false;
-    }
-    if (!in->SeekToEnd()) {
-        outcome.Fail("cannot read " + path);
-        return false;
-    }
+    if (!in || !in->SeekToEnd()) return FailRead(platform, outcome, path);
     const std::uint64_t size = in->Tell();
     if (size > 0xFFFFFFFFULL) {
-        outcome.Fail("too large for a section: " + path);
+        outcome.Fail(BuildFault::Unusable, path, "is too large for a section");
         return false;
     }
     unsigned char count[SECTION_HEADER_SIZE];
     PutU32(count, static_cast<std::uint32_t>(size));
-    if (!in->Seek(0) || !out.SeekToEnd() || out.Write(count, sizeof count) != sizeof count) {
-        outcome.Fail("cannot write the installer");
-        return false;
-    }
+    if (!in->Seek(0)) return FailRead(platform, outcome, path);
+    if (!out.SeekToEnd() || out.Write(count, sizeof count) != sizeof count)
+        return FailWrite(platform, outcome, outPath);
     const std::int64_t copied = CopyBlocks(*in, out);
-    if (copied < 0) {
-        outcome.Fail("cannot write the installer");
-        return false;
-    }
-    if (static_cast<std::uint64_t>(copied) != size) {
-        outcome.Fail("cannot read " + path);
-        return false;
-    }
+    if (copied < 0) return FailWrite(platform, outcome, outPath);
+    if (static_cast<std::uint64_t>(copied) != size) return FailRead(platform, outcome, path);
     return true;
 }
 
 std::unique_ptr<FileHandle> StartFileWith(DesktopPlatform& platform, const std::string& from,
-                                          const std::string& to, BuildOutcome& outcome) {
+                                          const std::string& to, const std::string& shownTo,
+                                          BuildOutcome& outcome) {
     std::unique_ptr<FileHandle> in = platform.OpenFile(from, FileMode::Read);
     if (!in) {
-        outcome.Fail("cannot read " + from);
+        FailRead(platform, outcome, from);
         return nullptr;
     }
     std::unique_ptr<FileHandle> out = platform.OpenFile(to, FileMode::CreateWrite);
     if (!out) {
-        outcome.Fail("cannot write " + to);
+        FailWrite(platform, outcome, shownTo);
         return nullptr;
     }
     if (CopyBlocks(*in, *out) < 0) {
+        FailWrite(platform, outcome, shownTo);
         out.reset();
         platform.RemoveFile(to);
-        outcome.Fail("cannot write " + to);
         return nullptr;
     }
     return out;
-}
-
-bool CopyWholeFile(DesktopPlatform& platform, const std::string& from, const std::string& to,
-                   BuildOutcome& outcome) {
-    const std::string partial = PartialName(to);
-    std::unique_ptr<FileHandle> out = StartFileWith(platform, from, partial, outcome);
-    if (!out) return false;
-    const bool closed = out->Close();
-    out.reset();
-    if (!closed || !platform.RenameFile(partial, to)) {
-        platform.RemoveFile(partial);
-        outcome.Fail("cannot write " + to);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace zk

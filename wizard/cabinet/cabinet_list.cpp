@@ -13,6 +13,7 @@
 #include "platform/utc_time.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/cabinet/cabinet_page.h"
+#include "wizard/project/file_name_rules.h"
 #include "wizard/project/project_file.h"
 
 namespace zk {
@@ -50,12 +51,18 @@ bool ReadSetupInformation(DesktopPlatform& platform, const SetupFilePaths& files
     return true;
 }
 
-bool IsListed(const Project& project, const std::string& displayName) {
+// The listed name the display name equals, exactly when one does, else
+// without regard to case; empty when none.
+std::string ListedAs(const Project& project, const std::string& displayName) {
     const std::string key = displayName.substr(0, MAX_ROW_TEXT);
     const int count = CabinetCount(project);
-    for (int i = 0; i < count; ++i)
-        if (TextOf(project.cabinets[i].fileName) == key) return true;
-    return false;
+    std::string found;
+    for (int i = 0; i < count; ++i) {
+        const std::string listed = TextOf(project.cabinets[i].fileName);
+        if (listed == key) return listed;
+        if (found.empty() && SameFileName(listed, key)) found = listed;
+    }
+    return found;
 }
 
 }  // namespace
@@ -63,6 +70,11 @@ bool IsListed(const Project& project, const std::string& displayName) {
 Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
                        const std::string& displayName, SetupInfo* learned) {
     DesktopPlatform& platform = ctx.platform;
+    const std::string nameProblem = FileNameProblem(displayName);
+    if (!nameProblem.empty()) {
+        platform.ShowMessage(BAD_NAME_TEXT + nameProblem, displayName, MessageIcon::Warning, false);
+        return Admission::BadName;
+    }
     const SetupFilePaths files = SetupFilePathsOf(platform);
     // A file left by an earlier run that ended halfway must not pass for
     // this cabinet's set-up information.
@@ -86,8 +98,12 @@ Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
     if (source == SetupSource::None)
         platform.ShowMessage(NO_SETUP_INFO_TEXT, displayName, MessageIcon::Information, false);
 
-    if (IsListed(ctx.project, displayName)) {
-        platform.ShowMessage(DOUBLE_ENTRY_TEXT, DOUBLE_ENTRY_CAPTION, MessageIcon::Warning, false);
+    const std::string listed = ListedAs(ctx.project, displayName);
+    if (!listed.empty()) {
+        platform.ShowMessage(listed == displayName.substr(0, MAX_ROW_TEXT)
+                                 ? std::string(DOUBLE_ENTRY_TEXT)
+                                 : CASE_DOUBLE_TEXT + listed,
+                             DOUBLE_ENTRY_CAPTION, MessageIcon::Warning, false);
         return Admission::DoubleEntry;
     }
     if (CabinetCount(ctx.project) >= MAX_CABINETS) {

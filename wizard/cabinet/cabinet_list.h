@@ -22,6 +22,11 @@ inline constexpr const char* DOUBLE_ENTRY_TEXT = "Item is already in the list";
 inline constexpr const char* DOUBLE_ENTRY_CAPTION = "Double entry";
 inline constexpr const char* LIST_FULL_TEXT =
     "The list is full: a project holds at most 256 cabinets";
+// Followed by why, as FileNameProblem tells it.
+inline constexpr const char* BAD_NAME_TEXT = "A device cannot keep a file of this name: it ";
+// Followed by the listed entry's name.
+inline constexpr const char* CASE_DOUBLE_TEXT =
+    "A device does not tell file names apart by case: the list holds ";
 
 enum class Admission {
     Admitted,
@@ -30,16 +35,21 @@ enum class Admission {
     BadHeader,
     DoubleEntry,
     ListFull,
+    BadName,  // a name the device cannot keep in \Temp
 };
 
 // Admits the cabinet at `path` under `displayName` (its file name without
 // folder) at the end of the list, or refuses it with a message box without
 // owner; the display name is the caption of every box but the double entry's.
-// In order: extract the set-up members (refused: error box); read the .000
+// In order: a name the device cannot keep — a character Windows refuses, a
+// device name, a trailing dot or blank — is refused (warning box, nothing
+// read); extract the set-up members (refused: error box); read the .000
 // header when there is one (bad signature: warning box, refused), else the
 // set-up XML when there is one, else show the information box and go on with
 // empty names and no OS bounds; then the double-entry test on the file name
-// (exact, case and all), then the full list. Both temporary files are gone
+// (exact, case and all; a name equal to a listed one but for case is
+// refused as a double entry too, with its own text: the device would unpack
+// both into one file), then the full list. Both temporary files are gone
 // when it returns, whatever the outcome. `learned`, when given, receives
 // what was read from the set-up information.
 Admission AdmitCabinet(WizardContext& ctx, const std::string& path,

@@ -195,10 +195,10 @@ int CheckPage(WizardContext& ctx, int step) {
     }
 }
 
-void ReportPageError(DesktopPlatform& platform, int code) {
+void ReportPageError(DesktopPlatform& platform, int code, bool owned) {
     for (const PageMessage& m : PAGE_MESSAGES)
         if (m.code == code) {
-            platform.ShowMessage(m.text, m.caption, m.icon, true);
+            platform.ShowMessage(m.text, m.caption, m.icon, owned);
             return;
         }
 }

@@ -16,8 +16,9 @@ class DesktopPlatform;
 // nothing to check and give 0, as does a step outside 0 to 4.
 int CheckPage(WizardContext& ctx, int step);
 
-// Shows the code's message box, owned by the main window, with an OK
+// Shows the code's message box, owned by the main window unless told
+// otherwise (a run without one), with an OK
 // button. Codes 0 and 66, and codes the check never gives, show nothing.
-void ReportPageError(DesktopPlatform& platform, int code);
+void ReportPageError(DesktopPlatform& platform, int code, bool owned = true);
 
 }  // namespace zk

@@ -6,10 +6,12 @@
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
 #include "platform/path_text.h"
+#include "platform/interruption.h"
 #include "wizard/build/build_outcome.h"
-#include "wizard/build/installer_build.h"
-#include "wizard/build/output_folder.h"
+#include "wizard/build/build_run.h"
 #include "wizard/project/file_name_rules.h"
+#include "wizard/project/page_check.h"
+#include "wizard/project/page_codes.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/wizard_context.h"
 
@@ -54,10 +56,15 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
         Error(ctx, kSilentErrors);
         return 0;
     }
-    // A title Windows reads as another place (the parent folder, a device)
-    // would put the installers outside the output folder.
-    if (!IsUsableFileName(ctx.state.title)) {
-        Error(ctx, kSilentErrors);
+    // The title names the installers and a folder: without one they would
+    // be hidden files named ".[MOBILE].exe", and one Windows reads as another
+    // place (the parent folder, a device) would put them outside the output
+    // folder. The presets page's own check and message refuse both.
+    if (ctx.state.title[0] == '\0' || !IsUsableFileName(ctx.state.title)) {
+        // Like every message of a silent run, without an owner window.
+        ReportPageError(ctx.platform,
+                        ctx.state.title[0] == '\0' ? PAGE_TITLE_EMPTY : PAGE_TITLE_CHARACTERS,
+                        false);
         return 0;
     }
     // A record with no output folder would send the outputs to the root of
@@ -67,9 +74,13 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
 
     NullBuildLog log;
     BuildOutcome outcome;
-    PrepareOutputFolder(ctx);
-    if (BuildMobileInstaller(ctx, log, outcome)) BuildDesktopInstaller(ctx, log, outcome);
-    if (outcome.failed) {
+    BuildRunOptions options;
+    options.interrupted = [] { return InterruptionSignal() != 0; };
+    if (!RunInstallerBuild(ctx, log, outcome, options)) {
+        // Interrupted from a shell, or by the system shutting down: no box
+        // waits for a click; the exit code tells.
+        if (outcome.fault == BuildFault::Interrupted)
+            return InterruptedExitCode(InterruptionSignal());
         ctx.platform.ShowMessage("Build failed: " + outcome.failure, "Error", MessageIcon::Error,
                                  false);
         return 0;

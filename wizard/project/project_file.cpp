@@ -39,7 +39,10 @@ bool ReplaceProjectFile(DesktopPlatform& platform, const Project& project, const
     const std::string partial = PartialName(path);
     if (WriteProjectFile(platform, project, partial.c_str()) && platform.RenameFile(partial, path))
         return true;
-    platform.RemoveFile(partial);
+    // Only a temporary that is there is removed: a removal that fails would
+    // stand in for the failure the caller reports.
+    FileFacts facts;
+    if (platform.GetFileFacts(partial, &facts)) platform.RemoveFile(partial);
     return false;
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
@@ -141,6 +143,77 @@ bool ImportFields(const Json& object, unsigned char* record, const Field (&field
     return true;
 }
 
+// The events of nlohmann's parser that tell of keys: a key given twice in
+// one object is a fault, where the parser itself would keep the last.
+class DuplicateKeys {
+public:
+    bool Note(nlohmann::json::parse_event_t event, const Json& parsed) {
+        using Event = nlohmann::json::parse_event_t;
+        if (event == Event::object_start) seen_.emplace_back();
+        if (event == Event::object_end && !seen_.empty()) seen_.pop_back();
+        if (event == Event::key && !seen_.empty() && error.empty()) {
+            const std::string key = parsed.get<std::string>();
+            for (const std::string& earlier : seen_.back())
+                if (earlier == key) error = key + ": given twice";
+            seen_.back().push_back(key);
+        }
+        return true;
+    }
+    std::string error;
+
+private:
+    std::vector<std::vector<std::string>> seen_;
+};
+
+// What `new`, `set` and `add` would have refused, named by its field.
+std::string ProjectFault(const Project& p) {
+    if (p.title[0] == '\0') return "title: empty; a project needs a title";
+    // The title names the installers and a folder; one Windows would read as
+    // another place must not reach a build.
+    if (!IsUsableFileName(p.title)) return "title: not usable as a file or folder name";
+    if (p.company[0] == '\0') return "company: empty; a project needs a company";
+    struct Document {
+        std::uint8_t enabled;
+        const char* path;
+        const char* field;
+        const char* flag;
+    };
+    for (const Document& d : {Document{p.eulaEnabled, p.eulaPath, "eulaPath", "eulaEnabled"},
+                              Document{p.readmeEnabled, p.readmePath, "readmePath", "readmeEnabled"},
+                              Document{p.splashEnabled, p.splashPath, "splashPath", "splashEnabled"}})
+        if (d.enabled && d.path[0] == '\0')
+            return std::string(d.field) + ": empty while " + d.flag + " is true";
+    struct Filter {
+        std::uint8_t on;
+        bool anyOption;
+        const char* field;
+    };
+    for (const Filter& f :
+         {Filter{p.platformFilterOn, p.filterPocketPC || p.filterSmartphone, "platformFilterOn"},
+          Filter{p.osFilterOn,
+                 p.filterOs2002 || p.filterOs2003 || p.filterOs2003SE || p.filterOs2005,
+                 "osFilterOn"},
+          Filter{p.processorFilterOn, p.filterIntel || p.filterTI || p.filterSamsung,
+                 "processorFilterOn"}})
+        if (f.on && !f.anyOption) return std::string(f.field) + ": on with none of its options";
+    for (int i = 0; i < CabinetCount(p); ++i) {
+        const std::string at = "cabinets[" + std::to_string(i) + "].";
+        const std::string name = TextOf(p.cabinets[i].fileName);
+        if (p.cabinets[i].path[0] == '\0') return at + "path: empty";
+        if (name.empty()) return at + "fileName: empty";
+        const std::string problem = FileNameProblem(name);
+        if (!problem.empty()) return at + "fileName: a device cannot keep a file of this name: it " + problem;
+        // The device keeps each cabinet in \Temp under its name and does
+        // not tell names apart by case: two would install as one.
+        for (int j = 0; j < i; ++j)
+            if (SameFileName(name, TextOf(p.cabinets[j].fileName)))
+                return at + "fileName: " + name + " is already listed as cabinets[" +
+                       std::to_string(j) + "] (" + TextOf(p.cabinets[j].fileName) +
+                       "); a device does not tell names apart by case";
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string ExportProjectJson(const Project& project) {
@@ -156,9 +229,18 @@ std::string ExportProjectJson(const Project& project) {
 bool ImportProjectJson(const std::string& json, Project& project, std::string* error) {
     std::string ignored;
     if (!error) error = &ignored;
-    const Json document = Json::parse(json, nullptr, false);
+    DuplicateKeys keys;
+    const Json document = Json::parse(
+        json, [&keys](int, nlohmann::json::parse_event_t event, Json& parsed) {
+            return keys.Note(event, parsed);
+        },
+        false);
     if (document.is_discarded()) {
         *error = "not a JSON document";
+        return false;
+    }
+    if (!keys.error.empty()) {
+        *error = keys.error;
         return false;
     }
     auto record = std::make_unique<Project>();
@@ -184,12 +266,8 @@ bool ImportProjectJson(const std::string& json, Project& project, std::string* e
         }
         record->cabinetCount = static_cast<std::int32_t>(cabinets.size());
     }
-    // The title names the installers and a folder; one Windows would read as
-    // another place must not reach a build.
-    if (!IsUsableFileName(record->title)) {
-        *error = "title: not usable as a file or folder name";
-        return false;
-    }
+    *error = ProjectFault(*record);
+    if (!error->empty()) return false;
     std::memcpy(&project, record.get(), sizeof(Project));
     return true;
 }

@@ -13,10 +13,14 @@ namespace zk {
 
 std::string ExportProjectJson(const Project& project);
 
-// Fills `project` from the document. On any fault — not JSON, a field of the
-// wrong type, an unknown field, text longer than its field, more than 256
-// cabinets — returns false with `error` naming the field, and leaves
-// `project` unchanged.
+// Fills `project` from the document. On any fault — not JSON, a key given
+// twice, a field of the wrong type, an unknown field, text longer than its
+// field, more than 256 cabinets, or a project `new`, `set` and `add` would
+// refuse: no title or company, a title that is no file name, a document
+// enabled without its path, a filter on with none of its options, a cabinet
+// without path or name, a name a device cannot keep, two cabinets whose
+// names differ only in case — returns false with `error` naming the field,
+// and leaves `project` unchanged.
 bool ImportProjectJson(const std::string& json, Project& project, std::string* error);
 
 }  // namespace zk

@@ -6,8 +6,7 @@
 #include "platform/desktop_platform.h"
 #include "platform/path_text.h"
 #include "wizard/build/build_outcome.h"
-#include "wizard/build/installer_build.h"
-#include "wizard/build/output_folder.h"
+#include "wizard/build/build_run.h"
 #include "wizard/cabinet/cabinet_list.h"
 #include "wizard/project/build_settings.h"
 #include "wizard/project/page_check.h"
@@ -77,11 +76,21 @@ void StepMachine::BuildInstallers() {
 
     BuildLog& log = front_.Controls().Log();
     BuildOutcome outcome;
-    PrepareOutputFolder(ctx_);
-    if (BuildMobileInstaller(ctx_, log, outcome)) BuildDesktopInstaller(ctx_, log, outcome);
+    BuildRunOptions options;
+    // The front keeps its window answering while the build runs and tells
+    // when it was closed meanwhile; no command of the page runs until then.
+    options.interrupted = [this] { return front_.BuildInterrupted(); };
+    building_ = true;
+    const bool built = RunInstallerBuild(ctx_, log, outcome, options);
+    building_ = false;
+    // A window closed during the build closes once the build has cleared up.
+    if (outcome.fault == BuildFault::Interrupted) {
+        front_.CloseWindow();
+        return;
+    }
     // Deploying what was not built would start a stale or missing installer
     // and, for the desktop one, close the wizard on the user's work.
-    if (outcome.failed) {
+    if (!built) {
         ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_BOX_CAPTION,
                                   MessageIcon::Error, true);
         return;
@@ -140,6 +149,8 @@ void StepMachine::ToggleDeploy(int id, std::uint8_t& mine, std::uint8_t& other, 
 }
 
 bool StepMachine::OnCommand(int id) {
+    // Commands that reach the window while a build runs wait for none.
+    if (building_) return true;
     WizardState& s = ctx_.state;
     PageView* page = ctx_.page;
     // Page commands come only from a live page; without one they do nothing.
@@ -237,6 +248,7 @@ int StepMachine::NextPositionCommand() const {
 }
 
 void StepMachine::OnPaintedButton(PaintedButton button) {
+    if (building_) return;
     switch (button) {
         case PaintedButton::Help: ctx_.platform.ShellStart(TextOf(ctx_.state.helpPath)); break;
         case PaintedButton::About: front_.ShowAboutBox(); break;

@@ -40,6 +40,10 @@ public:
     virtual void CloseWindow() = 0;
     virtual void ShowAboutBox() = 0;
     virtual void OpenWebPage() = 0;
+    // Asked at every read and write of a build: lets the window answer its
+    // messages, and true once it was asked to close (the build then stops,
+    // leaving the earlier outputs, and the window closes).
+    virtual bool BuildInterrupted() { return false; }
 };
 
 // The deploy page's own logic: the connection sequence, and copying and
@@ -63,6 +67,9 @@ public:
     StepMachine(WizardContext& ctx, WizardFront& front, DeployStep& deploy, int startStep);
 
     int step() const { return step_; }
+
+    // True while the Build command runs.
+    bool building() const { return building_; }
 
     // The window was created: make the page of the current step.
     void OnCreate();
@@ -94,6 +101,7 @@ private:
     DeployStep& deploy_;
     int step_;
     bool lastBuildSucceeded_ = false;
+    bool building_ = false;
 };
 
 }  // namespace zk

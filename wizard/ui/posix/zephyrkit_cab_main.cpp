@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "common/ansi_text.h"
 #include "common/cabinet/setup_header.h"
 #include "common/product_version.h"
@@ -69,7 +70,9 @@ const char* YesNo(bool yes) { return yes ? "Yes" : "No"; }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("zephyrkit-cab %s\n", zk::PRODUCT_VERSION);
         return 0;
@@ -122,7 +125,8 @@ int main(int argc, char** argv) {
         const std::string shownName = zk::AnsiToUtf8(name);
         const std::string outcome =
             zk::AnsiToUtf8(platform.lastMessage.empty() ? "ok" : platform.lastMessage);
-        if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader) {
+        if (result == zk::Admission::NotACabinet || result == zk::Admission::BadHeader ||
+            result == zk::Admission::BadName) {
             std::printf("%s\t%s\t\t\t\t\t\t\t\t\n", shownName.c_str(), outcome.c_str());
             continue;
         }
@@ -135,7 +139,12 @@ int main(int argc, char** argv) {
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003SE)),
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_WM5)));
     }
-    std::fflush(stdout);
     rmdir(buffer.data());
     return allAdmitted ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return zk::CheckedExit("zephyrkit-cab", Run(argc, argv), 1);
 }

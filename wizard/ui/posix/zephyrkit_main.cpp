@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "platform/desktop_platform_posix.h"
 #include "platform/host_text.h"
+#include "platform/interruption.h"
 #include "platform/source_date_platform.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/program_entry.h"
@@ -33,7 +35,10 @@ constexpr const char* kUsage =
     "      title subfolders it asks for). The build inputs MobileZephyrkit.exe,\n"
     "      DesktopZephyrkit.exe and SystemInfo.dat are taken from the folder of this\n"
     "      program. The run ends with one message, \"Success: ...\" or \"Error: ...\";\n"
-    "      the exit code is 1 after a successful build and 0 otherwise.\n"
+    "      the exit code is 1 after a successful build and 0 otherwise. The\n"
+    "      outputs replace the earlier ones together, once all are complete;\n"
+    "      interrupted by SIGINT (Ctrl+C) or SIGTERM, the build leaves the earlier\n"
+    "      ones as they were and exits with 130 or 143.\n"
     "\n"
     "  zephyrkit PROJECT.paw\n"
     "      Say in one line whether a project file loads and the files it names are\n"
@@ -108,7 +113,9 @@ int LookOverProject(zk::WizardContext& ctx, const std::string& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -151,6 +158,19 @@ int main(int argc, char** argv) {
     zk::InitialiseWizardState(state, platform);
     zk::WizardContext ctx{*project, state, platform};
     if (arguments.size() == 1) return LookOverProject(ctx, arguments[0]);
+    // Ctrl+C or a SIGTERM during a build stops it and leaves the earlier
+    // installers as they were (exit code 130 or 143).
+    zk::CatchInterruptions();
     HostStartSequence start;
     return zk::RunZephyrkit(ctx, arguments, start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int code = Run(argc, argv);
+    // The silent build tells success with 1, as the wizard does; a message
+    // that could not be written turns it into the 0 of every failure.
+    const bool silent = argc == 3 && std::strcmp(argv[1], "-silent") == 0;
+    return zk::CheckedExit("zephyrkit", code, silent ? (code == 1 ? 0 : code) : (code != 0 ? code : 1));
 }

@@ -9,9 +9,10 @@
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
 #include "platform/path_text.h"
+#include "platform/interruption.h"
 #include "wizard/build/build_outcome.h"
+#include "wizard/build/build_run.h"
 #include "wizard/build/installer_build.h"
-#include "wizard/build/output_folder.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/project/file_name_rules.h"
 #include "wizard/project/program_entry.h"
@@ -23,18 +24,27 @@ namespace {
 
 constexpr const char* kGroupNames[] = {"platform", "OS", "processor"};
 
-// Keeps the compression figure of every section the build packs, in order.
+// The share of a section's source that packing saved, in whole percent, as
+// Info-ZIP's zip prints it ("deflated 57%"): rounded half up, 0 for a
+// section that did not shrink.
+int ShareSaved(std::uint64_t source, std::uint64_t packed) {
+    while (source > 0xFFFFFF) {  // keeps 200 * (source - packed) in range
+        source = (source + 0x80) >> 8;
+        packed = (packed + 0x80) >> 8;
+    }
+    return source > packed ? static_cast<int>((1 + 200 * (source - packed) / source) / 2) : 0;
+}
+
+// Keeps the share saved of every section the build packs, in order.
 class FigureLog : public BuildLog {
 public:
-    void AddLine(const std::string& line) override {
-        const std::string key = "\t- compression: ";
-        const std::size_t at = line.find(key);
-        if (at != std::string::npos && line.find("installer:") == std::string::npos)
-            figures.push_back(std::atoi(line.c_str() + at + key.size()));
-    }
+    void AddLine(const std::string&) override {}
     void SetProgressCaption(const std::string&) override {}
     void SetProgressRange(int, int) override {}
     void StepProgress() override {}
+    void SectionPacked(std::uint64_t sourceSize, std::uint64_t packedSize) override {
+        figures.push_back(ShareSaved(sourceSize, packedSize));
+    }
 
     std::vector<int> figures;
 };
@@ -54,12 +64,14 @@ private:
     int CheckProject(const std::string& projectPath);
     int CheckInputs();
     int PrepareOutput(const std::string& output);
-    bool MakeFolders(const std::string& path);
+    bool MakeFolders(const std::string& path, std::string* reason);
+    int Failed(const BuildOutcome& outcome);
     void PrintSections(const std::vector<int>& figures);
 
     WizardContext& ctx_;
     std::ostream& out_;
     std::ostream& err_;
+    std::string projectPath_;
 };
 
 int Build::CheckProject(const std::string& projectPath) {
@@ -118,14 +130,18 @@ int Build::CheckInputs() {
     return BUILD_DONE;
 }
 
-bool Build::MakeFolders(const std::string& path) {
-    // Each level from the top; those that exist already refuse quietly.
+bool Build::MakeFolders(const std::string& path, std::string* reason) {
+    // Each level from the top; the first that cannot be made says why.
     const char sep = ctx_.platform.PathSeparator();
+    auto make = [&](const std::string& level) {
+        if (!ctx_.platform.MakeFolder(level) && reason->empty())
+            *reason = ctx_.platform.LastFailureReason();
+    };
     for (std::size_t at = path.find(sep, 1); at != std::string::npos; at = path.find(sep, at + 1))
-        ctx_.platform.MakeFolder(path.substr(0, at));
-    ctx_.platform.MakeFolder(path);
+        make(path.substr(0, at));
+    make(path);
     FileFacts facts;
-    return ctx_.platform.GetFileFacts(path, &facts);
+    return ctx_.platform.GetFileFacts(path, &facts) && (facts.attributes & FILE_ATTR_DIRECTORY);
 }
 
 int Build::PrepareOutput(const std::string& output) {
@@ -138,13 +154,16 @@ int Build::PrepareOutput(const std::string& output) {
     }
     // The wizard would have offered the folder the build was started from.
     if (s.workPath[0] == '\0') CopyText(s.workPath, ctx_.platform.CurrentDirectory());
-    if (!MakeFolders(TextOf(s.workPath)))
-        return Say(TextOf(s.workPath), "cannot make the output folder", BUILD_WRITE_FAILED);
+    std::string reason;
+    if (!MakeFolders(TextOf(s.workPath), &reason))
+        return Say(TextOf(s.workPath),
+                   "cannot make the output folder" + (reason.empty() ? "" : ": " + reason),
+                   BUILD_WRITE_FAILED);
     return BUILD_DONE;
 }
 
 // The installer's sections as the device will find them, each with its size
-// and, for those the build packed, its compression figure.
+// and, for those the build packed, the share packing saved.
 void Build::PrintSections(const std::vector<int>& figures) {
     const WizardState& s = ctx_.state;
     std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME, TextOf(s.projectName) + ".paw"};
@@ -168,7 +187,7 @@ void Build::PrintSections(const std::vector<int>& figures) {
         std::snprintf(line, sizeof line, "%12u bytes", size);
         out_ << "  " << names[i] << "\t" << line;
         // The system information is copied as it is; the rest is packed.
-        if (i >= 1 && i - 1 < figures.size()) out_ << "\tcompression " << figures[i - 1] << " %";
+        if (i >= 1 && i - 1 < figures.size()) out_ << "\tdeflated " << figures[i - 1] << "%";
         out_ << "\n";
         offset += 4 + size;
     }
@@ -181,31 +200,35 @@ void Build::PrintSections(const std::vector<int>& figures) {
     }
 }
 
+int Build::Failed(const BuildOutcome& outcome) {
+    const std::string why = outcome.reason.empty() ? "" : ": " + outcome.reason;
+    switch (outcome.fault) {
+        case BuildFault::Read:
+        case BuildFault::Unusable: return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
+        case BuildFault::Refused: return Say(projectPath_, outcome.problem, BUILD_REFUSED);
+        case BuildFault::Busy:
+            err_ << "zephyrkit-project: " << outcome.problem << "\n";
+            return BUILD_WRITE_FAILED;
+        case BuildFault::Interrupted:
+            Say(outcome.file, outcome.problem, 0);
+            return InterruptedExitCode(InterruptionSignal());
+        case BuildFault::Write:
+        case BuildFault::None: break;
+    }
+    return Say(outcome.file, outcome.problem + why, BUILD_WRITE_FAILED);
+}
+
 int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
+    projectPath_ = projectPath;
     if (int code = CheckProject(projectPath)) return code;
     if (int code = CheckInputs()) return code;
     if (int code = PrepareOutput(options.output)) return code;
 
     FigureLog log;
     BuildOutcome outcome;
-    PrepareOutputFolder(ctx_);
-    if (BuildMobileInstaller(ctx_, log, outcome)) BuildDesktopInstaller(ctx_, log, outcome);
-    if (outcome.failed) {
-        // "cannot read FILE", "cannot write FILE", or a sentence naming the file.
-        for (const char* what : {"cannot read ", "cannot write "}) {
-            const std::string prefix = what;
-            if (outcome.failure.rfind(prefix, 0) == 0)
-                return Say(outcome.failure.substr(prefix.size()), prefix.substr(0, prefix.size() - 1),
-                           prefix == "cannot read " ? BUILD_MISSING_FILE : BUILD_WRITE_FAILED);
-        }
-        // "FILE is N bytes long; ...": an input the build cannot use.
-        const std::size_t is = outcome.failure.find(" is ");
-        if (is != std::string::npos)
-            return Say(outcome.failure.substr(0, is), outcome.failure.substr(is + 1),
-                       BUILD_MISSING_FILE);
-        err_ << "zephyrkit-project: " << outcome.failure << "\n";
-        return BUILD_MISSING_FILE;
-    }
+    BuildRunOptions run;
+    run.interrupted = [] { return InterruptionSignal() != 0; };
+    if (!RunInstallerBuild(ctx_, log, outcome, run)) return Failed(outcome);
     if (!options.quiet) PrintSections(log.figures);
     return BUILD_DONE;
 }

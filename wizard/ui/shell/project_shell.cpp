@@ -17,6 +17,8 @@
 #include "platform/host_text.h"
 #include "platform/memory_page_view.h"
 #include "platform/path_text.h"
+#include "wizard/build/build_inputs.h"
+#include "wizard/build/build_outcome.h"
 #include "wizard/build/build_overview.h"
 #include "wizard/cabinet/cabinet_filters.h"
 #include "wizard/cabinet/cabinet_list.h"
@@ -34,6 +36,11 @@
 
 namespace zk {
 namespace {
+
+// Windows' MAX_PATH less its terminating zero, and the length of one name
+// that Windows' and Linux's file systems allow.
+constexpr std::size_t kMaxWindowsPathLength = 259;
+constexpr std::size_t kMaxFileNameLength = 255;
 
 constexpr const char* kUsage =
     "Usage: zephyrkit-project COMMAND FILE.paw [ARGUMENTS]\n"
@@ -57,9 +64,9 @@ constexpr const char* kUsage =
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
-    "that cannot be read or written), 2 bad usage; build has two more (see\n"
-    "`zephyrkit-project build --help`). A refused command writes nothing;\n"
-    "writes replace the project file whole.\n"
+    "that cannot be read or written, standard output included), 2 bad usage;\n"
+    "build has more (see `zephyrkit-project build --help`). A refused command\n"
+    "writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
 constexpr const char* kPresetsHelp =
@@ -127,22 +134,34 @@ const std::map<std::string, std::string> kCommandHelp = {
      "date and title subfolders the project asks for; the folder is made when\n"
      "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
      "taken from this program's folder. Prints each section of the installer\n"
-     "with its size and compression figure (-q: nothing on success). Problems\n"
-     "are printed as \"zephyrkit-project: FILE: what is wrong\".\n"
+     "with its size and the share packing saved, as zip prints it (\"deflated\n"
+     "57%\"; -q: nothing on success). Problems are printed as\n"
+     "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
+     "The outputs are written under temporary names and replace the earlier\n"
+     "ones together once all are complete; a build that fails or is\n"
+     "interrupted leaves the earlier ones as they were. One build at a time\n"
+     "writes into a folder: a second waits five seconds for the first.\n"
      "Exit codes:\n"
      "  0  built\n"
      "  1  the project is refused: not a project file, no title or one that is no\n"
-     "     usable file name, no cabinet, or a cabinet no selected filter option\n"
-     "     lets through\n"
+     "     usable file name, no cabinet, a cabinet no selected filter option\n"
+     "     lets through, a name a device cannot keep, or two names (EULA,\n"
+     "     read-me, splash, cabinets) that differ only in case\n"
      "  2  bad usage\n"
-     "  3  an input is missing or cannot be read: the project file, the EULA,\n"
-     "     read-me or splash file, a cabinet, or a build input beside the program\n"
-     "     (a device stub of the wrong length too)\n"
-     "  4  the output folder cannot be made or an output cannot be written\n"},
+     "  3  an input is missing, cannot be read or cannot be used: the project\n"
+     "     file, the EULA, read-me or splash file, a cabinet, or a build input\n"
+     "     beside the program (a device stub of the wrong length too); a splash\n"
+     "     that is no BMP, a EULA or read-me that is no text\n"
+     "  4  the output folder cannot be made, an output cannot be written, or\n"
+     "     another build is writing into the folder\n"
+     "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n"},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
-     "that does not describe a valid project is refused and nothing is written.\n"},
+     "that does not describe a valid project is refused, naming the field, and\n"
+     "nothing is written: no title or company, a key given twice, a cabinet\n"
+     "without path or name, listed twice (names are told apart without regard\n"
+     "to case, as on a device) or under a name a device cannot keep.\n"},
 };
 
 class Shell {
@@ -262,8 +281,10 @@ bool Shell::Load() {
 }
 
 int Shell::Save() {
-    if (!ReplaceProjectFile(console_, *project_, path_.c_str()))
-        return Refused("Cannot write " + path_);
+    if (!ReplaceProjectFile(console_, *project_, path_.c_str())) {
+        const std::string reason = console_.LastFailureReason();
+        return Refused("Cannot write " + path_ + (reason.empty() ? "" : ": " + reason));
+    }
     return SHELL_DONE;
 }
 
@@ -517,6 +538,8 @@ int Shell::Check() {
                              "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
+    BuildOutcome inputs;
+    if (!CheckBuildInputs(ctx_, inputs)) return Refused(inputs.failure);
     WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
@@ -543,6 +566,21 @@ void Shell::WarnOfDoubtfulSettings() {
     const std::string output = TextOf(project_->outputFolder);
     if (!output.empty() && !console_.GetFileFacts(output, &facts))
         out_ << "Warning: the output folder " << output << " does not exist\n";
+    // The longest path a build writes: the desktop installer's temporary in
+    // the title folder of the longest date folder ("/30-12-2026").
+    const std::string title = TextOf(project_->title);
+    const std::string longestName = title + ".[DESKTOP].exe.partial";
+    const std::size_t longest = output.size() + (project_->addDateToPath ? 11 : 0) +
+                                (project_->addTitleSubfolder ? 1 + title.size() : 0) + 1 +
+                                longestName.size();
+    if (longestName.size() > kMaxFileNameLength)
+        out_ << "Warning: the title makes file names of " << longestName.size()
+             << " characters, longer than the " << kMaxFileNameLength
+             << " a file system allows\n";
+    else if (longest > kMaxWindowsPathLength)
+        out_ << "Warning: the title makes paths in the output folder of up to " << longest
+             << " characters, longer than the " << kMaxWindowsPathLength
+             << " Windows allows: shorten the title or the output folder\n";
 }
 
 int Shell::Build(const std::vector<std::string>& options) {

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "platform/desktop_platform_posix.h"
+#include "platform/interruption.h"
 #include "platform/source_date_platform.h"
+#include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/project_shell.h"
 
 namespace {
@@ -45,5 +48,13 @@ int main(int argc, char** argv) {
         dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
         platform = dated.get();
     }
-    return zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
+    // Ctrl+C or a SIGTERM during `build` stops it and leaves the earlier
+    // installers as they were (exit code 130 or 143).
+    zk::CatchInterruptions();
+    const int code = zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
+    // `export` is how a project is kept as text: one cut short by a full
+    // disk must not pass for a success. `build` fails as a write does.
+    const bool building = !arguments.empty() && arguments[0] == "build";
+    return zk::CheckedExit("zephyrkit-project", code,
+                           code != 0 ? code : building ? zk::BUILD_WRITE_FAILED : zk::SHELL_REFUSED);
 }

@@ -83,6 +83,12 @@ LRESULT MainWindow::OnCreate() {
 }
 
 LRESULT MainWindow::OnClose() {
+    // A build runs inside a command of this window: it is told to stop, and
+    // the close comes back once it has.
+    if (machine_.building()) {
+        closeDuringBuild_ = true;
+        return 0;
+    }
     // The window is left standing: the program ends through the loop.
     if (!closed_) {
         closed_ = true;
@@ -166,7 +172,31 @@ bool MainWindow::ChooseWorkFolder(std::string* path) {
     return ChooseWorkFolderWin32(window_, setup_.font, setup_.ctx.state, path);
 }
 
-void MainWindow::CloseWindow() { SendMessageA(window_, WM_CLOSE, 0, 0); }
+void MainWindow::CloseWindow() {
+    closeDuringBuild_ = false;
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+bool MainWindow::BuildInterrupted() {
+    // The build runs on this thread: a few times a second it lets the window
+    // paint and answer, so that it can be moved and closed. Commands of the
+    // page wait (the step machine takes none while building).
+    const DWORD now = GetTickCount();
+    if (now - lastPump_ >= 100) {
+        lastPump_ = now;
+        MSG message;
+        while (!closeDuringBuild_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                closeDuringBuild_ = true;
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return closeDuringBuild_;
+}
 
 void MainWindow::ShowAboutBox() {
     zk::ShowAboutBox(setup_.instance, window_, ImagesFolder() + SkinFile(SkinPicture::About).name);

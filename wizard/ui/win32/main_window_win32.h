@@ -55,6 +55,7 @@ public:
     void CloseWindow() override;
     void ShowAboutBox() override;
     void OpenWebPage() override;
+    bool BuildInterrupted() override;
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +74,10 @@ private:
     Setup setup_;
     HWND window_ = nullptr;
     bool closed_ = false;
+    // The window was asked to close while a build ran: the build stops and
+    // the window closes once it has cleared up.
+    bool closeDuringBuild_ = false;
+    DWORD lastPump_ = 0;
     SkinBitmaps skin_;
     PaintedButtons buttons_;
     HBRUSH fieldBrush_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/desktop_platform_win32.h"
+#include "platform/interruption.h"
 #include "platform/source_date_platform.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/wizard_context.h"
@@ -38,6 +39,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     zk::WizardContext ctx{*project, state, *chosen};
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+    // A silent build started from a console stops at Ctrl+C or when the
+    // console closes, leaving the earlier installers as they were.
+    zk::CatchInterruptions();
     zk::Win32StartSequence start(platform, instance, showCommand);
-    return zk::RunZephyrkit(ctx, arguments, start);
+    const int code = zk::RunZephyrkit(ctx, arguments, start);
+    zk::InterruptionHandled();
+    return code;
 }
