@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/checked_output.h"
 #include "common/fixed_text.h"
 #include "common/product_version.h"
 #include "common/package_layout.h"
@@ -393,7 +394,7 @@ std::u16string BrowsedFolder(const char* text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("zk-device %s\n", zk::PRODUCT_VERSION);
         return 0;
@@ -500,8 +501,7 @@ int main(int argc, char** argv) {
         console.Line("device reset: the installer stops here; the state file and the restart "
                      "shortcut stay for the next start");
         finishLines();
-        std::fflush(stdout);
-        std::_Exit(0);
+        std::_Exit(zk::CheckedExit("zk-device", 0, EXIT_TROUBLE));
         return true;
     });
 
@@ -529,4 +529,11 @@ int main(int argc, char** argv) {
     }
     finishLines();
     return code;
+}
+
+int main(int argc, char** argv) {
+    const int code = Run(argc, argv);
+    // What was printed must have reached its reader: a summary lost into a
+    // full disk is no success.
+    return zk::CheckedExit("zk-device", code, code != 0 ? code : EXIT_TROUBLE);
 }

@@ -103,7 +103,8 @@ class Workshop:
                    "splashEnabled": splash,
                    "splashPath": self.path("splash.bmp") if splash else "",
                    "deviceAdvancedSettings": advanced, "saveProjectFile": True,
-                   "processorFilterOn": processor_filter,
+                   "processorFilterOn": processor_filter, "filterTI": processor_filter,
+                   "filterIntel": processor_filter, "filterSamsung": processor_filter,
                    "addDateToPath": True, "addTitleSubfolder": True, "cabinets": []}
         for index, (cab, points) in enumerate(cabinets):
             wanted = (flags or {}).get(index, "ppc,ti,intel,samsung," + points.lower())
@@ -627,6 +628,12 @@ class CommandLineTest(DeviceTest):
         # A wrong first-section offset reads nonsense counts: damage, no crash.
         root, _ = self.device(package, "--stub-length", "1000", code=1)
         self.assertEqual(self.wceload(root), [])
+        # What it prints must reach its reader.
+        with open("/dev/full", "w") as full:
+            result = subprocess.run([ZK_DEVICE, "install", package, "--root", self.root()],
+                                    stdout=full, stderr=subprocess.PIPE, text=True)
+        self.assertEqual(result.returncode, 3)
+        self.assertIn("zk-device: cannot write to standard output: ", result.stderr)
 
 
 if __name__ == "__main__":
