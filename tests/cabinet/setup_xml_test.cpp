@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 
 #include "tests/cabinet/cabinet_fixture.h"
 
@@ -110,31 +110,33 @@ std::string ManyAttributes(int count) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// The fastest of a few runs, so that a busy machine does not skew the ratio.
+// The fastest of a few runs in processor time, so that a busy machine (the
+// other core building, say) does not skew the ratio.
 double BestSeconds(const std::string& document, int runs) {
     double best = 1e9;
     for (int run = 0; run < runs; ++run) {
         SetupInfo info{};
-        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t start = std::clock();
         const SetupXmlResult result = ParseSetupXml(document.data(), document.size(), info);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const double took = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
         EXPECT_EQ(result, SetupXmlResult::Walked);
         EXPECT_STREQ(info.appName, "Wide");
-        best = std::min(best, took.count());
+        best = std::min(best, took);
     }
     return best;
 }
 #endif
 
-// Four times the attributes may cost about four times as much; comparing
-// every pair of names would cost sixteen times as much.
+// Eight times the attributes may cost about eight times as much (more with
+// the caches a larger heap misses); comparing every pair of names would cost
+// sixty-four times as much.
 TEST(SetupXmlCost, GrowsWithTheAttributeCountNotItsSquare) {
 #if !defined(__SANITIZE_ADDRESS__)
     // Under AddressSanitizer the times are its allocator's, whose cost per
     // allocation grows with the heap: the ratio is measured without it.
-    const double small = BestSeconds(ManyAttributes(20000), 5);
+    const double small = BestSeconds(ManyAttributes(10000), 7);
     const double large = BestSeconds(ManyAttributes(80000), 3);
-    EXPECT_LT(large / small, 8.0) << "20000 attributes: " << small << " s, 80000: " << large << " s";
+    EXPECT_LT(large / small, 24.0) << "10000 attributes: " << small << " s, 80000: " << large << " s";
 #endif
     // A repeated name among many is still found, wherever it stands.
     std::string repeated = ManyAttributes(20000);
