@@ -162,7 +162,9 @@ class WineDeviceTest(unittest.TestCase):
             f.write(b"MSCF" + b"\xff" * 200)
         d.wceload('/noui "\\Temp\\junk.cab"')
         d.wceload('/noui "\\Temp\\missing.cab"')
-        self.assertEqual(d.journal()[-2:], ['/noui "\\Temp\\junk.cab"', '/noui "\\Temp\\missing.cab"'])
+        self.assertEqual(d.journal()[-4:], ['/noui "\\Temp\\junk.cab"', '! \\Temp\\junk.cab: not a cabinet',
+                                            '/noui "\\Temp\\missing.cab"',
+                                            '! \\Temp\\missing.cab: no such cabinet'])
         self.assertFalse(os.path.exists(d.host("\\Program Files\\junk")))
 
     def test_run_starts_a_package_from_my_documents(self):
