@@ -149,19 +149,6 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
     return false;
 }
 
-void PackageSections::Skip(std::u16string_view role) {
-    number_ = ++session_.state.sectionsTaken;
-    role_ = std::u16string(role);
-    DeviceFile* stream = session_.state.packageStream.get();
-    unsigned char count[SECTION_HEADER_SIZE];
-    if (!stream || stream->Read(count, sizeof count) != sizeof count) return;
-    const std::uint32_t bytes = static_cast<std::uint32_t>(count[0]) |
-                                static_cast<std::uint32_t>(count[1]) << 8 |
-                                static_cast<std::uint32_t>(count[2]) << 16 |
-                                static_cast<std::uint32_t>(count[3]) << 24;
-    stream->Seek(bytes, DeviceSeek::Current);
-}
-
 UnpackedSection PackageSections::Unpack(std::u16string_view tempPath) {
     UnpackedSection unpacked = UnpackSection(session_.platform, tempPath, UNPACK_FOLDER);
     if (session_.state.preferences.debugLog) {

@@ -73,8 +73,6 @@ public:
     // Unpacks what the last Take wrote. With the debug log asked for, logs
     // what the section held.
     UnpackedSection Unpack(std::u16string_view tempPath);
-    // Moves past the next section without reading its bytes.
-    void Skip(std::u16string_view role);
     // The number the next section has (1 = the first after the stub).
     void SetNextNumber(int number) { session_.state.sectionsTaken = number - 1; }
 

@@ -172,6 +172,16 @@ RegistryKey* FindKey(std::vector<RegistryKey>& keys, std::u16string_view key) {
     return nullptr;
 }
 
+// The values of one key of the registry file; false when the key is missing.
+bool ReadKey(const std::string& file, std::u16string_view key, RegistryKey* found) {
+    if (file.empty()) return false;
+    std::vector<RegistryKey> keys = ParseRegistry(ReadHostFile(file));
+    RegistryKey* k = FindKey(keys, NormalisedKey(key));
+    if (!k) return false;
+    *found = std::move(*k);
+    return true;
+}
+
 }  // namespace
 
 void PosixDevicePlatform::SetProgram(std::u16string_view devicePath, ProgramHandler handler) {
@@ -245,12 +255,9 @@ bool PosixDevicePlatform::WriteRegistryNumber(std::u16string_view key, std::u16s
 bool PosixDevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
                                              std::uint32_t* value) {
     std::lock_guard<std::mutex> hold(registryLock_);
-    const std::string file = HostPath(REGISTRY_FILE);
-    if (file.empty()) return false;
-    std::vector<RegistryKey> keys = ParseRegistry(ReadHostFile(file));
-    RegistryKey* k = FindKey(keys, NormalisedKey(key));
-    if (!k) return false;
-    for (const RegistryValue& entry : k->values) {
+    RegistryKey k;
+    if (!ReadKey(HostPath(REGISTRY_FILE), key, &k)) return false;
+    for (const RegistryValue& entry : k.values) {
         if (!EqualsIgnoringCase(entry.name, name)) continue;
         if (!entry.isNumber) return false;
         *value = entry.number;
@@ -262,13 +269,10 @@ bool PosixDevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16st
 std::vector<std::pair<std::u16string, std::u16string>> PosixDevicePlatform::ReadRegistryValues(
     std::u16string_view key) {
     std::lock_guard<std::mutex> hold(registryLock_);
-    const std::string file = HostPath(REGISTRY_FILE);
-    if (file.empty()) return {};
-    std::vector<RegistryKey> keys = ParseRegistry(ReadHostFile(file));
-    RegistryKey* k = FindKey(keys, NormalisedKey(key));
-    if (!k) return {};
+    RegistryKey k;
+    if (!ReadKey(HostPath(REGISTRY_FILE), key, &k)) return {};
     std::vector<std::pair<std::u16string, std::u16string>> texts;
-    for (const RegistryValue& entry : k->values) {
+    for (const RegistryValue& entry : k.values) {
         if (!entry.isNumber) texts.emplace_back(entry.name, entry.text);
     }
     return texts;
