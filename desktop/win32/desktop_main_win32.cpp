@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "activesync/device_connection.h"
+#include "activesync/tick_wait.h"
 #include "common/ansi_text.h"
 #include "common/package_layout.h"
 #include "desktop/carried_installer.h"
@@ -15,8 +17,6 @@
 #include "desktop/win32/active_sync_win32.h"
 #include "desktop/win32/desktop_window_win32.h"
 #include "platform/desktop_platform_win32.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/tick_wait.h"
 
 namespace {
 

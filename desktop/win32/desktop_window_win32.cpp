@@ -8,12 +8,12 @@
 #include <thread>
 #include <utility>
 
+#include "activesync/device_connection.h"
+#include "activesync/tick_wait.h"
 #include "common/ansi_text.h"
 #include "desktop/desktop_install.h"
 #include "desktop/win32/desktop_ids.h"
 #include "platform/desktop_platform.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/tick_wait.h"
 
 namespace zk {
 namespace {

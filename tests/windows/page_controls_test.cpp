@@ -18,9 +18,9 @@
 
 #include "common/project_record.h"
 #include "platform/desktop_platform_win32.h"
+#include "tests/support/folder_remote_device.h"
 #include "tests/support/temp_folder.h"
 #include "wizard/cabinet/cabinet_list.h"
-#include "wizard/deploy/folder_remote_device.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/project/wizard_state.h"
 #include "wizard/ui/control_ids.h"

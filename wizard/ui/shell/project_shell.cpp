@@ -27,12 +27,12 @@
 #include "wizard/project/program_entry.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/project_json.h"
+#include "wizard/project/project_settings_text.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
+#include "wizard/ui/page_builder.h"
 #include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/console_platform.h"
-#include "wizard/ui/shell/project_settings_text.h"
-#include "wizard/ui/page_builder.h"
 
 namespace zk {
 namespace {

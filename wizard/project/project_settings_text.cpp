@@ -1,4 +1,4 @@
-#include "wizard/ui/shell/project_settings_text.h"
+#include "wizard/project/project_settings_text.h"
 
 #include "common/fixed_text.h"
 #include "platform/page_view.h"
