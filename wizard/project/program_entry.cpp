@@ -81,7 +81,7 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
         // waits for a click; the exit code tells.
         if (outcome.fault == BuildFault::Interrupted)
             return InterruptedExitCode(InterruptionSignal());
-        ctx.platform.ShowMessage("Build failed: " + outcome.failure, "Error", MessageIcon::Error,
+        ctx.platform.ShowMessage("Build failed: " + BuildFailureText(outcome), "Error", MessageIcon::Error,
                                  false);
         return 0;
     }

@@ -91,7 +91,7 @@ void StepMachine::BuildInstallers() {
     // Deploying what was not built would start a stale or missing installer
     // and, for the desktop one, close the wizard on the user's work.
     if (!built) {
-        ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_BOX_CAPTION,
+        ctx_.platform.ShowMessage("Build failed: " + BuildFailureText(outcome), ERROR_BOX_CAPTION,
                                   MessageIcon::Error, true);
         return;
     }

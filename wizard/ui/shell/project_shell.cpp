@@ -539,7 +539,7 @@ int Shell::Check() {
         return SHELL_REFUSED;
     }
     BuildOutcome inputs;
-    if (!CheckBuildInputs(ctx_, inputs)) return Refused(inputs.failure);
+    if (!CheckBuildInputs(ctx_, inputs)) return Refused(BuildFailureText(inputs));
     WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
