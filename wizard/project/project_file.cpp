@@ -7,6 +7,7 @@
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
 #include "platform/path_text.h"
+#include "wizard/project/filter_options.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 
@@ -94,38 +95,15 @@ bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
     EnableControl(page, IDC_README_PATH, s.readmeEnabled);
     EnableControl(page, IDC_README_BROWSE, s.readmeEnabled);
 
-    s.platformFilterOn = p.platformFilterOn;
-    s.filterPocketPC = p.filterPocketPC;
-    s.filterSmartphone = p.filterSmartphone;
-    ShowFlag(page, IDC_PLATFORM_FILTER, s.platformFilterOn);
-    ShowFlag(page, IDC_FILTER_POCKETPC, s.filterPocketPC);
-    ShowFlag(page, IDC_FILTER_SMARTPHONE, s.filterSmartphone);
-    EnableControl(page, IDC_FILTER_POCKETPC, s.platformFilterOn);
-    EnableControl(page, IDC_FILTER_SMARTPHONE, s.platformFilterOn);
-
-    s.osFilterOn = p.osFilterOn;
-    s.filterOs2002 = p.filterOs2002;
-    s.filterOs2003 = p.filterOs2003;
-    s.filterOs2003SE = p.filterOs2003SE;
-    s.filterOs2005 = p.filterOs2005;
-    ShowFlag(page, IDC_OS_FILTER, s.osFilterOn);
-    ShowFlag(page, IDC_FILTER_OS2002, s.filterOs2002);
-    ShowFlag(page, IDC_FILTER_OS2003, s.filterOs2003);
-    ShowFlag(page, IDC_FILTER_OS2003SE, s.filterOs2003SE);
-    ShowFlag(page, IDC_FILTER_OS2005, s.filterOs2005);
-    for (int id : {IDC_FILTER_OS2002, IDC_FILTER_OS2003, IDC_FILTER_OS2003SE, IDC_FILTER_OS2005})
-        EnableControl(page, id, s.osFilterOn);
-
-    s.processorFilterOn = p.processorFilterOn;
-    s.filterTI = p.filterTI;
-    s.filterIntel = p.filterIntel;
-    s.filterSamsung = p.filterSamsung;
-    ShowFlag(page, IDC_PROCESSOR_FILTER, s.processorFilterOn);
-    ShowFlag(page, IDC_FILTER_TI, s.filterTI);
-    ShowFlag(page, IDC_FILTER_INTEL, s.filterIntel);
-    ShowFlag(page, IDC_FILTER_SAMSUNG, s.filterSamsung);
-    for (int id : {IDC_FILTER_TI, IDC_FILTER_INTEL, IDC_FILTER_SAMSUNG})
-        EnableControl(page, id, s.processorFilterOn);
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        s.*g.state = p.*g.project;
+        ShowFlag(page, g.control, s.*g.state);
+    }
+    for (const FilterOption& o : FILTER_OPTIONS) {
+        s.*o.state = p.*o.option;
+        ShowFlag(page, o.control, s.*o.state);
+        EnableControl(page, o.control, s.*GroupOf(o).state);
+    }
 
     s.removableCardOutput = p.removableCardOutput;
     s.showBuildOverview = p.showBuildOverview;

@@ -10,6 +10,7 @@
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
 #include "wizard/project/file_name_rules.h"
+#include "wizard/project/filter_options.h"
 
 namespace zk {
 namespace {
@@ -183,19 +184,11 @@ std::string ProjectFault(const Project& p) {
                               Document{p.splashEnabled, p.splashPath, "splashPath", "splashEnabled"}})
         if (d.enabled && d.path[0] == '\0')
             return std::string(d.field) + ": empty while " + d.flag + " is true";
-    struct Filter {
-        std::uint8_t on;
-        bool anyOption;
-        const char* field;
-    };
-    for (const Filter& f :
-         {Filter{p.platformFilterOn, p.filterPocketPC || p.filterSmartphone, "platformFilterOn"},
-          Filter{p.osFilterOn,
-                 p.filterOs2002 || p.filterOs2003 || p.filterOs2003SE || p.filterOs2005,
-                 "osFilterOn"},
-          Filter{p.processorFilterOn, p.filterIntel || p.filterTI || p.filterSamsung,
-                 "processorFilterOn"}})
-        if (f.on && !f.anyOption) return std::string(f.field) + ": on with none of its options";
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        bool anyOption = false;
+        for (const FilterOption& o : FILTER_OPTIONS) anyOption |= o.group == g.group && p.*o.option;
+        if (p.*g.project && !anyOption) return std::string(g.jsonName) + ": on with none of its options";
+    }
     for (int i = 0; i < CabinetCount(p); ++i) {
         const std::string at = "cabinets[" + std::to_string(i) + "].";
         const std::string name = TextOf(p.cabinets[i].fileName);

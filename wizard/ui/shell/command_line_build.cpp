@@ -22,8 +22,6 @@
 namespace zk {
 namespace {
 
-constexpr const char* kGroupNames[] = {"platform", "OS", "processor"};
-
 // The share of a section's source that packing saved, in whole percent, as
 // Info-ZIP's zip prints it ("deflated 57%"): rounded half up, 0 for a
 // section that did not shrink.
@@ -93,11 +91,11 @@ int Build::CheckProject(const std::string& projectPath) {
     const int count = CabinetCount(p);
     if (count == 0) return Say(projectPath, "the project has no cabinet", BUILD_REFUSED);
     for (int i = 0; i < count; ++i)
-        for (FilterGroup g : {FilterGroup::Platform, FilterGroup::Os, FilterGroup::Processor})
-            if (EntryFailsGroup(p, p.cabinets[i], g))
+        for (const FilterGroupSwitch& g : FILTER_GROUPS)
+            if (EntryFailsGroup(p, p.cabinets[i], g.group))
                 return Say(projectPath,
                            "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
-                               ") is flagged for none of the " + kGroupNames[static_cast<int>(g)] +
+                               ") is flagged for none of the " + g.name +
                                " filter's selected options: no device would install it",
                            BUILD_REFUSED);
     return BUILD_DONE;

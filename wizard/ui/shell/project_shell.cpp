@@ -309,7 +309,7 @@ using FilterSettings = std::array<std::pair<std::uint8_t, std::uint8_t>, FILTER_
 FilterSettings FilterSettingsOf(const Project& p) {
     FilterSettings settings{};
     for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
-        settings[o] = {p.*FILTER_OPTIONS[o].groupSwitch, p.*FILTER_OPTIONS[o].option};
+        settings[o] = {p.*GroupOf(FILTER_OPTIONS[o]).project, p.*FILTER_OPTIONS[o].option};
     return settings;
 }
 
@@ -319,22 +319,6 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
     const FilterSettings before = FilterSettingsOf(*project_);
     EnterPage(1);
     MemoryPageView& page = Page();
-    struct FilterGroupOption {
-        const char* option;
-        int groupSwitch;
-        std::map<std::string, int> choices;
-    };
-    const FilterGroupOption groups[] = {
-        {"platform", IDC_PLATFORM_FILTER,
-         {{"pocketpc", IDC_FILTER_POCKETPC}, {"smartphone", IDC_FILTER_SMARTPHONE}}},
-        {"os", IDC_OS_FILTER,
-         {{"2002", IDC_FILTER_OS2002},
-          {"2003", IDC_FILTER_OS2003},
-          {"2003se", IDC_FILTER_OS2003SE},
-          {"wm5", IDC_FILTER_OS2005}}},
-        {"processor", IDC_PROCESSOR_FILTER,
-         {{"intel", IDC_FILTER_INTEL}, {"ti", IDC_FILTER_TI}, {"samsung", IDC_FILTER_SAMSUNG}}},
-    };
     const std::map<std::string, std::pair<int, int>> files = {
         {"eula", {IDC_EULA_CHECK, IDC_EULA_PATH}},
         {"readme", {IDC_README_CHECK, IDC_README_PATH}},
@@ -393,19 +377,22 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
                 state_.*stateFlags.at(name) = flag;
         } else {
             handled = false;
-            for (const FilterGroupOption& g : groups) {
-                const std::string on = std::string(g.option) + "-filter";
+            for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+                const std::string on = std::string(g.word) + "-filter";
                 if (name != on && name != "no-" + on) continue;
                 handled = true;
                 // Switching a group off clears its options too: with the
                 // switch off an option left on would narrow the flags.
-                for (const auto& choice : g.choices) page.SetChecked(choice.second, false);
-                page.SetChecked(g.groupSwitch, name == on);
+                std::map<std::string, int> choices;
+                for (const FilterOption& o : FILTER_OPTIONS)
+                    if (o.group == g.group) choices[o.word] = o.control;
+                for (const auto& choice : choices) page.SetChecked(choice.second, false);
+                page.SetChecked(g.control, name == on);
                 if (name != on) break;
                 if (!value(&v)) return Usage(option + " needs a list");
                 for (const std::string& item : SplitList(v)) {
-                    if (!g.choices.count(item)) return Usage("no option " + item + " in " + option);
-                    page.SetChecked(g.choices.at(item), true);
+                    if (!choices.count(item)) return Usage("no option " + item + " in " + option);
+                    page.SetChecked(choices.at(item), true);
                 }
             }
             if (!handled) return Usage("unknown option " + option);
