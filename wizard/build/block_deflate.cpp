@@ -93,18 +93,6 @@ private:
     bool ready_ = false;
 };
 
-// Fills `buffer` from `source` until it is full or the source ends; a short
-// read is not taken for the end, so pieces keep their fixed size.
-std::size_t ReadFull(FileHandle& source, unsigned char* buffer, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-        const std::size_t n = source.Read(buffer + got, size - got);
-        if (n == 0) break;
-        got += n;
-    }
-    return got;
-}
-
 // Workers that deflate pieces in whatever order they finish; the caller
 // writes them in input order.
 class PiecePool {
