@@ -10,6 +10,7 @@
 
 #include "common/ansi_text.h"
 #include "common/little_endian.h"
+#include "common/zip_layout.h"
 #include "platform/desktop_platform.h"
 #include "wizard/build/block_deflate.h"
 #include "wizard/build/dos_time.h"
@@ -26,8 +27,6 @@ constexpr std::uint16_t kFlagMaximumCompression = 0x0002;
 constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflate = 8;
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
 constexpr std::size_t kLocalExtraSize = 17;
 constexpr std::size_t kCentralExtraSize = 9;
 constexpr std::uint64_t kZip32Limit = 0xFFFFFFFFULL;
@@ -111,21 +110,21 @@ bool WriteAll(ZipWriter& w, const void* data, std::size_t size) {
 }
 
 bool WriteLocalHeader(ZipWriter& w, const ZipMemberRecord& m) {
-    std::vector<unsigned char> b(kLocalHeaderSize + m.name.size() + kLocalExtraSize);
+    std::vector<unsigned char> b(ZIP_LOCAL_HEADER_SIZE + m.name.size() + kLocalExtraSize);
     unsigned char* p = b.data();
-    PutU32(p, 0x04034B50);
-    PutU16(p + 4, kVersionNeeded);
-    PutU16(p + 6, m.flags);
-    PutU16(p + 8, m.method);
-    PutU16(p + 10, m.dosTime);
-    PutU16(p + 12, m.dosDate);
-    PutU32(p + 14, m.crc);
-    PutU32(p + 18, m.compressedSize);
-    PutU32(p + 22, m.uncompressedSize);
-    PutU16(p + 26, static_cast<std::uint16_t>(m.name.size()));
-    PutU16(p + 28, kLocalExtraSize);
-    std::copy(m.name.begin(), m.name.end(), p + kLocalHeaderSize);
-    unsigned char* x = p + kLocalHeaderSize + m.name.size();
+    PutU32(p, ZIP_LOCAL_HEADER_SIGNATURE);
+    PutU16(p + ZIP_LOCAL_VERSION_NEEDED, kVersionNeeded);
+    PutU16(p + ZIP_LOCAL_FLAGS, m.flags);
+    PutU16(p + ZIP_LOCAL_METHOD, m.method);
+    PutU16(p + ZIP_LOCAL_TIME, m.dosTime);
+    PutU16(p + ZIP_LOCAL_DATE, m.dosDate);
+    PutU32(p + ZIP_LOCAL_CRC, m.crc);
+    PutU32(p + ZIP_LOCAL_COMPRESSED_SIZE, m.compressedSize);
+    PutU32(p + ZIP_LOCAL_UNCOMPRESSED_SIZE, m.uncompressedSize);
+    PutU16(p + ZIP_LOCAL_NAME_LENGTH, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + ZIP_LOCAL_EXTRA_LENGTH, kLocalExtraSize);
+    std::copy(m.name.begin(), m.name.end(), p + ZIP_LOCAL_HEADER_SIZE);
+    unsigned char* x = p + ZIP_LOCAL_HEADER_SIZE + m.name.size();
     x[0] = 'U';
     x[1] = 'T';
     PutU16(x + 2, 13);
@@ -137,27 +136,27 @@ bool WriteLocalHeader(ZipWriter& w, const ZipMemberRecord& m) {
 }
 
 bool WriteCentralHeader(ZipWriter& w, const ZipMemberRecord& m) {
-    std::vector<unsigned char> b(kCentralHeaderSize + m.name.size() + kCentralExtraSize);
+    std::vector<unsigned char> b(ZIP_CENTRAL_HEADER_SIZE + m.name.size() + kCentralExtraSize);
     unsigned char* p = b.data();
-    PutU32(p, 0x02014B50);
-    PutU16(p + 4, kVersionMadeBy);
-    PutU16(p + 6, kVersionNeeded);
-    PutU16(p + 8, m.flags);
-    PutU16(p + 10, m.method);
-    PutU16(p + 12, m.dosTime);
-    PutU16(p + 14, m.dosDate);
-    PutU32(p + 16, m.crc);
-    PutU32(p + 20, m.compressedSize);
-    PutU32(p + 24, m.uncompressedSize);
-    PutU16(p + 28, static_cast<std::uint16_t>(m.name.size()));
-    PutU16(p + 30, kCentralExtraSize);
-    PutU16(p + 32, 0);
-    PutU16(p + 34, 0);
-    PutU16(p + 36, 0);
-    PutU32(p + 38, m.externalAttributes);
-    PutU32(p + 42, m.localHeaderOffset);
-    std::copy(m.name.begin(), m.name.end(), p + kCentralHeaderSize);
-    unsigned char* x = p + kCentralHeaderSize + m.name.size();
+    PutU32(p, ZIP_CENTRAL_HEADER_SIGNATURE);
+    PutU16(p + ZIP_CENTRAL_VERSION_MADE_BY, kVersionMadeBy);
+    PutU16(p + ZIP_CENTRAL_VERSION_NEEDED, kVersionNeeded);
+    PutU16(p + ZIP_CENTRAL_FLAGS, m.flags);
+    PutU16(p + ZIP_CENTRAL_METHOD, m.method);
+    PutU16(p + ZIP_CENTRAL_TIME, m.dosTime);
+    PutU16(p + ZIP_CENTRAL_DATE, m.dosDate);
+    PutU32(p + ZIP_CENTRAL_CRC, m.crc);
+    PutU32(p + ZIP_CENTRAL_COMPRESSED_SIZE, m.compressedSize);
+    PutU32(p + ZIP_CENTRAL_UNCOMPRESSED_SIZE, m.uncompressedSize);
+    PutU16(p + ZIP_CENTRAL_NAME_LENGTH, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + ZIP_CENTRAL_EXTRA_LENGTH, kCentralExtraSize);
+    PutU16(p + ZIP_CENTRAL_COMMENT_LENGTH, 0);
+    PutU16(p + ZIP_CENTRAL_DISK, 0);
+    PutU16(p + ZIP_CENTRAL_INTERNAL_ATTRIBUTES, 0);
+    PutU32(p + ZIP_CENTRAL_EXTERNAL_ATTRIBUTES, m.externalAttributes);
+    PutU32(p + ZIP_CENTRAL_LOCAL_HEADER_OFFSET, m.localHeaderOffset);
+    std::copy(m.name.begin(), m.name.end(), p + ZIP_CENTRAL_HEADER_SIZE);
+    unsigned char* x = p + ZIP_CENTRAL_HEADER_SIZE + m.name.size();
     x[0] = 'U';
     x[1] = 'T';
     PutU16(x + 2, 5);
@@ -265,7 +264,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     m.localHeaderOffset = static_cast<std::uint32_t>(w->writeOffset);
 
     if (!WriteLocalHeader(*w, m)) return ZIP_ERR_WRITE;
-    w->writeOffset += kLocalHeaderSize + m.name.size() + kLocalExtraSize;
+    w->writeOffset += ZIP_LOCAL_HEADER_SIZE + m.name.size() + kLocalExtraSize;
 
     std::uint64_t bytesRead = 0, bytesWritten = 0;
     const bool copied = m.method == kMethodStored
@@ -316,22 +315,22 @@ std::uint32_t ZipClose(ZipWriter* w) {
             result = ZIP_ERR_WRITE;
             break;
         }
-        centralSize += kCentralHeaderSize + m.name.size() + kCentralExtraSize;
+        centralSize += ZIP_CENTRAL_HEADER_SIZE + m.name.size() + kCentralExtraSize;
     }
     if (result == ZIP_OK) {
         if (centralOffset + centralSize >= kZip32Limit) {
             result = ZIP_ERR_WRITE;
         } else {
-            unsigned char end[22];
+            unsigned char end[ZIP_END_SIZE];
             const auto count = static_cast<std::uint16_t>(w->members.size());
-            PutU32(end, 0x06054B50);
-            PutU16(end + 4, 0);
-            PutU16(end + 6, 0);
-            PutU16(end + 8, count);
-            PutU16(end + 10, count);
-            PutU32(end + 12, static_cast<std::uint32_t>(centralSize));
-            PutU32(end + 16, static_cast<std::uint32_t>(centralOffset));
-            PutU16(end + 20, 0);
+            PutU32(end, ZIP_END_SIGNATURE);
+            PutU16(end + ZIP_END_DISK, 0);
+            PutU16(end + ZIP_END_CENTRAL_DISK, 0);
+            PutU16(end + ZIP_END_DISK_ENTRIES, count);
+            PutU16(end + ZIP_END_ENTRIES, count);
+            PutU32(end + ZIP_END_CENTRAL_SIZE, static_cast<std::uint32_t>(centralSize));
+            PutU32(end + ZIP_END_CENTRAL_OFFSET, static_cast<std::uint32_t>(centralOffset));
+            PutU16(end + ZIP_END_COMMENT_LENGTH, 0);
             if (!WriteAll(*w, end, sizeof end)) result = ZIP_ERR_WRITE;
         }
     }
