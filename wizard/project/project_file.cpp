@@ -67,6 +67,28 @@ void EnableControl(PageView* page, int id, bool enabled) {
     if (page) page->Enable(id, enabled);
 }
 
+// The documents a project may carry, as the record, the working state and
+// the presets page hold each.
+struct Document {
+    std::uint8_t Project::*enabled;
+    char (Project::*path)[520];
+    std::uint8_t WizardState::*stateEnabled;
+    char (WizardState::*statePath)[520];
+    char (WizardState::*fileName)[260];
+    int check, pathField, browse;
+};
+
+constexpr Document DOCUMENTS[] = {
+    {&Project::eulaEnabled, &Project::eulaPath, &WizardState::eulaEnabled, &WizardState::eulaPath,
+     &WizardState::eulaFileName, IDC_EULA_CHECK, IDC_EULA_PATH, IDC_EULA_BROWSE},
+    {&Project::readmeEnabled, &Project::readmePath, &WizardState::readmeEnabled,
+     &WizardState::readmePath, &WizardState::readmeFileName, IDC_README_CHECK, IDC_README_PATH,
+     IDC_README_BROWSE},
+    {&Project::splashEnabled, &Project::splashPath, &WizardState::splashEnabled,
+     &WizardState::splashPath, &WizardState::splashFileName, IDC_SPLASH_CHECK, IDC_SPLASH_PATH,
+     IDC_SPLASH_BROWSE},
+};
+
 }  // namespace
 
 bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
@@ -81,19 +103,15 @@ bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
     ShowText(page, IDC_TITLE, s.title);
     ShowText(page, IDC_COMPANY, s.company);
 
-    s.eulaEnabled = p.eulaEnabled;
-    CopyText(s.eulaPath, TextOf(p.eulaPath));
-    ShowFlag(page, IDC_EULA_CHECK, s.eulaEnabled);
-    ShowText(page, IDC_EULA_PATH, s.eulaPath);
-    EnableControl(page, IDC_EULA_PATH, s.eulaEnabled);
-    EnableControl(page, IDC_EULA_BROWSE, s.eulaEnabled);
-
-    s.readmeEnabled = p.readmeEnabled;
-    CopyText(s.readmePath, TextOf(p.readmePath));
-    ShowFlag(page, IDC_README_CHECK, s.readmeEnabled);
-    ShowText(page, IDC_README_PATH, s.readmePath);
-    EnableControl(page, IDC_README_PATH, s.readmeEnabled);
-    EnableControl(page, IDC_README_BROWSE, s.readmeEnabled);
+    for (const Document& d : DOCUMENTS) {
+        const std::uint8_t enabled = s.*d.stateEnabled = p.*d.enabled;
+        CopyText(s.*d.statePath, TextOf(p.*d.path));
+        CopyText(s.*d.fileName, FileNamePart(s.*d.statePath));
+        ShowFlag(page, d.check, enabled);
+        ShowText(page, d.pathField, s.*d.statePath);
+        EnableControl(page, d.pathField, enabled);
+        EnableControl(page, d.browse, enabled);
+    }
 
     for (const FilterGroupSwitch& g : FILTER_GROUPS) {
         s.*g.state = p.*g.project;
@@ -122,23 +140,12 @@ bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
         ctx.page->Enable(IDC_PROJECT_NAME, s.saveProjectFile != 0);
     }
 
-    s.splashEnabled = p.splashEnabled;
-    CopyText(s.splashPath, TextOf(p.splashPath));
-    ShowFlag(page, IDC_SPLASH_CHECK, s.splashEnabled);
-    ShowText(page, IDC_SPLASH_PATH, s.splashPath);
-    EnableControl(page, IDC_SPLASH_PATH, s.splashEnabled);
-    EnableControl(page, IDC_SPLASH_BROWSE, s.splashEnabled);
-
     s.addDateToPath = p.addDateToPath;
     s.addTitleSubfolder = p.addTitleSubfolder;
     s.deployDesktopWhenDone = p.deployDesktopWhenDone;
     s.deployMobileWhenDone = p.deployMobileWhenDone;
 
     CopyText(s.workPath, TextOf(p.outputFolder));
-
-    CopyText(s.eulaFileName, FileNamePart(s.eulaPath));
-    CopyText(s.readmeFileName, FileNamePart(s.readmePath));
-    CopyText(s.splashFileName, FileNamePart(s.splashPath));
 
     return CheckBuildFiles(ctx);
 }
