@@ -19,18 +19,18 @@ constexpr const char* kProjectNameTip =
     "Change default project file name. Cannot contain any of the following characters: \\, "
     "/,:,*,\",?,<,>,|";
 
-constexpr ControlSpec kIntro[] = {
+constexpr ControlDefinition kIntro[] = {
     {IDC_SKIP_INTRO, K::Check, "Don't start with this page again", 190, 386, 320, 20, nullptr,
      B::SkipIntroPage},
 };
 
 // A filter sub-option: enabled by its own flag or its group's switch.
-constexpr ControlSpec Option(int id, const char* caption, int x, int y, int w, Bound flag,
+constexpr ControlDefinition Option(int id, const char* caption, int x, int y, int w, Bound flag,
                              Bound group) {
     return {id, K::Check, caption, x, y, w, 20, nullptr, flag, flag, group};
 }
 
-constexpr ControlSpec kPresets[] = {
+constexpr ControlDefinition kPresets[] = {
     {IDC_TITLE_LABEL, K::Label, "Title", 190, 28, 54, 20, kMandatory, B::None},
     {IDC_LOAD_PROJECT, K::Browse, "...", 590, 28, 26, 20, "Load project file", B::None},
     {IDC_TITLE, K::Field, "", 270, 28, 320, 20, kTitleTip, B::Title, B::None, B::None, false,
@@ -81,7 +81,7 @@ constexpr ControlSpec kPresets[] = {
      B::None, B::SplashEnabled},
 };
 
-constexpr ControlSpec kCabinets[] = {
+constexpr ControlDefinition kCabinets[] = {
     {IDC_CABINET_LIST, K::CabinetList, "", 190, 28, 400, 248, nullptr, B::None},
     {IDC_DETAIL_NAME_LABEL, K::Label, "Name", 190, 286, 40, 20, nullptr, B::None},
     {IDC_DETAIL_NAME, K::ReadOnlyField, "", 230, 286, 160, 20, "Application Title", B::None},
@@ -109,7 +109,7 @@ constexpr ControlSpec kCabinets[] = {
      "Remove highlighted cabinet file entry", B::None},
 };
 
-constexpr ControlSpec kBuild[] = {
+constexpr ControlDefinition kBuild[] = {
     {IDC_BUILD_LOG, K::LogList, "", 190, 32, 400, 222,
      "Debug output window. Check that all settings are correctly made", B::None},
     {IDC_PROGRESS_LABEL, K::Label, "Overall Progress", 190, 256, 240, 20, nullptr, B::None},
@@ -126,7 +126,7 @@ constexpr ControlSpec kBuild[] = {
      B::DeployMobileWhenDone},
 };
 
-constexpr ControlSpec kDeploy[] = {
+constexpr ControlDefinition kDeploy[] = {
     {IDC_DEVICE_STATUS, K::ReadOnlyTabField, "", 190, 88, 280, 20,
      "Display device connection status", B::None},
     {IDC_LOOK_FOR_DEVICE, K::Button, "Look for device", 470, 88, 120, 20,
@@ -139,7 +139,7 @@ constexpr ControlSpec kDeploy[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> PageTable(int step) {
+std::span<const ControlDefinition> PageTable(int step) {
     switch (step) {
         case 0: return kIntro;
         case 1: return kPresets;
@@ -150,9 +150,9 @@ std::span<const ControlSpec> PageTable(int step) {
     }
 }
 
-const ControlSpec* FindControl(int step, int id) {
-    for (const ControlSpec& spec : PageTable(step))
-        if (spec.id == id) return &spec;
+const ControlDefinition* FindControl(int step, int id) {
+    for (const ControlDefinition& entry : PageTable(step))
+        if (entry.id == id) return &entry;
     return nullptr;
 }
 
@@ -202,10 +202,10 @@ std::uint8_t* BoundFlag(WizardState& state, Bound bound) {
     return const_cast<std::uint8_t*>(BoundFlag(static_cast<const WizardState&>(state), bound));
 }
 
-bool EnabledAtCreation(const ControlSpec& spec, const WizardState& state) {
-    if (spec.createdDisabled) return false;
-    if (spec.enabledBy == B::None && spec.orEnabledBy == B::None) return true;
-    for (Bound rule : {spec.enabledBy, spec.orEnabledBy}) {
+bool EnabledAtCreation(const ControlDefinition& entry, const WizardState& state) {
+    if (entry.createdDisabled) return false;
+    if (entry.enabledBy == B::None && entry.orEnabledBy == B::None) return true;
+    for (Bound rule : {entry.enabledBy, entry.orEnabledBy}) {
         const std::uint8_t* flag = BoundFlag(state, rule);
         if (flag && *flag) return true;
     }
