@@ -54,8 +54,8 @@ TEST_F(BuildInputsTest, NamesTheDeviceCanKeepApart) {
          {Case{"TOOL.cab", clash("cabinet 0 (Tool.cab) and cabinet 1 (TOOL.cab)")},
           Case{"INFO.txt", clash("the EULA (info.txt) and cabinet 1 (INFO.txt)")},
           Case{"Demo.PAW", clash("the project file (Demo.paw) and cabinet 1 (Demo.PAW)")},
-          Case{"systeminfo.exe",
-               clash("the system-information tool (SystemInfo.exe) and cabinet 1 (systeminfo.exe)")},
+          Case{"systeminfo.exe", clash("the system-information tool (SystemInfo.exe) and "
+                                       "cabinet 1 (systeminfo.exe)")},
           Case{"a:b.cab", "cabinet 1 (a:b.cab)" + unkeepable + "holds the character ':'"},
           Case{"CON.cab", "cabinet 1 (CON.cab)" + unkeepable + "is the name of a device (CON)"}}) {
         CopyText(project->cabinets[1].fileName, c.cabinet);
@@ -109,8 +109,8 @@ TEST_F(BuildInputsTest, ASplashTheDeviceCanLoadAndTextItCanShow) {
     Use(state.readmeEnabled, state.readmePath, state.readmeFileName, "readme.txt");
     test::WriteFileBytes(Input("eula.txt"), "Licence \xe9t\xe9\r\n");
     test::WriteFileBytes(Input("readme.txt"), std::string(40000, 'r') + '\0');
-    const std::string notText =
-        " is not a text file (it holds NUL bytes); the device shows the EULA and the read-me as text";
+    const std::string notText = " is not a text file (it holds NUL bytes); the device shows the "
+                                "EULA and the read-me as text";
     EXPECT_EQ(Problem(), Input("readme.txt") + notText);
     test::WriteFileBytes(Input("readme.txt"), "Read me");
     test::WriteFileBytes(Input("eula.txt"), std::string("L\0i\0c\0", 6));

@@ -227,7 +227,7 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
         EXPECT_EQ(log.lines.back(), c.file + ":\t- status: failed") << c.what;
         EXPECT_EQ(Outputs(), earlier) << c.what << ": the earlier outputs and nothing else";
     }
-    EXPECT_EQ(outcome.reason, test::kSpentBudget);
+    EXPECT_EQ(outcome.reason, test::SPENT_BUDGET);
     EXPECT_TRUE(Build()) << BuildFailureText(outcome);
 }
 

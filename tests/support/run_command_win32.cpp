@@ -29,8 +29,8 @@ int RunProgramIn(const std::string& path, const std::string& folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
         return -1;
     const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
     DWORD code = 0;

@@ -18,7 +18,7 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kScanBlock = 16 * 1024;
+constexpr std::size_t SCAN_BLOCK = 16 * 1024;
 
 struct DeviceFile {
     std::string role;  // "the EULA", "cabinet 2"
@@ -61,7 +61,7 @@ bool CheckNames(const WizardContext& ctx, BuildOutcome& outcome) {
 bool CheckText(DesktopPlatform& platform, const std::string& path, BuildOutcome& outcome) {
     std::unique_ptr<FileHandle> file = platform.OpenFile(path, FileMode::Read);
     if (!file) return FailRead(platform, outcome, path);
-    std::vector<unsigned char> block(kScanBlock);
+    std::vector<unsigned char> block(SCAN_BLOCK);
     for (std::size_t n; (n = file->Read(block.data(), block.size())) > 0;)
         for (std::size_t i = 0; i < n; ++i)
             if (block[i] == 0) {

@@ -52,6 +52,8 @@ extern const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT];
 inline const FilterGroupSwitch& GroupOf(FilterGroup group) {
     return FILTER_GROUPS[static_cast<int>(group)];
 }
-inline const FilterGroupSwitch& GroupOf(const FilterOption& option) { return GroupOf(option.group); }
+inline const FilterGroupSwitch& GroupOf(const FilterOption& option) {
+    return GroupOf(option.group);
+}
 
 }  // namespace zk

@@ -39,10 +39,10 @@ namespace {
 
 // Windows' MAX_PATH less its terminating zero, and the length of one name
 // that Windows' and Linux's file systems allow.
-constexpr std::size_t kMaxWindowsPathLength = 259;
-constexpr std::size_t kMaxFileNameLength = 255;
+constexpr std::size_t MAX_WINDOWS_PATH_LENGTH = 259;
+constexpr std::size_t MAX_FILE_NAME_LENGTH = 255;
 
-constexpr const char* kUsage =
+constexpr const char* USAGE =
     "Usage: zephyrkit-project COMMAND FILE.paw [ARGUMENTS]\n"
     "\n"
     "Makes and changes Zephyrkit projects without the wizard's window, with the\n"
@@ -69,7 +69,7 @@ constexpr const char* kUsage =
     "writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
-constexpr const char* kPresetsHelp =
+constexpr const char* PRESETS_HELP =
     "Presets (as on the wizard's presets page, then its check runs):\n"
     "  --title T                     application title\n"
     "  --company C                   company name\n"
@@ -92,7 +92,7 @@ constexpr const char* kPresetsHelp =
     "  --deploy-desktop yes|no       start the desktop installer after a wizard build\n"
     "  --deploy-mobile yes|no        go on to deployment after a wizard build\n";
 
-const std::map<std::string, std::string> kCommandHelp = {
+const std::map<std::string, std::string> COMMAND_HELP = {
     {"new",
      "Usage: zephyrkit-project new FILE.paw --title T --company C [PRESETS]\n"
      "Writes a new project (FILE.paw must not exist). The output folder is the\n"
@@ -560,13 +560,13 @@ void Shell::WarnOfDoubtfulSettings() {
     const std::size_t longest = output.size() + (project_->addDateToPath ? 11 : 0) +
                                 (project_->addTitleSubfolder ? 1 + title.size() : 0) + 1 +
                                 longestName.size();
-    if (longestName.size() > kMaxFileNameLength)
+    if (longestName.size() > MAX_FILE_NAME_LENGTH)
         out_ << "Warning: the title makes file names of " << longestName.size()
-             << " characters, longer than the " << kMaxFileNameLength
+             << " characters, longer than the " << MAX_FILE_NAME_LENGTH
              << " a file system allows\n";
-    else if (longest > kMaxWindowsPathLength)
+    else if (longest > MAX_WINDOWS_PATH_LENGTH)
         out_ << "Warning: the title makes paths in the output folder of up to " << longest
-             << " characters, longer than the " << kMaxWindowsPathLength
+             << " characters, longer than the " << MAX_WINDOWS_PATH_LENGTH
              << " Windows allows: shorten the title or the output folder\n";
 }
 
@@ -595,17 +595,17 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (args.empty()) return Usage("no command");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
-        out_ << kUsage;
+        out_ << USAGE;
         return SHELL_DONE;
     }
     if (command == "--version") {
         out_ << "zephyrkit-project " << PRODUCT_VERSION << "\n";
         return SHELL_DONE;
     }
-    if (!kCommandHelp.count(command)) return Usage("unknown command " + command);
+    if (!COMMAND_HELP.count(command)) return Usage("unknown command " + command);
     if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
-        out_ << kCommandHelp.at(command);
-        if (command == "new" || command == "set") out_ << "\n" << kPresetsHelp;
+        out_ << COMMAND_HELP.at(command);
+        if (command == "new" || command == "set") out_ << "\n" << PRESETS_HELP;
         return SHELL_DONE;
     }
     if (args.size() < 2) return Usage(command + " needs a project file");
