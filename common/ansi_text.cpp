@@ -44,8 +44,8 @@ bool DecodeUtf8(std::string_view utf8, std::size_t i, char32_t* u, std::size_t* 
         if ((next & 0xC0) != 0x80) return false;
         code = code << 6 | (next & 0x3F);
     }
-    constexpr char32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    constexpr char32_t SMALLEST[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < SMALLEST[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
     *u = code;
     *length = n;
     return true;

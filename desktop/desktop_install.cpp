@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
+#include "activesync/device_connection.h"
+#include "activesync/device_transfer.h"
 #include "common/ansi_text.h"
 #include "platform/desktop_platform.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/device_transfer.h"
 
 namespace zk {
 namespace {

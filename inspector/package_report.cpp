@@ -8,10 +8,10 @@
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
 #include "inspector/device_matrix.h"
-#include "wizard/project/project_json.h"
-#include "wizard/project/wizard_context.h"
 #include "wizard/project/project_file.h"
-#include "wizard/ui/shell/project_settings_text.h"
+#include "wizard/project/project_json.h"
+#include "wizard/project/project_settings_text.h"
+#include "wizard/project/wizard_context.h"
 
 namespace zk {
 namespace {

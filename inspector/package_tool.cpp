@@ -14,7 +14,7 @@
 namespace zk {
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* USAGE =
     "Usage: zephyrkit-package COMMAND PACKAGE [OPTIONS]\n"
     "\n"
     "Shows and checks what a built installer holds: a <title>.[MOBILE].exe,\n"
@@ -58,7 +58,7 @@ constexpr const char* kUsage =
     "  3  the package cannot be opened, or a folder cannot be made\n";
 
 std::string UsageText() {
-    std::string text = kUsage;
+    std::string text = USAGE;
     auto put = [&](const std::string& key, std::uint32_t value) {
         text.replace(text.find(key), key.size(), std::to_string(value));
     };

@@ -10,6 +10,7 @@
 #include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "common/utf16_text.h"
+#include "common/zip_layout.h"
 #include "device/installer/package_sections.h"
 #include "device/unzip/file_range.h"
 #include "device/unzip/zip_archive.h"
@@ -23,7 +24,6 @@ namespace {
 constexpr char16_t SCRATCH_ZIP[] = u"\\section.zip";
 constexpr char16_t SCRATCH_PROJECT[] = u"\\project.paw";
 constexpr const char* SCRATCH_PROJECT_NAME = "project.paw";
-constexpr std::uint32_t ZIP_LOCAL_HEADER_SIGNATURE = 0x04034B50;
 // System information, project, splash, EULA, read-me and every cabinet: a
 // package without a readable project is walked no further than this.
 constexpr std::size_t MAX_SECTIONS = 5 + MAX_CABINETS;

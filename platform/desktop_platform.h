@@ -49,6 +49,19 @@ public:
     virtual bool Close() = 0;
 };
 
+// Reads until `bytes` are in or the file ends, and returns the count read: a
+// short read is not taken for the end, so a reader of fixed-size pieces or
+// headers gets whole ones.
+inline std::size_t ReadFull(FileHandle& file, void* buffer, std::size_t bytes) {
+    std::size_t got = 0;
+    while (got < bytes) {
+        const std::size_t n = file.Read(static_cast<unsigned char*>(buffer) + got, bytes - got);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
 // A hold on a lock file, let go of when destroyed.
 class FileLock {
 public:

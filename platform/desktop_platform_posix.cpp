@@ -238,7 +238,7 @@ std::string PosixDesktopPlatform::LastFailureReason() {
 
 std::unique_ptr<FileLock> PosixDesktopPlatform::LockFile(const std::string& path,
                                                          int waitMilliseconds, bool* busy) {
-    constexpr int kPollMilliseconds = 50;
+    constexpr int POLL_MILLISECONDS = 50;
     *busy = false;
     const std::string name = OsName(path);
     for (int waited = 0;;) {
@@ -262,8 +262,8 @@ std::unique_ptr<FileLock> PosixDesktopPlatform::LockFile(const std::string& path
             *busy = true;
             return nullptr;
         }
-        usleep(kPollMilliseconds * 1000);
-        waited += kPollMilliseconds;
+        usleep(POLL_MILLISECONDS * 1000);
+        waited += POLL_MILLISECONDS;
     }
 }
 

@@ -330,9 +330,9 @@ std::string Win32DesktopPlatform::LastFailureReason() {
 
 std::unique_ptr<FileLock> Win32DesktopPlatform::LockFile(const std::string& path,
                                                          int waitMilliseconds, bool* busy) {
-    constexpr int kPollMilliseconds = 50;
+    constexpr int POLL_MILLISECONDS = 50;
     *busy = false;
-    for (int waited = 0;; waited += kPollMilliseconds) {
+    for (int waited = 0;; waited += POLL_MILLISECONDS) {
         // Every holder opens it to be deleted on close: the last one to let
         // go removes it, and a process that ends lets go of its lock.
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -363,7 +363,7 @@ std::unique_ptr<FileLock> Win32DesktopPlatform::LockFile(const std::string& path
                 return nullptr;
             }
         }
-        Sleep(kPollMilliseconds);
+        Sleep(POLL_MILLISECONDS);
     }
 }
 

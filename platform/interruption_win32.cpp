@@ -9,7 +9,7 @@ namespace {
 // Windows ends the program when the handler of a close, log-off or shut-down
 // event returns, after at most five seconds: the handler waits a little less
 // for the build to clear up.
-constexpr DWORD kCloseWaitMilliseconds = 4500;
+constexpr DWORD CLOSE_WAIT_MILLISECONDS = 4500;
 
 BOOL WINAPI NoteControlEvent(DWORD event) {
     const bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
@@ -17,7 +17,7 @@ BOOL WINAPI NoteControlEvent(DWORD event) {
     int none = 0;
     g_interruptionSignal.compare_exchange_strong(none, ending ? TERMINATE_SIGNAL : INTERRUPT_SIGNAL);
     if (ending) {
-        for (DWORD waited = 0; !g_interruptionHandled.load() && waited < kCloseWaitMilliseconds;
+        for (DWORD waited = 0; !g_interruptionHandled.load() && waited < CLOSE_WAIT_MILLISECONDS;
              waited += 50)
             Sleep(50);
     }

@@ -42,14 +42,14 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     for (int i = 2; i < argc; ++i) {
-        const std::string spec = args[static_cast<std::size_t>(i)];
-        const std::size_t equals = spec.find('=');
+        const std::string argument = args[static_cast<std::size_t>(i)];
+        const std::size_t equals = argument.find('=');
         if (equals == std::string::npos || equals == 0) {
             std::fprintf(stderr, "zk-zip: %s is not MEMBER=FILE\n", argv[i]);
             status = 2;
             continue;
         }
-        const std::string member = spec.substr(0, equals), file = spec.substr(equals + 1);
+        const std::string member = argument.substr(0, equals), file = argument.substr(equals + 1);
         if (zk::ZipAddFile(zip, member.c_str(), file.c_str()) != zk::ZIP_OK) {
             std::fprintf(stderr, "zk-zip: cannot add %s\n", argv[i]);
             status = 1;

@@ -29,17 +29,6 @@ constexpr std::size_t OFF_OS_MAX_MINOR = 36;
 constexpr std::size_t OFF_APP_NAME = 84;
 constexpr std::size_t OFF_PROVIDER = 88;
 
-// Reads until `bytes` are in or the file ends; returns the count read.
-std::size_t ReadFully(FileHandle& file, unsigned char* buffer, std::size_t bytes) {
-    std::size_t done = 0;
-    while (done < bytes) {
-        std::size_t n = file.Read(buffer + done, bytes - done);
-        if (n == 0) break;
-        done += n;
-    }
-    return done;
-}
-
 std::int32_t GetI32(const unsigned char* p) { return static_cast<std::int32_t>(GetU32(p)); }
 std::int16_t GetI16(const unsigned char* p) { return static_cast<std::int16_t>(GetU16(p)); }
 
@@ -54,14 +43,14 @@ void ReadName(FileHandle& file, const unsigned char* header, std::size_t at, cha
         static_cast<std::size_t>(length) < sizeof field - 1 ? static_cast<std::size_t>(length)
                                                              : sizeof field - 1;
     if (!file.Seek(static_cast<std::uint64_t>(offset))) return;
-    ReadFully(file, reinterpret_cast<unsigned char*>(field), take);
+    ReadFull(file, field, take);
 }
 
 }  // namespace
 
 bool ReadSetupHeader(FileHandle& file, SetupInfo& info) {
     unsigned char header[SETUP_HEADER_SIZE] = {};
-    if (file.Seek(0)) ReadFully(file, header, sizeof header);
+    if (file.Seek(0)) ReadFull(file, header, sizeof header);
 
     ReadName(file, header, OFF_APP_NAME, info.appName);
     ReadName(file, header, OFF_PROVIDER, info.provider);

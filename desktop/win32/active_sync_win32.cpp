@@ -1,6 +1,6 @@
 #include "desktop/win32/active_sync_win32.h"
 
-#include "wizard/deploy/rapi_remote_device_win32.h"
+#include "activesync/rapi_remote_device_win32.h"
 
 namespace zk {
 

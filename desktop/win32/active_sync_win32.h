@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "wizard/deploy/remote_device.h"
+#include "activesync/remote_device.h"
 
 namespace zk {
 

@@ -8,15 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "activesync/device_connection.h"
+#include "activesync/tick_wait.h"
 #include "common/ansi_text.h"
 #include "common/package_layout.h"
+#include "common/wide_text_win32.h"
 #include "desktop/carried_installer.h"
 #include "desktop/desktop_install.h"
 #include "desktop/win32/active_sync_win32.h"
 #include "desktop/win32/desktop_window_win32.h"
 #include "platform/desktop_platform_win32.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/tick_wait.h"
 
 namespace {
 
@@ -38,8 +39,7 @@ Mode ModeOf(int argc, wchar_t** argv) {
 
 void ShowBox(const std::string& text, UINT icon) {
     const std::u16string wide = zk::WideFromAnsi(text);
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), L"Desktop installer",
-                MB_OK | icon);
+    MessageBoxW(nullptr, zk::Wide(wide), L"Desktop installer", MB_OK | icon);
 }
 
 // Nothing to show in silent mode.

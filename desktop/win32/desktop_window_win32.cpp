@@ -8,12 +8,13 @@
 #include <thread>
 #include <utility>
 
+#include "activesync/device_connection.h"
+#include "activesync/tick_wait.h"
 #include "common/ansi_text.h"
+#include "common/wide_text_win32.h"
 #include "desktop/desktop_install.h"
 #include "desktop/win32/desktop_ids.h"
 #include "platform/desktop_platform.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/tick_wait.h"
 
 namespace zk {
 namespace {
@@ -23,8 +24,6 @@ constexpr int CLIENT_HEIGHT = 196;
 constexpr int MARGIN = 16;
 constexpr int BUTTON_HEIGHT = 28;
 constexpr int PROGRESS_STEPS = 1000;
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // Reports the worker's run to the window by posting; never touches it.
 class PostingObserver : public InstallObserver {

@@ -14,17 +14,12 @@
 
 #include <cstdint>
 
+#include "common/code_page_1252.h"
+
 namespace zk::ce {
 namespace {
 
 constexpr char16_t REPLACEMENT = 0xFFFD;
-
-// Code page 1252, bytes 0x80-0x9F; the five bytes it leaves undefined keep
-// their own value, as the system's conversion does.
-constexpr char16_t CP1252_HIGH[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The length of the UTF-8 sequence at bytes[0] and its code point, or 0 when
 // it is not a well-formed sequence (overlong forms and surrogates included).
@@ -103,8 +98,7 @@ std::size_t DecodeUtf16(const unsigned char* bytes, std::size_t size, bool bigEn
 std::size_t DecodeCp1252(const unsigned char* bytes, std::size_t size, char16_t* out) {
     if (out)
         for (std::size_t k = 0; k < size; ++k)
-            out[k] = bytes[k] >= 0x80 && bytes[k] < 0xA0 ? CP1252_HIGH[bytes[k] - 0x80]
-                                                          : char16_t{bytes[k]};
+            out[k] = Cp1252ToUnicode(bytes[k]);
     return size;
 }
 

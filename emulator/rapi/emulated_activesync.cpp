@@ -14,8 +14,8 @@
 #include <string>
 #include <type_traits>
 
+#include "activesync/rapi_calls_win32.h"
 #include "emulator/rapi/device_folder.h"
-#include "wizard/deploy/rapi_calls_win32.h"
 
 using zk::rapi::CE_FIND_DATA;
 using zk::rapi::LPCE_FIND_DATA;

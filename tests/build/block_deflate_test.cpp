@@ -14,7 +14,7 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kPiece = DEFLATE_PIECE_SIZE;
+constexpr std::size_t PIECE = DEFLATE_PIECE_SIZE;
 
 // A file in memory; writes fail once `writeLimit` bytes have gone in.
 class MemoryFile : public FileHandle {
@@ -116,9 +116,9 @@ std::string Deflated(const std::string& input, int threads, DeflateTally* tally)
 }
 
 TEST(BlockDeflateTest, EverySizeInflatesToItsSourceAndTheBytesIgnoreTheThreadCount) {
-    const std::size_t sizes[] = {0,         1,         kPiece - 1,     kPiece,
-                                 kPiece + 1, 2 * kPiece - 1, 2 * kPiece, 2 * kPiece + 1,
-                                 3 * kPiece, 21 * kPiece + 12345};
+    const std::size_t sizes[] = {0,         1,         PIECE - 1,     PIECE,
+                                 PIECE + 1, 2 * PIECE - 1, 2 * PIECE, 2 * PIECE + 1,
+                                 3 * PIECE, 21 * PIECE + 12345};
     for (std::size_t size : sizes) {
         SCOPED_TRACE("size " + std::to_string(size));
         const std::string input = MakeInput(size, static_cast<unsigned>(size));
@@ -147,21 +147,21 @@ TEST(BlockDeflateTest, PiecesFindMatchesInThePieceBefore) {
     // only the dictionary makes the repeat cheap.
     std::string input;
     std::mt19937 random(3);
-    for (std::size_t i = 0; i < kPiece; ++i) input.push_back(static_cast<char>(random()));
-    input += input.substr(kPiece - 30000, 30000);
-    input.resize(2 * kPiece + 10, 'x');
+    for (std::size_t i = 0; i < PIECE; ++i) input.push_back(static_cast<char>(random()));
+    input += input.substr(PIECE - 30000, 30000);
+    input.resize(2 * PIECE + 10, 'x');
     DeflateTally tally;
     const std::string raw = Deflated(input, 2, &tally);
     bool whole = false;
     EXPECT_EQ(Inflate(raw, &whole), input);
     EXPECT_TRUE(whole);
-    EXPECT_LT(raw.size(), kPiece + 2000);
+    EXPECT_LT(raw.size(), PIECE + 2000);
 }
 
 TEST(BlockDeflateTest, AFailedWriteIsReportedWithoutHanging) {
-    const std::string input = MakeInput(40 * kPiece, 11);
+    const std::string input = MakeInput(40 * PIECE, 11);
     for (int threads : {1, 2, 8}) {
-        for (std::size_t limit : {std::size_t{0}, std::size_t{100}, 5 * kPiece}) {
+        for (std::size_t limit : {std::size_t{0}, std::size_t{100}, 5 * PIECE}) {
             MemoryFile source(input), out;
             out.writeLimit = limit;
             DeflateTally tally;

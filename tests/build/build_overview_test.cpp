@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "tests/build/build_fixture.h"
+#include "wizard/build/build_outcome.h"
 #include "wizard/build/output_folder.h"
 
 namespace zk {
@@ -68,14 +69,15 @@ TEST_F(BuildOverviewTest, AMissingFileEndsTheOverview) {
 
 TEST_F(BuildOverviewTest, OutputFolderTakesTheUtcDateAndTitle) {
     platform.unixTime = 1796601600 + 60;  // 00:01 UTC on 7 December 2026
-    ASSERT_TRUE(PrepareOutputFolder(ctx));
+    BuildOutcome outcome;
+    ASSERT_TRUE(PrepareOutputFolder(ctx, outcome));
     EXPECT_EQ(std::string(state.workPath), outputFolder + "/7-12-2026/Demo");
     EXPECT_TRUE(test::FileExists(outputFolder + "/7-12-2026/Demo"));
 
     CopyText(state.workPath, outputFolder);
     state.addDateToPath = 0;
     state.addTitleSubfolder = 0;
-    ASSERT_TRUE(PrepareOutputFolder(ctx));
+    ASSERT_TRUE(PrepareOutputFolder(ctx, outcome));
     EXPECT_EQ(std::string(state.workPath), outputFolder);
 
     platform.unixTime = 1796601600 - 1;

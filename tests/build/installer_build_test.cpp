@@ -50,7 +50,7 @@ TEST_F(InstallerBuildTest, TwoCabinetsAndNoOptionalSections) {
     ZK_REQUIRE_HOST_TOOLS();
     AddCabinet("Setup.cab", 70000);
     AddCabinet("Other.CAB", 100);
-    ASSERT_TRUE(Build()) << outcome.failure;
+    ASSERT_TRUE(Build()) << BuildFailureText(outcome);
 
     const std::string mobile = ReadFileBytes(Out("Demo.[MOBILE].exe"));
     EXPECT_EQ(mobile.substr(0, mobileStub.size()), mobileStub);
@@ -109,7 +109,7 @@ TEST_F(InstallerBuildTest, OptionalSectionsComeInTheirOrder) {
         CopyText(state.eulaFileName, "eula.txt");
         CopyText(state.readmePath, Input("readme.txt"));
         CopyText(state.readmeFileName, "readme.txt");
-        ASSERT_TRUE(Build()) << outcome.failure;
+        ASSERT_TRUE(Build()) << BuildFailureText(outcome);
 
         std::vector<std::string> expected = {"ZephyrkitPrj.paw"};
         if (c.splash) expected.push_back("splash.bmp");
@@ -183,7 +183,7 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
     AddCabinet("a.cab", 500);
     AddCabinet("b.cab", 400000);
     project->removableCardOutput = state.removableCardOutput = 1;
-    ASSERT_TRUE(Build()) << outcome.failure;
+    ASSERT_TRUE(Build()) << BuildFailureText(outcome);
     const std::map<std::string, std::string> earlier = Outputs();
     ASSERT_EQ(earlier.size(), 4u) << "the project file, both installers and autorun.exe";
 
@@ -197,7 +197,7 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
     auto removed = [this](const std::string& path) {
         return Case{path, [path] { std::rename(path.c_str(), (path + ".away").c_str()); },
                     [path] { std::rename((path + ".away").c_str(), path.c_str()); },
-                    BuildFault::Read, path};
+                    BuildFault::CannotRead, path};
     };
     const Case cases[] = {
         removed(programFolder + "/MobileZephyrkit.exe"),
@@ -205,18 +205,18 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
         removed(programFolder + "/DesktopZephyrkit.exe"),
         removed(Input("a.cab")),
         {"a stub of the wrong length", [&] { test::WriteFileBytes(stub, mobileStub + "x"); },
-         [&] { test::WriteFileBytes(stub, mobileStub); }, BuildFault::Unusable, stub},
+         [&] { test::WriteFileBytes(stub, mobileStub); }, BuildFault::InputUnusable, stub},
         {"a cabinet cut while read", [&] { platform.failReadsFrom = "b.cab"; platform.failReadAfterBytes = 300000; },
-         [&] { platform.failReadsFrom.clear(); }, BuildFault::Read, Input("b.cab")},
+         [&] { platform.failReadsFrom.clear(); }, BuildFault::CannotRead, Input("b.cab")},
         {"the mobile installer cannot be written",
          [&] { platform.failWritesTo = "[MOBILE].exe.partial"; platform.failWriteAfterBytes = 100; },
-         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("Demo.[MOBILE].exe")},
+         [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("Demo.[MOBILE].exe")},
         {"the desktop installer cannot be written",
          [&] { platform.failWritesTo = "[DESKTOP].exe.partial"; platform.failWriteAfterBytes = 5000; },
-         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("Demo.[DESKTOP].exe")},
+         [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("Demo.[DESKTOP].exe")},
         {"autorun.exe cannot be written",
          [&] { platform.failWritesTo = "autorun.exe.partial"; platform.failWriteAfterBytes = 10; },
-         [&] { platform.failWritesTo.clear(); }, BuildFault::Write, Out("autorun.exe")},
+         [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("autorun.exe")},
     };
     for (const Case& c : cases) {
         c.spoil();
@@ -227,38 +227,46 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
         EXPECT_EQ(log.lines.back(), c.file + ":\t- status: failed") << c.what;
         EXPECT_EQ(Outputs(), earlier) << c.what << ": the earlier outputs and nothing else";
     }
-    EXPECT_EQ(outcome.failure, "cannot write " + Out("autorun.exe") + ": " + test::kSpentBudget);
-    EXPECT_TRUE(Build()) << outcome.failure;
+    EXPECT_EQ(outcome.reason, test::SPENT_BUDGET);
+    EXPECT_TRUE(Build()) << BuildFailureText(outcome);
 }
 
 TEST_F(InstallerBuildTest, FailuresTellTheSystemsReason) {
     AddCabinet("a.cab", 500);
     std::remove(Input("a.cab").c_str());
     EXPECT_FALSE(Build());
-    EXPECT_TRUE(StartsWith(outcome.failure, "cannot read " + Input("a.cab") + ": "));
+    EXPECT_EQ(outcome.fault, BuildFault::CannotRead);
+    EXPECT_EQ(outcome.file, Input("a.cab"));
     EXPECT_FALSE(outcome.reason.empty());
     test::WriteFileBytes(Input("a.cab"), "MSCF");
 
+    // A missing "Save to" folder is named as chosen, whatever subfolders
+    // were to go below it.
     struct Case {
         std::string workPath;
-        bool titleFolder;
-        std::string failure;
+        bool dateFolder, titleFolder;
+        BuildFault fault;
+        std::string file;
+        const char* reason;  // null: the system's own, "Not a directory" here
     };
-    for (const Case& c : {Case{folder / "no-such-folder", false, "no such folder"},
-                          Case{Input("a.cab"), false, "not a folder"},
-                          Case{Input("a.cab"), true, ""}}) {
+    const std::string missing = folder / "no-such-folder";
+    for (const Case& c :
+         {Case{missing, false, false, BuildFault::FolderMissing, missing, ""},
+          Case{missing, true, true, BuildFault::FolderMissing, missing, ""},
+          Case{Input("a.cab"), false, false, BuildFault::CannotMakeFolder, Input("a.cab"),
+               "not a folder"},
+          Case{Input("a.cab"), false, true, BuildFault::CannotMakeFolder, Input("a.cab") + "/Demo",
+               nullptr}}) {
         CopyText(state.workPath, c.workPath);
+        state.addDateToPath = c.dateFolder;
         state.addTitleSubfolder = c.titleFolder;
         EXPECT_FALSE(Build()) << c.workPath;
-        EXPECT_EQ(outcome.fault, BuildFault::Write);
-        EXPECT_EQ(outcome.file, c.workPath + (c.titleFolder ? "/Demo" : ""));
-        EXPECT_EQ(outcome.problem, "cannot make the folder");
-        // The system's own text when it made the folder, "Not a directory"
-        // here, another on Windows.
-        if (c.failure.empty())
-            EXPECT_FALSE(outcome.reason.empty());
+        EXPECT_EQ(outcome.fault, c.fault) << c.workPath;
+        EXPECT_EQ(outcome.file, c.file);
+        if (c.reason)
+            EXPECT_EQ(outcome.reason, c.reason);
         else
-            EXPECT_EQ(outcome.reason, c.failure);
+            EXPECT_FALSE(outcome.reason.empty());
     }
 }
 
@@ -272,7 +280,7 @@ TEST_F(InstallerBuildTest, AnInterruptedBuildLeavesTheEarlierOutputsAsTheyWere) 
     int writes = 0;
     BuildRunOptions counting;
     counting.interrupted = [&writes] { return ++writes < 0; };
-    ASSERT_TRUE(Build(counting)) << outcome.failure;
+    ASSERT_TRUE(Build(counting)) << BuildFailureText(outcome);
     const int asked = writes;
     ASSERT_GT(asked, 10);
     const std::map<std::string, std::string> earlier = Outputs();
@@ -298,10 +306,10 @@ TEST_F(InstallerBuildTest, OneBuildAtATimeWritesIntoAFolder) {
         hurried.lockWaitMilliseconds = 100;
         EXPECT_FALSE(Build(hurried));
         EXPECT_EQ(outcome.fault, BuildFault::Busy);
-        EXPECT_EQ(outcome.failure, "another build is writing into " + outputFolder);
+        EXPECT_EQ(outcome.file, outputFolder);
         EXPECT_EQ(test::ListFolder(outputFolder), std::vector<std::string>{OUTPUT_LOCK_FILE_NAME});
     }
-    EXPECT_TRUE(Build()) << outcome.failure;
+    EXPECT_TRUE(Build()) << BuildFailureText(outcome);
     for (const std::string& name : test::ListFolder(outputFolder))
         EXPECT_NE(name, OUTPUT_LOCK_FILE_NAME) << "the lock goes with the build";
 }

@@ -16,11 +16,11 @@
 namespace zk {
 namespace {
 
-const std::string kCabs = std::string(ZK_TESTDATA_DIR) + "/cabs";
+const std::string CABS = std::string(ZK_TESTDATA_DIR) + "/cabs";
 
 std::vector<std::vector<std::string>> ExpectedRows() {
     std::vector<std::vector<std::string>> rows;
-    std::ifstream in(kCabs + "/EXPECTED.tsv");
+    std::ifstream in(CABS + "/EXPECTED.tsv");
     std::string line;
     std::getline(in, line);  // the column names
     while (std::getline(in, line)) {
@@ -35,8 +35,8 @@ std::vector<std::vector<std::string>> ExpectedRows() {
 class RealCabinetsTest : public test::CabinetTest {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(kCabs + "/EXPECTED.tsv"))
-            GTEST_SKIP() << "no real cabinets at " << kCabs;
+        if (!std::filesystem::exists(CABS + "/EXPECTED.tsv"))
+            GTEST_SKIP() << "no real cabinets at " << CABS;
     }
 };
 
@@ -45,7 +45,7 @@ TEST_F(RealCabinetsTest, AdmissionReadsWhatTheDumperRead) {
     ASSERT_FALSE(rows.empty());
     for (const auto& row : rows) {
         SCOPED_TRACE(row[0]);
-        const std::string path = kCabs + "/" + row[0];
+        const std::string path = CABS + "/" + row[0];
         SetupInfo info{};
         EXPECT_EQ(AdmitCabinet(ctx, path, std::filesystem::path(row[0]).filename().string(), &info),
                   Admission::Admitted);
@@ -85,7 +85,7 @@ TEST_F(RealCabinetsTest, OsFlagsFollowTheDeclaredRanges) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row[0]);
         SetupInfo info{};
-        ASSERT_EQ(AdmitCabinet(ctx, kCabs + "/" + row[0],
+        ASSERT_EQ(AdmitCabinet(ctx, CABS + "/" + row[0],
                                std::filesystem::path(row[0]).filename().string(), &info),
                   Admission::Admitted);
         std::string flags;
@@ -104,7 +104,7 @@ TEST_F(RealCabinetsTest, OsFlagsFollowTheDeclaredRanges) {
 TEST_F(RealCabinetsTest, MemberSelectionAgreesWithCabextract) {
     ZK_REQUIRE_HOST_TOOLS();
     for (const auto& row : ExpectedRows()) {
-        const std::string path = kCabs + "/" + row[0];
+        const std::string path = CABS + "/" + row[0];
         platform.RemoveFile(HeaderPath());
         platform.RemoveFile(XmlPath());
         ASSERT_TRUE(ExtractSetupFiles(platform, path)) << row[0];

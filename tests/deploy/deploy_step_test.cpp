@@ -7,7 +7,7 @@
 
 #include "common/fixed_text.h"
 #include "common/project_record.h"
-#include "tests/deploy/deploy_bench.h"
+#include "tests/support/deploy_bench.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "wizard/deploy/deploy_step.h"
 #include "wizard/deploy/device_deploy_step.h"

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/deploy/deploy_bench.h"
+#include "tests/support/deploy_bench.h"
 #include "tests/support/fake_desktop_platform.h"
-#include "wizard/deploy/memory_folder_tree_view.h"
+#include "tests/support/memory_folder_tree_view.h"
 #include "wizard/deploy/remote_folder_tree.h"
 #include "wizard/ui/control_ids.h"
 

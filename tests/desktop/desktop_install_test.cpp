@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "activesync/device_transfer.h"
 #include "desktop/desktop_install.h"
-#include "tests/deploy/deploy_bench.h"
 #include "tests/desktop/desktop_package.h"
+#include "tests/support/deploy_bench.h"
 #include "tests/support/native_desktop_platform.h"
-#include "wizard/deploy/device_transfer.h"
 
 namespace zk::test {
 namespace {

@@ -8,30 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/native_device_platform.h"
 #include "tests/support/temp_folder.h"
 
 namespace zk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadAll;
 using test::TempFolder;
-
-std::string ReadAll(DevicePlatform& platform, std::u16string_view path) {
-    std::unique_ptr<DeviceFile> file = platform.OpenFile(path, DeviceOpenMode::Read);
-    if (!file) return "<none>";
-    std::string text;
-    char buffer[64];
-    while (std::size_t n = file->Read(buffer, sizeof buffer)) text.append(buffer, n);
-    return text;
-}
-
-void WriteAll(DevicePlatform& platform, std::u16string_view path, const std::string& text,
-              DeviceOpenMode mode = DeviceOpenMode::CreateWrite) {
-    std::unique_ptr<DeviceFile> file = platform.OpenFile(path, mode);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->Write(text.data(), text.size()), text.size());
-    EXPECT_TRUE(file->Close());
-}
+using test::WriteAll;
 
 class Win32DevicePlatformTest : public ::testing::Test {
 protected:

@@ -10,31 +10,12 @@ namespace {
 
 using zk::test::ReadFileBytes;
 
-// The probe as Wine names it: the build's host path on drive Z:.
-std::wstring ProbePath() {
-    std::wstring path = L"Z:";
-    for (const char* c = ZK_RESET_PROBE_EXE; *c; ++c)
-        path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
-    return path;
-}
-
-// Runs the probe from the device's root; returns its exit code.
-DWORD RunProbe() {
-    std::wstring command = L"\"" + ProbePath() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
-                        &startup, &process)) {
-        ADD_FAILURE() << "cannot start the probe, error " << GetLastError();
-        return 999;
-    }
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD code = 999;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+// Runs the probe from the device's root, as Wine names it: the build's host
+// path on drive Z:. Its exit code.
+int RunProbe() {
+    std::string path = "Z:";
+    for (const char* c = ZK_RESET_PROBE_EXE; *c; ++c) path += *c == '/' ? '\\' : *c;
+    return zk::test::RunProgramIn(path, "C:\\");
 }
 
 class EmulatedResetTest : public zk::test::EmulatedDeviceTest {};
@@ -43,11 +24,11 @@ TEST_F(EmulatedResetTest, RebootEndsTheProgramAtOnceAndLogsTheReset) {
     DeleteFileW(L"\\Temp\\zk_reset_probe.txt");
     std::string log = ReadFileBytes("\\Windows\\reset.log");
 
-    EXPECT_EQ(RunProbe(), 206u);
+    EXPECT_EQ(RunProbe(), 206);
     EXPECT_EQ(ReadFileBytes("\\Temp\\zk_reset_probe.txt"), "before");
     EXPECT_EQ(ReadFileBytes("\\Windows\\reset.log"), log + "reset\n");
 
-    EXPECT_EQ(RunProbe(), 206u);
+    EXPECT_EQ(RunProbe(), 206);
     EXPECT_EQ(ReadFileBytes("\\Windows\\reset.log"), log + "reset\nreset\n");
     DeleteFileW(L"\\Temp\\zk_reset_probe.txt");
 }

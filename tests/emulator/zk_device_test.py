@@ -7,7 +7,6 @@ import glob
 import io
 import json
 import os
-import struct
 import subprocess
 import sys
 import tempfile
@@ -17,7 +16,8 @@ import zipfile
 ZEPHYRKIT, ZEPHYRKIT_PROJECT, ZK_DEVICE, MAKE_CE_CAB = sys.argv[1:5]
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from package_layout import small_bitmap, stand_in_program, stub_length, zip_holding  # noqa: E402
+import package_layout  # noqa: E402
+from package_layout import sections_of, stub_length, zip_holding  # noqa: E402
 
 STUB_LENGTH = stub_length()
 # The short names tests use for the cabinet flags of a project document.
@@ -44,47 +44,28 @@ def read_lines(path):
         return f.read().splitlines()
 
 
-def sections_of(package):
-    """(offset of the count, length) of each section."""
+def package_sections(package):
     with open(package, "rb") as f:
-        data = f.read()
-    at, found = STUB_LENGTH, []
-    while at + 4 <= len(data):
-        (n,) = struct.unpack_from("<I", data, at)
-        found.append((at, n))
-        at += 4 + n
-    return found
+        return sections_of(f.read())
 
 
-class Workshop:
+class Workshop(package_layout.Workshop):
     """A program folder for zephyrkit, cabinets, projects and device roots."""
 
     def __init__(self, folder):
-        self.folder = folder
-        self.program = os.path.join(folder, "program")
-        stand_in_program(
-            self.program, [ZEPHYRKIT],
+        super().__init__(
+            folder, MAKE_CE_CAB, [ZEPHYRKIT],
+            {"eula.htm": "<html>EULA</html>", "readme.txt": "Read me"},
             mobile_stub=b"MZ" + bytes(range(256)) * 243 + bytes(STUB_LENGTH - 2 - 256 * 243),
             desktop_stub=b"MZ desktop stand-in" + bytes(500),
             system_info=zip_holding("SystemInfo.exe", b"MZ system information tool stand-in",
                                     zipfile.ZIP_STORED))
-        for name, text in [("eula.htm", "<html>EULA</html>"), ("readme.txt", "Read me")]:
-            with open(os.path.join(folder, name), "w") as f:
-                f.write(text)
-        with open(os.path.join(folder, "splash.bmp"), "wb") as f:
-            f.write(small_bitmap())
         self.count = 0
         # What each cabinet's set-up header names, as the wizard learns it.
         self.apps = {}
 
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
     def cabinet(self, name, app, *extra, provider="Acme"):
-        out = self.path(name)
-        subprocess.run([sys.executable, MAKE_CE_CAB, out, "--app-name", app, "--provider", provider,
-                        "--payload", f"{app.lower()}.exe:3000", "--compress", *extra],
-                       check=True, capture_output=True)
+        out = super().cabinet(name, app, *extra, provider=provider)
         self.apps[out] = (app, provider)
         return out
 
@@ -489,10 +470,10 @@ class DamageTest(DeviceTest):
                             eula=True, readme=True, splash=True)
         roles = ["system information", "project", "splash", "EULA", "read-me",
                  "cabinet [a.cab]", "cabinet [b.cab]", "cabinet [c.cab]"]
-        sections = sections_of(package)
+        sections = package_sections(package)
         self.assertEqual(len(sections), len(roles))
-        for number, ((at, n), role) in enumerate(zip(sections, roles), start=1):
-            for cut in (at, at + 4 + n // 2):
+        for number, ((at, body), role) in enumerate(zip(sections, roles), start=1):
+            for cut in (at, at + 4 + len(body) // 2):
                 with self.subTest(section=number, cut=cut):
                     root, out, log = self.damaged(package, lambda d: d[:cut])
                     self.assert_nothing_installed(root, out)
@@ -504,10 +485,10 @@ class DamageTest(DeviceTest):
     def test_a_flipped_byte_in_a_cabinet_fails_that_cabinet(self):
         s = self.shop
         package = s.package([(s.cabinet("a.cab", "A"), "2003"), (s.cabinet("b.cab", "B"), "2003")])
-        at_a, n_a = sections_of(package)[2]
+        at_a, a = package_sections(package)[2]
 
         def flip(d):
-            d[at_a + 4 + n_a // 2] ^= 0x55
+            d[at_a + 4 + len(a) // 2] ^= 0x55
             return d
         root, out, log = self.damaged(package, flip)
         self.assertIn("page: 1 of 2 applications could not be installed: / a.cab /", out)
@@ -518,10 +499,10 @@ class DamageTest(DeviceTest):
     def test_stray_bytes_a_zip_that_does_not_open_and_a_package_no_longer_than_its_program(self):
         s = self.shop
         package = s.package([(s.cabinet("a.cab", "A"), "2003")])
-        at_a, n_a = sections_of(package)[2]
+        at_a, a = package_sections(package)[2]
 
         def garbage(d):
-            d[at_a + 4:at_a + 4 + n_a] = b"X" * n_a
+            d[at_a + 4:at_a + 4 + len(a)] = b"X" * len(a)
             return d
         for edit, fault in ((lambda d: d + b"junk", "4 bytes at offset "),
                             (garbage, "section 3 (cabinet [a.cab]) at offset "),
@@ -575,11 +556,9 @@ class EncodingTest(DeviceTest):
         self.assertEqual(len(found), 1, os.listdir(out))
         package = found[0]
         # The cabinet's section, the last one, names its member in UTF-8.
-        at, n = sections_of(package)[-1]
-        with open(package, "rb") as f:
-            f.seek(at + 4)
-            with zipfile.ZipFile(io.BytesIO(f.read(n))) as z:
-                self.assertEqual(z.namelist(), ["Café.cab"])
+        _, cabinet = package_sections(package)[-1]
+        with zipfile.ZipFile(io.BytesIO(cabinet)) as z:
+            self.assertEqual(z.namelist(), ["Café.cab"])
 
         root, text = self.device(package, "--profile", "ppc2003")
         self.assertIn("window title: Morvane Société Générale\n", text)

@@ -26,8 +26,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 REAL_CABS = os.path.join(HERE, "..", "..", "..", "shared", "testdata", "cabs")
 
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
-from package_layout import (desktop_stub_length, small_bitmap, stand_in_program,  # noqa: E402
-                            stub_length, zip_holding)
+import package_layout  # noqa: E402
+from package_layout import desktop_stub_length, sections_of, stub_length, zip_holding  # noqa: E402
 
 STUB_LENGTH = stub_length()
 DESKTOP_STUB_LENGTH = desktop_stub_length()
@@ -56,41 +56,15 @@ def read_bytes(path):
         return f.read()
 
 
-def sections_of(data, start):
-    """(offset of the count, bytes) of each section from `start` on."""
-    found, at = [], start
-    while at + 4 <= len(data):
-        (n,) = struct.unpack_from("<I", data, at)
-        found.append((at, data[at + 4:at + 4 + n]))
-        at += 4 + n
-    return found
-
-
-class Workshop:
+class Workshop(package_layout.Workshop):
     """A program folder with stand-in stubs of the real lengths, and projects."""
 
     def __init__(self, folder):
-        self.folder = folder
-        self.program = os.path.join(folder, "program")
-        stand_in_program(
-            self.program, [ZEPHYRKIT, ZEPHYRKIT_PROJECT],
+        super().__init__(
+            folder, MAKE_CE_CAB, [ZEPHYRKIT, ZEPHYRKIT_PROJECT],
+            {"eula.txt": "EULA of the demo", "readme.txt": "Read me"},
             desktop_stub=b"MZ desktop" + bytes(DESKTOP_STUB_LENGTH - 10),
             system_info=zip_holding("SystemInfo.exe", b"MZ system information tool stand-in" * 20))
-        for name, text in [("eula.txt", "EULA of the demo"), ("readme.txt", "Read me")]:
-            with open(self.path(name), "w") as f:
-                f.write(text)
-        with open(self.path("splash.bmp"), "wb") as f:
-            f.write(small_bitmap())
-
-    def path(self, *names):
-        return os.path.join(self.folder, *names)
-
-    def cabinet(self, name, app, *extra):
-        out = self.path(name)
-        subprocess.run([sys.executable, MAKE_CE_CAB, out, "--app-name", app, "--provider", "Acme",
-                        "--payload", f"{app.lower()}.exe:3000", "--compress", *extra],
-                       check=True, capture_output=True)
-        return out
 
     def project(self, name, cabinets, *presets):
         paw = self.path(name + ".paw")

@@ -40,7 +40,7 @@ protected:
         test::RecordingBuildLog log;
         BuildOutcome outcome;
         state.addDateToPath = state.addTitleSubfolder = 0;
-        ASSERT_TRUE(RunInstallerBuild(ctx, log, outcome)) << outcome.failure;
+        ASSERT_TRUE(RunInstallerBuild(ctx, log, outcome)) << BuildFailureText(outcome);
         mobile = ReadFileBytes(outputFolder + "/Demo.[MOBILE].exe");
         desktop = ReadFileBytes(outputFolder + "/Demo.[DESKTOP].exe");
         std::filesystem::create_directory(folder / "scratch");

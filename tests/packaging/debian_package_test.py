@@ -11,11 +11,10 @@ import argparse
 import glob
 import os
 import shutil
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from script_checks import FAILURES, check, run  # noqa: E402
+from script_checks import FAILURES, check, make_kit_project, run  # noqa: E402
 
 COMMANDS = ("zephyrkit", "zephyrkit-project", "zephyrkit-cab", "zephyrkit-package", "zk-device")
 INPUTS = ("MobileZephyrkit.exe", "DesktopZephyrkit.exe", "SystemInfo.dat")
@@ -78,20 +77,8 @@ def main():
 
 
 def silent_build(a, usr, work):
-    inputs, out = os.path.join(work, "in"), os.path.join(work, "out")
-    os.makedirs(inputs)
-    os.makedirs(out)  # the build makes the date and title folders inside it
-    cab = os.path.join(inputs, "Viewer.cab")
-    subprocess.run([sys.executable, os.path.join(a.source_dir, "tools/make_ce_cab.py"), cab,
-                    "--app-name", "Viewer", "--provider", "Morvane", "--os-min", "4.0",
-                    "--os-max", "5.99", "--payload", "viewer.exe:20000"],
-                   check=True, stdout=subprocess.DEVNULL)
-    paw = os.path.join(inputs, "Kit.paw")
     bin_dir = os.path.join(usr, "bin")
-    for command in (["new", paw, "--title", "Kit", "--company", "Morvane", "--output", out],
-                    ["add", paw, cab]):
-        made = run([os.path.join(bin_dir, "zephyrkit-project"), *command], cwd=inputs)
-        check(made.returncode == 0, "zephyrkit-project %s: %s" % (command[0], made.stderr))
+    paw, out = make_kit_project(a.source_dir, os.path.join(bin_dir, "zephyrkit-project"), work)
     built = run([os.path.join(bin_dir, "zephyrkit"), "-silent", paw], cwd=work)
     check(built.returncode == 1 and built.stdout.strip() == "Success: Zephyrkit files successfully built.",
           "the packaged zephyrkit -silent: %d %r %r" % (built.returncode, built.stdout, built.stderr))

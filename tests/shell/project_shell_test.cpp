@@ -9,8 +9,10 @@
 #include "common/fixed_text.h"
 #include "tests/support/fake_desktop_platform.h"
 #include "tests/support/temp_folder.h"
+#include "wizard/build/build_outcome.h"
 #include "wizard/project/program_entry.h"
 #include "wizard/project/project_file.h"
+#include "wizard/ui/shell/command_line_build.h"
 
 namespace zk {
 namespace {
@@ -434,6 +436,71 @@ TEST_F(ProjectShellTest, UsageAndInvalidFiles) {
     EXPECT_EQ(r.err, "Error: Project file is invalid\n");
     EXPECT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C"}).code, SHELL_REFUSED)
         << "new does not replace a file";
+}
+
+// The exit code and both messages come from the kind and its facts alone:
+// the command line's "zephyrkit-project: FILE: ..." line and the sentence
+// the message boxes show after "Build failed: ".
+TEST(BuildFailureTest, EachKindGivesItsExitCodeAndMessages) {
+    struct Case {
+        BuildOutcome outcome;
+        int code;
+        std::string line;  // after "zephyrkit-project: "
+        std::string text;
+    };
+    auto failed = [](BuildFault fault, std::string file, std::string detail = {},
+                     std::string reason = {}) {
+        BuildOutcome o;
+        o.Fail(fault, std::move(file), std::move(detail), std::move(reason));
+        return o;
+    };
+    const std::string clash = " would be one file in the device's \\Temp, where names differing "
+                              "only in case are the same: rename one of them";
+    const Case cases[] = {
+        {failed(BuildFault::CannotRead, "a.cab", {}, "Gone"), BUILD_MISSING_FILE,
+         "a.cab: cannot read: Gone", "cannot read a.cab: Gone"},
+        {failed(BuildFault::InputUnusable, "s.bmp", "is not a BMP picture"), BUILD_MISSING_FILE,
+         "s.bmp: is not a BMP picture", "s.bmp is not a BMP picture"},
+        {failed(BuildFault::NameRefused, "CON.cab", "cabinet 1", "is the name of a device (CON)"),
+         BUILD_REFUSED,
+         "D.paw: cabinet 1 (CON.cab): a device cannot keep a file of this name: it is the name of "
+         "a device (CON)",
+         "cabinet 1 (CON.cab): a device cannot keep a file of this name: it is the name of a "
+         "device (CON)"},
+        {failed(BuildFault::NamesClash, "A.TXT", "the EULA (a.txt) and the read-me (A.TXT)"),
+         BUILD_REFUSED, "D.paw: the EULA (a.txt) and the read-me (A.TXT)" + clash,
+         "the EULA (a.txt) and the read-me (A.TXT)" + clash},
+        {failed(BuildFault::FolderMissing, "out"), BUILD_WRITE_FAILED, "out: no such folder",
+         "the folder out does not exist"},
+        {failed(BuildFault::CannotMakeFolder, "out/Demo", {}, "Not a directory"),
+         BUILD_WRITE_FAILED, "out/Demo: cannot make the folder: Not a directory",
+         "cannot make the folder out/Demo: Not a directory"},
+        {failed(BuildFault::CannotWriteInto, "out", {}, "Read-only file system"),
+         BUILD_WRITE_FAILED, "out: cannot write into the folder: Read-only file system",
+         "cannot write into the folder out: Read-only file system"},
+        {failed(BuildFault::CannotWrite, "out/D.exe", {}, "Disk full"), BUILD_WRITE_FAILED,
+         "out/D.exe: cannot write: Disk full", "cannot write out/D.exe: Disk full"},
+        {failed(BuildFault::CannotWrite, "out/D.exe"), BUILD_WRITE_FAILED,
+         "out/D.exe: cannot write", "cannot write out/D.exe"},
+        {failed(BuildFault::CannotReplace, "out/D.exe", {}, "In use"), BUILD_WRITE_FAILED,
+         "out/D.exe: cannot replace: In use", "cannot replace out/D.exe: In use"},
+        {failed(BuildFault::Busy, "out"), BUILD_WRITE_FAILED, "another build is writing into out",
+         "another build is writing into out"},
+        {failed(BuildFault::Interrupted, "out"), 128 + 15,
+         "out: the build was interrupted; the earlier outputs are left as they were",
+         "the build was interrupted; the earlier outputs are left as they were"},
+    };
+    for (const Case& c : cases) {
+        const BuildOutcome& o = c.outcome;
+        EXPECT_EQ(BuildFailureExitCode(o.fault, 15), c.code) << c.text;
+        EXPECT_EQ(BuildFailureLine(o, "D.paw"), "zephyrkit-project: " + c.line);
+        EXPECT_EQ(BuildFailureText(o), c.text);
+    }
+    // The first failure stays: what came after it is what it caused.
+    BuildOutcome first = failed(BuildFault::CannotRead, "a.cab");
+    first.Fail(BuildFault::CannotWrite, "out/D.exe");
+    EXPECT_EQ(BuildFailureText(first), "cannot read a.cab");
+    EXPECT_EQ(BuildFailureText(BuildOutcome()), "");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ public:
         std::size_t allowed = n < budget_ ? n : static_cast<std::size_t>(budget_);
         std::size_t written = allowed ? inner_->Write(b, allowed) : 0;
         budget_ -= written;
-        if (written < n) *failure_ = kSpentBudget;
+        if (written < n) *failure_ = SPENT_BUDGET;
         return written;
     }
 
@@ -42,7 +42,7 @@ public:
         const std::size_t got = allowed ? inner_->Read(b, allowed) : 0;
         budget_ -= got;
         failed_ = failed_ || allowed < n;
-        if (allowed < n) *failure_ = kSpentBudget;
+        if (allowed < n) *failure_ = SPENT_BUDGET;
         return got;
     }
     bool Close() override { return inner_->Close() && !failed_; }

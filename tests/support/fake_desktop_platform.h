@@ -15,7 +15,7 @@
 namespace zk::test {
 
 // The reason the fake gives for a read or write its budgets refused.
-inline constexpr const char* kSpentBudget = "the test's budget is spent";
+inline constexpr const char* SPENT_BUDGET = "the test's budget is spent";
 
 struct ShownMessage {
     std::string text;

@@ -1,9 +1,12 @@
-"""What the Python tests read of the package layout, from its one home, and
-the program folder of stand-in build inputs they build with."""
+"""What the Python tests read of the package layout, from its one home, the
+sections of a package, and the program folder of stand-in build inputs they
+build with."""
 import io
 import os
 import shutil
 import struct
+import subprocess
+import sys
 import zipfile
 
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common",
@@ -62,3 +65,40 @@ def stand_in_program(folder, tools=(), mobile_stub=None, desktop_stub=b"MZ" + by
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
     return folder
+
+
+def sections_of(data, start=None):
+    """(offset of the count, bytes) of each section of the package `data`
+    from `start` on (the device stub's length when not given)."""
+    found, at = [], stub_length() if start is None else start
+    while at + 4 <= len(data):
+        (n,) = struct.unpack_from("<I", data, at)
+        found.append((at, data[at + 4:at + 4 + n]))
+        at += 4 + n
+    return found
+
+
+class Workshop:
+    """A folder to build in: a program folder of stand-in build inputs beside
+    the given tools (stand_in_program's keywords), the documents a project may
+    carry, a splash bitmap, and cabinets made with make_ce_cab.py."""
+
+    def __init__(self, folder, make_ce_cab, tools, documents, **inputs):
+        self.folder = folder
+        self.make_ce_cab = make_ce_cab
+        self.program = stand_in_program(os.path.join(folder, "program"), tools, **inputs)
+        for name, text in documents.items():
+            with open(self.path(name), "w") as f:
+                f.write(text)
+        with open(self.path("splash.bmp"), "wb") as f:
+            f.write(small_bitmap())
+
+    def path(self, *names):
+        return os.path.join(self.folder, *names)
+
+    def cabinet(self, name, app, *extra, provider="Acme"):
+        out = self.path(name)
+        subprocess.run([sys.executable, self.make_ce_cab, out, "--app-name", app,
+                        "--provider", provider, "--payload", f"{app.lower()}.exe:3000",
+                        "--compress", *extra], check=True, capture_output=True)
+        return out

@@ -21,4 +21,8 @@ int RunCommand(const std::string& command, std::string* output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int RunProgramIn(const std::string& path, const std::string& folder) {
+    return RunCommand("cd '" + folder + "' && timeout 30 '" + path + "'");
+}
+
 }  // namespace zk::test

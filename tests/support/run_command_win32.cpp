@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <stdio.h>
 
 #include <string>
@@ -20,6 +22,22 @@ int RunCommand(const std::string& command, std::string* output) {
     int status = _pclose(pipe);
     if (output) *output = text;
     return status;
+}
+
+int RunProgramIn(const std::string& path, const std::string& folder) {
+    std::string command = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
+        return -1;
+    const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended ? static_cast<int>(code) : -1;
 }
 
 }  // namespace zk::test

@@ -39,6 +39,10 @@ std::uint16_t ReadU16(const std::string& bytes, std::size_t offset);
 // Runs a shell command; returns its exit status and fills `output` with what
 // it printed on stdout.
 int RunCommand(const std::string& command, std::string* output = nullptr);
+// Starts the program at `path` (no arguments) with `folder` as its current
+// folder and waits up to 30 seconds for it: its exit code, or -1 when it
+// could not be started or did not end.
+int RunProgramIn(const std::string& path, const std::string& folder);
 
 // Whether the host's checkers (python3, unzip, zip, cabextract, gcab) can be
 // run with RunCommand: not from a Windows program under Wine.

@@ -18,8 +18,8 @@ namespace {
 TEST(PageTableTest, IdsAreUniqueOnEveryPage) {
     for (int step = 0; step <= 4; ++step) {
         std::set<int> ids;
-        for (const ControlSpec& spec : PageTable(step))
-            EXPECT_TRUE(ids.insert(spec.id).second) << "step " << step << " id " << spec.id;
+        for (const ControlDefinition& entry : PageTable(step))
+            EXPECT_TRUE(ids.insert(entry.id).second) << "step " << step << " id " << entry.id;
         EXPECT_FALSE(ids.empty());
     }
     EXPECT_TRUE(PageTable(5).empty());
@@ -36,7 +36,7 @@ TEST(PageTableTest, PresetsTabOrderFollowsTheRows) {
 }
 
 TEST(PageTableTest, FilteredFieldsNameTheForbiddenCharacters) {
-    const ControlSpec* title = FindControl(1, IDC_TITLE);
+    const ControlDefinition* title = FindControl(1, IDC_TITLE);
     ASSERT_NE(title, nullptr);
     const std::string tip = title->tooltip;
     EXPECT_EQ(tip.back(), '|');

@@ -5,9 +5,9 @@
 namespace zk {
 namespace {
 
-constexpr int kIntro = 0;
-constexpr int kBuild = 3;
-constexpr int kDeploy = 4;
+constexpr int INTRO = 0;
+constexpr int BUILD = 3;
+constexpr int DEPLOY = 4;
 
 TEST(HotAreaTest, PointsCountOnlyStrictlyInside) {
     ASSERT_NE(HotAreaAt(11, 371), nullptr);
@@ -25,44 +25,44 @@ TEST(HotAreaTest, PointsCountOnlyStrictlyInside) {
 
 TEST(PaintedButtonsTest, PressDrawsPressedUntilAReleaseInsideTheSameButton) {
     PaintedButtons buttons;
-    ASSERT_NE(buttons.Press(470, 430, kIntro), nullptr);  // Back
+    ASSERT_NE(buttons.Press(470, 430, INTRO), nullptr);  // Back
     EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
 
     // Released on Next: Next acts, Back stays drawn pressed.
-    const HotArea* released = buttons.Release(580, 430, kIntro);
+    const HotArea* released = buttons.Release(580, 430, INTRO);
     ASSERT_NE(released, nullptr);
     EXPECT_EQ(released->button, PaintedButton::NextPosition);
     EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
-    EXPECT_EQ(buttons.PicturesToPaint(kIntro), std::vector<SkinPicture>{SkinPicture::BackPressed});
+    EXPECT_EQ(buttons.PicturesToPaint(INTRO), std::vector<SkinPicture>{SkinPicture::BackPressed});
 
     // A release outside every button does nothing at all.
-    EXPECT_EQ(buttons.Release(300, 200, kIntro), nullptr);
+    EXPECT_EQ(buttons.Release(300, 200, INTRO), nullptr);
     EXPECT_TRUE(buttons.IsPressed(SkinPicture::BackPressed));
 
-    ASSERT_NE(buttons.Release(470, 430, kIntro), nullptr);
+    ASSERT_NE(buttons.Release(470, 430, INTRO), nullptr);
     EXPECT_FALSE(buttons.IsPressed(SkinPicture::BackPressed));
-    EXPECT_TRUE(buttons.PicturesToPaint(kIntro).empty());
+    EXPECT_TRUE(buttons.PicturesToPaint(INTRO).empty());
 
-    EXPECT_EQ(buttons.Press(5, 5, kIntro), nullptr);
-    EXPECT_TRUE(buttons.PicturesToPaint(kIntro).empty());
+    EXPECT_EQ(buttons.Press(5, 5, INTRO), nullptr);
+    EXPECT_TRUE(buttons.PicturesToPaint(INTRO).empty());
 }
 
 TEST(PaintedButtonsTest, NextPositionShowsTheStepsOwnButton) {
     PaintedButtons buttons;
-    EXPECT_EQ(buttons.PicturesToPaint(kBuild), std::vector<SkinPicture>{SkinPicture::Build});
-    EXPECT_EQ(buttons.PicturesToPaint(kDeploy), std::vector<SkinPicture>{SkinPicture::Deploy});
+    EXPECT_EQ(buttons.PicturesToPaint(BUILD), std::vector<SkinPicture>{SkinPicture::Build});
+    EXPECT_EQ(buttons.PicturesToPaint(DEPLOY), std::vector<SkinPicture>{SkinPicture::Deploy});
 
-    buttons.Press(580, 430, kBuild);
+    buttons.Press(580, 430, BUILD);
     EXPECT_TRUE(buttons.IsPressed(SkinPicture::BuildPressed));
     EXPECT_FALSE(buttons.IsPressed(SkinPicture::NextPressed));
-    EXPECT_EQ(buttons.PicturesToPaint(kBuild),
+    EXPECT_EQ(buttons.PicturesToPaint(BUILD),
               (std::vector<SkinPicture>{SkinPicture::Build, SkinPicture::BuildPressed}));
-    buttons.Release(580, 430, kBuild);
+    buttons.Release(580, 430, BUILD);
     EXPECT_FALSE(buttons.IsPressed(SkinPicture::BuildPressed));
 
-    buttons.Press(580, 430, kDeploy);
-    buttons.Press(30, 390, kDeploy);
-    EXPECT_EQ(buttons.PicturesToPaint(kDeploy),
+    buttons.Press(580, 430, DEPLOY);
+    buttons.Press(30, 390, DEPLOY);
+    EXPECT_EQ(buttons.PicturesToPaint(DEPLOY),
               (std::vector<SkinPicture>{SkinPicture::HelpPressed, SkinPicture::Deploy,
                                         SkinPicture::DeployPressed}));
 }

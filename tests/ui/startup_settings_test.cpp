@@ -10,8 +10,8 @@
 namespace zk {
 namespace {
 
-const std::string kStep = "HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
-const std::string kMachineStep = "HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
+const std::string STEP_VALUE = "HKCU|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
+const std::string MACHINE_STEP_VALUE = "HKLM|SOFTWARE\\Morvane\\Zephyrkit|General_Step_Index";
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -28,30 +28,30 @@ protected:
 
 TEST_F(StartupTest, StartStepIsOneOnlyForAStoredDwordOne) {
     EXPECT_EQ(ReadStartStep(platform), 0);  // nothing stored
-    platform.registry[kStep] = "#1";
+    platform.registry[STEP_VALUE] = "#1";
     EXPECT_EQ(ReadStartStep(platform), 1);
-    platform.registry[kStep] = "1";  // a string is not the setting
+    platform.registry[STEP_VALUE] = "1";  // a string is not the setting
     EXPECT_EQ(ReadStartStep(platform), 0);
-    platform.registry[kStep] = "#3";  // never written by the wizard
+    platform.registry[STEP_VALUE] = "#3";  // never written by the wizard
     EXPECT_EQ(ReadStartStep(platform), 0);
 }
 
 TEST_F(StartupTest, UserStartStepComesBeforeTheMachineWideOne) {
-    platform.registry[kMachineStep] = "#1";
+    platform.registry[MACHINE_STEP_VALUE] = "#1";
     EXPECT_EQ(ReadStartStep(platform), 1);  // the user has none of their own
-    platform.registry[kStep] = "#0";
+    platform.registry[STEP_VALUE] = "#0";
     EXPECT_EQ(ReadStartStep(platform), 0);
-    platform.registry[kStep] = "#1";
-    platform.registry[kMachineStep] = "#0";
+    platform.registry[STEP_VALUE] = "#1";
+    platform.registry[MACHINE_STEP_VALUE] = "#0";
     EXPECT_EQ(ReadStartStep(platform), 1);
 }
 
 TEST_F(StartupTest, WriteStartStepStoresZeroOrOneForTheUserOnly) {
     EXPECT_TRUE(WriteStartStep(platform, 1));
-    EXPECT_EQ(platform.registry[kStep], "#1");
+    EXPECT_EQ(platform.registry[STEP_VALUE], "#1");
     WriteStartStep(platform, 0);
-    EXPECT_EQ(platform.registry[kStep], "#0");
-    EXPECT_EQ(platform.registry.count(kMachineStep), 0u);
+    EXPECT_EQ(platform.registry[STEP_VALUE], "#0");
+    EXPECT_EQ(platform.registry.count(MACHINE_STEP_VALUE), 0u);
 }
 
 TEST_F(StartupTest, FirstStartShowsTheIntroductionAndWritesTheAssociation) {
@@ -65,7 +65,7 @@ TEST_F(StartupTest, FirstStartShowsTheIntroductionAndWritesTheAssociation) {
 }
 
 TEST_F(StartupTest, StoredPresetsStepSkipsIntroductionAndAssociation) {
-    platform.registry[kStep] = "#1";
+    platform.registry[STEP_VALUE] = "#1";
     EXPECT_EQ(BeginWizardRun(ctx), 1);
     EXPECT_EQ(state.skipIntroPage, 1);
     EXPECT_EQ(platform.registry.count("HKCU|Software\\Classes\\.paw|"), 0u);

@@ -18,9 +18,9 @@
 
 #include "common/project_record.h"
 #include "platform/desktop_platform_win32.h"
+#include "tests/support/folder_remote_device.h"
 #include "tests/support/temp_folder.h"
 #include "wizard/cabinet/cabinet_list.h"
-#include "wizard/deploy/folder_remote_device.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/project/wizard_state.h"
 #include "wizard/ui/control_ids.h"
@@ -212,33 +212,33 @@ TEST_F(PageControlsTest, EveryPageMakesEachControlOfItsTableAndUnmakesThemAll) {
         ASSERT_TRUE(CreatePage(ctx, *controls, step));
         EXPECT_EQ(ctx.page, &View());
         std::vector<HWND> made;
-        for (const ControlSpec& spec : PageTable(step)) {
-            SCOPED_TRACE("control " + std::to_string(spec.id));
-            HWND control = Control(spec.id);
+        for (const ControlDefinition& entry : PageTable(step)) {
+            SCOPED_TRACE("control " + std::to_string(entry.id));
+            HWND control = Control(entry.id);
             ASSERT_NE(control, nullptr);
             made.push_back(control);
             EXPECT_EQ(GetParent(control), parent);
-            EXPECT_EQ(GetDlgCtrlID(control), spec.id);
-            EXPECT_STRCASEEQ(ClassOf(control).c_str(), ExpectedClass(spec.kind));
+            EXPECT_EQ(GetDlgCtrlID(control), entry.id);
+            EXPECT_STRCASEEQ(ClassOf(control).c_str(), ExpectedClass(entry.kind));
             RECT r{};
             GetWindowRect(control, &r);
             MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-            EXPECT_EQ(r.left, spec.x);
-            EXPECT_EQ(r.top, spec.y);
-            EXPECT_EQ(r.right - r.left, spec.width);
-            EXPECT_EQ(r.bottom - r.top, spec.height);
-            const char* bound = BoundText(state, spec.bound);
-            if (spec.kind != ControlKind::CabinetList && spec.kind != ControlKind::RemoteTree &&
-                spec.kind != ControlKind::LogList && spec.kind != ControlKind::ProgressBar) {
-                EXPECT_EQ(TextOf(control), bound ? bound : spec.caption);
+            EXPECT_EQ(r.left, entry.x);
+            EXPECT_EQ(r.top, entry.y);
+            EXPECT_EQ(r.right - r.left, entry.width);
+            EXPECT_EQ(r.bottom - r.top, entry.height);
+            const char* bound = BoundText(state, entry.bound);
+            if (entry.kind != ControlKind::CabinetList && entry.kind != ControlKind::RemoteTree &&
+                entry.kind != ControlKind::LogList && entry.kind != ControlKind::ProgressBar) {
+                EXPECT_EQ(TextOf(control), bound ? bound : entry.caption);
             }
-            EXPECT_EQ(IsWindowEnabled(control) != FALSE, EnabledAtCreation(spec, state));
+            EXPECT_EQ(IsWindowEnabled(control) != FALSE, EnabledAtCreation(entry, state));
             const LONG style = GetWindowLongA(control, GWL_STYLE);
-            EXPECT_EQ((style & WS_VISIBLE) != 0, !spec.createdHidden);
-            const HFONT expectedFont = spec.kind == ControlKind::ProgressBar ? nullptr : font;
+            EXPECT_EQ((style & WS_VISIBLE) != 0, !entry.createdHidden);
+            const HFONT expectedFont = entry.kind == ControlKind::ProgressBar ? nullptr : font;
             EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)),
                       expectedFont);
-            if (spec.tooltip && tips) {
+            if (entry.tooltip && tips) {
                 // The ANSI query cuts texts at 80 bytes; the wide one does not.
                 wchar_t tip[1024] = {};
                 TTTOOLINFOW tool{};
@@ -247,8 +247,8 @@ TEST_F(PageControlsTest, EveryPageMakesEachControlOfItsTableAndUnmakesThemAll) {
                 tool.uId = reinterpret_cast<UINT_PTR>(control);
                 tool.lpszText = tip;
                 SendMessageW(tips, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
-                EXPECT_EQ(std::wstring(tip), std::wstring(spec.tooltip, spec.tooltip +
-                                                                            std::strlen(spec.tooltip)));
+                EXPECT_EQ(std::wstring(tip),
+                          std::wstring(entry.tooltip, entry.tooltip + std::strlen(entry.tooltip)));
             }
         }
         if (step == 2) {
@@ -264,7 +264,8 @@ TEST_F(PageControlsTest, EveryPageMakesEachControlOfItsTableAndUnmakesThemAll) {
             EXPECT_EQ(SendMessageA(Control(IDC_BUILD_LOG), LB_GETHORIZONTALEXTENT, 0, 0), 960);
         }
         ASSERT_TRUE(DestroyPage(*controls, step));
-        for (const ControlSpec& spec : PageTable(step)) EXPECT_EQ(Control(spec.id), nullptr);
+        for (const ControlDefinition& entry : PageTable(step))
+            EXPECT_EQ(Control(entry.id), nullptr);
         for (HWND control : made) EXPECT_FALSE(IsWindow(control));
         EXPECT_FALSE(View().HasControl(PageTable(step)[0].id));
     }

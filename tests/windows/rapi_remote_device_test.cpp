@@ -18,14 +18,14 @@
 #include <thread>
 #include <vector>
 
+#include "activesync/device_transfer.h"
+#include "activesync/message_loop_tick_wait_win32.h"
+#include "activesync/rapi_remote_device_win32.h"
 #include "common/fixed_text.h"
 #include "common/project_record.h"
 #include "platform/desktop_platform_win32.h"
 #include "platform/memory_page_view.h"
 #include "wizard/deploy/deploy_step.h"
-#include "wizard/deploy/device_transfer.h"
-#include "wizard/deploy/message_loop_tick_wait_win32.h"
-#include "wizard/deploy/rapi_remote_device_win32.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 

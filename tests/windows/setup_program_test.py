@@ -16,7 +16,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from script_checks import FAILURES, check, windows_path  # noqa: E402
+from script_checks import FAILURES, check, make_kit_project, windows_path  # noqa: E402
 
 WINE = os.environ.get("ZK_WINE", "/usr/lib/wine/wine64")
 INSTALL = r"C:\Apps\Zephyr Kit"
@@ -151,19 +151,7 @@ def silent_build(a, prefix, work, folder):
     tool = os.path.abspath(os.path.join(a.host_build, "wizard/ui/zephyrkit-project"))
     if not check(os.path.exists(tool), "%s is missing: build the host preset first" % tool):
         return
-    inputs, out = os.path.join(work, "in"), os.path.join(work, "out")
-    os.makedirs(inputs)
-    os.makedirs(out)  # the build makes the date and title folders inside it
-    cab = os.path.join(inputs, "Viewer.cab")
-    subprocess.run([sys.executable, os.path.join(a.source_dir, "tools/make_ce_cab.py"), cab,
-                    "--app-name", "Viewer", "--provider", "Morvane", "--os-min", "4.0",
-                    "--os-max", "5.99", "--payload", "viewer.exe:20000"],
-                   check=True, stdout=subprocess.DEVNULL)
-    paw = os.path.join(inputs, "Kit.paw")
-    for command in (["new", paw, "--title", "Kit", "--company", "Morvane", "--output", out],
-                    ["add", paw, cab]):
-        made = subprocess.run([tool, *command], capture_output=True, text=True, cwd=inputs)
-        check(made.returncode == 0, "zephyrkit-project %s: %s" % (command[0], made.stderr))
+    paw, out = make_kit_project(a.source_dir, tool, work)
     run = prefix.run(a.driver, "60000", INSTALL + "\\Zephyrkit.exe", "-silent", windows_path(paw))
     lines = [l.rstrip("\r") for l in run.stdout.splitlines()]
     check("text: Zephyrkit files successfully built." in lines and "exit: 1" in lines,

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "emulator/ce/emulated_device_profile.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -84,23 +85,7 @@ protected:
     }
 
     // Runs the tool from the device's drive and returns its exit code.
-    DWORD RunTool() {
-        std::string command = "\"" + ToolPath() + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
-                            &startup, &process)) {
-            ADD_FAILURE() << "cannot start " << command;
-            return 999;
-        }
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-        DWORD code = 999;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
-    }
+    int RunTool() { return zk::test::RunProgramIn(ToolPath(), "C:\\"); }
 
     std::string Record() {
         std::ifstream in(recordPath_, std::ios::binary);
@@ -194,13 +179,13 @@ TEST_F(SystemInfoToolTest, ClassifiesTheProfilesOfTheDeviceRange) {
         SCOPED_TRACE(c.profile.label);
         SetUp();
         Store(c.profile);
-        EXPECT_EQ(RunTool(), 0u);
+        EXPECT_EQ(RunTool(), 0);
         ExpectRecord(Record(), c.expected);
     }
 }
 
 TEST_F(SystemInfoToolTest, WithoutAProfileTheDefaultDeviceIsReported) {
-    EXPECT_EQ(RunTool(), 0u);
+    EXPECT_EQ(RunTool(), 0);
     ExpectRecord(Record(), {4, 21, 0, 0, 1, 0, u"PocketPC", 1, 0, u"ARMV5TE", u"PXA270", u"Intel",
                             520, 1, 0, 0});
 }
@@ -208,13 +193,13 @@ TEST_F(SystemInfoToolTest, WithoutAProfileTheDefaultDeviceIsReported) {
 TEST_F(SystemInfoToolTest, FailedCallsLeaveTheirFieldsZero) {
     Store({"every call fails", &V5, &V1, L"PocketPC", L"ARMV5TE", L"PXA270", L"Intel", 624,
            L"Version, PlatformType,Processor"});
-    EXPECT_EQ(RunTool(), 0u);
+    EXPECT_EQ(RunTool(), 0);
     ExpectRecord(Record(), {0, 0, 0, 0, 0, 0, u"", 0, 0, u"", u"", u"", 0, 0, 0, 0});
 
     // Only the processor: the version and the platform still arrive.
     Store({"the processor call fails", &V5, &V1, L"PocketPC", L"ARMV5TE", L"PXA270", L"Intel", 624,
            L"Processor"});
-    EXPECT_EQ(RunTool(), 0u);
+    EXPECT_EQ(RunTool(), 0);
     ExpectRecord(Record(), {5, 1, 0, 0, 0, 1, u"PocketPC", 1, 0, u"", u"", u"", 0, 0, 0, 0});
 }
 
@@ -222,7 +207,7 @@ TEST_F(SystemInfoToolTest, WithoutTheTempFolderNothingIsWritten) {
     RemoveDirectoryA("C:\\Temp");
     if (GetFileAttributesA("C:\\Temp") != INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "C:\\Temp holds other files";
-    EXPECT_EQ(RunTool(), 0u);
+    EXPECT_EQ(RunTool(), 0);
     EXPECT_EQ(GetFileAttributesA("C:\\Temp"), INVALID_FILE_ATTRIBUTES);
     CreateDirectoryA("C:\\Temp", nullptr);
 }

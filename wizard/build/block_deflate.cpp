@@ -16,13 +16,13 @@
 namespace zk {
 namespace {
 
-constexpr int kLevel = 8;
-constexpr int kMemLevel = 8;
-constexpr std::size_t kDictionarySize = 32 * 1024;
+constexpr int LEVEL = 8;
+constexpr int MEM_LEVEL = 8;
+constexpr std::size_t DICTIONARY_SIZE = 32 * 1024;
 
 // One piece of the input and what became of it. The input buffer holds up
 // to 32 KiB of dictionary right before the piece's data, which always starts
-// at kDictionarySize, so the dictionary of the next piece is simply the last
+// at DICTIONARY_SIZE, so the dictionary of the next piece is simply the last
 // 32 KiB of this buffer's used part.
 struct Piece {
     std::vector<unsigned char> input;
@@ -35,7 +35,7 @@ struct Piece {
     bool done = false;
     bool ok = false;
 
-    unsigned char* Data() { return input.data() + kDictionarySize; }
+    unsigned char* Data() { return input.data() + DICTIONARY_SIZE; }
 };
 
 // A raw deflate stream kept for the life of a worker and reset per piece:
@@ -43,7 +43,7 @@ struct Piece {
 class Deflater {
 public:
     Deflater() {
-        ready_ = deflateInit2(&z_, kLevel, Z_DEFLATED, -MAX_WBITS, kMemLevel,
+        ready_ = deflateInit2(&z_, LEVEL, Z_DEFLATED, -MAX_WBITS, MEM_LEVEL,
                               Z_DEFAULT_STRATEGY) == Z_OK;
     }
     ~Deflater() {
@@ -92,18 +92,6 @@ private:
     z_stream z_{};
     bool ready_ = false;
 };
-
-// Fills `buffer` from `source` until it is full or the source ends; a short
-// read is not taken for the end, so pieces keep their fixed size.
-std::size_t ReadFull(FileHandle& source, unsigned char* buffer, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-        const std::size_t n = source.Read(buffer + got, size - got);
-        if (n == 0) break;
-        got += n;
-    }
-    return got;
-}
 
 // Workers that deflate pieces in whatever order they finish; the caller
 // writes them in input order.
@@ -189,7 +177,7 @@ private:
 // has been written.
 bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally* tally) {
     std::vector<Piece> ring(static_cast<std::size_t>(threads > 1 ? threads * 2 : 2));
-    for (Piece& p : ring) p.input.resize(kDictionarySize + DEFLATE_PIECE_SIZE);
+    for (Piece& p : ring) p.input.resize(DICTIONARY_SIZE + DEFLATE_PIECE_SIZE);
     // Declared after the ring: the workers stop before the pieces go.
     std::unique_ptr<PiecePool> pool = threads > 1 ? std::make_unique<PiecePool>(threads) : nullptr;
     Deflater deflater;
@@ -236,7 +224,7 @@ bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally
             break;
         }
         const std::size_t used = pending->dictionarySize + pending->size;
-        next.dictionarySize = std::min(kDictionarySize, used);
+        next.dictionarySize = std::min(DICTIONARY_SIZE, used);
         std::copy_n(pending->Data() + pending->size - next.dictionarySize, next.dictionarySize,
                     next.Data() - next.dictionarySize);
         pending->last = false;

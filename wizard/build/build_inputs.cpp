@@ -18,7 +18,7 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kScanBlock = 16 * 1024;
+constexpr std::size_t SCAN_BLOCK = 16 * 1024;
 
 struct DeviceFile {
     std::string role;  // "the EULA", "cabinet 2"
@@ -42,18 +42,14 @@ bool CheckNames(const WizardContext& ctx, BuildOutcome& outcome) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string problem = FileNameProblem(files[i].name);
         if (!problem.empty()) {
-            outcome.Fail(BuildFault::Refused, files[i].name,
-                         files[i].role + " (" + files[i].name +
-                             "): a device cannot keep a file of this name: it " + problem);
+            outcome.Fail(BuildFault::NameRefused, files[i].name, files[i].role, problem);
             return false;
         }
         for (std::size_t j = 0; j < i; ++j)
             if (SameFileName(files[i].name, files[j].name)) {
-                outcome.Fail(BuildFault::Refused, files[i].name,
+                outcome.Fail(BuildFault::NamesClash, files[i].name,
                              files[j].role + " (" + files[j].name + ") and " + files[i].role + " (" +
-                                 files[i].name +
-                                 ") would be one file in the device's \\Temp, where names differing "
-                                 "only in case are the same: rename one of them");
+                                 files[i].name + ")");
                 return false;
             }
     }
@@ -65,11 +61,11 @@ bool CheckNames(const WizardContext& ctx, BuildOutcome& outcome) {
 bool CheckText(DesktopPlatform& platform, const std::string& path, BuildOutcome& outcome) {
     std::unique_ptr<FileHandle> file = platform.OpenFile(path, FileMode::Read);
     if (!file) return FailRead(platform, outcome, path);
-    std::vector<unsigned char> block(kScanBlock);
+    std::vector<unsigned char> block(SCAN_BLOCK);
     for (std::size_t n; (n = file->Read(block.data(), block.size())) > 0;)
         for (std::size_t i = 0; i < n; ++i)
             if (block[i] == 0) {
-                outcome.Fail(BuildFault::Unusable, path,
+                outcome.Fail(BuildFault::InputUnusable, path,
                              "is not a text file (it holds NUL bytes); the device shows the EULA "
                              "and the read-me as text");
                 return false;
@@ -102,7 +98,7 @@ bool CheckSplash(DesktopPlatform& platform, const std::string& path, BuildOutcom
     unsigned char head[54] = {};
     const std::size_t n = file->Read(head, sizeof head);
     auto refuse = [&](const std::string& why) {
-        outcome.Fail(BuildFault::Unusable, path, why);
+        outcome.Fail(BuildFault::InputUnusable, path, why);
         return false;
     };
     if (const char* format = OtherPictureFormat(head, n))

@@ -13,9 +13,9 @@ struct BuildOutcome;
 struct WizardContext;
 
 // True when the inputs named in WizardState and the project's cabinets pass.
-// Otherwise `outcome` tells the first problem: BuildFault::Refused for names
-// (naming both files of a clash), BuildFault::Unusable for a splash, EULA or
-// read-me the device cannot use, BuildFault::Read for one that cannot be read.
+// Otherwise `outcome` tells the first problem: BuildFault::NameRefused or
+// NamesClash for names, InputUnusable for a splash, EULA or read-me the
+// device cannot use, CannotRead for one that cannot be read.
 bool CheckBuildInputs(WizardContext& ctx, BuildOutcome& outcome);
 
 }  // namespace zk

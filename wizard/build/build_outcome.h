@@ -1,5 +1,10 @@
-// How a build went. The first failure decides the message the user sees; the
+// How a build went. The first failure decides what the user is told; the
 // build stops there and leaves no half-written output under its final name.
+//
+// A failure is one of a closed set of kinds with the file concerned and the
+// facts that go with it; no sentence is made until a front shows one
+// (BuildFailureText below, or the command-line build's own line), and the
+// command-line build takes its exit code from the kind alone.
 #pragma once
 
 #include <string>
@@ -8,37 +13,50 @@ namespace zk {
 
 enum class BuildFault {
     None,
-    Read,         // an input is missing or cannot be read
-    Unusable,     // an input is there but the build cannot use it
-    Write,        // the output folder or an output cannot be made or written
-    Refused,      // the project asks for what a device cannot do
-    Busy,         // another build is writing into the output folder
-    Interrupted,  // a signal, or the window closed, stopped the build
+    CannotRead,        // an input is missing or cannot be read to its end
+    InputUnusable,     // an input is there, but a device could not use it
+    NameRefused,       // a device cannot keep the name of a file it unpacks
+    NamesClash,        // two files the device unpacks differ only in case
+    FolderMissing,     // the "Save to" folder is not there
+    CannotMakeFolder,  // a date or title subfolder cannot be made, or is no folder
+    CannotWriteInto,   // the output folder takes no file (the build's lock)
+    CannotWrite,       // an output cannot be created or written
+    CannotReplace,     // an earlier output cannot be replaced by the new one
+    Busy,              // another build is writing into the output folder
+    Interrupted,       // a signal, or the window closed, stopped the build
 };
 
 struct BuildOutcome {
-    bool failed = false;
     BuildFault fault = BuildFault::None;
-    std::string file;     // the file or folder concerned
-    std::string problem;  // what is wrong with it: "cannot write", "is 5 bytes long; ..."
-    std::string reason;   // the system's reason, when it gave one
-    std::string failure;  // the whole sentence, for a message box
+    // The file or folder concerned: for NamesClash the later of the two
+    // names, for Busy and Interrupted the output folder.
+    std::string file;
+    // What only the kind cannot say:
+    //   InputUnusable  what is wrong with the file ("is 5 bytes long; ...")
+    //   NameRefused    the file's role ("cabinet 2", "the EULA")
+    //   NamesClash     both files, role and name ("the EULA (a.txt) and
+    //                  the read-me (A.TXT)")
+    std::string detail;
+    // The system's reason for a failed read or write, when it gave one; for
+    // NameRefused what the name does that a device refuses ("holds the
+    // character ':'").
+    std::string reason;
 
-    void Fail(BuildFault kind, std::string path, std::string what, std::string why = {}) {
-        if (failed) return;
-        failed = true;
+    bool failed() const { return fault != BuildFault::None; }
+
+    // Records the first failure; later ones are what the first caused.
+    void Fail(BuildFault kind, std::string path, std::string what = {}, std::string why = {}) {
+        if (failed()) return;
         fault = kind;
         file = std::move(path);
-        problem = std::move(what);
+        detail = std::move(what);
         reason = std::move(why);
-        if (kind == BuildFault::Read || kind == BuildFault::Write)
-            failure = problem + " " + file;
-        else if (kind == BuildFault::Unusable)
-            failure = file + " " + problem;
-        else
-            failure = problem;
-        if (!reason.empty()) failure += ": " + reason;
     }
 };
+
+// The failure as the message boxes and `check` show it after "Build failed: "
+// ("cannot read C:\in\a.cab: The system cannot find the file specified").
+// Empty for an outcome that did not fail.
+std::string BuildFailureText(const BuildOutcome& outcome);
 
 }  // namespace zk

@@ -18,12 +18,7 @@ namespace zk {
 bool RunInstallerBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
                        const BuildRunOptions& options) {
     DesktopPlatform& platform = ctx.platform;
-    if (!CheckBuildInputs(ctx, outcome)) return false;
-    std::string reason;
-    if (!PrepareOutputFolder(ctx, &reason)) {
-        outcome.Fail(BuildFault::Write, TextOf(ctx.state.workPath), "cannot make the folder", reason);
-        return false;
-    }
+    if (!CheckBuildInputs(ctx, outcome) || !PrepareOutputFolder(ctx, outcome)) return false;
     const std::string folder = TextOf(ctx.state.workPath);
     bool busy = false;
     const std::unique_ptr<FileLock> lock =
@@ -31,10 +26,9 @@ bool RunInstallerBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
                           options.lockWaitMilliseconds, &busy);
     if (!lock) {
         if (busy)
-            outcome.Fail(BuildFault::Busy, folder, "another build is writing into " + folder);
+            outcome.Fail(BuildFault::Busy, folder);
         else
-            outcome.Fail(BuildFault::Write, folder, "cannot write into the folder",
-                         platform.LastFailureReason());
+            outcome.Fail(BuildFault::CannotWriteInto, folder, {}, platform.LastFailureReason());
         return false;
     }
 
@@ -48,14 +42,13 @@ bool RunInstallerBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
     if (watched.Interrupted()) {
         outputs.Abandon();
         outcome = BuildOutcome();
-        outcome.Fail(BuildFault::Interrupted, folder,
-                     "the build was interrupted; the earlier outputs are left as they were");
+        outcome.Fail(BuildFault::Interrupted, folder);
         return false;
     }
     if (!built) return false;
-    std::string file;
+    std::string file, reason;
     if (!outputs.Commit(&file, &reason)) {
-        outcome.Fail(BuildFault::Write, file, "cannot replace", reason);
+        outcome.Fail(BuildFault::CannotReplace, file, {}, reason);
         return false;
     }
     return true;

@@ -49,7 +49,7 @@ bool BuildDesktopInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outc
     if (!mobile || !mobile->SeekToEnd()) return FailRead(platform, outcome, mobilePath) || failed();
     const std::uint64_t size = mobile->Tell();
     if (size > 0xFFFFFFFFULL) {
-        outcome.Fail(BuildFault::Unusable, mobilePath, "is too large to carry");
+        outcome.Fail(BuildFault::InputUnusable, mobilePath, "is too large to carry");
         return failed();
     }
     unsigned char count[SECTION_HEADER_SIZE];

@@ -96,7 +96,7 @@ bool MobileBuild::PackSection(const std::string& source, const std::string& memb
     const std::uint64_t end = out.Tell();
     const std::uint64_t archiveSize = end - countAt - sizeof count;
     if (archiveSize > 0xFFFFFFFFULL) {
-        outcome_.Fail(BuildFault::Unusable, source, "is too large for a section");
+        outcome_.Fail(BuildFault::InputUnusable, source, "is too large for a section");
         return Failed();
     }
     PutU32(count, static_cast<std::uint32_t>(archiveSize));
@@ -136,7 +136,7 @@ bool MobileBuild::Run() {
     const std::uint64_t stubLength = FileSizeOf(ctx_.platform, stubPath, &stubOpened);
     if (!stubOpened) return FailRead(stubPath);
     if (stubLength != MOBILE_STUB_FIRST_SECTION_OFFSET) {
-        outcome_.Fail(BuildFault::Unusable, stubPath,
+        outcome_.Fail(BuildFault::InputUnusable, stubPath,
                       "is " + std::to_string(stubLength) + " bytes long; the device stub must be " +
                           std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) + " bytes");
         return Failed();

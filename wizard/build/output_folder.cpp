@@ -5,6 +5,7 @@
 #include "common/fixed_text.h"
 #include "platform/desktop_platform.h"
 #include "platform/utc_time.h"
+#include "wizard/build/build_outcome.h"
 #include "wizard/project/wizard_context.h"
 
 namespace zk {
@@ -15,9 +16,16 @@ std::string DateSubfolderText(WizardContext& ctx) {
            std::to_string(now.month) + "-" + std::to_string(now.year);
 }
 
-bool PrepareOutputFolder(WizardContext& ctx, std::string* reason) {
+bool PrepareOutputFolder(WizardContext& ctx, BuildOutcome& outcome) {
     WizardState& s = ctx.state;
     std::string path = TextOf(s.workPath);
+    FileFacts facts;
+    // Named as the user chose it, rather than as the first subfolder that
+    // could not be made below it.
+    if (!ctx.platform.GetFileFacts(path, &facts)) {
+        outcome.Fail(BuildFault::FolderMissing, path);
+        return false;
+    }
     bool made = true;
     if (s.addDateToPath) {
         path += DateSubfolderText(ctx);
@@ -30,16 +38,15 @@ bool PrepareOutputFolder(WizardContext& ctx, std::string* reason) {
     }
     CopyText(s.workPath, path);
     std::string why;
-    FileFacts facts;
     if (!made)
         why = ctx.platform.LastFailureReason();
     else if (!ctx.platform.GetFileFacts(path, &facts))
-        why = "no such folder";  // the "Save to" folder itself is not made here
+        why = "no such folder";
     else if (!(facts.attributes & FILE_ATTR_DIRECTORY))
         why = "not a folder";
     else
         return true;
-    if (reason) *reason = why;
+    outcome.Fail(BuildFault::CannotMakeFolder, path, {}, why);
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 namespace zk {
 
+struct BuildOutcome;
 struct WizardContext;
 
 // The date subfolder text: the separator and day-month-year of the current
@@ -11,8 +12,10 @@ struct WizardContext;
 std::string DateSubfolderText(WizardContext& ctx);
 
 // Appends the date and title subfolders to WizardState.workPath, as the two
-// folder options ask, creating each last level. False when the folder the
-// outputs go to is then not there, with why in `*reason` when given.
-bool PrepareOutputFolder(WizardContext& ctx, std::string* reason = nullptr);
+// folder options ask, creating each last level. The "Save to" folder itself
+// is not made: when it is not there, `outcome` says BuildFault::FolderMissing
+// naming it; BuildFault::CannotMakeFolder when the folder the outputs go to
+// could not be made or is no folder.
+bool PrepareOutputFolder(WizardContext& ctx, BuildOutcome& outcome);
 
 }  // namespace zk

@@ -36,12 +36,12 @@ std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, boo
 }
 
 bool FailRead(DesktopPlatform& platform, BuildOutcome& outcome, const std::string& file) {
-    outcome.Fail(BuildFault::Read, file, "cannot read", platform.LastFailureReason());
+    outcome.Fail(BuildFault::CannotRead, file, {}, platform.LastFailureReason());
     return false;
 }
 
 bool FailWrite(DesktopPlatform& platform, BuildOutcome& outcome, const std::string& file) {
-    outcome.Fail(BuildFault::Write, file, "cannot write", platform.LastFailureReason());
+    outcome.Fail(BuildFault::CannotWrite, file, {}, platform.LastFailureReason());
     return false;
 }
 
@@ -51,7 +51,7 @@ bool AppendSection(DesktopPlatform& platform, FileHandle& out, const std::string
     if (!in || !in->SeekToEnd()) return FailRead(platform, outcome, path);
     const std::uint64_t size = in->Tell();
     if (size > 0xFFFFFFFFULL) {
-        outcome.Fail(BuildFault::Unusable, path, "is too large for a section");
+        outcome.Fail(BuildFault::InputUnusable, path, "is too large for a section");
         return false;
     }
     unsigned char count[SECTION_HEADER_SIZE];

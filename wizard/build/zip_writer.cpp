@@ -10,6 +10,7 @@
 
 #include "common/ansi_text.h"
 #include "common/little_endian.h"
+#include "common/zip_layout.h"
 #include "platform/desktop_platform.h"
 #include "wizard/build/block_deflate.h"
 #include "wizard/build/dos_time.h"
@@ -17,20 +18,18 @@
 namespace zk {
 namespace {
 
-constexpr std::uint32_t kWriterTag = 0x5A4B5A57;  // "WZKZ"
-constexpr std::size_t kBlock = 16384;
-constexpr std::uint16_t kVersionMadeBy = 0x0B17;
-constexpr std::uint16_t kVersionNeeded = 20;
-constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
-constexpr std::uint16_t kFlagMaximumCompression = 0x0002;
-constexpr std::uint16_t kFlagUtf8Name = 0x0800;
-constexpr std::uint16_t kMethodStored = 0;
-constexpr std::uint16_t kMethodDeflate = 8;
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
-constexpr std::size_t kLocalExtraSize = 17;
-constexpr std::size_t kCentralExtraSize = 9;
-constexpr std::uint64_t kZip32Limit = 0xFFFFFFFFULL;
+constexpr std::uint32_t WRITER_TAG = 0x5A4B5A57;  // "WZKZ"
+constexpr std::size_t BLOCK = 16384;
+constexpr std::uint16_t VERSION_MADE_BY = 0x0B17;
+constexpr std::uint16_t VERSION_NEEDED = 20;
+constexpr std::uint16_t FLAG_DATA_DESCRIPTOR = 0x0008;
+constexpr std::uint16_t FLAG_MAXIMUM_COMPRESSION = 0x0002;
+constexpr std::uint16_t FLAG_UTF8_NAME = 0x0800;
+constexpr std::uint16_t METHOD_STORED = 0;
+constexpr std::uint16_t METHOD_DEFLATE = 8;
+constexpr std::size_t LOCAL_EXTRA_SIZE = 17;
+constexpr std::size_t CENTRAL_EXTRA_SIZE = 9;
+constexpr std::uint64_t ZIP32_LIMIT = 0xFFFFFFFFULL;
 
 struct ZipMemberRecord {
     std::uint16_t flags = 0;
@@ -50,13 +49,14 @@ struct ZipMemberRecord {
 
 // Names whose suffix says the data is compressed already.
 bool IsStoredSuffix(const std::string& name) {
-    static const char* const kStored[] = {".z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".gz", ".tgz"};
+    static const char* const STORED[] = {".z",   ".zip", ".zoo", ".arc",
+                                         ".lzh", ".arj", ".gz",  ".tgz"};
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
     std::string suffix = name.substr(dot);
     std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::find(std::begin(kStored), std::end(kStored), suffix) != std::end(kStored);
+    return std::find(std::begin(STORED), std::end(STORED), suffix) != std::end(STORED);
 }
 
 // A program file: "MZ", and a new-executable header whose signature the DOS
@@ -92,7 +92,7 @@ std::uint32_t UnixTime32(std::uint64_t filetime) {
 }  // namespace
 
 struct ZipWriter {
-    std::uint32_t tag = kWriterTag;
+    std::uint32_t tag = WRITER_TAG;
     DesktopPlatform* platform = nullptr;
     std::unique_ptr<FileHandle> ownArchive;  // null when the caller's file is written
     FileHandle* archive = nullptr;
@@ -111,21 +111,21 @@ bool WriteAll(ZipWriter& w, const void* data, std::size_t size) {
 }
 
 bool WriteLocalHeader(ZipWriter& w, const ZipMemberRecord& m) {
-    std::vector<unsigned char> b(kLocalHeaderSize + m.name.size() + kLocalExtraSize);
+    std::vector<unsigned char> b(ZIP_LOCAL_HEADER_SIZE + m.name.size() + LOCAL_EXTRA_SIZE);
     unsigned char* p = b.data();
-    PutU32(p, 0x04034B50);
-    PutU16(p + 4, kVersionNeeded);
-    PutU16(p + 6, m.flags);
-    PutU16(p + 8, m.method);
-    PutU16(p + 10, m.dosTime);
-    PutU16(p + 12, m.dosDate);
-    PutU32(p + 14, m.crc);
-    PutU32(p + 18, m.compressedSize);
-    PutU32(p + 22, m.uncompressedSize);
-    PutU16(p + 26, static_cast<std::uint16_t>(m.name.size()));
-    PutU16(p + 28, kLocalExtraSize);
-    std::copy(m.name.begin(), m.name.end(), p + kLocalHeaderSize);
-    unsigned char* x = p + kLocalHeaderSize + m.name.size();
+    PutU32(p, ZIP_LOCAL_HEADER_SIGNATURE);
+    PutU16(p + ZIP_LOCAL_VERSION_NEEDED, VERSION_NEEDED);
+    PutU16(p + ZIP_LOCAL_FLAGS, m.flags);
+    PutU16(p + ZIP_LOCAL_METHOD, m.method);
+    PutU16(p + ZIP_LOCAL_TIME, m.dosTime);
+    PutU16(p + ZIP_LOCAL_DATE, m.dosDate);
+    PutU32(p + ZIP_LOCAL_CRC, m.crc);
+    PutU32(p + ZIP_LOCAL_COMPRESSED_SIZE, m.compressedSize);
+    PutU32(p + ZIP_LOCAL_UNCOMPRESSED_SIZE, m.uncompressedSize);
+    PutU16(p + ZIP_LOCAL_NAME_LENGTH, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + ZIP_LOCAL_EXTRA_LENGTH, LOCAL_EXTRA_SIZE);
+    std::copy(m.name.begin(), m.name.end(), p + ZIP_LOCAL_HEADER_SIZE);
+    unsigned char* x = p + ZIP_LOCAL_HEADER_SIZE + m.name.size();
     x[0] = 'U';
     x[1] = 'T';
     PutU16(x + 2, 13);
@@ -137,27 +137,27 @@ bool WriteLocalHeader(ZipWriter& w, const ZipMemberRecord& m) {
 }
 
 bool WriteCentralHeader(ZipWriter& w, const ZipMemberRecord& m) {
-    std::vector<unsigned char> b(kCentralHeaderSize + m.name.size() + kCentralExtraSize);
+    std::vector<unsigned char> b(ZIP_CENTRAL_HEADER_SIZE + m.name.size() + CENTRAL_EXTRA_SIZE);
     unsigned char* p = b.data();
-    PutU32(p, 0x02014B50);
-    PutU16(p + 4, kVersionMadeBy);
-    PutU16(p + 6, kVersionNeeded);
-    PutU16(p + 8, m.flags);
-    PutU16(p + 10, m.method);
-    PutU16(p + 12, m.dosTime);
-    PutU16(p + 14, m.dosDate);
-    PutU32(p + 16, m.crc);
-    PutU32(p + 20, m.compressedSize);
-    PutU32(p + 24, m.uncompressedSize);
-    PutU16(p + 28, static_cast<std::uint16_t>(m.name.size()));
-    PutU16(p + 30, kCentralExtraSize);
-    PutU16(p + 32, 0);
-    PutU16(p + 34, 0);
-    PutU16(p + 36, 0);
-    PutU32(p + 38, m.externalAttributes);
-    PutU32(p + 42, m.localHeaderOffset);
-    std::copy(m.name.begin(), m.name.end(), p + kCentralHeaderSize);
-    unsigned char* x = p + kCentralHeaderSize + m.name.size();
+    PutU32(p, ZIP_CENTRAL_HEADER_SIGNATURE);
+    PutU16(p + ZIP_CENTRAL_VERSION_MADE_BY, VERSION_MADE_BY);
+    PutU16(p + ZIP_CENTRAL_VERSION_NEEDED, VERSION_NEEDED);
+    PutU16(p + ZIP_CENTRAL_FLAGS, m.flags);
+    PutU16(p + ZIP_CENTRAL_METHOD, m.method);
+    PutU16(p + ZIP_CENTRAL_TIME, m.dosTime);
+    PutU16(p + ZIP_CENTRAL_DATE, m.dosDate);
+    PutU32(p + ZIP_CENTRAL_CRC, m.crc);
+    PutU32(p + ZIP_CENTRAL_COMPRESSED_SIZE, m.compressedSize);
+    PutU32(p + ZIP_CENTRAL_UNCOMPRESSED_SIZE, m.uncompressedSize);
+    PutU16(p + ZIP_CENTRAL_NAME_LENGTH, static_cast<std::uint16_t>(m.name.size()));
+    PutU16(p + ZIP_CENTRAL_EXTRA_LENGTH, CENTRAL_EXTRA_SIZE);
+    PutU16(p + ZIP_CENTRAL_COMMENT_LENGTH, 0);
+    PutU16(p + ZIP_CENTRAL_DISK, 0);
+    PutU16(p + ZIP_CENTRAL_INTERNAL_ATTRIBUTES, 0);
+    PutU32(p + ZIP_CENTRAL_EXTERNAL_ATTRIBUTES, m.externalAttributes);
+    PutU32(p + ZIP_CENTRAL_LOCAL_HEADER_OFFSET, m.localHeaderOffset);
+    std::copy(m.name.begin(), m.name.end(), p + ZIP_CENTRAL_HEADER_SIZE);
+    unsigned char* x = p + ZIP_CENTRAL_HEADER_SIZE + m.name.size();
     x[0] = 'U';
     x[1] = 'T';
     PutU16(x + 2, 5);
@@ -169,7 +169,7 @@ bool WriteCentralHeader(ZipWriter& w, const ZipMemberRecord& m) {
 // Copies the source unchanged. Returns false on a failed write or read error.
 bool CopyStored(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uint64_t* read,
                 std::uint64_t* written) {
-    std::vector<unsigned char> buffer(kBlock);
+    std::vector<unsigned char> buffer(BLOCK);
     uLong crc = crc32(0L, Z_NULL, 0);
     for (;;) {
         const std::size_t n = source.Read(buffer.data(), buffer.size());
@@ -221,12 +221,12 @@ ZipWriter* ZipCreateOn(DesktopPlatform& platform, FileHandle& file) {
 }
 
 void ZipSetDeflateThreads(ZipWriter* w, int threads) {
-    if (w && w->tag == kWriterTag) w->threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
+    if (w && w->tag == WRITER_TAG) w->threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
 }
 
 std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourcePath) {
     if (!w) return ZIP_ERR_ARGUMENTS;
-    if (w->tag != kWriterTag) return ZIP_ERR_NOT_WRITER;
+    if (w->tag != WRITER_TAG) return ZIP_ERR_NOT_WRITER;
     if (w->lastError) return ZIP_ERR_FAILED;
     if (w->closed) return ZIP_ERR_CLOSED;
 
@@ -236,18 +236,18 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     m.name = AnsiToUtf8(memberName ? memberName : "");
     const std::uint16_t nameFlag =
         std::any_of(m.name.begin(), m.name.end(), [](char c) { return (c & 0x80) != 0; })
-            ? kFlagUtf8Name
+            ? FLAG_UTF8_NAME
             : 0;
     std::replace(m.name.begin(), m.name.end(), '\\', '/');
     if (m.name.empty() || m.name.size() > 0xFFFF || !sourcePath) return ZIP_ERR_ARGUMENTS;
     if (w->members.size() >= 0xFFFF) return ZIP_ERR_WRITE;  // the count fields are 16-bit
-    m.method = IsStoredSuffix(m.name) ? kMethodStored : kMethodDeflate;
+    m.method = IsStoredSuffix(m.name) ? METHOD_STORED : METHOD_DEFLATE;
 
     std::unique_ptr<FileHandle> source = w->platform->OpenFile(sourcePath, FileMode::Read);
     FileFacts facts;
     if (!source || !w->platform->GetFileFacts(sourcePath, &facts)) return ZIP_ERR_OPEN;
     // The 32-bit size fields cannot describe such a source.
-    if (facts.size >= kZip32Limit) return ZIP_ERR_WRITE;
+    if (facts.size >= ZIP32_LIMIT) return ZIP_ERR_WRITE;
 
     const bool executable = IsExecutable(*source, facts.size);
     if (!source->Seek(0)) return ZIP_ERR_OPEN;
@@ -258,17 +258,17 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     const CalendarTime written = UtcCalendarTime(FiletimeToUnixSeconds(facts.lastWriteTime));
     m.dosDate = DosDate(written);
     m.dosTime = DosTime(written);
-    m.flags = kFlagDataDescriptor | nameFlag;
+    m.flags = FLAG_DATA_DESCRIPTOR | nameFlag;
     m.crc = 0;
-    m.compressedSize = m.method == kMethodStored ? static_cast<std::uint32_t>(facts.size) : 0;
+    m.compressedSize = m.method == METHOD_STORED ? static_cast<std::uint32_t>(facts.size) : 0;
     m.uncompressedSize = static_cast<std::uint32_t>(facts.size);
     m.localHeaderOffset = static_cast<std::uint32_t>(w->writeOffset);
 
     if (!WriteLocalHeader(*w, m)) return ZIP_ERR_WRITE;
-    w->writeOffset += kLocalHeaderSize + m.name.size() + kLocalExtraSize;
+    w->writeOffset += ZIP_LOCAL_HEADER_SIZE + m.name.size() + LOCAL_EXTRA_SIZE;
 
     std::uint64_t bytesRead = 0, bytesWritten = 0;
-    const bool copied = m.method == kMethodStored
+    const bool copied = m.method == METHOD_STORED
                             ? CopyStored(*w, *source, m, &bytesRead, &bytesWritten)
                             : CopyDeflated(*w, *source, m, &bytesRead, &bytesWritten);
     // A read error looks like the end of the file to the copy: only the
@@ -279,14 +279,14 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     if (!copied) return ZIP_ERR_WRITE;
     if (!readWhole) return ZIP_ERR_READ;
     // The source grew while it was read, or the archive would need ZIP64.
-    if (bytesRead >= kZip32Limit || bytesWritten >= kZip32Limit ||
-        w->writeOffset >= kZip32Limit) {
+    if (bytesRead >= ZIP32_LIMIT || bytesWritten >= ZIP32_LIMIT ||
+        w->writeOffset >= ZIP32_LIMIT) {
         w->lastError = ZIP_ERR_WRITE;
         return ZIP_ERR_WRITE;
     }
     m.uncompressedSize = static_cast<std::uint32_t>(bytesRead);
     m.compressedSize = static_cast<std::uint32_t>(bytesWritten);
-    m.flags = (m.method == kMethodDeflate ? kFlagMaximumCompression : 0) | nameFlag;
+    m.flags = (m.method == METHOD_DEFLATE ? FLAG_MAXIMUM_COMPRESSION : 0) | nameFlag;
 
     if (!w->archive->Seek(w->base + m.localHeaderOffset)) {
         w->lastError = ZIP_ERR_SEEK;
@@ -304,7 +304,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
 
 std::uint32_t ZipClose(ZipWriter* w) {
     if (!w) return ZIP_ERR_ARGUMENTS;
-    if (w->tag != kWriterTag) return ZIP_ERR_NOT_WRITER;
+    if (w->tag != WRITER_TAG) return ZIP_ERR_NOT_WRITER;
     if (w->closed) return ZIP_ERR_CLOSED;
     w->closed = true;
 
@@ -316,22 +316,22 @@ std::uint32_t ZipClose(ZipWriter* w) {
             result = ZIP_ERR_WRITE;
             break;
         }
-        centralSize += kCentralHeaderSize + m.name.size() + kCentralExtraSize;
+        centralSize += ZIP_CENTRAL_HEADER_SIZE + m.name.size() + CENTRAL_EXTRA_SIZE;
     }
     if (result == ZIP_OK) {
-        if (centralOffset + centralSize >= kZip32Limit) {
+        if (centralOffset + centralSize >= ZIP32_LIMIT) {
             result = ZIP_ERR_WRITE;
         } else {
-            unsigned char end[22];
+            unsigned char end[ZIP_END_SIZE];
             const auto count = static_cast<std::uint16_t>(w->members.size());
-            PutU32(end, 0x06054B50);
-            PutU16(end + 4, 0);
-            PutU16(end + 6, 0);
-            PutU16(end + 8, count);
-            PutU16(end + 10, count);
-            PutU32(end + 12, static_cast<std::uint32_t>(centralSize));
-            PutU32(end + 16, static_cast<std::uint32_t>(centralOffset));
-            PutU16(end + 20, 0);
+            PutU32(end, ZIP_END_SIGNATURE);
+            PutU16(end + ZIP_END_DISK, 0);
+            PutU16(end + ZIP_END_CENTRAL_DISK, 0);
+            PutU16(end + ZIP_END_DISK_ENTRIES, count);
+            PutU16(end + ZIP_END_ENTRIES, count);
+            PutU32(end + ZIP_END_CENTRAL_SIZE, static_cast<std::uint32_t>(centralSize));
+            PutU32(end + ZIP_END_CENTRAL_OFFSET, static_cast<std::uint32_t>(centralOffset));
+            PutU16(end + ZIP_END_COMMENT_LENGTH, 0);
             if (!WriteAll(*w, end, sizeof end)) result = ZIP_ERR_WRITE;
         }
     }

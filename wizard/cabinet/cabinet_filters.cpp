@@ -12,30 +12,9 @@
 
 namespace zk {
 
-const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT] = {
-    {"PPC", 56, FilterGroup::Platform, &Project::platformFilterOn, &Project::filterPocketPC,
-     &CabEntry::forPocketPC, {}},
-    {"SMP", 56, FilterGroup::Platform, &Project::platformFilterOn, &Project::filterSmartphone,
-     &CabEntry::forSmartphone, {}},
-    {"2002", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2002,
-     &CabEntry::forOs2002, OS_SPAN_2002},
-    {"2003", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003,
-     &CabEntry::forOs2003, OS_SPAN_2003},
-    {"2003SE", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2003SE,
-     &CabEntry::forOs2003SE, OS_SPAN_2003SE},
-    {"WM 5", 56, FilterGroup::Os, &Project::osFilterOn, &Project::filterOs2005,
-     &CabEntry::forOs2005, OS_SPAN_WM5},
-    {"Intel", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterIntel,
-     &CabEntry::forIntel, {}},
-    {"TI", 64, FilterGroup::Processor, &Project::processorFilterOn, &Project::filterTI,
-     &CabEntry::forTI, {}},
-    {"Samsung", 64, FilterGroup::Processor, &Project::processorFilterOn,
-     &Project::filterSamsung, &CabEntry::forSamsung, {}},
-};
-
 namespace {
 
-bool SwitchOn(const Project& p, const FilterOption& o) { return p.*o.groupSwitch != 0; }
+bool SwitchOn(const Project& p, const FilterOption& o) { return p.*GroupOf(o).project != 0; }
 bool Selected(const Project& p, const FilterOption& o) { return p.*o.option != 0; }
 bool HasColumn(const Project& p, const FilterOption& o) { return SwitchOn(p, o) && Selected(p, o); }
 
@@ -130,40 +109,26 @@ void ToggleFilterCell(WizardContext& ctx, int row, int column) {
         if (title == o.column) ctx.project.cabinets[row].*o.flag = yes ? 1 : 0;
 }
 
-int CheckPlatformSelection(const WizardState& s) {
-    return s.platformFilterOn && !s.filterPocketPC && !s.filterSmartphone
-               ? PAGE_PLATFORM_SELECTION
-               : 0;
-}
-
-int CheckOsSelection(const WizardState& s) {
-    return s.osFilterOn && !s.filterOs2002 && !s.filterOs2003 && !s.filterOs2003SE &&
-                   !s.filterOs2005
-               ? PAGE_OS_SELECTION
-               : 0;
-}
-
-int CheckProcessorSelection(const WizardState& s) {
-    return s.processorFilterOn && !s.filterIntel && !s.filterTI && !s.filterSamsung
-               ? PAGE_PROCESSOR_SELECTION
-               : 0;
+int CheckGroupSelection(const WizardState& s, FilterGroup group) {
+    const FilterGroupSwitch& g = GroupOf(group);
+    if (!(s.*g.state)) return 0;
+    for (const FilterOption& o : FILTER_OPTIONS)
+        if (o.group == group && s.*o.state) return 0;
+    return g.selectionCode;
 }
 
 int CheckFilterSelection(const WizardState& state) {
-    if (int code = CheckPlatformSelection(state)) return code;
-    if (int code = CheckOsSelection(state)) return code;
-    return CheckProcessorSelection(state);
+    for (const FilterGroupSwitch& g : FILTER_GROUPS)
+        if (int code = CheckGroupSelection(state, g.group)) return code;
+    return 0;
 }
 
 int CheckEntryFilters(const Project& project) {
     const int count = CabinetCount(project);
     if (count == 0) return PAGE_EMPTY_LIST;
-    for (int i = 0; i < count; ++i) {
-        const CabEntry& entry = project.cabinets[i];
-        if (EntryFailsGroup(project, entry, FilterGroup::Platform)) return PAGE_PLATFORM_FILTERING;
-        if (EntryFailsGroup(project, entry, FilterGroup::Os)) return PAGE_OS_FILTERING;
-        if (EntryFailsGroup(project, entry, FilterGroup::Processor)) return PAGE_PROCESSOR_FILTERING;
-    }
+    for (int i = 0; i < count; ++i)
+        for (const FilterGroupSwitch& g : FILTER_GROUPS)
+            if (EntryFailsGroup(project, project.cabinets[i], g.group)) return g.filteringCode;
     return 0;
 }
 

@@ -8,30 +8,13 @@
 
 #include "common/cabinet/setup_info.h"
 #include "common/project_record.h"
+#include "wizard/project/filter_options.h"
 #include "wizard/project/page_codes.h"
 
 namespace zk {
 
 struct WizardContext;
 struct WizardState;
-
-enum class FilterGroup { Platform, Os, Processor };
-
-// One filter option: its list column, the Project fields of its group switch
-// and of the option, and the CabEntry boolean it narrows.
-struct FilterOption {
-    const char* column;
-    int width;
-    FilterGroup group;
-    std::uint8_t Project::*groupSwitch;
-    std::uint8_t Project::*option;
-    std::uint8_t CabEntry::*flag;
-    OsSpan span;  // OS options only
-};
-
-// The options in the list's column order (Intel before TI).
-inline constexpr int FILTER_OPTION_COUNT = 9;
-extern const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT];
 
 // The cabinet list and its first column; the images of the list's image list.
 inline constexpr const char* CABINET_NAME_COLUMN = "Cabinet Name";
@@ -66,17 +49,16 @@ void WriteFilterCells(WizardContext& ctx, int row);
 // first column, and places outside a row, do nothing.
 void ToggleFilterCell(WizardContext& ctx, int row, int column);
 
-// The selection checks of the presets step, group by group, on the values
-// read from the page: a group switched on with no option selected.
-int CheckPlatformSelection(const WizardState& state);  // 0 or 5
-int CheckOsSelection(const WizardState& state);        // 0 or 4
-int CheckProcessorSelection(const WizardState& state);  // 0 or 6
-// The three in that order; the first failure wins.
+// The selection check of the presets step for one group, on the values read
+// from the page: the group's selectionCode (platform 5, OS 4, processor 6)
+// when it is switched on with no option selected, else 0.
+int CheckGroupSelection(const WizardState& state, FilterGroup group);
+// The three groups in order; the first failure wins.
 int CheckFilterSelection(const WizardState& state);
 
 // The check of the cabinet step: 7 for an empty list; else the first entry,
 // in list order, that fails a group switched on (platform, then OS, then
-// processor) gives 8, 9 or 16. An entry passes a group when one of the
+// processor) gives the group's filteringCode: 8, 9 or 16. An entry passes a group when one of the
 // selected options has its boolean set.
 int CheckEntryFilters(const Project& project);
 

@@ -1,10 +1,10 @@
 #include "wizard/deploy/deploy_step.h"
 
+#include "activesync/device_transfer.h"
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
 #include "common/project_record.h"
 #include "platform/page_view.h"
-#include "wizard/deploy/device_transfer.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 

@@ -2,7 +2,7 @@
 // connection kept for the life of the window.
 #pragma once
 
-#include "wizard/deploy/device_connection.h"
+#include "activesync/device_connection.h"
 #include "wizard/ui/step_machine.h"
 
 namespace zk {

@@ -1,7 +1,8 @@
 // The tree-view port of the remote folder browser: what its logic needs of
 // the tree control on the deployment page. The Win32 front implements it over
-// the SysTreeView32 control (id 473); MemoryFolderTreeView keeps the items in
-// memory. Item texts are ANSI, like the wizard's other controls.
+// the SysTreeView32 control (id 473); the tests' MemoryFolderTreeView
+// (tests/support/) keeps the items in memory. Item texts are ANSI, like the
+// wizard's other controls.
 #pragma once
 
 #include <cstdint>

@@ -17,8 +17,8 @@
 #include <cstddef>
 #include <string>
 
+#include "activesync/remote_device.h"
 #include "wizard/deploy/folder_tree_view.h"
-#include "wizard/deploy/remote_device.h"
 
 namespace zk {
 

@@ -1,7 +1,6 @@
 #include "wizard/project/page_check.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string>
 
 #include "common/fixed_text.h"
@@ -73,27 +72,16 @@ int CheckPresets(WizardContext& ctx) {
     p.readmeEnabled = s.readmeEnabled;
     p.splashEnabled = s.splashEnabled;
 
-    s.platformFilterOn = CheckOf(ctx, IDC_PLATFORM_FILTER);
-    s.filterPocketPC = CheckOf(ctx, IDC_FILTER_POCKETPC);
-    s.filterSmartphone = CheckOf(ctx, IDC_FILTER_SMARTPHONE);
-    if (int code = CheckPlatformSelection(s)) return code;
-    s.osFilterOn = CheckOf(ctx, IDC_OS_FILTER);
-    s.filterOs2002 = CheckOf(ctx, IDC_FILTER_OS2002);
-    s.filterOs2003 = CheckOf(ctx, IDC_FILTER_OS2003);
-    s.filterOs2003SE = CheckOf(ctx, IDC_FILTER_OS2003SE);
-    s.filterOs2005 = CheckOf(ctx, IDC_FILTER_OS2005);
-    if (int code = CheckOsSelection(s)) return code;
-    s.processorFilterOn = CheckOf(ctx, IDC_PROCESSOR_FILTER);
-    s.filterIntel = CheckOf(ctx, IDC_FILTER_INTEL);
-    s.filterTI = CheckOf(ctx, IDC_FILTER_TI);
-    s.filterSamsung = CheckOf(ctx, IDC_FILTER_SAMSUNG);
-    if (int code = CheckProcessorSelection(s)) return code;
-
-    // The twelve flags lie in the same order in both records.
-    static_assert(offsetof(WizardState, filterSamsung) - offsetof(WizardState, platformFilterOn) ==
-                  offsetof(Project, filterSamsung) - offsetof(Project, platformFilterOn));
-    static_assert(offsetof(Project, filterSamsung) - offsetof(Project, platformFilterOn) == 11);
-    std::memcpy(&p.platformFilterOn, &s.platformFilterOn, 12);
+    // Group by group, each checked as soon as it is read; the project takes
+    // them only when all three pass.
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        s.*g.state = CheckOf(ctx, g.control);
+        for (const FilterOption& o : FILTER_OPTIONS)
+            if (o.group == g.group) s.*o.state = CheckOf(ctx, o.control);
+        if (int code = CheckGroupSelection(s, g.group)) return code;
+    }
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) p.*g.project = s.*g.state;
+    for (const FilterOption& o : FILTER_OPTIONS) p.*o.option = s.*o.state;
 
     s.removableCardOutput = CheckOf(ctx, IDC_REMOVABLE_CARD);
     s.deviceAdvancedSettings = CheckOf(ctx, IDC_DEVICE_ADVANCED);

@@ -18,17 +18,17 @@
 namespace zk {
 namespace {
 
-constexpr const char* kTooMany =
+constexpr const char* TOO_MANY =
     "Too many arguments. Please read console command line paragraph in the help manual";
-constexpr const char* kInvalidParameters =
+constexpr const char* INVALID_PARAMETERS =
     "Invalid build parameters. Please read console command line paragraph in the help manual";
-constexpr const char* kInvalidPath =
+constexpr const char* INVALID_PATH =
     "Invalid Path. Please read console command line paragraph in the help manual";
-constexpr const char* kInvalidProject = "Project file is invalid";
-constexpr const char* kBuilt = "Zephyrkit files successfully built.";
-constexpr const char* kSilentErrors =
+constexpr const char* INVALID_PROJECT = "Project file is invalid";
+constexpr const char* BUILT = "Zephyrkit files successfully built.";
+constexpr const char* SILENT_ERRORS =
     "Project file contains errors. Please open the file in the wizard and correct them";
-constexpr const char* kOpenErrors =
+constexpr const char* OPEN_ERRORS =
     "Project file contains errors. Please check used files path before building";
 
 void Error(WizardContext& ctx, const char* text) {
@@ -39,11 +39,11 @@ void Error(WizardContext& ctx, const char* text) {
 // loadable. False after the message.
 bool LoadProject(WizardContext& ctx, const std::string& path) {
     if (!IsFilePresent(ctx.platform, path.c_str())) {
-        Error(ctx, kInvalidPath);
+        Error(ctx, INVALID_PATH);
         return false;
     }
     if (!ReadProjectFile(ctx.platform, ctx.project, path.c_str())) {
-        Error(ctx, kInvalidProject);
+        Error(ctx, INVALID_PROJECT);
         return false;
     }
     return true;
@@ -53,7 +53,7 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
     if (!LoadProject(ctx, path)) return 0;
     const std::string name = DeriveProjectName(path);
     if (!ApplyProjectToWizard(ctx, name.c_str())) {
-        Error(ctx, kSilentErrors);
+        Error(ctx, SILENT_ERRORS);
         return 0;
     }
     // The title names the installers and a folder: without one they would
@@ -81,11 +81,11 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
         // waits for a click; the exit code tells.
         if (outcome.fault == BuildFault::Interrupted)
             return InterruptedExitCode(InterruptionSignal());
-        ctx.platform.ShowMessage("Build failed: " + outcome.failure, "Error", MessageIcon::Error,
-                                 false);
+        ctx.platform.ShowMessage("Build failed: " + BuildFailureText(outcome), "Error",
+                                 MessageIcon::Error, false);
         return 0;
     }
-    ctx.platform.ShowMessage(kBuilt, "Success", MessageIcon::Information, false);
+    ctx.platform.ShowMessage(BUILT, "Success", MessageIcon::Information, false);
     return 1;
 }
 
@@ -104,12 +104,12 @@ int RunZephyrkit(WizardContext& ctx, const std::vector<std::string>& arguments,
     ctx.project.cabinetCount = 0;
 
     if (arguments.size() >= 3) {
-        Error(ctx, kTooMany);
+        Error(ctx, TOO_MANY);
         return 0;
     }
     if (arguments.size() == 2) {
         if (arguments[0] != "-silent") {
-            Error(ctx, kInvalidParameters);
+            Error(ctx, INVALID_PARAMETERS);
             return 0;
         }
         return SilentBuild(ctx, arguments[1]);
@@ -118,7 +118,7 @@ int RunZephyrkit(WizardContext& ctx, const std::vector<std::string>& arguments,
         if (!LoadProject(ctx, arguments[0])) return 0;
         const std::string name = DeriveProjectName(arguments[0]);
         if (!ApplyProjectToWizard(ctx, name.c_str()))
-            ctx.platform.ShowMessage(kOpenErrors, "Attention", MessageIcon::Warning, false);
+            ctx.platform.ShowMessage(OPEN_ERRORS, "Attention", MessageIcon::Warning, false);
         // The cabinet page shows the kept folder: the project's own output
         // folder, as when a project is loaded from the presets page.
         if (ctx.state.workPath[0] != '\0') CopyText(ctx.state.savedWorkPath, TextOf(ctx.state.workPath));

@@ -7,6 +7,7 @@
 #include "platform/desktop_platform.h"
 #include "platform/page_view.h"
 #include "platform/path_text.h"
+#include "wizard/project/filter_options.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
 
@@ -66,6 +67,28 @@ void EnableControl(PageView* page, int id, bool enabled) {
     if (page) page->Enable(id, enabled);
 }
 
+// The documents a project may carry, as the record, the working state and
+// the presets page hold each.
+struct Document {
+    std::uint8_t Project::*enabled;
+    char (Project::*path)[520];
+    std::uint8_t WizardState::*stateEnabled;
+    char (WizardState::*statePath)[520];
+    char (WizardState::*fileName)[260];
+    int check, pathField, browse;
+};
+
+constexpr Document DOCUMENTS[] = {
+    {&Project::eulaEnabled, &Project::eulaPath, &WizardState::eulaEnabled, &WizardState::eulaPath,
+     &WizardState::eulaFileName, IDC_EULA_CHECK, IDC_EULA_PATH, IDC_EULA_BROWSE},
+    {&Project::readmeEnabled, &Project::readmePath, &WizardState::readmeEnabled,
+     &WizardState::readmePath, &WizardState::readmeFileName, IDC_README_CHECK, IDC_README_PATH,
+     IDC_README_BROWSE},
+    {&Project::splashEnabled, &Project::splashPath, &WizardState::splashEnabled,
+     &WizardState::splashPath, &WizardState::splashFileName, IDC_SPLASH_CHECK, IDC_SPLASH_PATH,
+     IDC_SPLASH_BROWSE},
+};
+
 }  // namespace
 
 bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
@@ -80,52 +103,25 @@ bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
     ShowText(page, IDC_TITLE, s.title);
     ShowText(page, IDC_COMPANY, s.company);
 
-    s.eulaEnabled = p.eulaEnabled;
-    CopyText(s.eulaPath, TextOf(p.eulaPath));
-    ShowFlag(page, IDC_EULA_CHECK, s.eulaEnabled);
-    ShowText(page, IDC_EULA_PATH, s.eulaPath);
-    EnableControl(page, IDC_EULA_PATH, s.eulaEnabled);
-    EnableControl(page, IDC_EULA_BROWSE, s.eulaEnabled);
+    for (const Document& d : DOCUMENTS) {
+        const std::uint8_t enabled = s.*d.stateEnabled = p.*d.enabled;
+        CopyText(s.*d.statePath, TextOf(p.*d.path));
+        CopyText(s.*d.fileName, FileNamePart(s.*d.statePath));
+        ShowFlag(page, d.check, enabled);
+        ShowText(page, d.pathField, s.*d.statePath);
+        EnableControl(page, d.pathField, enabled);
+        EnableControl(page, d.browse, enabled);
+    }
 
-    s.readmeEnabled = p.readmeEnabled;
-    CopyText(s.readmePath, TextOf(p.readmePath));
-    ShowFlag(page, IDC_README_CHECK, s.readmeEnabled);
-    ShowText(page, IDC_README_PATH, s.readmePath);
-    EnableControl(page, IDC_README_PATH, s.readmeEnabled);
-    EnableControl(page, IDC_README_BROWSE, s.readmeEnabled);
-
-    s.platformFilterOn = p.platformFilterOn;
-    s.filterPocketPC = p.filterPocketPC;
-    s.filterSmartphone = p.filterSmartphone;
-    ShowFlag(page, IDC_PLATFORM_FILTER, s.platformFilterOn);
-    ShowFlag(page, IDC_FILTER_POCKETPC, s.filterPocketPC);
-    ShowFlag(page, IDC_FILTER_SMARTPHONE, s.filterSmartphone);
-    EnableControl(page, IDC_FILTER_POCKETPC, s.platformFilterOn);
-    EnableControl(page, IDC_FILTER_SMARTPHONE, s.platformFilterOn);
-
-    s.osFilterOn = p.osFilterOn;
-    s.filterOs2002 = p.filterOs2002;
-    s.filterOs2003 = p.filterOs2003;
-    s.filterOs2003SE = p.filterOs2003SE;
-    s.filterOs2005 = p.filterOs2005;
-    ShowFlag(page, IDC_OS_FILTER, s.osFilterOn);
-    ShowFlag(page, IDC_FILTER_OS2002, s.filterOs2002);
-    ShowFlag(page, IDC_FILTER_OS2003, s.filterOs2003);
-    ShowFlag(page, IDC_FILTER_OS2003SE, s.filterOs2003SE);
-    ShowFlag(page, IDC_FILTER_OS2005, s.filterOs2005);
-    for (int id : {IDC_FILTER_OS2002, IDC_FILTER_OS2003, IDC_FILTER_OS2003SE, IDC_FILTER_OS2005})
-        EnableControl(page, id, s.osFilterOn);
-
-    s.processorFilterOn = p.processorFilterOn;
-    s.filterTI = p.filterTI;
-    s.filterIntel = p.filterIntel;
-    s.filterSamsung = p.filterSamsung;
-    ShowFlag(page, IDC_PROCESSOR_FILTER, s.processorFilterOn);
-    ShowFlag(page, IDC_FILTER_TI, s.filterTI);
-    ShowFlag(page, IDC_FILTER_INTEL, s.filterIntel);
-    ShowFlag(page, IDC_FILTER_SAMSUNG, s.filterSamsung);
-    for (int id : {IDC_FILTER_TI, IDC_FILTER_INTEL, IDC_FILTER_SAMSUNG})
-        EnableControl(page, id, s.processorFilterOn);
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        s.*g.state = p.*g.project;
+        ShowFlag(page, g.control, s.*g.state);
+    }
+    for (const FilterOption& o : FILTER_OPTIONS) {
+        s.*o.state = p.*o.option;
+        ShowFlag(page, o.control, s.*o.state);
+        EnableControl(page, o.control, s.*GroupOf(o).state);
+    }
 
     s.removableCardOutput = p.removableCardOutput;
     s.showBuildOverview = p.showBuildOverview;
@@ -144,23 +140,12 @@ bool ApplyProjectToWizard(WizardContext& ctx, const char* projectName) {
         ctx.page->Enable(IDC_PROJECT_NAME, s.saveProjectFile != 0);
     }
 
-    s.splashEnabled = p.splashEnabled;
-    CopyText(s.splashPath, TextOf(p.splashPath));
-    ShowFlag(page, IDC_SPLASH_CHECK, s.splashEnabled);
-    ShowText(page, IDC_SPLASH_PATH, s.splashPath);
-    EnableControl(page, IDC_SPLASH_PATH, s.splashEnabled);
-    EnableControl(page, IDC_SPLASH_BROWSE, s.splashEnabled);
-
     s.addDateToPath = p.addDateToPath;
     s.addTitleSubfolder = p.addTitleSubfolder;
     s.deployDesktopWhenDone = p.deployDesktopWhenDone;
     s.deployMobileWhenDone = p.deployMobileWhenDone;
 
     CopyText(s.workPath, TextOf(p.outputFolder));
-
-    CopyText(s.eulaFileName, FileNamePart(s.eulaPath));
-    CopyText(s.readmeFileName, FileNamePart(s.readmePath));
-    CopyText(s.splashFileName, FileNamePart(s.splashPath));
 
     return CheckBuildFiles(ctx);
 }

@@ -10,6 +10,7 @@
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
 #include "wizard/project/file_name_rules.h"
+#include "wizard/project/filter_options.h"
 
 namespace zk {
 namespace {
@@ -29,7 +30,7 @@ struct Field {
 #define ZK_FLAG(type, member) {#member, offsetof(type, member), 1, Kind::Flag}
 
 // In record order, which is also the order of the document.
-const Field kProjectFields[] = {
+const Field PROJECT_FIELDS[] = {
     ZK_TEXT(Project, title),
     ZK_TEXT(Project, company),
     ZK_FLAG(Project, eulaEnabled),
@@ -61,7 +62,7 @@ const Field kProjectFields[] = {
     ZK_FLAG(Project, deviceAdvancedSettings),
 };
 
-const Field kCabEntryFields[] = {
+const Field CAB_ENTRY_FIELDS[] = {
     ZK_TEXT(CabEntry, path),
     ZK_TEXT(CabEntry, fileName),
     ZK_TEXT(CabEntry, appName),
@@ -183,19 +184,12 @@ std::string ProjectFault(const Project& p) {
                               Document{p.splashEnabled, p.splashPath, "splashPath", "splashEnabled"}})
         if (d.enabled && d.path[0] == '\0')
             return std::string(d.field) + ": empty while " + d.flag + " is true";
-    struct Filter {
-        std::uint8_t on;
-        bool anyOption;
-        const char* field;
-    };
-    for (const Filter& f :
-         {Filter{p.platformFilterOn, p.filterPocketPC || p.filterSmartphone, "platformFilterOn"},
-          Filter{p.osFilterOn,
-                 p.filterOs2002 || p.filterOs2003 || p.filterOs2003SE || p.filterOs2005,
-                 "osFilterOn"},
-          Filter{p.processorFilterOn, p.filterIntel || p.filterTI || p.filterSamsung,
-                 "processorFilterOn"}})
-        if (f.on && !f.anyOption) return std::string(f.field) + ": on with none of its options";
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        bool anyOption = false;
+        for (const FilterOption& o : FILTER_OPTIONS) anyOption |= o.group == g.group && p.*o.option;
+        if (p.*g.project && !anyOption)
+            return std::string(g.jsonName) + ": on with none of its options";
+    }
     for (int i = 0; i < CabinetCount(p); ++i) {
         const std::string at = "cabinets[" + std::to_string(i) + "].";
         const std::string name = TextOf(p.cabinets[i].fileName);
@@ -217,11 +211,11 @@ std::string ProjectFault(const Project& p) {
 }  // namespace
 
 std::string ExportProjectJson(const Project& project) {
-    Json document = ExportFields(reinterpret_cast<const unsigned char*>(&project), kProjectFields);
+    Json document = ExportFields(reinterpret_cast<const unsigned char*>(&project), PROJECT_FIELDS);
     Json cabinets = Json::array();
     for (int i = 0; i < CabinetCount(project); ++i)
         cabinets.push_back(ExportFields(
-            reinterpret_cast<const unsigned char*>(&project.cabinets[i]), kCabEntryFields));
+            reinterpret_cast<const unsigned char*>(&project.cabinets[i]), CAB_ENTRY_FIELDS));
     document["cabinets"] = cabinets;
     return document.dump(2) + "\n";
 }
@@ -245,7 +239,7 @@ bool ImportProjectJson(const std::string& json, Project& project, std::string* e
     }
     auto record = std::make_unique<Project>();
     std::memset(record.get(), 0, sizeof(Project));
-    if (!ImportFields(document, reinterpret_cast<unsigned char*>(record.get()), kProjectFields, "",
+    if (!ImportFields(document, reinterpret_cast<unsigned char*>(record.get()), PROJECT_FIELDS, "",
                       true, error))
         return false;
     if (document.contains("cabinets")) {
@@ -260,7 +254,7 @@ bool ImportProjectJson(const std::string& json, Project& project, std::string* e
         }
         for (std::size_t i = 0; i < cabinets.size(); ++i) {
             if (!ImportFields(cabinets[i], reinterpret_cast<unsigned char*>(&record->cabinets[i]),
-                              kCabEntryFields, "cabinets[" + std::to_string(i) + "].", false,
+                              CAB_ENTRY_FIELDS, "cabinets[" + std::to_string(i) + "].", false,
                               error))
                 return false;
         }

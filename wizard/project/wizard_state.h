@@ -29,8 +29,7 @@ struct WizardState {
     std::uint8_t skipIntroPage;
     std::uint8_t eulaEnabled;
     std::uint8_t readmeEnabled;
-    // The twelve filter flags lie in the order of Project's, so the page check
-    // copies them as one run.
+    // The filter switches and options (filter_options.h), in Project's order.
     std::uint8_t platformFilterOn;
     std::uint8_t filterPocketPC;
     std::uint8_t filterSmartphone;

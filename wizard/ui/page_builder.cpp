@@ -15,18 +15,19 @@ bool CreatePage(WizardContext& ctx, PageControls& controls, int step) {
     PageView& view = controls.View();
     ctx.page = &view;
     bool ready = true;
-    for (const ControlSpec& spec : PageTable(step)) {
+    for (const ControlDefinition& entry : PageTable(step)) {
         // Whatever was typed into the work path before Back, the page shows
         // the folder the last check accepted.
-        if (spec.id == IDC_WORK_PATH) CopyText(s.workPath, TextOf(s.savedWorkPath));
+        if (entry.id == IDC_WORK_PATH) CopyText(s.workPath, TextOf(s.savedWorkPath));
 
-        controls.CreateControl(spec);
-        if (const char* text = BoundText(s, spec.bound)) view.SetText(spec.id, text);
-        if (const std::uint8_t* flag = BoundFlag(s, spec.bound)) view.SetChecked(spec.id, *flag != 0);
-        view.Enable(spec.id, EnabledAtCreation(spec, s));
-        if (spec.createdHidden) view.Show(spec.id, false);
+        controls.CreateControl(entry);
+        if (const char* text = BoundText(s, entry.bound)) view.SetText(entry.id, text);
+        if (const std::uint8_t* flag = BoundFlag(s, entry.bound))
+            view.SetChecked(entry.id, *flag != 0);
+        view.Enable(entry.id, EnabledAtCreation(entry, s));
+        if (entry.createdHidden) view.Show(entry.id, false);
 
-        switch (spec.kind) {
+        switch (entry.kind) {
             case ControlKind::CabinetList:
                 BuildCabinetList(ctx);
                 break;
@@ -35,7 +36,7 @@ bool CreatePage(WizardContext& ctx, PageControls& controls, int step) {
                 break;
             case ControlKind::RemoteTree:
                 if (!controls.PrepareRemoteTree()) {
-                    controls.DestroyControl(spec.id);
+                    controls.DestroyControl(entry.id);
                     ready = false;
                 }
                 break;
@@ -47,32 +48,32 @@ bool CreatePage(WizardContext& ctx, PageControls& controls, int step) {
 }
 
 bool DestroyPage(PageControls& controls, int step) {
-    for (const ControlSpec& spec : PageTable(step)) controls.DestroyControl(spec.id);
+    for (const ControlDefinition& entry : PageTable(step)) controls.DestroyControl(entry.id);
     return true;
 }
 
-void MemoryPageControls::CreateControl(const ControlSpec& spec) {
-    DestroyControl(spec.id);
-    created.push_back(spec);
-    switch (spec.kind) {
+void MemoryPageControls::CreateControl(const ControlDefinition& entry) {
+    DestroyControl(entry.id);
+    created.push_back(entry);
+    switch (entry.kind) {
         case ControlKind::Check:
-            page.SetChecked(spec.id, false);
+            page.SetChecked(entry.id, false);
             break;
         case ControlKind::CabinetList:
-            page.lists[spec.id];
+            page.lists[entry.id];
             break;
         default:
             break;
     }
-    page.SetText(spec.id, spec.caption);
-    page.Enable(spec.id, true);
-    page.Show(spec.id, true);
-    if (spec.kind == ControlKind::LogList) logLines.clear();
+    page.SetText(entry.id, entry.caption);
+    page.Enable(entry.id, true);
+    page.Show(entry.id, true);
+    if (entry.kind == ControlKind::LogList) logLines.clear();
 }
 
 void MemoryPageControls::DestroyControl(int id) {
     auto it = std::find_if(created.begin(), created.end(),
-                           [id](const ControlSpec& spec) { return spec.id == id; });
+                           [id](const ControlDefinition& entry) { return entry.id == id; });
     if (it == created.end()) return;
     created.erase(it);
     page.texts.erase(id);
@@ -84,7 +85,7 @@ void MemoryPageControls::DestroyControl(int id) {
 
 bool MemoryPageControls::Exists(int id) const {
     return std::any_of(created.begin(), created.end(),
-                       [id](const ControlSpec& spec) { return spec.id == id; });
+                       [id](const ControlDefinition& entry) { return entry.id == id; });
 }
 
 }  // namespace zk

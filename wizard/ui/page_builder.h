@@ -23,7 +23,7 @@ public:
     // wizard font and its tooltip; the kind decides the rest (a cabinet list
     // gets its image list, styles and key subclass; a filtered field its
     // character filter). Failures are the front's to ignore.
-    virtual void CreateControl(const ControlSpec& spec) = 0;
+    virtual void CreateControl(const ControlDefinition& entry) = 0;
     // Destroys a control of the current page, undoing any subclass first.
     // Unknown ids do nothing.
     virtual void DestroyControl(int id) = 0;
@@ -53,7 +53,7 @@ class MemoryPageControls : public PageControls, private BuildLog {
 public:
     MemoryPageControls() { page.anyControl = false; }
 
-    void CreateControl(const ControlSpec& spec) override;
+    void CreateControl(const ControlDefinition& entry) override;
     void DestroyControl(int id) override;
     PageView& View() override { return page; }
     BuildLog& Log() override { return *this; }
@@ -62,7 +62,7 @@ public:
     bool Exists(int id) const;
 
     MemoryPageView page;
-    std::vector<ControlSpec> created;  // in creation order, destroyed ones removed
+    std::vector<ControlDefinition> created;  // in creation order, destroyed ones removed
     std::vector<std::string> logLines;
     bool remoteTreeReady = true;
 

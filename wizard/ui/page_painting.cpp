@@ -6,8 +6,8 @@
 namespace zk {
 namespace {
 
-constexpr int kNormal = 200;
-constexpr int kBold = 700;
+constexpr int NORMAL = 200;
+constexpr int BOLD = 700;
 
 }  // namespace
 
@@ -26,17 +26,17 @@ PaintedPage PaintingOf(int step, const Project& project) {
     switch (step) {
         case 0:
             return {{20, 120, 220, 320},
-                    {{30, 130, SHORT_DESCRIPTION_TEXT, kNormal},
-                     {130, 230, STEP1_TEXT, kNormal},
-                     {230, 330, STEP2_TEXT, kNormal},
-                     {330, 430, STEP3_TEXT, kNormal}}};
+                    {{30, 130, SHORT_DESCRIPTION_TEXT, NORMAL},
+                     {130, 230, STEP1_TEXT, NORMAL},
+                     {230, 330, STEP2_TEXT, NORMAL},
+                     {330, 430, STEP3_TEXT, NORMAL}}};
         case 1: return {{12, 150, 284}, {}};
         case 2: return {{12, 376}, {}};
         case 3: return {{16, 242, 316}, {}};
         case 4:
             return {{16, 116},
-                    {{24, 84, DeployText(project), kNormal},
-                     {124, 144, BROWSE_FOR_FOLDER_TEXT, kBold}}};
+                    {{24, 84, DeployText(project), NORMAL},
+                     {124, 144, BROWSE_FOR_FOLDER_TEXT, BOLD}}};
         default: return {};
     }
 }

@@ -11,31 +11,31 @@ namespace {
 using K = ControlKind;
 using B = Bound;
 
-constexpr const char* kMandatory = "Mandatory field";
-constexpr const char* kTitleTip =
+constexpr const char* MANDATORY = "Mandatory field";
+constexpr const char* TITLE_TIP =
     "Application title field. Cannot contain any of the following characters: \\, "
     "/,:,*,\",?,<,>,|";
-constexpr const char* kProjectNameTip =
+constexpr const char* PROJECT_NAME_TIP =
     "Change default project file name. Cannot contain any of the following characters: \\, "
     "/,:,*,\",?,<,>,|";
 
-constexpr ControlSpec kIntro[] = {
+constexpr ControlDefinition INTRO[] = {
     {IDC_SKIP_INTRO, K::Check, "Don't start with this page again", 190, 386, 320, 20, nullptr,
      B::SkipIntroPage},
 };
 
 // A filter sub-option: enabled by its own flag or its group's switch.
-constexpr ControlSpec Option(int id, const char* caption, int x, int y, int w, Bound flag,
+constexpr ControlDefinition Option(int id, const char* caption, int x, int y, int w, Bound flag,
                              Bound group) {
     return {id, K::Check, caption, x, y, w, 20, nullptr, flag, flag, group};
 }
 
-constexpr ControlSpec kPresets[] = {
-    {IDC_TITLE_LABEL, K::Label, "Title", 190, 28, 54, 20, kMandatory, B::None},
+constexpr ControlDefinition PRESETS[] = {
+    {IDC_TITLE_LABEL, K::Label, "Title", 190, 28, 54, 20, MANDATORY, B::None},
     {IDC_LOAD_PROJECT, K::Browse, "...", 590, 28, 26, 20, "Load project file", B::None},
-    {IDC_TITLE, K::Field, "", 270, 28, 320, 20, kTitleTip, B::Title, B::None, B::None, false,
+    {IDC_TITLE, K::Field, "", 270, 28, 320, 20, TITLE_TIP, B::Title, B::None, B::None, false,
      false, true},
-    {IDC_COMPANY_LABEL, K::Label, "Company", 190, 58, 80, 20, kMandatory, B::None},
+    {IDC_COMPANY_LABEL, K::Label, "Company", 190, 58, 80, 20, MANDATORY, B::None},
     {IDC_COMPANY, K::Field, "", 270, 58, 320, 20, "Developer name field", B::Company},
     {IDC_EULA_CHECK, K::Check, "Eula", 190, 88, 80, 20, "Use Eula (optional)", B::EulaEnabled},
     {IDC_EULA_PATH, K::Field, "", 270, 88, 320, 20, "Eula file path", B::EulaPath,
@@ -81,7 +81,7 @@ constexpr ControlSpec kPresets[] = {
      B::None, B::SplashEnabled},
 };
 
-constexpr ControlSpec kCabinets[] = {
+constexpr ControlDefinition CABINETS[] = {
     {IDC_CABINET_LIST, K::CabinetList, "", 190, 28, 400, 248, nullptr, B::None},
     {IDC_DETAIL_NAME_LABEL, K::Label, "Name", 190, 286, 40, 20, nullptr, B::None},
     {IDC_DETAIL_NAME, K::ReadOnlyField, "", 230, 286, 160, 20, "Application Title", B::None},
@@ -109,14 +109,14 @@ constexpr ControlSpec kCabinets[] = {
      "Remove highlighted cabinet file entry", B::None},
 };
 
-constexpr ControlSpec kBuild[] = {
+constexpr ControlDefinition BUILD[] = {
     {IDC_BUILD_LOG, K::LogList, "", 190, 32, 400, 222,
      "Debug output window. Check that all settings are correctly made", B::None},
     {IDC_PROGRESS_LABEL, K::Label, "Overall Progress", 190, 256, 240, 20, nullptr, B::None},
     {IDC_PROGRESS, K::ProgressBar, "", 190, 282, 320, 20, "Build progress", B::None},
     {IDC_SAVE_PROJECT, K::Check, "Save project file as", 190, 330, 160, 20,
      "Enable project file name field", B::SaveProjectFile},
-    {IDC_PROJECT_NAME, K::Field, "", 350, 330, 240, 20, kProjectNameTip, B::ProjectName,
+    {IDC_PROJECT_NAME, K::Field, "", 350, 330, 240, 20, PROJECT_NAME_TIP, B::ProjectName,
      B::SaveProjectFile, B::None, false, false, true},
     {IDC_DEPLOY_DESKTOP, K::Check, "Deploy Desktop installer when done", 190, 358, 320, 20,
      "Deploy desktop build remotely. Make sure to sync succesfully device first",
@@ -126,7 +126,7 @@ constexpr ControlSpec kBuild[] = {
      B::DeployMobileWhenDone},
 };
 
-constexpr ControlSpec kDeploy[] = {
+constexpr ControlDefinition DEPLOY[] = {
     {IDC_DEVICE_STATUS, K::ReadOnlyTabField, "", 190, 88, 280, 20,
      "Display device connection status", B::None},
     {IDC_LOOK_FOR_DEVICE, K::Button, "Look for device", 470, 88, 120, 20,
@@ -139,20 +139,20 @@ constexpr ControlSpec kDeploy[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> PageTable(int step) {
+std::span<const ControlDefinition> PageTable(int step) {
     switch (step) {
-        case 0: return kIntro;
-        case 1: return kPresets;
-        case 2: return kCabinets;
-        case 3: return kBuild;
-        case 4: return kDeploy;
+        case 0: return INTRO;
+        case 1: return PRESETS;
+        case 2: return CABINETS;
+        case 3: return BUILD;
+        case 4: return DEPLOY;
         default: return {};
     }
 }
 
-const ControlSpec* FindControl(int step, int id) {
-    for (const ControlSpec& spec : PageTable(step))
-        if (spec.id == id) return &spec;
+const ControlDefinition* FindControl(int step, int id) {
+    for (const ControlDefinition& entry : PageTable(step))
+        if (entry.id == id) return &entry;
     return nullptr;
 }
 
@@ -202,10 +202,10 @@ std::uint8_t* BoundFlag(WizardState& state, Bound bound) {
     return const_cast<std::uint8_t*>(BoundFlag(static_cast<const WizardState&>(state), bound));
 }
 
-bool EnabledAtCreation(const ControlSpec& spec, const WizardState& state) {
-    if (spec.createdDisabled) return false;
-    if (spec.enabledBy == B::None && spec.orEnabledBy == B::None) return true;
-    for (Bound rule : {spec.enabledBy, spec.orEnabledBy}) {
+bool EnabledAtCreation(const ControlDefinition& entry, const WizardState& state) {
+    if (entry.createdDisabled) return false;
+    if (entry.enabledBy == B::None && entry.orEnabledBy == B::None) return true;
+    for (Bound rule : {entry.enabledBy, entry.orEnabledBy}) {
         const std::uint8_t* flag = BoundFlag(state, rule);
         if (flag && *flag) return true;
     }
@@ -213,11 +213,11 @@ bool EnabledAtCreation(const ControlSpec& spec, const WizardState& state) {
 }
 
 bool IsLightField(int id) {
-    constexpr int kLight[] = {IDC_TITLE,         IDC_COMPANY,      IDC_EULA_PATH,
+    constexpr int LIGHT[] = {IDC_TITLE,         IDC_COMPANY,      IDC_EULA_PATH,
                               IDC_README_PATH,   IDC_PROJECT_NAME, IDC_SPLASH_PATH,
                               IDC_WORK_PATH,     IDC_DETAIL_NAME,  IDC_DETAIL_PROVIDER,
                               IDC_DETAIL_DATE,   IDC_DETAIL_SIZE,  IDC_DETAIL_LOCATION};
-    for (int light : kLight)
+    for (int light : LIGHT)
         if (light == id) return true;
     return false;
 }

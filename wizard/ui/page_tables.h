@@ -39,7 +39,7 @@ enum class Bound : std::uint8_t {
     DeployDesktopWhenDone, DeployMobileWhenDone,
 };
 
-struct ControlSpec {
+struct ControlDefinition {
     int id;
     ControlKind kind;
     const char* caption;  // "" for none
@@ -55,9 +55,9 @@ struct ControlSpec {
 };
 
 // The table of a step, empty outside 0 to 4.
-std::span<const ControlSpec> PageTable(int step);
+std::span<const ControlDefinition> PageTable(int step);
 // The entry of `id` in the step's table, or null.
-const ControlSpec* FindControl(int step, int id);
+const ControlDefinition* FindControl(int step, int id);
 
 // The text a text binding shows; null for a flag or None.
 const char* BoundText(const WizardState& state, Bound bound);
@@ -66,7 +66,7 @@ std::uint8_t* BoundFlag(WizardState& state, Bound bound);
 const std::uint8_t* BoundFlag(const WizardState& state, Bound bound);
 
 // Whether the control is enabled when its page is created.
-bool EnabledAtCreation(const ControlSpec& spec, const WizardState& state);
+bool EnabledAtCreation(const ControlDefinition& entry, const WizardState& state);
 
 // The edit fields painted in the lighter field colour; all other controls
 // take the page colour.

@@ -9,6 +9,7 @@
 #include "wizard/build/build_run.h"
 #include "wizard/cabinet/cabinet_list.h"
 #include "wizard/project/build_settings.h"
+#include "wizard/project/filter_options.h"
 #include "wizard/project/page_check.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/wizard_context.h"
@@ -91,7 +92,7 @@ void StepMachine::BuildInstallers() {
     // Deploying what was not built would start a stale or missing installer
     // and, for the desktop one, close the wizard on the user's work.
     if (!built) {
-        ctx_.platform.ShowMessage("Build failed: " + outcome.failure, ERROR_BOX_CAPTION,
+        ctx_.platform.ShowMessage("Build failed: " + BuildFailureText(outcome), ERROR_BOX_CAPTION,
                                   MessageIcon::Error, true);
         return;
     }
@@ -171,6 +172,16 @@ bool StepMachine::OnCommand(int id) {
         default: break;
     }
     if (!page) return false;
+    // A filter switch enables its options, and unticks them when it goes
+    // off; the options reach WizardState through the page check.
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        if (id != g.control) continue;
+        for (const FilterOption& o : FILTER_OPTIONS)
+            if (o.group == g.group) EnableGroup({o.control}, checked(id), true);
+        return true;
+    }
+    for (const FilterOption& o : FILTER_OPTIONS)
+        if (id == o.control) return true;
     switch (id) {
         case IDC_SKIP_INTRO: s.skipIntroPage = checked(id) ? 1 : 0; return true;
         case IDC_LOAD_PROJECT: LoadProject(); return true;
@@ -187,17 +198,6 @@ bool StepMachine::OnCommand(int id) {
             ChooseDocument(Chooser::Readme, IDC_README_PATH, s.readmeFileName,
                            sizeof s.readmeFileName);
             return true;
-        case IDC_PLATFORM_FILTER:
-            EnableGroup({IDC_FILTER_POCKETPC, IDC_FILTER_SMARTPHONE}, checked(id), true);
-            return true;
-        case IDC_OS_FILTER:
-            EnableGroup({IDC_FILTER_OS2002, IDC_FILTER_OS2003, IDC_FILTER_OS2003SE,
-                         IDC_FILTER_OS2005},
-                        checked(id), true);
-            return true;
-        case IDC_PROCESSOR_FILTER:
-            EnableGroup({IDC_FILTER_INTEL, IDC_FILTER_TI, IDC_FILTER_SAMSUNG}, checked(id), true);
-            return true;
         case IDC_SAVE_PROJECT: EnableGroup({IDC_PROJECT_NAME}, checked(id), false); return true;
         case IDC_SPLASH_CHECK:
             EnableGroup({IDC_SPLASH_PATH, IDC_SPLASH_BROWSE}, checked(id), false);
@@ -206,11 +206,7 @@ bool StepMachine::OnCommand(int id) {
             ChooseDocument(Chooser::Splash, IDC_SPLASH_PATH, s.splashFileName,
                            sizeof s.splashFileName);
             return true;
-        // Filter sub-options and the other plain boxes reach WizardState
-        // through the page check.
-        case IDC_FILTER_POCKETPC: case IDC_FILTER_SMARTPHONE: case IDC_FILTER_OS2002:
-        case IDC_FILTER_OS2003: case IDC_FILTER_OS2003SE: case IDC_FILTER_OS2005:
-        case IDC_FILTER_INTEL: case IDC_FILTER_TI: case IDC_FILTER_SAMSUNG:
+        // The other plain boxes reach WizardState through the page check.
         case IDC_REMOVABLE_CARD: case IDC_DEVICE_ADVANCED: case IDC_SHOW_OVERVIEW:
             return true;
         case IDC_MOVE_UP: MoveCabinetUp(ctx_); return true;

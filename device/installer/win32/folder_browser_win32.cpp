@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/wide_text_win32.h"
 #include "device/installer/browse_paths.h"
 #include "device/installer/win32/installer_resources.h"
-#include "device/installer/win32/wide_text.h"
 
 namespace zk {
 namespace {

@@ -3,12 +3,12 @@
 // toolchain calls this entry point WinMain.
 #include <windows.h>
 
+#include "common/wide_text_win32.h"
 #include "device/ce/ce_api.h"
 #include "device/installer/installer_workers.h"
 #include "device/installer/launch.h"
 #include "device/installer/win32/installer_window_win32.h"
 #include "device/installer/win32/launch_shell_win32.h"
-#include "device/installer/win32/wide_text.h"
 #include "device/platform/device_platform_win32.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include <vector>
 
+#include "common/wide_text_win32.h"
 #include "device/installer/installer_ids.h"
 #include "device/installer/installer_texts.h"
 #include "device/installer/win32/folder_browser_win32.h"
 #include "device/installer/win32/installer_resources.h"
-#include "device/installer/win32/wide_text.h"
 
 namespace zk {
 namespace {

@@ -1,9 +1,9 @@
 #include "device/installer/win32/launch_shell_win32.h"
 
+#include "common/wide_text_win32.h"
 #include "device/ce/ce_api.h"
 #include "device/installer/installer_texts.h"
 #include "device/installer/page_flow.h"
-#include "device/installer/win32/wide_text.h"
 
 namespace zk {
 namespace {

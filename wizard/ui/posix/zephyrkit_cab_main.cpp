@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* USAGE =
     "Usage: zephyrkit-cab FILE.cab...\n"
     "\n"
     "Shows what the Zephyrkit wizard learns when it adds each cabinet to a\n"
@@ -78,11 +78,11 @@ int Run(int argc, char** argv) {
         return 0;
     }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
+        std::fputs(USAGE, stdout);
         return 0;
     }
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs(USAGE, stderr);
         return 1;
     }
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* USAGE =
     "Zephyrkit builds over-the-air installers for Windows Mobile devices from\n"
     "Windows CE cabinet files.\n"
     "\n"
@@ -64,7 +64,7 @@ constexpr const char* kUsage =
 class HostStartSequence : public zk::StartSequence {
 public:
     int Run(zk::WizardContext&) override {
-        std::fputs(kUsage, stdout);
+        std::fputs(USAGE, stdout);
         return 0;
     }
 };
@@ -117,7 +117,7 @@ namespace {
 
 int Run(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
+        std::fputs(USAGE, stdout);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {

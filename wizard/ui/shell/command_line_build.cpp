@@ -22,8 +22,6 @@
 namespace zk {
 namespace {
 
-constexpr const char* kGroupNames[] = {"platform", "OS", "processor"};
-
 // The share of a section's source that packing saved, in whole percent, as
 // Info-ZIP's zip prints it ("deflated 57%"): rounded half up, 0 for a
 // section that did not shrink.
@@ -93,11 +91,11 @@ int Build::CheckProject(const std::string& projectPath) {
     const int count = CabinetCount(p);
     if (count == 0) return Say(projectPath, "the project has no cabinet", BUILD_REFUSED);
     for (int i = 0; i < count; ++i)
-        for (FilterGroup g : {FilterGroup::Platform, FilterGroup::Os, FilterGroup::Processor})
-            if (EntryFailsGroup(p, p.cabinets[i], g))
+        for (const FilterGroupSwitch& g : FILTER_GROUPS)
+            if (EntryFailsGroup(p, p.cabinets[i], g.group))
                 return Say(projectPath,
                            "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
-                               ") is flagged for none of the " + kGroupNames[static_cast<int>(g)] +
+                               ") is flagged for none of the " + g.name +
                                " filter's selected options: no device would install it",
                            BUILD_REFUSED);
     return BUILD_DONE;
@@ -201,21 +199,8 @@ void Build::PrintSections(const std::vector<int>& figures) {
 }
 
 int Build::Failed(const BuildOutcome& outcome) {
-    const std::string why = outcome.reason.empty() ? "" : ": " + outcome.reason;
-    switch (outcome.fault) {
-        case BuildFault::Read:
-        case BuildFault::Unusable: return Say(outcome.file, outcome.problem + why, BUILD_MISSING_FILE);
-        case BuildFault::Refused: return Say(projectPath_, outcome.problem, BUILD_REFUSED);
-        case BuildFault::Busy:
-            err_ << "zephyrkit-project: " << outcome.problem << "\n";
-            return BUILD_WRITE_FAILED;
-        case BuildFault::Interrupted:
-            Say(outcome.file, outcome.problem, 0);
-            return InterruptedExitCode(InterruptionSignal());
-        case BuildFault::Write:
-        case BuildFault::None: break;
-    }
-    return Say(outcome.file, outcome.problem + why, BUILD_WRITE_FAILED);
+    err_ << BuildFailureLine(outcome, projectPath_) << "\n";
+    return BuildFailureExitCode(outcome.fault, InterruptionSignal());
 }
 
 int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
@@ -234,6 +219,46 @@ int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& op
 }
 
 }  // namespace
+
+int BuildFailureExitCode(BuildFault fault, int signal) {
+    switch (fault) {
+        case BuildFault::None: return BUILD_DONE;
+        case BuildFault::CannotRead:
+        case BuildFault::InputUnusable: return BUILD_MISSING_FILE;
+        case BuildFault::NameRefused:
+        case BuildFault::NamesClash: return BUILD_REFUSED;
+        case BuildFault::FolderMissing:
+        case BuildFault::CannotMakeFolder:
+        case BuildFault::CannotWriteInto:
+        case BuildFault::CannotWrite:
+        case BuildFault::CannotReplace:
+        case BuildFault::Busy: return BUILD_WRITE_FAILED;
+        case BuildFault::Interrupted: return InterruptedExitCode(signal);
+    }
+    return BUILD_WRITE_FAILED;
+}
+
+std::string BuildFailureLine(const BuildOutcome& o, const std::string& projectPath) {
+    const std::string why = o.reason.empty() ? "" : ": " + o.reason;
+    auto line = [](const std::string& file, const std::string& text) {
+        return "zephyrkit-project: " + file + ": " + text;
+    };
+    switch (o.fault) {
+        case BuildFault::None: return "";
+        case BuildFault::CannotRead: return line(o.file, "cannot read" + why);
+        case BuildFault::InputUnusable: return line(o.file, o.detail);
+        case BuildFault::NameRefused:
+        case BuildFault::NamesClash: return line(projectPath, BuildFailureText(o));
+        case BuildFault::FolderMissing: return line(o.file, "no such folder");
+        case BuildFault::CannotMakeFolder: return line(o.file, "cannot make the folder" + why);
+        case BuildFault::CannotWriteInto: return line(o.file, "cannot write into the folder" + why);
+        case BuildFault::CannotWrite: return line(o.file, "cannot write" + why);
+        case BuildFault::CannotReplace: return line(o.file, "cannot replace" + why);
+        case BuildFault::Busy: return "zephyrkit-project: " + BuildFailureText(o);
+        case BuildFault::Interrupted: return line(o.file, BuildFailureText(o));
+    }
+    return "";
+}
 
 int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
                         const CommandLineBuildOptions& options, std::ostream& out,

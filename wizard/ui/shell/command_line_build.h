@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 
+#include "wizard/build/build_outcome.h"
+
 namespace zk {
 
 struct WizardContext;
@@ -27,5 +29,14 @@ struct CommandLineBuildOptions {
 int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
                         const CommandLineBuildOptions& options, std::ostream& out,
                         std::ostream& err);
+
+// The exit code of a build that failed, from the kind of failure alone;
+// `signal` is the one that interrupted it (0: none known).
+int BuildFailureExitCode(BuildFault fault, int signal);
+
+// The line a failed build prints on the error stream (without its end of
+// line): "zephyrkit-project: FILE: what is wrong", naming the project for a
+// refusal and no file when another build holds the folder.
+std::string BuildFailureLine(const BuildOutcome& outcome, const std::string& projectPath);
 
 }  // namespace zk

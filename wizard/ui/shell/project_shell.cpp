@@ -27,22 +27,22 @@
 #include "wizard/project/program_entry.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/project_json.h"
+#include "wizard/project/project_settings_text.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/control_ids.h"
+#include "wizard/ui/page_builder.h"
 #include "wizard/ui/shell/command_line_build.h"
 #include "wizard/ui/shell/console_platform.h"
-#include "wizard/ui/shell/project_settings_text.h"
-#include "wizard/ui/page_builder.h"
 
 namespace zk {
 namespace {
 
 // Windows' MAX_PATH less its terminating zero, and the length of one name
 // that Windows' and Linux's file systems allow.
-constexpr std::size_t kMaxWindowsPathLength = 259;
-constexpr std::size_t kMaxFileNameLength = 255;
+constexpr std::size_t MAX_WINDOWS_PATH_LENGTH = 259;
+constexpr std::size_t MAX_FILE_NAME_LENGTH = 255;
 
-constexpr const char* kUsage =
+constexpr const char* USAGE =
     "Usage: zephyrkit-project COMMAND FILE.paw [ARGUMENTS]\n"
     "\n"
     "Makes and changes Zephyrkit projects without the wizard's window, with the\n"
@@ -69,7 +69,7 @@ constexpr const char* kUsage =
     "writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
-constexpr const char* kPresetsHelp =
+constexpr const char* PRESETS_HELP =
     "Presets (as on the wizard's presets page, then its check runs):\n"
     "  --title T                     application title\n"
     "  --company C                   company name\n"
@@ -92,7 +92,7 @@ constexpr const char* kPresetsHelp =
     "  --deploy-desktop yes|no       start the desktop installer after a wizard build\n"
     "  --deploy-mobile yes|no        go on to deployment after a wizard build\n";
 
-const std::map<std::string, std::string> kCommandHelp = {
+const std::map<std::string, std::string> COMMAND_HELP = {
     {"new",
      "Usage: zephyrkit-project new FILE.paw --title T --company C [PRESETS]\n"
      "Writes a new project (FILE.paw must not exist). The output folder is the\n"
@@ -309,7 +309,7 @@ using FilterSettings = std::array<std::pair<std::uint8_t, std::uint8_t>, FILTER_
 FilterSettings FilterSettingsOf(const Project& p) {
     FilterSettings settings{};
     for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
-        settings[o] = {p.*FILTER_OPTIONS[o].groupSwitch, p.*FILTER_OPTIONS[o].option};
+        settings[o] = {p.*GroupOf(FILTER_OPTIONS[o]).project, p.*FILTER_OPTIONS[o].option};
     return settings;
 }
 
@@ -319,22 +319,6 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
     const FilterSettings before = FilterSettingsOf(*project_);
     EnterPage(1);
     MemoryPageView& page = Page();
-    struct FilterGroupOption {
-        const char* option;
-        int groupSwitch;
-        std::map<std::string, int> choices;
-    };
-    const FilterGroupOption groups[] = {
-        {"platform", IDC_PLATFORM_FILTER,
-         {{"pocketpc", IDC_FILTER_POCKETPC}, {"smartphone", IDC_FILTER_SMARTPHONE}}},
-        {"os", IDC_OS_FILTER,
-         {{"2002", IDC_FILTER_OS2002},
-          {"2003", IDC_FILTER_OS2003},
-          {"2003se", IDC_FILTER_OS2003SE},
-          {"wm5", IDC_FILTER_OS2005}}},
-        {"processor", IDC_PROCESSOR_FILTER,
-         {{"intel", IDC_FILTER_INTEL}, {"ti", IDC_FILTER_TI}, {"samsung", IDC_FILTER_SAMSUNG}}},
-    };
     const std::map<std::string, std::pair<int, int>> files = {
         {"eula", {IDC_EULA_CHECK, IDC_EULA_PATH}},
         {"readme", {IDC_README_CHECK, IDC_README_PATH}},
@@ -393,19 +377,22 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
                 state_.*stateFlags.at(name) = flag;
         } else {
             handled = false;
-            for (const FilterGroupOption& g : groups) {
-                const std::string on = std::string(g.option) + "-filter";
+            for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+                const std::string on = std::string(g.word) + "-filter";
                 if (name != on && name != "no-" + on) continue;
                 handled = true;
                 // Switching a group off clears its options too: with the
                 // switch off an option left on would narrow the flags.
-                for (const auto& choice : g.choices) page.SetChecked(choice.second, false);
-                page.SetChecked(g.groupSwitch, name == on);
+                std::map<std::string, int> choices;
+                for (const FilterOption& o : FILTER_OPTIONS)
+                    if (o.group == g.group) choices[o.word] = o.control;
+                for (const auto& choice : choices) page.SetChecked(choice.second, false);
+                page.SetChecked(g.control, name == on);
                 if (name != on) break;
                 if (!value(&v)) return Usage(option + " needs a list");
                 for (const std::string& item : SplitList(v)) {
-                    if (!g.choices.count(item)) return Usage("no option " + item + " in " + option);
-                    page.SetChecked(g.choices.at(item), true);
+                    if (!choices.count(item)) return Usage("no option " + item + " in " + option);
+                    page.SetChecked(choices.at(item), true);
                 }
             }
             if (!handled) return Usage("unknown option " + option);
@@ -539,7 +526,7 @@ int Shell::Check() {
         return SHELL_REFUSED;
     }
     BuildOutcome inputs;
-    if (!CheckBuildInputs(ctx_, inputs)) return Refused(inputs.failure);
+    if (!CheckBuildInputs(ctx_, inputs)) return Refused(BuildFailureText(inputs));
     WarnOfDoubtfulSettings();
     out_ << "The project would build.\n";
     return SHELL_DONE;
@@ -573,13 +560,13 @@ void Shell::WarnOfDoubtfulSettings() {
     const std::size_t longest = output.size() + (project_->addDateToPath ? 11 : 0) +
                                 (project_->addTitleSubfolder ? 1 + title.size() : 0) + 1 +
                                 longestName.size();
-    if (longestName.size() > kMaxFileNameLength)
+    if (longestName.size() > MAX_FILE_NAME_LENGTH)
         out_ << "Warning: the title makes file names of " << longestName.size()
-             << " characters, longer than the " << kMaxFileNameLength
+             << " characters, longer than the " << MAX_FILE_NAME_LENGTH
              << " a file system allows\n";
-    else if (longest > kMaxWindowsPathLength)
+    else if (longest > MAX_WINDOWS_PATH_LENGTH)
         out_ << "Warning: the title makes paths in the output folder of up to " << longest
-             << " characters, longer than the " << kMaxWindowsPathLength
+             << " characters, longer than the " << MAX_WINDOWS_PATH_LENGTH
              << " Windows allows: shorten the title or the output folder\n";
 }
 
@@ -608,17 +595,17 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (args.empty()) return Usage("no command");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
-        out_ << kUsage;
+        out_ << USAGE;
         return SHELL_DONE;
     }
     if (command == "--version") {
         out_ << "zephyrkit-project " << PRODUCT_VERSION << "\n";
         return SHELL_DONE;
     }
-    if (!kCommandHelp.count(command)) return Usage("unknown command " + command);
+    if (!COMMAND_HELP.count(command)) return Usage("unknown command " + command);
     if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h")) {
-        out_ << kCommandHelp.at(command);
-        if (command == "new" || command == "set") out_ << "\n" << kPresetsHelp;
+        out_ << COMMAND_HELP.at(command);
+        if (command == "new" || command == "set") out_ << "\n" << PRESETS_HELP;
         return SHELL_DONE;
     }
     if (args.size() < 2) return Usage(command + " needs a project file");

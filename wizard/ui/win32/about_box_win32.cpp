@@ -5,8 +5,8 @@
 namespace zk {
 namespace {
 
-constexpr int kAboutWidth = 320;
-constexpr int kAboutHeight = 240;
+constexpr int ABOUT_WIDTH = 320;
+constexpr int ABOUT_HEIGHT = 240;
 
 struct AboutBox {
     HBITMAP picture;
@@ -37,10 +37,10 @@ INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
             GetClientRect(dialog, &client);
             RECT work = {};
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            MoveWindow(dialog, (work.right - work.left - kAboutWidth) / 2,
-                       (work.bottom - work.top - kAboutHeight) / 2,
-                       kAboutWidth + (outer.right - outer.left) - client.right,
-                       kAboutHeight + (outer.bottom - outer.top) - client.bottom, FALSE);
+            MoveWindow(dialog, (work.right - work.left - ABOUT_WIDTH) / 2,
+                       (work.bottom - work.top - ABOUT_HEIGHT) / 2,
+                       ABOUT_WIDTH + (outer.right - outer.left) - client.right,
+                       ABOUT_HEIGHT + (outer.bottom - outer.top) - client.bottom, FALSE);
             return TRUE;
         }
         case WM_PAINT: {

@@ -20,22 +20,22 @@ constexpr ChooserFacts Facts(const char* title, const char (&filter)[N], std::si
     return {title, filter, N, buffer};
 }
 
-constexpr char kProjectFilter[] = "Project File (*.paw)\0*.paw\0";
-constexpr char kTextFilter[] = "TEXT (*.txt)\0*.txt\0HTML (*.html;*.htm)\0*.html;*.htm\0";
-constexpr char kImageFilter[] =
+constexpr char PROJECT_FILTER[] = "Project File (*.paw)\0*.paw\0";
+constexpr char TEXT_FILTER[] = "TEXT (*.txt)\0*.txt\0HTML (*.html;*.htm)\0*.html;*.htm\0";
+constexpr char IMAGE_FILTER[] =
     "All formats\0*.bmp;*.jpg;*.jpeg;*.png\0BMP (*.bmp)\0*.bmp\0"
     "JPEG (*.jpg;*.jpeg)\0*.jpg;*.jpeg\0PNG (*.png)\0*.png\0";
-constexpr char kCabinetFilter[] = "CabFiles\0*.cab\0";
+constexpr char CABINET_FILTER[] = "CabFiles\0*.cab\0";
 
 ChooserFacts FactsOf(Chooser chooser) {
     switch (chooser) {
-        case Chooser::Project: return Facts("Browse Project Files", kProjectFilter, 520);
-        case Chooser::Eula: return Facts("Browse Eula Files", kTextFilter, 260);
-        case Chooser::Readme: return Facts("Browse Readme Files", kTextFilter, 260);
-        case Chooser::Splash: return Facts("Browse Splash Images", kImageFilter, 260);
+        case Chooser::Project: return Facts("Browse Project Files", PROJECT_FILTER, 520);
+        case Chooser::Eula: return Facts("Browse Eula Files", TEXT_FILTER, 260);
+        case Chooser::Readme: return Facts("Browse Readme Files", TEXT_FILTER, 260);
+        case Chooser::Splash: return Facts("Browse Splash Images", IMAGE_FILTER, 260);
         case Chooser::Cabinet: break;
     }
-    return Facts("Browse Cabinet Files", kCabinetFilter, 33280);
+    return Facts("Browse Cabinet Files", CABINET_FILTER, 33280);
 }
 
 }  // namespace

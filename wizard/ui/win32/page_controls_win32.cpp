@@ -85,7 +85,7 @@ struct Win32PageControls::Impl {
           icons(programFolder),
           listTarget{mainWindow, &context} {}
 
-    void Create(const ControlSpec& spec);
+    void Create(const ControlDefinition& entry);
     void Destroy(int id);
     HWND Find(int id) const {
         auto it = controls.find(id);
@@ -114,25 +114,25 @@ struct Win32PageControls::Impl {
     std::unique_ptr<RemoteFolderTree> remoteTree;
 };
 
-void Win32PageControls::Impl::Create(const ControlSpec& spec) {
-    Destroy(spec.id);
-    const WindowShape shape = ShapeOf(spec.kind);
+void Win32PageControls::Impl::Create(const ControlDefinition& entry) {
+    Destroy(entry.id);
+    const WindowShape shape = ShapeOf(entry.kind);
     if (shape.commonControls) {
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), shape.commonControls};
         InitCommonControlsEx(&classes);
     }
-    HWND control = CreateWindowExA(0, shape.className, spec.caption, shape.style, spec.x, spec.y,
-                                   spec.width, spec.height, main,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    HWND control = CreateWindowExA(0, shape.className, entry.caption, shape.style, entry.x, entry.y,
+                                   entry.width, entry.height, main,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                                    instance, nullptr);
     if (!control) return;
-    controls[spec.id] = control;
-    if (spec.kind != ControlKind::ProgressBar && font)
+    controls[entry.id] = control;
+    if (entry.kind != ControlKind::ProgressBar && font)
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (spec.tooltip) tips.AddTool(control, spec.tooltip);
-    if (spec.fileNameFilter && InstallFileNameCharFilter(control)) filtered.insert(spec.id);
+    if (entry.tooltip) tips.AddTool(control, entry.tooltip);
+    if (entry.fileNameFilter && InstallFileNameCharFilter(control)) filtered.insert(entry.id);
 
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::CabinetList:
             AttachCabinetIcons(control, icons);
             SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
@@ -235,7 +235,7 @@ Win32PageControls::~Win32PageControls() {
 
 void Win32PageControls::CreateToolTipHost() { impl_->tips.Create(impl_->main, impl_->instance); }
 
-void Win32PageControls::CreateControl(const ControlSpec& spec) { impl_->Create(spec); }
+void Win32PageControls::CreateControl(const ControlDefinition& entry) { impl_->Create(entry); }
 
 void Win32PageControls::DestroyControl(int id) { impl_->Destroy(id); }
 

@@ -34,7 +34,7 @@ public:
     // before the first page.
     void CreateToolTipHost();
 
-    void CreateControl(const ControlSpec& spec) override;
+    void CreateControl(const ControlDefinition& entry) override;
     void DestroyControl(int id) override;
     PageView& View() override;
     BuildLog& Log() override;

@@ -2,12 +2,12 @@
 
 #include <objbase.h>
 
+#include "activesync/device_connection.h"
+#include "activesync/message_loop_tick_wait_win32.h"
+#include "activesync/rapi_remote_device_win32.h"
 #include "platform/desktop_platform_win32.h"
 #include "platform/path_text.h"
-#include "wizard/deploy/device_connection.h"
 #include "wizard/deploy/device_deploy_step.h"
-#include "wizard/deploy/message_loop_tick_wait_win32.h"
-#include "wizard/deploy/rapi_remote_device_win32.h"
 #include "wizard/project/wizard_context.h"
 #include "wizard/ui/startup_settings.h"
 #include "wizard/ui/win32/main_window_win32.h"

@@ -1,4 +1,4 @@
-#include "wizard/deploy/rapi_remote_device_win32.h"
+#include "activesync/rapi_remote_device_win32.h"
 
 #include <cwchar>
 #include <string>
@@ -57,7 +57,7 @@ RapiRemoteDevice::RapiRemoteDevice(const wchar_t* library) {
 
 RapiRemoteDevice::~RapiRemoteDevice() {
     // The library stays loaded: a worker of an abandoned attempt may still
-    // be inside CeRapiInit, and the process ends with the wizard anyway.
+    // be inside CeRapiInit, and the process ends with the program anyway.
 }
 
 HResult RapiRemoteDevice::CeRapiInit() {

@@ -15,10 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include "activesync/device_connection.h"
 #include "common/ansi_text.h"
+#include "tests/support/folder_remote_device.h"
 #include "tests/support/temp_folder.h"
-#include "wizard/deploy/device_connection.h"
-#include "wizard/deploy/folder_remote_device.h"
 
 namespace zk::test {
 

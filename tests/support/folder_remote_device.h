@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/deploy/remote_device.h"
+#include "activesync/remote_device.h"
 
 namespace zk {
 

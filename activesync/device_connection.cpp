@@ -1,4 +1,4 @@
-#include "wizard/deploy/device_connection.h"
+#include "activesync/device_connection.h"
 
 #include <system_error>
 #include <utility>

@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "wizard/deploy/remote_device.h"
-#include "wizard/deploy/tick_wait.h"
+#include "activesync/remote_device.h"
+#include "activesync/tick_wait.h"
 
 namespace zk {
 

@@ -1,4 +1,4 @@
-// The wait port: how the wizard waits for a device while the window stays
+// The wait port: how a program waits for a device while the window stays
 // responsive. The Win32 front implements it with a thread timer (no window)
 // and a loop that gets, translates and dispatches the thread's messages, so
 // other commands of the window may run between ticks. The portable

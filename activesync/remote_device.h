@@ -1,8 +1,9 @@
-// The remote device port: the ActiveSync Remote API calls the wizard makes,
-// one method each, with the names and the meaning of rapi.dll's. The Win32
-// front loads rapi.dll at run time (when it is missing every connection
-// attempt fails); tests and Wine use FolderRemoteDevice, where a host folder
-// plays the device's file system.
+// The remote device port: the ActiveSync Remote API calls the wizard and the
+// desktop installer make, one method each, with the names and the meaning of
+// rapi.dll's. On Windows rapi.dll is loaded at run time (when it is missing
+// every connection attempt fails); under Wine the emulated rapi.dll
+// (emulator/rapi/) answers, and tests use FolderRemoteDevice
+// (tests/support/), where a host folder plays the device's file system.
 //
 // Device paths are absolute UTF-16 paths on the device ("\Temp\Demo.exe").
 // Results follow the API: HRESULTs (negative = failure) for the connection,

@@ -1,7 +1,8 @@
 // The ActiveSync Remote API as rapi.dll exports it: the nine calls the
-// wizard makes, by name and signature, and the find-data record. The wizard
-// resolves them at run time; the emulated ActiveSync of the windows build
-// exports exactly these, checked against the types below.
+// wizard and the desktop installer make, by name and signature, and the
+// find-data record. Both resolve them at run time; the emulated ActiveSync
+// of the windows build exports exactly these, checked against the types
+// below.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
-// The installer keeps its texts as UTF-16 in std::u16string; the Windows API
-// takes the same units as wchar_t.
+// The Windows programs keep their texts as UTF-16 in std::u16string; the
+// Windows API takes the same units as wchar_t (two bytes there, four on
+// Linux: Windows code only).
 #pragma once
 
 #include <string>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "wizard/deploy/device_connection.h"
+#include "activesync/device_connection.h"
 
 namespace zk {
 

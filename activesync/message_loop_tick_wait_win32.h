@@ -1,6 +1,6 @@
 // The wait port on Windows: a thread timer without a window and a loop that
 // gets, translates and dispatches the thread's messages until the ticks end,
-// so the windows of the thread stay responsive while the wizard waits for a
+// so the windows of the thread stay responsive while the program waits for a
 // device. A command dispatched during the wait may start a wait of its own;
 // each wait's timer calls only its own ticks, whichever loop dispatches it.
 //
@@ -8,7 +8,7 @@
 // program's main loop still sees it.
 #pragma once
 
-#include "wizard/deploy/tick_wait.h"
+#include "activesync/tick_wait.h"
 
 namespace zk {
 

@@ -1,8 +1,9 @@
-#include "wizard/ui/shell/project_settings_text.h"
+#include "wizard/project/project_settings_text.h"
 
 #include "common/fixed_text.h"
 #include "platform/page_view.h"
 #include "wizard/build/build_overview.h"
+#include "wizard/project/filter_options.h"
 #include "wizard/project/wizard_context.h"
 
 namespace zk {
@@ -29,13 +30,16 @@ void PrintProjectSettings(WizardContext& ctx, std::ostream& out) {
     const Project& p = ctx.project;
     auto yes = [](std::uint8_t f) { return f ? "Yes" : "No"; };
     out << "\t\t*** Other settings ***\n";
-    out << "Platform Filter : " << yes(p.platformFilterOn) << "\t- Pocket PC [" << yes(p.filterPocketPC)
-        << "]   - Smartphone [" << yes(p.filterSmartphone) << "]\n";
-    out << "OS Filter : " << yes(p.osFilterOn) << "\t- WM 2002 [" << yes(p.filterOs2002)
-        << "]   - WM 2003 [" << yes(p.filterOs2003) << "]   - WM 2003 SE [" << yes(p.filterOs2003SE)
-        << "]   - WM 5 [" << yes(p.filterOs2005) << "]\n";
-    out << "Processor Filter : " << yes(p.processorFilterOn) << "\t- Intel [" << yes(p.filterIntel)
-        << "]   - TI [" << yes(p.filterTI) << "]   - Samsung [" << yes(p.filterSamsung) << "]\n";
+    for (const FilterGroupSwitch& g : FILTER_GROUPS) {
+        out << g.label << " : " << yes(p.*g.project) << "\t";
+        const char* between = "- ";
+        for (const FilterOption& o : FILTER_OPTIONS) {
+            if (o.group != g.group) continue;
+            out << between << o.label << " [" << yes(p.*o.option) << "]";
+            between = "   - ";
+        }
+        out << "\n";
+    }
     out << "Enable advanced settings window on device : " << yes(p.deviceAdvancedSettings) << "\n";
     out << "Show Project overview details : " << yes(p.showBuildOverview) << "\n";
     out << "Add current date to the path : " << yes(p.addDateToPath) << "\n";

@@ -1,4 +1,4 @@
-#include "wizard/deploy/message_loop_tick_wait_win32.h"
+#include "activesync/message_loop_tick_wait_win32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "wizard/deploy/tick_wait.h"
+#include "activesync/tick_wait.h"
 
 #include <thread>
 #include <utility>

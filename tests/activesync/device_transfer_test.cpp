@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "activesync/device_transfer.h"
 #include "platform/forwarding_desktop_platform.h"
-#include "tests/deploy/deploy_bench.h"
+#include "tests/support/deploy_bench.h"
 #include "tests/support/fake_desktop_platform.h"
-#include "wizard/deploy/device_transfer.h"
 
 namespace zk::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/deploy/device_transfer.h"
+#include "activesync/device_transfer.h"
 
 #include <memory>
 #include <vector>

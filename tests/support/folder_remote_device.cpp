@@ -1,4 +1,4 @@
-#include "wizard/deploy/folder_remote_device.h"
+#include "tests/support/folder_remote_device.h"
 
 #include <algorithm>
 #include <system_error>

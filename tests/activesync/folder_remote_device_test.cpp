@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/folder_remote_device.h"
 #include "tests/support/temp_folder.h"
-#include "wizard/deploy/folder_remote_device.h"
 
 namespace zk::test {
 namespace {

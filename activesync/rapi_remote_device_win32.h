@@ -1,8 +1,8 @@
 // The remote device over ActiveSync: rapi.dll, loaded at run time with the
-// system's search order (the program's folder first), so that the wizard
-// starts and runs on a PC without ActiveSync. When the library or any of the
-// nine calls is missing, every connection attempt fails and nothing else
-// reaches a device.
+// system's search order (the program's folder first), so that a program
+// using it starts and runs on a PC without ActiveSync. When the library or
+// any of the nine calls is missing, every connection attempt fails and
+// nothing else reaches a device.
 //
 // Device handles are the API's HANDLE values passed through unchanged.
 // Device paths of MAX_PATH characters or more are refused here: the device
@@ -11,8 +11,8 @@
 
 #include <windows.h>
 
-#include "wizard/deploy/rapi_calls_win32.h"
-#include "wizard/deploy/remote_device.h"
+#include "activesync/rapi_calls_win32.h"
+#include "activesync/remote_device.h"
 
 namespace zk {
 
