@@ -18,3 +18,13 @@ endif()
 target_link_libraries(PkgConfig::MINIZIP INTERFACE ${ZK_DEVICE_ZLIB})
 # Header-only.
 find_package(nlohmann_json 3.10 REQUIRED)
+# The local download server (zephyrkit-project serve); host only. Debian
+# builds it as a library whose header must see the same definitions, which
+# pkg-config gives.
+if(NOT WIN32)
+  pkg_check_modules(HTTPLIB IMPORTED_TARGET cpp-httplib)
+  if(NOT HTTPLIB_FOUND)
+    message(FATAL_ERROR "cpp-httplib is missing; zephyrkit-project serve is built on it. "
+                        "scripts/setup-host.sh installs it (libcpp-httplib-dev).")
+  endif()
+endif()

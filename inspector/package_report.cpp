@@ -7,7 +7,7 @@
 
 #include "common/ansi_text.h"
 #include "common/fixed_text.h"
-#include "inspector/device_matrix.h"
+#include "device/sysinfo/device_matrix.h"
 #include "wizard/project/project_file.h"
 #include "wizard/project/project_json.h"
 #include "wizard/project/project_settings_text.h"

@@ -114,6 +114,12 @@ public:
     virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
     // Creates the last level of the path; an existing folder counts as success.
     virtual bool MakeFolder(const std::string& path) = 0;
+    // Removes an empty folder; false when it is not there, holds anything or
+    // cannot be removed. Platforms without folders of their own have none.
+    virtual bool RemoveFolder(const std::string& path) {
+        (void)path;
+        return false;
+    }
 
     // The system's reason for the last file operation of this platform that
     // failed ("No space left on device"), for messages; empty when unknown.

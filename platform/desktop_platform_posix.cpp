@@ -222,6 +222,12 @@ bool PosixDesktopPlatform::RenameFile(const std::string& from, const std::string
     return false;
 }
 
+bool PosixDesktopPlatform::RemoveFolder(const std::string& path) {
+    if (rmdir(OsName(path).c_str()) == 0) return true;
+    Remember(&lastError_);
+    return false;
+}
+
 bool PosixDesktopPlatform::MakeFolder(const std::string& path) {
     const std::string name = OsName(path);
     if (mkdir(name.c_str(), 0777) == 0) return true;

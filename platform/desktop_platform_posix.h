@@ -37,6 +37,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     std::string LastFailureReason() override;
     std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
                                        bool* busy) override;

@@ -367,6 +367,12 @@ std::unique_ptr<FileLock> Win32DesktopPlatform::LockFile(const std::string& path
     }
 }
 
+bool Win32DesktopPlatform::RemoveFolder(const std::string& path) {
+    if (RemoveDirectoryA(path.c_str())) return true;
+    Remember(&lastError_);
+    return false;
+}
+
 bool Win32DesktopPlatform::MakeFolder(const std::string& path) {
     if (CreateDirectoryA(path.c_str(), nullptr)) return true;
     Remember(&lastError_);

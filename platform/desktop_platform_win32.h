@@ -42,6 +42,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool RenameFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
     std::string LastFailureReason() override;
     // LockFileEx on a file opened to be deleted when its last handle closes.
     std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,

@@ -67,6 +67,7 @@ public:
         return inner_.RenameFile(from, to);
     }
     bool MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
+    bool RemoveFolder(const std::string& path) override { return inner_.RemoveFolder(path); }
     std::string LastFailureReason() override { return inner_.LastFailureReason(); }
     std::unique_ptr<FileLock> LockFile(const std::string& path, int waitMilliseconds,
                                        bool* busy) override {

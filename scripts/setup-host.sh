@@ -6,5 +6,6 @@ exec "$(dirname "$0")/install-packages.sh" \
   build-essential cmake ninja-build pkg-config \
   googletest libgtest-dev libgmock-dev \
   libmspack-dev zlib1g-dev libminizip-dev libpugixml-dev nlohmann-json3-dev \
-  unzip zip cabextract gcab python3 \
+  libcpp-httplib-dev \
+  unzip zip cabextract gcab python3 curl chromium \
   fp-utils help2man man-db dpkg-dev

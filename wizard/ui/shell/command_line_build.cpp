@@ -62,7 +62,6 @@ private:
     int CheckProject(const std::string& projectPath);
     int CheckInputs();
     int PrepareOutput(const std::string& output);
-    bool MakeFolders(const std::string& path, std::string* reason);
     int Failed(const BuildOutcome& outcome);
     void PrintSections(const std::vector<int>& figures);
 
@@ -128,20 +127,6 @@ int Build::CheckInputs() {
     return BUILD_DONE;
 }
 
-bool Build::MakeFolders(const std::string& path, std::string* reason) {
-    // Each level from the top; the first that cannot be made says why.
-    const char sep = ctx_.platform.PathSeparator();
-    auto make = [&](const std::string& level) {
-        if (!ctx_.platform.MakeFolder(level) && reason->empty())
-            *reason = ctx_.platform.LastFailureReason();
-    };
-    for (std::size_t at = path.find(sep, 1); at != std::string::npos; at = path.find(sep, at + 1))
-        make(path.substr(0, at));
-    make(path);
-    FileFacts facts;
-    return ctx_.platform.GetFileFacts(path, &facts) && (facts.attributes & FILE_ATTR_DIRECTORY);
-}
-
 int Build::PrepareOutput(const std::string& output) {
     WizardState& s = ctx_.state;
     if (!output.empty()) {
@@ -153,7 +138,7 @@ int Build::PrepareOutput(const std::string& output) {
     // The wizard would have offered the folder the build was started from.
     if (s.workPath[0] == '\0') CopyText(s.workPath, ctx_.platform.CurrentDirectory());
     std::string reason;
-    if (!MakeFolders(TextOf(s.workPath), &reason))
+    if (!MakeFolders(ctx_.platform, TextOf(s.workPath), &reason))
         return Say(TextOf(s.workPath),
                    "cannot make the output folder" + (reason.empty() ? "" : ": " + reason),
                    BUILD_WRITE_FAILED);
@@ -206,6 +191,10 @@ int Build::Failed(const BuildOutcome& outcome) {
 int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
     projectPath_ = projectPath;
     if (int code = CheckProject(projectPath)) return code;
+    if (!options.subfolders) {
+        ctx_.state.addDateToPath = 0;
+        ctx_.state.addTitleSubfolder = 0;
+    }
     if (int code = CheckInputs()) return code;
     if (int code = PrepareOutput(options.output)) return code;
 
@@ -219,6 +208,37 @@ int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& op
 }
 
 }  // namespace
+
+BuildOptionTaken TakeBuildOption(const std::vector<std::string>& arguments, std::size_t* at,
+                                 CommandLineBuildOptions* options, std::string* problem) {
+    const std::string& option = arguments[*at];
+    if (option == "-q" || option == "--quiet") {
+        options->quiet = true;
+        return BuildOptionTaken::Yes;
+    }
+    if (option == "--output") {
+        if (*at + 1 >= arguments.size()) {
+            *problem = option + " needs a folder";
+            return BuildOptionTaken::Bad;
+        }
+        options->output = arguments[++*at];
+        return BuildOptionTaken::Yes;
+    }
+    return BuildOptionTaken::No;
+}
+
+bool MakeFolders(DesktopPlatform& platform, const std::string& path, std::string* reason) {
+    // Each level from the top; the first that cannot be made says why.
+    const char sep = platform.PathSeparator();
+    auto make = [&](const std::string& level) {
+        if (!platform.MakeFolder(level) && reason->empty()) *reason = platform.LastFailureReason();
+    };
+    for (std::size_t at = path.find(sep, 1); at != std::string::npos; at = path.find(sep, at + 1))
+        make(path.substr(0, at));
+    make(path);
+    FileFacts facts;
+    return platform.GetFileFacts(path, &facts) && (facts.attributes & FILE_ATTR_DIRECTORY);
+}
 
 int BuildFailureExitCode(BuildFault fault, int signal) {
     switch (fault) {

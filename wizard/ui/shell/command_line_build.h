@@ -4,8 +4,10 @@
 // stream naming the file or entry concerned, and a line per section written.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "wizard/build/build_outcome.h"
 
@@ -19,10 +21,30 @@ inline constexpr int BUILD_USAGE = 2;
 inline constexpr int BUILD_MISSING_FILE = 3;  // an input missing, unreadable or not usable
 inline constexpr int BUILD_WRITE_FAILED = 4;  // the output folder or an output
 
+class DesktopPlatform;
+
 struct CommandLineBuildOptions {
     std::string output;  // replaces the project's output folder when not empty
     bool quiet = false;  // no section lines
+    // False: the outputs go straight into the output folder, whatever the
+    // project says of date and title subfolders.
+    bool subfolders = true;
 };
+
+enum class BuildOptionTaken { Yes, No, Bad };
+
+// The options every command that builds takes (build, publish), so that they
+// read alike: takes the one at arguments[*at], and the value it needs,
+// into `options` and moves *at to the last argument taken. No: not a build
+// option, nothing moved. Bad: `problem` says what is wrong ("--output needs
+// a folder"). Paths are kept as given.
+BuildOptionTaken TakeBuildOption(const std::vector<std::string>& arguments, std::size_t* at,
+                                 CommandLineBuildOptions* options, std::string* problem);
+
+// Makes the folder and every missing level above it. False when it is not a
+// folder in the end; `reason` then has the system's reason for the first
+// level that could not be made, when it gave one.
+bool MakeFolders(DesktopPlatform& platform, const std::string& path, std::string* reason);
 
 // Loads the project at `projectPath` into ctx and builds its installers.
 // Messages read "zephyrkit-project: FILE: what is wrong".

@@ -13,6 +13,8 @@
 #include "common/cabinet/setup_header.h"
 #include "common/fixed_text.h"
 #include "common/product_version.h"
+#include "delivery/publish.h"
+#include "delivery/serve.h"
 #include "platform/desktop_platform.h"
 #include "platform/host_text.h"
 #include "platform/memory_page_view.h"
@@ -61,11 +63,13 @@ constexpr const char* USAGE =
     "  export FILE.paw                                the project as JSON, on stdout\n"
     "  import FILE.paw < FILE.json                    the project from JSON\n"
     "  build FILE.paw [--output DIR] [-q]             the installers, as zephyrkit -silent\n"
+    "  publish FILE.paw --to DIR [--base-url URL]     the installers and a download page\n"
+    "  serve DIR [--port N] [--bind ADDR]             DIR over HTTP on the local network\n"
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
     "that cannot be read or written, standard output included), 2 bad usage;\n"
-    "build has more (see `zephyrkit-project build --help`). A refused command\n"
+    "build and publish have more (see `zephyrkit-project build --help`). A refused command\n"
     "writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
@@ -155,6 +159,40 @@ const std::map<std::string, std::string> COMMAND_HELP = {
      "  4  the output folder cannot be made, an output cannot be written, or\n"
      "     another build is writing into the folder\n"
      "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n"},
+    {"publish",
+     "Usage: zephyrkit-project publish FILE.paw --to DIR [--base-url URL] [-q]\n"
+     "Builds the installers as `build` does and publishes them in DIR (made when\n"
+     "missing) as a download site: <title>-mobile.exe, <title>-desktop.exe and,\n"
+     "when the project asks for it, autorun.exe, named in lower-case letters,\n"
+     "digits and hyphens so that the address can be typed on a device; index.html,\n"
+     "the download page (for Pocket Internet Explorer and desktop browsers: the\n"
+     "two installers with their sizes, what each kind of device gets, the\n"
+     "SHA-256 of each file); SHA256SUMS, for `sha256sum -c`; .htaccess and\n"
+     "nginx-zephyrkit.conf, which make Apache and nginx hand out the installers\n"
+     "as downloads (application/octet-stream, Content-Disposition: attachment).\n"
+     "--base-url URL  the address the site will have, shown on the page\n"
+     "-q              print nothing on success (else: each installer and its size)\n"
+     "The files are written under temporary names and replace the earlier ones\n"
+     "together: a publish that fails or is interrupted leaves the site as it was.\n"
+     "Installers of an earlier publish that this one does not make again go.\n"
+     "Exit codes as build's; 4 also when another publish is writing into DIR.\n"
+     "Serve the folder with `zephyrkit-project serve DIR` or any web server.\n"},
+    {"serve",
+     "Usage: zephyrkit-project serve DIR [--port N] [--bind ADDR] [--seconds N]\n"
+     "Serves the files of DIR over HTTP, so that a device on the same network\n"
+     "downloads and installs them with no web server: prints the address to\n"
+     "type on the device for each IPv4 address of this computer, then a line\n"
+     "per download as it ends (client, file, bytes sent of its length, complete\n"
+     "or cut). Byte ranges are answered (206), so a download that dropped can\n"
+     "resume. Only files of DIR are served: no path outside it, no link out of\n"
+     "it, no other folder's list, no file whose name starts with '.'. \"/\" is\n"
+     "index.html, or the list of DIR's files when there is none.\n"
+     "--port N      the port (default 8080; 0: a free one, printed)\n"
+     "--bind ADDR   the address to listen on (default 0.0.0.0: every one;\n"
+     "              127.0.0.1: this computer only)\n"
+     "--seconds N   stop after N seconds (else Ctrl+C stops it)\n"
+     "Exit codes: 0 stopped, 1 DIR is no folder or the address cannot be\n"
+     "listened on, 2 bad usage.\n"},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
@@ -166,11 +204,13 @@ const std::map<std::string, std::string> COMMAND_HELP = {
 
 class Shell {
 public:
-    // `out` and `err` take the record's text; `json` is the raw output that
-    // export writes its UTF-8 document to.
+    // `out` and `err` take the record's text; `hostOut` and `hostErr` are the
+    // streams themselves, for text already in UTF-8: export's document, and
+    // serve's file names and log.
     Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
-          std::ostream& json)
-        : console_(platform, out, err), in_(in), out_(out), err_(err), json_(json),
+          std::ostream& hostOut, std::ostream& hostErr)
+        : console_(platform, out, err), in_(in), out_(out), err_(err), hostOut_(hostOut),
+          hostErr_(hostErr),
           project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
@@ -208,6 +248,8 @@ private:
     int Check();
     int Import();
     int Build(const std::vector<std::string>& options);
+    int Publish(const std::vector<std::string>& options);
+    int Serve(const std::string& folder, const std::vector<std::string>& options);
     void WarnOfDoubtfulSettings();
     // An index or a file name of the list; -1 when neither.
     int FindEntry(const std::string& which);
@@ -224,7 +266,8 @@ private:
     std::istream& in_;
     std::ostream& out_;
     std::ostream& err_;
-    std::ostream& json_;
+    std::ostream& hostOut_;
+    std::ostream& hostErr_;
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
@@ -572,16 +615,64 @@ void Shell::WarnOfDoubtfulSettings() {
 
 int Shell::Build(const std::vector<std::string>& options) {
     CommandLineBuildOptions build;
+    std::string problem;
     for (std::size_t i = 0; i < options.size(); ++i) {
-        if (options[i] == "-q" || options[i] == "--quiet") {
-            build.quiet = true;
-        } else if (options[i] == "--output" && i + 1 < options.size()) {
-            build.output = AbsolutePath(options[++i]);
-        } else {
-            return Usage("build does not take " + options[i]);
-        }
+        const BuildOptionTaken taken = TakeBuildOption(options, &i, &build, &problem);
+        if (taken == BuildOptionTaken::Bad) return Usage(problem);
+        if (taken == BuildOptionTaken::No) return Usage("build does not take " + options[i]);
     }
+    build.output = AbsolutePath(build.output);
     return RunCommandLineBuild(ctx_, path_, build, out_, err_);
+}
+
+int Shell::Publish(const std::vector<std::string>& options) {
+    PublishOptions publish;
+    std::string problem;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        if (option == "--to" || option == "--base-url") {
+            if (i + 1 >= options.size()) return Usage(option + " needs a value");
+            const std::string& value = options[++i];
+            if (option == "--to")
+                publish.folder = AbsolutePath(value);
+            else if (!UsableBaseUrl(value, &publish.baseUrl))
+                return Usage("--base-url takes an http:// or https:// address without blanks or "
+                             "quotes, not " + value);
+            continue;
+        }
+        const BuildOptionTaken taken = TakeBuildOption(options, &i, &publish.build, &problem);
+        if (taken == BuildOptionTaken::Bad) return Usage(problem);
+        if (taken == BuildOptionTaken::No) return Usage("publish does not take " + option);
+        if (!publish.build.output.empty()) return Usage("publish writes into --to DIR, not --output");
+    }
+    if (publish.folder.empty()) return Usage("publish needs --to DIR");
+    return RunPublish(ctx_, path_, publish, out_, err_);
+}
+
+int Shell::Serve(const std::string& folder, const std::vector<std::string>& options) {
+    ServeOptions serve;
+    serve.folder = folder;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        if (option != "--port" && option != "--bind" && option != "--seconds")
+            return Usage("serve does not take " + option);
+        if (i + 1 >= options.size()) return Usage(option + " needs a value");
+        const std::string& value = options[++i];
+        if (option == "--bind") {
+            if (!IsListenAddress(value)) return Usage("--bind takes an IPv4 or IPv6 address, not " + value);
+            serve.bind = value;
+            continue;
+        }
+        const bool digits = !value.empty() && value.size() <= 6 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        const long number = digits ? std::stol(value) : -1;
+        if (option == "--port" && (number < 0 || number > 65535))
+            return Usage("--port takes a number from 0 to 65535, not " + value);
+        if (option == "--seconds" && (number < 1 || number > 999999))
+            return Usage("--seconds takes a number from 1 to 999999, not " + value);
+        (option == "--port" ? serve.port : serve.seconds) = static_cast<int>(number);
+    }
+    return RunServe(serve, hostOut_, hostErr_);
 }
 
 int Shell::Import() {
@@ -608,7 +699,7 @@ int Shell::Run(const std::vector<std::string>& args) {
         if (command == "new" || command == "set") out_ << "\n" << PRESETS_HELP;
         return SHELL_DONE;
     }
-    if (args.size() < 2) return Usage(command + " needs a project file");
+    if (args.size() < 2) return Usage(command + (command == "serve" ? " needs a folder" : " needs a project file"));
     path_ = args[1];
     const std::vector<std::string> rest(args.begin() + 2, args.end());
     auto exactly = [&](std::size_t n) { return rest.size() == n; };
@@ -625,6 +716,8 @@ int Shell::Run(const std::vector<std::string>& args) {
     }
     if (command == "import") return exactly(0) ? Import() : Usage("import takes no arguments");
     if (command == "build") return Build(rest);
+    if (command == "publish") return Publish(rest);
+    if (command == "serve") return Serve(path_, rest);
     if (!Load()) return SHELL_REFUSED;
     if (command == "set") return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
     if (command == "add") return Add(rest);
@@ -636,7 +729,7 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (command == "check") return exactly(0) ? Check() : Usage("check takes no arguments");
     if (command == "export") {
         if (!exactly(0)) return Usage("export takes no arguments");
-        json_ << ExportProjectJson(*project_);
+        hostOut_ << ExportProjectJson(*project_);
         return SHELL_DONE;
     }
     return Usage("unknown command " + command);
@@ -657,7 +750,7 @@ int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& a
     }
     Utf8OutputBuffer outText(out.rdbuf()), errText(err.rdbuf());
     std::ostream textOut(&outText), textErr(&errText);
-    Shell shell(platform, in, textOut, textErr, out);
+    Shell shell(platform, in, textOut, textErr, out, err);
     return shell.Run(recordArguments);
 }
 

@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
     zk::CatchInterruptions();
     const int code = zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
     // `export` is how a project is kept as text: one cut short by a full
-    // disk must not pass for a success. `build` fails as a write does.
-    const bool building = !arguments.empty() && arguments[0] == "build";
+    // disk must not pass for a success. `build` and `publish` fail as a
+    // write does.
+    const bool building = !arguments.empty() && (arguments[0] == "build" || arguments[0] == "publish");
     return zk::CheckedExit("zephyrkit-project", code,
                            code != 0 ? code : building ? zk::BUILD_WRITE_FAILED : zk::SHELL_REFUSED);
 }

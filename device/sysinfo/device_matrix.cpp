@@ -1,4 +1,4 @@
-#include "inspector/device_matrix.h"
+#include "device/sysinfo/device_matrix.h"
 
 #include "device/sysinfo/cabinet_compatibility.h"
 
