@@ -46,7 +46,7 @@ std::string Page(const DownloadPageFacts& f, std::size_t named) {
     std::string h = Head(title) +
         // Only a desktop browser heeds this; the page reads the same without.
         "<style type=\"text/css\">body{font-family:sans-serif;max-width:40em;margin:1em auto;"
-        "padding:0 8px}td{padding:4px 0}</style>\n"
+        "padding:0 8px}</style>\n"
         "</head>\n<body bgcolor=\"#ffffff\" text=\"#000000\">\n"
         "<h2>" + title + "</h2>\n"
         "<p>" + HtmlText(f.company) + "<br>\nBuilt " + BuildDate(f.builtAt) + "</p>\n"

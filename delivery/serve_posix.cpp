@@ -6,6 +6,7 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,7 +164,8 @@ private:
         if (fit == RangeFit::Unsatisfiable) {
             res.status = 416;
             res.set_header("Content-Range", "bytes */" + std::to_string(record.size));
-            log_.Line(DownloadLine(record) + " (no byte of the range asked for)");
+            log_.Line(Printable(record.client) + " " + Printable(relative) +
+                      ": no byte of the range asked for, the file has " + std::to_string(record.size));
             return;
         }
 
@@ -171,7 +173,10 @@ private:
         const ContentType type =
             ContentTypeOf(slash == std::string::npos ? relative : relative.substr(slash + 1));
         if (type.attachment) res.set_header("Content-Disposition", "attachment");
+        // httplib says so itself for HEAD only; a client resuming a download
+        // looks for it in the answer to its GET.
         const bool logged = req.method == "GET";
+        if (logged) res.set_header("Accept-Ranges", "bytes");
         res.set_content_provider(
             static_cast<std::size_t>(record.size), type.mime,
             [sending](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
@@ -250,6 +255,13 @@ int RunServe(const ServeOptions& options, std::ostream& out, std::ostream& err) 
     Site site(resolved, log);
     httplib::Server server;
     server.set_write_timeout(WRITE_TIMEOUT_SECONDS, 0);
+    // httplib's own options share the port (SO_REUSEPORT): a second server
+    // on it would start as if alone and take half the connections. Only a
+    // port left waiting by a server that ended is taken over.
+    server.set_socket_options([](int sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server.Get(".*", [&site](const httplib::Request& req, httplib::Response& res) {
         site.Answer(req, res);
     });
