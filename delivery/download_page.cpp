@@ -76,7 +76,7 @@ std::string Page(const DownloadPageFacts& f, std::size_t named) {
         h += "<tr><td>" + HtmlText(file->name) + "<br>\n<tt>" + GroupedHash(file->sha256) +
              "</tt></td></tr>\n";
     h += "</table>\n<p><a href=\"" + std::string(SUMS_FILE_NAME) + "\">" + SUMS_FILE_NAME +
-         "</a>, for <tt>sha256sum&nbsp;-c</tt></p>\n</body>\n</html>\n";
+         "</a><br>\n(for <tt>sha256sum -c</tt>)</p>\n</body>\n</html>\n";
     return h;
 }
 
