@@ -67,6 +67,22 @@ def stand_in_program(folder, tools=(), mobile_stub=None, desktop_stub=b"MZ" + by
     return folder
 
 
+def signed(program, table_bytes=1508, table_at=None):
+    """What code signing does to `program`, without a signer: a PE32+ header
+    in its first 0x140 bytes whose security directory points at a
+    certificate table of `table_bytes` appended at the 8-byte boundary (or at
+    `table_at`, for a signature that lies)."""
+    data = bytearray(program)
+    aligned = (len(data) + 7) // 8 * 8
+    struct.pack_into("<2s", data, 0, b"MZ")
+    struct.pack_into("<I", data, 0x3C, 0x40)
+    struct.pack_into("<4sxxxxxxxxxxxxxxxxH", data, 0x40, b"PE\0\0", 0xF0)
+    struct.pack_into("<H", data, 0x58, 0x20B)
+    struct.pack_into("<I", data, 0x58 + 108, 16)
+    struct.pack_into("<II", data, 0x58 + 112 + 32, table_at or aligned, table_bytes)
+    return bytes(data) + bytes(aligned - len(data)) + b"C" * table_bytes
+
+
 def sections_of(data, start=None):
     """(offset of the count, bytes) of each section of the package `data`
     from `start` on (the device stub's length when not given)."""
