@@ -751,6 +751,56 @@ def case_rotation(setup):
         device.close()
 
 
+def case_smartphone_keys(setup):
+    """A Smartphone has no stylus: the installer walked with key messages
+    alone - Enter on the welcome page, the soft keys F1 and F2, the arrow
+    keys and Space on the preferences page, the folder browser's tree by the
+    arrow keys and its Ok by the left soft key."""
+    device = Device(setup, "smartphone_keys")
+    try:
+        turned = run([setup.a.wine_device, "profile", device.prefix, "smartphone2003"], env=device.env,
+                     stdin=subprocess.DEVNULL)
+        if not check(turned.returncode == 0, "wine-device.sh profile: %s%s" % (turned.stdout, turned.stderr)):
+            return
+        program = device.put("Sample")
+        os.makedirs(os.path.join(device.root, "My Documents", "Apps"), exist_ok=True)
+        # A Smartphone's bar covers the bottom of the window rather than
+        # shortening it: no layout check here.
+        steps = ["start", "window", "title Morvane Zephyrkit Sample", "key %d Start" % START,
+            "sleep 700",
+            "keys enter",
+            "html visible", "html-has End-user licence agreement of the Zephyrkit sample.",
+            # The left soft key is Back, the right one Next.
+            "keys f1", "key %d Start" % START, "html hidden",
+            "keys enter", "html visible", "key %d Next" % NEXT,
+            "keys f2", "control %d" % OVERRIDE, "focus %d" % OVERRIDE,
+            "keys space", "checked %d" % OVERRIDE, "enabled %d" % OVERRIDE_BROWSE,
+            "keys down", "focus %d" % OVERRIDE_EDIT,
+            "keys down", "focus %d" % OVERRIDE_BROWSE,
+            "keys down", "focus %d" % RESUME,
+            "keys space", "unchecked %d" % RESUME,
+            "keys space", "checked %d" % RESUME,
+            "keys up", "focus %d" % OVERRIDE_BROWSE,
+            "keys space", "browser",
+            "browse-keys \\My Documents\\Apps",
+            device.shot("smartphone-browser"),
+            "keys f1", "no-browser",
+            "text %d \\My Documents\\Apps" % OVERRIDE_EDIT,
+            device.shot("smartphone-preferences"),
+            "keys f2",
+            "timeout 30000",
+            "key %d Finish" % FINISH, "html visible",
+            "html-has Read me: the Zephyrkit sample installs one of three viewers.",
+            "keys f2", "exit 0"]
+        device.drive(program, steps, "keys")
+        apps = device.file("\\My Documents\\Apps")
+        check(apps is not None and tree(apps),
+              "smartphone keys: nothing installed in the folder chosen by the keys")
+        after_normal_end(device, "smartphone keys")
+    finally:
+        device.close()
+
+
 def set_device_root(device, root):
     """Where the emulated ActiveSync finds its device."""
     done = run([WINE, "reg", "add", "HKCU\\Software\\Morvane\\Zephyrkit\\Emulated ActiveSync",
@@ -918,6 +968,7 @@ def case_wizard_road(setup):
 
 
 CASES = {
+    "smartphone_keys": case_smartphone_keys,
     "desktop_install": case_desktop_install,
     "full_walk": case_full_walk,
     "launch_rules": case_launch_rules,
