@@ -7,4 +7,5 @@ exec "$(dirname "$0")/install-packages.sh" \
   googletest libgtest-dev libgmock-dev \
   libmspack-dev zlib1g-dev libminizip-dev libpugixml-dev nlohmann-json3-dev \
   unzip zip cabextract gcab python3 \
-  fp-utils help2man man-db dpkg-dev
+  fp-utils help2man man-db dpkg-dev lintian \
+  osslsigncode openssl

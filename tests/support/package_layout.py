@@ -31,6 +31,26 @@ def desktop_stub_length():
     raise RuntimeError("no DESKTOP_STUB_FIRST_SECTION_OFFSET in " + HEADER)
 
 
+def pe_image(length):
+    """A whole Windows program image (PE32+, x86-64, one code section of a
+    `ret`) padded with zeros to `length` bytes: a stand-in stub that
+    Authenticode signing tools take, as they take the real stubs."""
+    dos = bytearray(64)
+    dos[0:2] = b"MZ"
+    struct.pack_into("<I", dos, 0x3C, len(dos))  # e_lfanew
+    coff = b"PE\0\0" + struct.pack("<HHIIIHH", 0x8664, 1, 0, 0, 0, 240, 0x22)
+    optional = struct.pack("<HBBIIIIIQIIHHHHHHIIIIHHQQQQII", 0x20B, 0, 0, 0x200, 0, 0, 0x1000,
+                           0x1000, 0x140000000, 0x1000, 0x200, 6, 0, 0, 0, 6, 0, 0, 0x2000, 0x200,
+                           0, 2, 0x8160, 0x100000, 0x1000, 0x100000, 0x1000, 0, 16) + bytes(16 * 8)
+    section = struct.pack("<8sIIIIIIHHI", b".text", 0x200, 0x1000, 0x200, 0x200, 0, 0, 0, 0,
+                          0x60000020)
+    headers = bytes(dos) + coff + optional + section
+    image = headers + bytes(0x200 - len(headers)) + b"\xc3" + bytes(0x1FF)
+    if length < len(image):
+        raise ValueError("a PE image is at least %d bytes" % len(image))
+    return image + bytes(length - len(image))
+
+
 def small_bitmap(width=2, height=2):
     """A whole 24-bit Windows bitmap, the smallest splash a build takes."""
     row = b"\x80" * (3 * width) + b"\0" * ((4 - 3 * width % 4) % 4)

@@ -6,8 +6,10 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "wizard/build/build_outcome.h"
+#include "wizard/build/installer_signer.h"
 
 namespace zk {
 
@@ -22,13 +24,32 @@ inline constexpr int BUILD_WRITE_FAILED = 4;  // the output folder or an output
 struct CommandLineBuildOptions {
     std::string output;  // replaces the project's output folder when not empty
     bool quiet = false;  // no section lines
+    // --sign CERT.pfx, --sign-password-file FILE, --sign-url URL.
+    SigningSettings signing;
 };
 
-// Loads the project at `projectPath` into ctx and builds its installers.
-// Messages read "zephyrkit-project: FILE: what is wrong".
+// The options of a build, as `build` takes them and a command that builds
+// too takes them: -q (--quiet), --output DIR, --sign CERT,
+// --sign-password-file FILE, --sign-url URL. Sets what `options` names in
+// `build` and leaves the arguments that are none of these, in order, in
+// `rest` for the caller. False, with `*problem` saying why, when an option
+// lacks its value or a --sign-… option comes without --sign. Paths are kept
+// as given.
+bool ParseBuildOptions(const std::vector<std::string>& options, CommandLineBuildOptions* build,
+                       std::vector<std::string>* rest, std::string* problem);
+
+// The parts of `build --help` that a command building too shows: what each
+// option does, and the exit codes.
+extern const char* const BUILD_OPTIONS_HELP;
+extern const char* const BUILD_EXIT_CODES_HELP;
+
+// Loads the project at `projectPath` into ctx and builds its installers,
+// signed by `signer` when options.signing asks for it (null: this program
+// cannot sign, and a build asked to fails). Messages read
+// "zephyrkit-project: FILE: what is wrong".
 int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
-                        const CommandLineBuildOptions& options, std::ostream& out,
-                        std::ostream& err);
+                        const CommandLineBuildOptions& options, InstallerSigner* signer,
+                        std::ostream& out, std::ostream& err);
 
 // The exit code of a build that failed, from the kind of failure alone;
 // `signal` is the one that interrupted it (0: none known).

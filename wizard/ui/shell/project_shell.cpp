@@ -60,7 +60,9 @@ constexpr const char* USAGE =
     "  check FILE.paw                                 the checks of steps 1 to 3\n"
     "  export FILE.paw                                the project as JSON, on stdout\n"
     "  import FILE.paw < FILE.json                    the project from JSON\n"
-    "  build FILE.paw [--output DIR] [-q]             the installers, as zephyrkit -silent\n"
+    "  build FILE.paw [--output DIR] [-q] [--sign CERT.pfx]\n"
+    "                                                 the installers, as zephyrkit -silent,\n"
+    "                                                 signed with --sign\n"
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
@@ -127,34 +129,26 @@ const std::map<std::string, std::string> COMMAND_HELP = {
      "versions exclude and of an output folder that does not exist.\n"},
     {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
     {"build",
-     "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
-     "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
-     "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
-     "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
-     "date and title subfolders the project asks for; the folder is made when\n"
-     "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
-     "taken from this program's folder. Prints each section of the installer\n"
-     "with its size and the share packing saved, as zip prints it (\"deflated\n"
-     "57%\"; -q: nothing on success). Problems are printed as\n"
-     "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
-     "The outputs are written under temporary names and replace the earlier\n"
-     "ones together once all are complete; a build that fails or is\n"
-     "interrupted leaves the earlier ones as they were. One build at a time\n"
-     "writes into a folder: a second waits five seconds for the first.\n"
-     "Exit codes:\n"
-     "  0  built\n"
-     "  1  the project is refused: not a project file, no title or one that is no\n"
-     "     usable file name, no cabinet, a cabinet no selected filter option\n"
-     "     lets through, a name a device cannot keep, or two names (EULA,\n"
-     "     read-me, splash, cabinets) that differ only in case\n"
-     "  2  bad usage\n"
-     "  3  an input is missing, cannot be read or cannot be used: the project\n"
-     "     file, the EULA, read-me or splash file, a cabinet, or a build input\n"
-     "     beside the program (a device stub of the wrong length too); a splash\n"
-     "     that is no BMP, a EULA or read-me that is no text\n"
-     "  4  the output folder cannot be made, an output cannot be written, or\n"
-     "     another build is writing into the folder\n"
-     "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n"},
+     std::string(
+         "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
+         "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
+         "                              [--sign-url URL]]\n"
+         "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
+         "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
+         "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
+         "date and title subfolders the project asks for; the folder is made when\n"
+         "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
+         "taken from this program's folder. Prints each section of the installer\n"
+         "with its size and the share packing saved, as zip prints it (\"deflated\n"
+         "57%\"; -q: nothing on success). Problems are printed as\n"
+         "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
+         "The outputs are written under temporary names and replace the earlier\n"
+         "ones together once all are complete (and signed, with --sign); a build\n"
+         "that fails or is interrupted leaves the earlier ones as they were. One\n"
+         "build at a time writes into a folder: a second waits five seconds for\n"
+         "the first.\n"
+         "Options:\n") +
+         BUILD_OPTIONS_HELP + BUILD_EXIT_CODES_HELP},
     {"import",
      "Usage: zephyrkit-project import FILE.paw < FILE.json\n"
      "Replaces (or makes) FILE.paw from a document written by export. A document\n"
@@ -169,8 +163,8 @@ public:
     // `out` and `err` take the record's text; `json` is the raw output that
     // export writes its UTF-8 document to.
     Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
-          std::ostream& json)
-        : console_(platform, out, err), in_(in), out_(out), err_(err), json_(json),
+          std::ostream& json, InstallerSigner* signer)
+        : console_(platform, out, err), in_(in), out_(out), err_(err), json_(json), signer_(signer),
           project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
@@ -225,6 +219,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::ostream& json_;
+    InstallerSigner* signer_;
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
@@ -572,16 +567,14 @@ void Shell::WarnOfDoubtfulSettings() {
 
 int Shell::Build(const std::vector<std::string>& options) {
     CommandLineBuildOptions build;
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        if (options[i] == "-q" || options[i] == "--quiet") {
-            build.quiet = true;
-        } else if (options[i] == "--output" && i + 1 < options.size()) {
-            build.output = AbsolutePath(options[++i]);
-        } else {
-            return Usage("build does not take " + options[i]);
-        }
-    }
-    return RunCommandLineBuild(ctx_, path_, build, out_, err_);
+    std::vector<std::string> rest;
+    std::string problem;
+    if (!ParseBuildOptions(options, &build, &rest, &problem)) return Usage(problem);
+    if (!rest.empty()) return Usage("build does not take " + rest[0]);
+    // Named whole in messages, as the other paths of a build are.
+    for (std::string* path : {&build.output, &build.signing.certificate, &build.signing.passwordFile})
+        *path = AbsolutePath(*path);
+    return RunCommandLineBuild(ctx_, path_, build, signer_, out_, err_);
 }
 
 int Shell::Import() {
@@ -645,7 +638,8 @@ int Shell::Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
-                    std::istream& in, std::ostream& out, std::ostream& err) {
+                    std::istream& in, std::ostream& out, std::ostream& err,
+                    InstallerSigner* signer) {
     // The shell works in the record's code page, as the wizard does: the
     // arguments come in converted and what it prints goes out as UTF-8.
     // Standard input and export carry JSON, UTF-8 by its own rules, as it is.
@@ -657,7 +651,7 @@ int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& a
     }
     Utf8OutputBuffer outText(out.rdbuf()), errText(err.rdbuf());
     std::ostream textOut(&outText), textErr(&errText);
-    Shell shell(platform, in, textOut, textErr, out);
+    Shell shell(platform, in, textOut, textErr, out, signer);
     return shell.Run(recordArguments);
 }
 
