@@ -37,7 +37,7 @@ public:
           err_(err),
           outputs_(ctx.platform) {}
 
-    int Run(const std::string& projectPath);
+    int Run(const std::string& projectPath, InstallerSigner* signer);
 
 private:
     int Say(const std::string& file, const std::string& text, int code) {
@@ -150,7 +150,7 @@ void Publish::PrintSite(const std::vector<Installer>& installers) {
     if (!options_.baseUrl.empty()) out_ << "The address to type on the device: " << options_.baseUrl << "/\n";
 }
 
-int Publish::Run(const std::string& projectPath) {
+int Publish::Run(const std::string& projectPath, InstallerSigner* signer) {
     DesktopPlatform& platform = ctx_.platform;
     std::string reason;
     if (!MakeFolders(platform, options_.folder, &reason))
@@ -171,7 +171,7 @@ int Publish::Run(const std::string& projectPath) {
     build.output = work;
     build.subfolders = false;
     build.quiet = true;
-    if (int code = RunCommandLineBuild(ctx_, projectPath, build, out_, err_)) {
+    if (int code = RunCommandLineBuild(ctx_, projectPath, build, signer, out_, err_)) {
         RemoveWorkFolder(work);
         return code;
     }
@@ -218,9 +218,9 @@ bool UsableBaseUrl(const std::string& url, std::string* normal) {
 }
 
 int RunPublish(WizardContext& ctx, const std::string& projectPath, const PublishOptions& options,
-               std::ostream& out, std::ostream& err) {
+               InstallerSigner* signer, std::ostream& out, std::ostream& err) {
     Publish publish(ctx, options, out, err);
-    return publish.Run(projectPath);
+    return publish.Run(projectPath, signer);
 }
 
 }  // namespace zk

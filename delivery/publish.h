@@ -40,7 +40,9 @@ bool UsableBaseUrl(const std::string& url, std::string* normal);
 // Exit codes as the command-line build's (command_line_build.h); messages
 // "zephyrkit-project: FILE: what is wrong" on `err`; unless quiet, a line
 // per file published on `out`.
+// The installers are signed by `signer` when options.build.signing asks for
+// it, as build signs them.
 int RunPublish(WizardContext& ctx, const std::string& projectPath, const PublishOptions& options,
-               std::ostream& out, std::ostream& err);
+               InstallerSigner* signer, std::ostream& out, std::ostream& err);
 
 }  // namespace zk

@@ -2,11 +2,13 @@
 
 #include <memory>
 
+#include "common/certificate_table.h"
 #include "common/fixed_text.h"
 #include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "common/project_record.h"
 #include "desktop/file_window.h"
+#include "device/unzip/file_range.h"
 #include "device/unzip/zip_archive.h"
 #include "platform/desktop_platform.h"
 
@@ -105,7 +107,12 @@ int CheckInstaller(FileHandle& file, std::uint64_t start, std::uint64_t length,
     sections += project->cabinetCount;
     for (int i = 0; i < sections; ++i)
         if (!step(nullptr, nullptr)) return CARRIED_NOT_AN_INSTALLER;
-    if (at != end) return CARRIED_NOT_AN_INSTALLER;
+    // The carried installer may have been signed before it was carried.
+    std::uint64_t signature = 0;
+    FileWindow carried(file, start, length);
+    if (at != end &&
+        !EndsInCertificateTable(ReadDeviceFileAt, &carried, at - start, length, &signature))
+        return CARRIED_NOT_AN_INSTALLER;
 
     const std::string title = TextOf(project->title);
     if (!IsFileName(title)) return CARRIED_NOT_AN_INSTALLER;
@@ -128,7 +135,11 @@ int FindCarriedInstaller(FileHandle& file, std::uint64_t sectionOffset,
     if (!ReadCount(file, sectionOffset, &count)) return CARRIED_UNREADABLE;
     const std::uint64_t start = sectionOffset + SECTION_HEADER_SIZE;
     if (size - start < count) return CARRIED_CUT;
-    if (size - start > count) return CARRIED_EXTRA_BYTES;
+    std::uint64_t signature = 0;
+    FileWindow whole(file, 0, size);
+    if (size - start > count &&
+        !EndsInCertificateTable(ReadDeviceFileAt, &whole, start + count, size, &signature))
+        return CARRIED_EXTRA_BYTES;
     return CheckInstaller(file, start, count, deviceStubLength, out);
 }
 

@@ -10,7 +10,9 @@
 // carried installer must look like a device installer: a program ("MZ") at
 // least as long as the device stub, whose second section is a zip archive
 // holding one project record, and whose sections are exactly the ones that
-// project announces. Only then is anything copied anywhere, so a damaged
+// project announces. Either installer may end in the certificate table code
+// signing appends (common/certificate_table.h); other bytes after the
+// sections are damage. Only then is anything copied anywhere, so a damaged
 // file never leaves a partial installer behind.
 #pragma once
 

@@ -57,6 +57,27 @@ std::string ProjectName(const PackageFacts& facts) {
     return name;
 }
 
+// "signed: N bytes of certificate table" or "not signed".
+std::string SignatureText(std::uint64_t tableBytes) {
+    return tableBytes ? "signed: " + std::to_string(tableBytes) + " bytes of certificate table"
+                      : "not signed";
+}
+
+void PrintSignatures(const PackageFacts& facts, std::ostream& out) {
+    out << SignatureText(facts.signatureBytes) << "\n";
+    if (facts.desktop)
+        out << "carried installer " << SignatureText(facts.carriedSignatureBytes) << "\n";
+}
+
+void AddSignatures(const PackageFacts& facts, Json& doc) {
+    doc["signed"] = facts.signatureBytes != 0;
+    doc["certificateTableBytes"] = facts.signatureBytes;
+    if (facts.desktop) {
+        doc["carriedSigned"] = facts.carriedSignatureBytes != 0;
+        doc["carriedCertificateTableBytes"] = facts.carriedSignatureBytes;
+    }
+}
+
 }  // namespace
 
 void PrintPackageList(DesktopPlatform& desktop, const PackageFacts& facts, std::ostream& out) {
@@ -66,6 +87,7 @@ void PrintPackageList(DesktopPlatform& desktop, const PackageFacts& facts, std::
             << facts.carriedOffset << ", " << facts.carriedDeclared << " bytes\n";
     }
     out << "Stub: " << facts.stubLength << " bytes\n";
+    PrintSignatures(facts, out);
     for (const SectionFacts& s : facts.sections) {
         out << "Section " << s.number << ": " << RoleText(s) << ", offset " << s.offset << ", "
             << s.declared << " bytes";
@@ -107,6 +129,7 @@ void PrintPackageListJson(const PackageFacts& facts, std::ostream& out) {
         doc["carriedLength"] = facts.carriedDeclared;
     }
     doc["stubLength"] = facts.stubLength;
+    AddSignatures(facts, doc);
     Json sections = Json::array();
     for (const SectionFacts& s : facts.sections) {
         Json section{{"number", s.number}, {"role", SectionRoleName(s.role)}};
@@ -141,11 +164,11 @@ void PrintPackageListJson(const PackageFacts& facts, std::ostream& out) {
 }
 
 void PrintPackageTest(const PackageFacts& facts, std::ostream& out) {
-    if (facts.faults.empty()) {
+    if (facts.faults.empty())
         out << "OK\n";
-        return;
-    }
-    PrintFaults(facts, out);
+    else
+        PrintFaults(facts, out);
+    PrintSignatures(facts, out);
 }
 
 void PrintPackageTestJson(const PackageFacts& facts, std::ostream& out) {
@@ -154,8 +177,9 @@ void PrintPackageTestJson(const PackageFacts& facts, std::ostream& out) {
     Json doc{{"file", facts.path},
              {"ok", facts.faults.empty()},
              {"sections", facts.sections.size()},
-             {"members", members},
-             {"faults", FaultsJson(facts)}};
+             {"members", members}};
+    AddSignatures(facts, doc);
+    doc["faults"] = FaultsJson(facts);
     out << doc.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
 }
 

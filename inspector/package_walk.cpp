@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/ansi_text.h"
+#include "common/certificate_table.h"
 #include "common/fixed_text.h"
 #include "common/little_endian.h"
 #include "common/package_layout.h"
@@ -35,8 +36,7 @@ std::string StatusText(UnzipStatus code) {
 }
 
 bool ReadAt(DeviceFile& file, std::uint64_t offset, void* buffer, std::size_t bytes) {
-    return file.Seek(static_cast<std::int64_t>(offset), DeviceSeek::Start) &&
-           file.Read(buffer, bytes) == bytes;
+    return ReadDeviceFileAt(&file, offset, buffer, bytes);
 }
 
 std::string SectionLabel(const SectionFacts& s) {
@@ -117,8 +117,9 @@ void Walk::Run(DeviceFile& package) {
                          " follow: the carried package is cut");
         } else if (f_.carriedDeclared < present) {
             end = base + f_.carriedDeclared;
-            Fault(end, std::to_string(present - f_.carriedDeclared) +
-                           " bytes follow the carried package");
+            if (!EndsInCertificateTable(ReadDeviceFileAt, &package, end, size, &f_.signatureBytes))
+                Fault(end, std::to_string(present - f_.carriedDeclared) +
+                               " bytes follow the carried package");
         }
         f_.carriedLength = end - base;
     }
@@ -164,8 +165,13 @@ void Walk::Run(DeviceFile& package) {
             s.role == SectionRole::ReadMe)
             CheckShownFileNames(s);
         if (i + 1 == expected_.size() && projectKnown && position_ < end) {
-            Fault(position_, std::to_string(end - position_) +
-                                 " bytes follow the last section the project announces");
+            // The package signed on its own: the table is relative to its start.
+            FileRange program(package, base, end);
+            std::uint64_t& signature = f_.desktop ? f_.carriedSignatureBytes : f_.signatureBytes;
+            if (!EndsInCertificateTable(ReadDeviceFileAt, &program, position_ - base, end - base,
+                                        &signature))
+                Fault(position_, std::to_string(end - position_) +
+                                     " bytes follow the last section the project announces");
         }
     }
     scratch_.device.RemoveFile(SCRATCH_ZIP);

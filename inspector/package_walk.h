@@ -15,7 +15,8 @@
 // zip, then opened with the device's zip reader. Every fault is collected
 // with the file offset it was found at; the walk never stops on a damaged
 // member and stops at the first section that is cut, since nothing after it
-// can be placed.
+// can be placed. A certificate table that code signing appended after the
+// last section is the signature, not damage (common/certificate_table.h).
 #pragma once
 
 #include <cstdint>
@@ -85,6 +86,11 @@ struct PackageFacts {
     std::uint64_t carriedLength = 0;    // bytes of it present
 
     std::uint64_t stubLength = 0;  // the device stub, within the carried package
+    // Bytes of the Authenticode certificate table that code signing appended
+    // to the file (and, for a desktop installer, to the carried package
+    // before it was carried); 0 when not signed.
+    std::uint64_t signatureBytes = 0;
+    std::uint64_t carriedSignatureBytes = 0;
     std::vector<SectionFacts> sections;
 
     // The record packed in the project section, when it could be read.

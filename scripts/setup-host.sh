@@ -8,4 +8,5 @@ exec "$(dirname "$0")/install-packages.sh" \
   libmspack-dev zlib1g-dev libminizip-dev libpugixml-dev nlohmann-json3-dev \
   libcpp-httplib-dev \
   unzip zip cabextract gcab python3 curl chromium \
-  fp-utils help2man man-db dpkg-dev
+  fp-utils help2man man-db dpkg-dev lintian \
+  osslsigncode openssl

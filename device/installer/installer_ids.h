@@ -20,6 +20,19 @@ inline constexpr int CMD_FINISH = 40017;
 inline constexpr int CMD_DAMAGED_LEFT = 40018;
 inline constexpr int CMD_EXIT = 40019;
 
+// Each bar's left and right soft key, as its resource lists them.
+struct SoftKeyPair {
+    int bar;
+    int left;
+    int right;
+};
+inline constexpr SoftKeyPair SOFT_KEY_PAIRS[] = {
+    {BAR_WELCOME, CMD_WELCOME_LEFT, CMD_START},
+    {BAR_NAVIGATION, CMD_BACK, CMD_NEXT},
+    {BAR_INSTALLATION, CMD_INSTALLATION_LEFT, CMD_FINISH},
+    {BAR_DAMAGED, CMD_DAMAGED_LEFT, CMD_EXIT},
+};
+
 // Preference controls, in the order they are created, and the status box.
 inline constexpr int IDC_OVERRIDE_CHECK = 305;
 inline constexpr int IDC_OVERRIDE_EDIT = 306;

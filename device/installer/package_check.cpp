@@ -1,11 +1,11 @@
 #include "device/installer/package_check.h"
 
+#include "common/certificate_table.h"
 #include "common/fixed_text.h"
 #include "common/little_endian.h"
 #include "common/package_layout.h"
 #include "common/utf16_text.h"
 #include "device/installer/ansi_text16.h"
-#include "device/installer/certificate_table.h"
 #include "device/installer/format_text.h"
 #include "device/unzip/file_range.h"
 #include "device/unzip/zip_archive.h"
@@ -72,7 +72,7 @@ PackageCheck CheckPackage(DevicePlatform& platform, DeviceFile& package, std::ui
         at = body + bytes;
     }
     if (at < fileLength &&
-        !EndsInCertificateTable(package, at, fileLength, &check.signatureBytes)) {
+        !EndsInCertificateTable(ReadDeviceFileAt, &package, at, fileLength, &check.signatureBytes)) {
         check.whole = false;
         check.fault = FormatText(u"%d bytes at offset %d follow the last section the project announces",
                                  {Number(fileLength - at), Number(at)});

@@ -274,4 +274,12 @@ void PageFlow::OnWorkAreaChanged(int width, int height) {
 
 bool PageFlow::ArrowKeysMoveFocus() const { return session_.state.page == PAGE_PREFERENCES; }
 
+bool PageFlow::OnEnterKey() {
+    if (session_.state.page != PAGE_WELCOME) return false;
+    for (const SoftKeyPair& keys : SOFT_KEY_PAIRS) {
+        if (keys.bar == bar_) return OnCommand(keys.right);
+    }
+    return false;
+}
+
 }  // namespace zk

@@ -119,6 +119,9 @@ public:
     void OnWorkAreaChanged(int width, int height);
     // The up and down arrow keys move the focus only on the preferences page.
     bool ArrowKeysMoveFocus() const;
+    // Enter on the welcome page presses the right soft key (Start, or Exit
+    // for a damaged package), as a keyboard user expects; true when it did.
+    bool OnEnterKey();
 
     int SoftKeyBar() const { return bar_; }
     int Page() const { return session_.state.page; }

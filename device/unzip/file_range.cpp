@@ -30,4 +30,17 @@ bool FileRange::Tell(std::uint64_t* position) {
     return true;
 }
 
+bool ReadDeviceFileAt(void* file, std::uint64_t offset, void* buffer, std::size_t bytes) {
+    DeviceFile& f = *static_cast<DeviceFile*>(file);
+    if (!f.Seek(static_cast<std::int64_t>(offset), DeviceSeek::Start)) return false;
+    auto* at = static_cast<unsigned char*>(buffer);
+    while (bytes > 0) {
+        const std::size_t got = f.Read(at, bytes);
+        if (got == 0) return false;
+        at += got;
+        bytes -= got;
+    }
+    return true;
+}
+
 }  // namespace zk

@@ -30,4 +30,8 @@ private:
     std::uint64_t position_ = 0;
 };
 
+// Reads exactly `bytes` at `offset` of the DeviceFile `file` points to; false
+// when the file ends first. A ProgramReader (common/certificate_table.h).
+bool ReadDeviceFileAt(void* file, std::uint64_t offset, void* buffer, std::size_t bytes);
+
 }  // namespace zk

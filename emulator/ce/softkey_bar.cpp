@@ -8,6 +8,12 @@
 // destroy the very bar whose key was pressed, which must not happen while
 // the button is still inside its own click handling.
 //
+// A Smartphone has no touch screen: its two hardware soft keys send VK_F1
+// and VK_F2, and the shell presses the left or right key of the bar on
+// screen with them, wherever the focus is. Here a hook on the program's
+// message queue does the same for the bar owned by the window the key was
+// meant for.
+//
 // The bar follows the screen: on WM_SETTINGCHANGE it reads the profile again
 // and moves to the bottom of the (possibly turned) screen.
 #include <cstring>
@@ -30,6 +36,10 @@ constexpr WORD TBSTATE_ENABLED_BIT = 0x04;
 constexpr WORD MAX_KEYS = 8;
 constexpr int MAX_CAPTION = 64;
 
+// An X server without a window manager raises a window that is activated
+// above everything, the bar its owner keeps above it included: each time
+// the owner is activated the bar is told to show itself again on top.
+constexpr UINT WM_RAISE_BAR = WM_APP + 1;
 constexpr COLORREF BAR_COLOR = RGB(36, 40, 52);
 constexpr COLORREF PRESSED_COLOR = RGB(88, 96, 124);
 constexpr COLORREF SEPARATOR_COLOR = RGB(96, 100, 112);
@@ -121,12 +131,77 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         Layout(bar);
         return 0;
+    case WM_RAISE_BAR:
+        // Mapped again, the bar is on top.
+        if (IsWindowVisible(bar)) {
+            ShowWindow(bar, SW_HIDE);
+            ShowWindow(bar, SW_SHOWNOACTIVATE);
+        }
+        return 0;
     case WM_NCDESTROY:
         if (HFONT font = BarFont(bar)) DeleteObject(font);
         SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
         break;
     }
     return DefWindowProcW(bar, message, wParam, lParam);
+}
+
+struct BarSearch {
+    HWND owner;
+    HWND bar;
+};
+
+BOOL CALLBACK FindOwnedBar(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<BarSearch*>(lParam);
+    wchar_t kind[32];
+    if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
+        GetClassNameW(window, kind, 32) && lstrcmpW(kind, BAR_CLASS) == 0) {
+        search->bar = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The bar on screen for the window `target` belongs to: its left or right
+// key, or null.
+HWND SoftKeyFor(HWND target, bool right) {
+    BarSearch search = {target ? GetAncestor(target, GA_ROOT) : GetActiveWindow(), nullptr};
+    if (!search.owner) return nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedBar, reinterpret_cast<LPARAM>(&search));
+    if (!search.bar) return nullptr;
+    HWND key = GetWindow(search.bar, GW_CHILD);
+    if (key && right) key = GetWindow(key, GW_HWNDLAST);
+    return key;
+}
+
+HHOOK g_softKeyHook = nullptr;
+HHOOK g_activationHook = nullptr;
+
+LRESULT CALLBACK ActivationHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_ACTIVATE && LOWORD(call->wParam) != WA_INACTIVE) {
+        BarSearch search = {call->hwnd, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindOwnedBar, reinterpret_cast<LPARAM>(&search));
+        if (search.bar) PostMessageW(search.bar, WM_RAISE_BAR, 0, 0);
+    }
+    return CallNextHookEx(g_activationHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK SoftKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE &&
+        (message->message == WM_KEYDOWN || message->message == WM_KEYUP) &&
+        (message->wParam == VK_F1 || message->wParam == VK_F2)) {
+        if (HWND key = SoftKeyFor(message->hwnd, message->wParam == VK_F2)) {
+            // As a press of the key: its command posted to the bar's owner.
+            if (message->message == WM_KEYDOWN && IsWindowEnabled(key)) {
+                PostMessageW(GetWindow(GetParent(key), GW_OWNER), WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(key), 0), 0);
+            }
+            message->message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(g_softKeyHook, code, wParam, lParam);
 }
 
 bool RegisterBarClass(HINSTANCE instance) {
@@ -185,9 +260,14 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         return FALSE;
     }
     Layout(bar);
+    if (!g_softKeyHook)
+        g_softKeyHook = SetWindowsHookExW(WH_GETMESSAGE, SoftKeyHook, nullptr, GetCurrentThreadId());
     // Shown without taking the activation from the program's window, whose
     // focused control keeps the keyboard.
     if (!(info->dwFlags & SHCMBF_HIDDEN)) ShowWindow(bar, SW_SHOWNOACTIVATE);
+    if (!g_activationHook)
+        g_activationHook = SetWindowsHookExW(WH_CALLWNDPROCRET, ActivationHook, nullptr, GetCurrentThreadId());
+    PostMessageW(bar, WM_RAISE_BAR, 0, 0);
     info->hwndMB = bar;
     return TRUE;
 }

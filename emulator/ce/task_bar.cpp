@@ -97,9 +97,13 @@ void ShowTaskBar(HWND owner, HINSTANCE instance) {
         if (!RegisterClassW(&kind)) return;
     }
     const DeviceScreen screen = ReadDeviceScreen();
-    ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TASK_BAR_CLASS, L"",
-                      WS_POPUP | WS_VISIBLE, 0, 0, screen.width, screen.taskBarHeight, owner,
-                      nullptr, instance, nullptr);
+    HWND bar = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TASK_BAR_CLASS, L"", WS_POPUP,
+                                 0, 0, screen.width, screen.taskBarHeight, owner, nullptr, instance,
+                                 nullptr);
+    // Shown without taking the activation, and with it the keyboard, from
+    // the program's window: a device's keys go to the program, never to the
+    // shell's bar.
+    if (bar) ShowWindow(bar, SW_SHOWNOACTIVATE);
 }
 
 }  // namespace zk::ce

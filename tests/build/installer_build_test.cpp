@@ -13,6 +13,7 @@
 #include "wizard/build/build_outputs.h"
 #include "wizard/build/build_run.h"
 #include "wizard/build/compression_figure.h"
+#include "wizard/build/installer_signer.h"
 
 namespace zk {
 namespace {
@@ -327,6 +328,138 @@ TEST_F(InstallerBuildTest, AnEarlierCardCopyGoesOnlyWithACompleteBuild) {
     EXPECT_EQ(test::ListFolder(outputFolder),
               (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe",
                                         "ZephyrkitPrj.paw"}));
+}
+
+// Signs by appending a mark naming the product and time, as a certificate
+// table follows the sections; records every request, and fails the k-th
+// with the result given.
+class FakeSigner : public InstallerSigner {
+public:
+    std::string ToolName() const override { return "fakesign"; }
+    SigningReport Sign(const SignatureRequest& r) override {
+        requests.push_back({r.productName, r.unixTime, r.input, r.output});
+        if (static_cast<int>(requests.size()) == failAt) {
+            if (!failingOutput.empty()) test::WriteFileBytes(r.output, failingOutput);
+            return {failWith, "it said no"};
+        }
+        test::WriteFileBytes(r.output, ReadFileBytes(r.input) + Mark(r.productName, r.unixTime));
+        return {};
+    }
+    static std::string Mark(const std::string& product, std::int64_t time) {
+        return "<signed " + product + " " + std::to_string(time) + ">";
+    }
+
+    struct Request {
+        std::string product;
+        std::int64_t time;
+        std::string input, output;
+    };
+    std::vector<Request> requests;
+    int failAt = 0;
+    SigningResult failWith = SigningResult::Failed;
+    std::string failingOutput;  // what a failing signing leaves half-written
+};
+
+class SignedBuildTest : public InstallerBuildTest {
+protected:
+    SignedBuildTest() {
+        test::WriteFileBytes(Input("key.pfx"), "certificate");
+        test::WriteFileBytes(Input("password"), "secret\n");
+        signing.signer = &signer;
+        signing.signing.certificate = Input("key.pfx");
+        signing.signing.passwordFile = Input("password");
+        signing.signing.url = "https://morvane.example";
+        AddCabinet("a.cab", 5000);
+        project->removableCardOutput = state.removableCardOutput = 1;
+    }
+    BuildRunOptions signing;
+    FakeSigner signer;
+};
+
+// The mobile installer is signed before the desktop installer is made from
+// it: the copy the desktop installer carries to the device is the signed
+// one. Then the desktop installer and autorun.exe, each under its temporary
+// name, with the title as the product and the build's time.
+TEST_F(SignedBuildTest, TheMobileInstallerIsSignedBeforeTheDesktopInstallerCarriesIt) {
+    ASSERT_TRUE(Build(signing)) << BuildFailureText(outcome);
+    const std::string mark = FakeSigner::Mark("Demo", platform.unixTime);
+    ASSERT_EQ(signer.requests.size(), 3u);
+    const char* signedInOrder[] = {"Demo.[MOBILE].exe", "Demo.[DESKTOP].exe", "autorun.exe"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const FakeSigner::Request& r = signer.requests[i];
+        EXPECT_EQ(r.input, Out(std::string(signedInOrder[i]) + ".partial"));
+        EXPECT_EQ(r.output, Out(std::string(signedInOrder[i]) + ".revised"));
+        EXPECT_EQ(r.product, "Demo");
+        EXPECT_EQ(r.time, platform.unixTime);
+        EXPECT_TRUE(EndsWith(ReadFileBytes(Out(signedInOrder[i])), mark)) << signedInOrder[i];
+    }
+    const std::string mobile = ReadFileBytes(Out("Demo.[MOBILE].exe"));
+    const std::string desktop = ReadFileBytes(Out("Demo.[DESKTOP].exe"));
+    ASSERT_EQ(desktop.size(), desktopStub.size() + 4 + mobile.size() + mark.size());
+    EXPECT_EQ(desktop.substr(desktopStub.size() + 4, mobile.size()), mobile)
+        << "the desktop installer carries the signed mobile installer";
+    EXPECT_EQ(ReadFileBytes(Out("autorun.exe")), mobile);
+    EXPECT_EQ(test::ListFolder(outputFolder),
+              (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe",
+                                        "ZephyrkitPrj.paw", "autorun.exe"}));
+}
+
+// A signing that fails, at any of the three, ends the build as any failure
+// does: nothing moved in place, no temporary or half-signed copy behind, and
+// the fault names what the user must mend.
+TEST_F(SignedBuildTest, AFailedSigningLeavesTheEarlierOutputsAsTheyWere) {
+    ASSERT_TRUE(Build()) << BuildFailureText(outcome);  // unsigned outputs of an earlier build
+    const std::map<std::string, std::string> earlier = Outputs();
+    struct Case {
+        int at;
+        SigningResult result;
+        BuildFault fault;
+        std::string file;
+        std::string detail;
+    };
+    const std::string mobile = Out("Demo.[MOBILE].exe"), desktop = Out("Demo.[DESKTOP].exe");
+    const Case cases[] = {
+        {1, SigningResult::SignerMissing, BuildFault::SignerMissing, "fakesign", ""},
+        {1, SigningResult::PasswordRefused, BuildFault::InputUnusable, Input("key.pfx"),
+         "does not open with the password in " + Input("password") + " (fakesign: it said no)"},
+        {1, SigningResult::CertificateUnusable, BuildFault::InputUnusable, Input("key.pfx"),
+         "is no PKCS#12 file holding a certificate and its key (fakesign: it said no)"},
+        {1, SigningResult::CannotWrite, BuildFault::CannotWrite, mobile, ""},
+        {2, SigningResult::Failed, BuildFault::SigningFailed, desktop, "fakesign: it said no"},
+        {3, SigningResult::Failed, BuildFault::SigningFailed, Out("autorun.exe"),
+         "fakesign: it said no"},
+    };
+    for (const Case& c : cases) {
+        signer.requests.clear();
+        signer.failAt = c.at;
+        signer.failWith = c.result;
+        signer.failingOutput = "half";
+        EXPECT_FALSE(Build(signing)) << c.at;
+        EXPECT_EQ(outcome.fault, c.fault) << c.at;
+        EXPECT_EQ(outcome.file, c.file);
+        EXPECT_EQ(outcome.detail, c.detail);
+        EXPECT_EQ(signer.requests.size(), static_cast<std::size_t>(c.at));
+        EXPECT_EQ(Outputs(), earlier) << "signing failed at " << c.at;
+    }
+}
+
+// The certificate and password file are read before anything is written.
+TEST_F(SignedBuildTest, AnUnreadableCertificateOrPasswordFileWritesNothing) {
+    const std::map<std::string, std::string> earlier = Outputs();
+    signing.signing.certificate = Input("none.pfx");
+    EXPECT_FALSE(Build(signing));
+    EXPECT_EQ(outcome.fault, BuildFault::CannotRead);
+    EXPECT_EQ(outcome.file, Input("none.pfx"));
+    EXPECT_FALSE(outcome.reason.empty());
+
+    signing.signing.certificate = Input("key.pfx");
+    signing.signing.passwordFile = Input("");  // the inputs folder
+    EXPECT_FALSE(Build(signing));
+    EXPECT_EQ(outcome.fault, BuildFault::CannotRead);
+    EXPECT_EQ(outcome.reason, "it is a folder");
+
+    EXPECT_TRUE(signer.requests.empty());
+    EXPECT_EQ(Outputs(), earlier);
 }
 
 }  // namespace

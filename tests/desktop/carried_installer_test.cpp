@@ -6,6 +6,7 @@
 #include "desktop/carried_installer.h"
 #include "tests/desktop/desktop_package.h"
 #include "tests/support/native_desktop_platform.h"
+#include "tests/support/signed_program.h"
 
 namespace zk::test {
 namespace {
@@ -62,6 +63,35 @@ TEST_F(CarriedInstallerTest, SizesThatDoNotAgreeAreDamage) {
     EXPECT_EQ(Find(lying), CARRIED_CUT);
     lying.replace(TEST_DESKTOP_STUB_LENGTH, 4, U32Bytes(0xFFFFFFFFu));
     EXPECT_EQ(Find(lying), CARRIED_CUT);
+}
+
+// Signing appends a certificate table: to the device installer before it is
+// carried, to the desktop installer after. Those bytes are no damage; any
+// others after the sections, or a table the header does not point at, are.
+TEST_F(CarriedInstallerTest, ASignatureAfterEitherInstallerIsNoDamage) {
+    const std::string installer = MakeDeviceInstaller(folder, {});
+    const std::string signedInstaller = SignedProgram(installer, 1500);
+    const std::size_t misplaced = (installer.size() + 7) / 8 * 8 + 8;
+    const struct {
+        std::string desktop;
+        int result;
+    } cases[] = {
+        {MakeDesktopInstaller(signedInstaller), CARRIED_OK},
+        {SignedProgram(MakeDesktopInstaller(installer)), CARRIED_OK},
+        {SignedProgram(MakeDesktopInstaller(signedInstaller), 9), CARRIED_OK},
+        {SignedProgram(MakeDesktopInstaller(installer)) + "x", CARRIED_EXTRA_BYTES},
+        {MakeDesktopInstaller(signedInstaller + "x"), CARRIED_NOT_AN_INSTALLER},
+        {MakeDesktopInstaller(SignedProgram(installer, 1500, misplaced)), CARRIED_NOT_AN_INSTALLER},
+        {SignedProgram(MakeDesktopInstaller(installer), 1500, 8), CARRIED_EXTRA_BYTES},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Find(c.desktop), c.result) << "case " << (&c - cases);
+        if (c.result == CARRIED_OK) {
+            EXPECT_EQ(carried.title, "Demo");
+        }
+    }
+    ASSERT_EQ(Find(MakeDesktopInstaller(signedInstaller)), CARRIED_OK);
+    EXPECT_EQ(carried.length, signedInstaller.size());
 }
 
 TEST_F(CarriedInstallerTest, WhatIsNoDeviceInstallerIsRefused) {

@@ -53,7 +53,7 @@ class HelpManualTest(unittest.TestCase):
         # The manual carries the pages the wizard's messages and tooltips send users to.
         listing = subprocess.run([ARGS.chmls, "-n", "list", ARGS.chm], capture_output=True,
                                  text=True).stdout
-        for page in ("command-line.html", "filters.html", "troubleshooting.html"):
+        for page in ("command-line.html", "filters.html", "troubleshooting.html", "signing.html"):
             self.assertIn("/" + page, listing)
 
     def test_broken_links_anchors_and_unlisted_pages_are_named(self):

@@ -27,7 +27,7 @@ REAL_CABS = os.path.join(HERE, "..", "..", "..", "shared", "testdata", "cabs")
 
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 import package_layout  # noqa: E402
-from package_layout import desktop_stub_length, sections_of, stub_length, zip_holding  # noqa: E402
+from package_layout import desktop_stub_length, sections_of, signed, stub_length, zip_holding  # noqa: E402
 
 STUB_LENGTH = stub_length()
 DESKTOP_STUB_LENGTH = desktop_stub_length()
@@ -137,8 +137,9 @@ class ListAndTestCase(PackageToolTest):
 
     def test_test_passes_whole_installers_and_names_each_fault(self):
         mobile, desktop = self.demo()
-        self.assertEqual(tool("test", mobile, code=0).stdout, "OK\n")
-        self.assertEqual(tool("test", desktop, code=0).stdout, "OK\n")
+        self.assertEqual(tool("test", mobile, code=0).stdout, "OK\nnot signed\n")
+        self.assertEqual(tool("test", desktop, code=0).stdout,
+                         "OK\nnot signed\ncarried installer not signed\n")
         self.assertTrue(json.loads(tool("test", desktop, "--json", code=0).stdout)["ok"])
         with open(mobile, "rb") as f:
             data = f.read()
@@ -171,7 +172,42 @@ class ListAndTestCase(PackageToolTest):
         # A stub of the Windows CE length, told with --stub-length.
         with open(damaged, "wb") as f:
             f.write(b"MZ" + bytes(62464 - 2) + data[STUB_LENGTH:])
-        self.assertEqual(tool("test", damaged, "--stub-length", "62464", code=0).stdout, "OK\n")
+        self.assertEqual(tool("test", damaged, "--stub-length", "62464", code=0).stdout,
+                         "OK\nnot signed\n")
+
+    def test_a_signature_after_the_sections_is_no_damage(self):
+        mobile, desktop = (read_bytes(p) for p in self.demo())
+        signed_mobile = signed(mobile, 1500)
+        outer = desktop[:DESKTOP_STUB_LENGTH]
+
+        def carrying(package):
+            return outer + struct.pack("<I", len(package)) + package
+
+        misplaced = (len(mobile) + 7) // 8 * 8 + 8
+        cases = [  # bytes, exit code, words in the output
+            (signed_mobile, 0, "OK\nsigned: 1500 bytes of certificate table\n"),
+            (signed(carrying(signed_mobile), 9), 0,
+             "OK\nsigned: 9 bytes of certificate table\n"
+             "carried installer signed: 1500 bytes of certificate table\n"),
+            (signed(desktop), 0, "OK\nsigned: 1508 bytes of certificate table\n"
+                                 "carried installer not signed\n"),
+            (signed_mobile + b"x", 1, "bytes follow the last section the project announces"),
+            (signed(mobile, 1500, misplaced), 1, "bytes follow the last section"),
+            (signed(desktop) + b"x", 1, "bytes follow the carried package"),
+            (carrying(signed_mobile + b"\0" * 8), 1, "bytes follow the last section"),
+        ]
+        path = self.shop.path("signed.exe")
+        for data, code, words in cases:
+            with self.subTest(words=words, code=code):
+                with open(path, "wb") as f:
+                    f.write(data)
+                self.assertIn(words, tool("test", path, code=code).stdout)
+        with open(path, "wb") as f:
+            f.write(signed(carrying(signed_mobile), 9))
+        doc = json.loads(tool("list", path, "--json", code=0).stdout)
+        self.assertEqual((doc["signed"], doc["certificateTableBytes"]), (True, 9))
+        self.assertEqual((doc["carriedSigned"], doc["carriedCertificateTableBytes"]), (True, 1500))
+        self.assertIn("carried installer signed: 1500 bytes", tool("list", path, code=0).stdout)
 
     def test_files_shown_under_one_name(self):
         self.demo()

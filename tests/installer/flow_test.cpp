@@ -114,13 +114,16 @@ TEST_F(PageFlowTest, ForwardThroughEveryCombinationOfEulaAndPreferences) {
     }
 }
 
+// Enter on the welcome page is its right soft key; elsewhere it is not the flow's.
 TEST_F(PageFlowTest, StraightToTheInstallationFromTheWelcomePage) {
     Flags(false, false);
     flow.OnCreate();
     window.Take();
-    flow.OnCommand(CMD_START);
+    EXPECT_TRUE(flow.OnEnterKey());
     EXPECT_EQ(window.Take(), (std::vector<std::string>{"install file://\\Temp\\readme.txt", "timer+",
                                                       "bar-104", "bar+105"}));
+    EXPECT_EQ(work.installs, 1);
+    EXPECT_FALSE(flow.OnEnterKey());
     EXPECT_EQ(work.installs, 1);
 }
 
@@ -254,7 +257,7 @@ TEST_F(PageFlowTest, ADamagedPackageOffersOnlyExit) {
         f.OnCommand(CMD_START);
         f.OnCommand(CMD_NEXT);
         EXPECT_EQ(k.installs, 0);
-        f.OnCommand(CMD_EXIT);
+        EXPECT_TRUE(f.OnEnterKey());
         EXPECT_EQ(w.Take(), std::vector<std::string>{"close"});
     }
 }

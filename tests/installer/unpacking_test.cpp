@@ -5,6 +5,7 @@
 #include "device/installer/package_unpacking.h"
 #include "device/sysinfo/system_info_file.h"
 #include "tests/installer/installer_test_support.h"
+#include "tests/support/signed_program.h"
 
 namespace zk::test {
 namespace {
@@ -165,26 +166,12 @@ TEST_F(SystemInfoTest, EveryCutAndEveryStrayByteIsFoundBeforeInstalling) {
     EXPECT_TRUE(run(whole));
     EXPECT_FALSE(run(whole + "x"));
     EXPECT_FALSE(run(whole + std::string(1500, '\0')));
-    // A signed package: the PE header's security directory points at a
-    // table after the sections, 8-byte aligned.
-    std::string pe = whole;
-    const std::size_t peAt = 0x40;
-    pe.replace(0, 2, "MZ");
-    pe.replace(0x3C, 4, std::string("\x40\0\0\0", 4));
-    pe.replace(peAt, 4, std::string("PE\0\0", 4));
-    pe.replace(peAt + 4 + 16, 2, std::string("\xF0\0", 2));      // optional header size
-    pe.replace(peAt + 24, 2, std::string("\x0B\x02", 2));       // PE32+
-    pe.replace(peAt + 24 + 108, 4, std::string("\x10\0\0\0", 4));  // 16 directories
-    const std::size_t table = (pe.size() + 7) / 8 * 8;
-    auto u32 = [](std::size_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                           static_cast<char>(v >> 24)};
-    };
-    pe.replace(peAt + 24 + 112 + 32, 8, u32(table) + u32(1508));
-    const std::string signedPackage = pe + std::string(table - pe.size(), '\0') + std::string(1508, 'C');
+    // A signed package: the signature follows the sections, 8-byte aligned.
+    const std::string signedPackage = SignedProgram(whole);
     EXPECT_TRUE(run(signedPackage));
     EXPECT_FALSE(run(signedPackage + "x"));
     EXPECT_FALSE(run(signedPackage.substr(0, signedPackage.size() - 1)));
+    EXPECT_FALSE(run(SignedProgram(whole, 1508, (whole.size() + 7) / 8 * 8 + 8)));
 }
 
 TEST_F(SystemInfoTest, TheFlagsAloneSayWhichSectionsFollow) {

@@ -486,6 +486,13 @@ TEST(BuildFailureTest, EachKindGivesItsExitCodeAndMessages) {
          "out/D.exe: cannot replace: In use", "cannot replace out/D.exe: In use"},
         {failed(BuildFault::Busy, "out"), BUILD_WRITE_FAILED, "another build is writing into out",
          "another build is writing into out"},
+        {failed(BuildFault::SignerMissing, "osslsigncode", {}, "No such file or directory"),
+         BUILD_MISSING_FILE,
+         "osslsigncode: cannot be started: No such file or directory; --sign needs it installed",
+         "osslsigncode, which signs the installers, cannot be started: No such file or directory"},
+        {failed(BuildFault::SigningFailed, "out/D.exe", "osslsigncode: Unrecognized file type"),
+         BUILD_WRITE_FAILED, "out/D.exe: cannot sign: osslsigncode: Unrecognized file type",
+         "cannot sign out/D.exe: osslsigncode: Unrecognized file type"},
         {failed(BuildFault::Interrupted, "out"), 128 + 15,
          "out: the build was interrupted; the earlier outputs are left as they were",
          "the build was interrupted; the earlier outputs are left as they were"},
@@ -501,6 +508,51 @@ TEST(BuildFailureTest, EachKindGivesItsExitCodeAndMessages) {
     first.Fail(BuildFault::CannotWrite, "out/D.exe");
     EXPECT_EQ(BuildFailureText(first), "cannot read a.cab");
     EXPECT_EQ(BuildFailureText(BuildOutcome()), "");
+}
+
+// The options every command that builds takes, parsed in one place: what is
+// not a build option is left, in order, for the command.
+TEST(BuildOptionsTest, SigningOptionsAreParsedWithTheOthersAndTheRestIsLeft) {
+    CommandLineBuildOptions build;
+    std::vector<std::string> rest;
+    std::string problem;
+    ASSERT_TRUE(ParseBuildOptions({"--sign", "k.pfx", "--base-url", "-q", "--sign-url",
+                                   "https://morvane.example", "--sign-password-file", "pw",
+                                   "--output", "out", "x"},
+                                  &build, &rest, &problem))
+        << problem;
+    EXPECT_EQ(build.signing.certificate, "k.pfx");
+    EXPECT_EQ(build.signing.passwordFile, "pw");
+    EXPECT_EQ(build.signing.url, "https://morvane.example");
+    EXPECT_EQ(build.output, "out");
+    EXPECT_TRUE(build.quiet);
+    EXPECT_EQ(rest, (std::vector<std::string>{"--base-url", "x"}));
+
+    struct Case {
+        std::vector<std::string> options;
+        std::string problem;
+    };
+    const Case refused[] = {
+        {{"--sign"}, "--sign needs a value"},
+        {{"--sign", ""}, "--sign needs a value"},
+        {{"--output"}, "--output needs a value"},
+        {{"--sign-password-file", "pw"}, "--sign-password-file needs --sign"},
+        {{"--sign-url", "https://morvane.example"}, "--sign-url needs --sign"},
+    };
+    for (const Case& c : refused) {
+        CommandLineBuildOptions options;
+        rest.clear();
+        problem.clear();
+        EXPECT_FALSE(ParseBuildOptions(c.options, &options, &rest, &problem)) << c.problem;
+        EXPECT_EQ(problem, c.problem);
+    }
+}
+
+TEST_F(ProjectShellTest, BuildRefusesToSignWithoutASigner) {
+    const Result r = Run({"build", Paw(), "--sign", "k.pfx"});
+    EXPECT_EQ(r.code, BUILD_USAGE);
+    EXPECT_EQ(r.err, "zephyrkit-project: --sign: this program cannot sign installers\n");
+    EXPECT_EQ(Run({"build", Paw(), "--sign-url", "https://morvane.example"}).code, BUILD_USAGE);
 }
 
 }  // namespace

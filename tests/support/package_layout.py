@@ -31,6 +31,26 @@ def desktop_stub_length():
     raise RuntimeError("no DESKTOP_STUB_FIRST_SECTION_OFFSET in " + HEADER)
 
 
+def pe_image(length):
+    """A whole Windows program image (PE32+, x86-64, one code section of a
+    `ret`) padded with zeros to `length` bytes: a stand-in stub that
+    Authenticode signing tools take, as they take the real stubs."""
+    dos = bytearray(64)
+    dos[0:2] = b"MZ"
+    struct.pack_into("<I", dos, 0x3C, len(dos))  # e_lfanew
+    coff = b"PE\0\0" + struct.pack("<HHIIIHH", 0x8664, 1, 0, 0, 0, 240, 0x22)
+    optional = struct.pack("<HBBIIIIIQIIHHHHHHIIIIHHQQQQII", 0x20B, 0, 0, 0x200, 0, 0, 0x1000,
+                           0x1000, 0x140000000, 0x1000, 0x200, 6, 0, 0, 0, 6, 0, 0, 0x2000, 0x200,
+                           0, 2, 0x8160, 0x100000, 0x1000, 0x100000, 0x1000, 0, 16) + bytes(16 * 8)
+    section = struct.pack("<8sIIIIIIHHI", b".text", 0x200, 0x1000, 0x200, 0x200, 0, 0, 0, 0,
+                          0x60000020)
+    headers = bytes(dos) + coff + optional + section
+    image = headers + bytes(0x200 - len(headers)) + b"\xc3" + bytes(0x1FF)
+    if length < len(image):
+        raise ValueError("a PE image is at least %d bytes" % len(image))
+    return image + bytes(length - len(image))
+
+
 def small_bitmap(width=2, height=2):
     """A whole 24-bit Windows bitmap, the smallest splash a build takes."""
     row = b"\x80" * (3 * width) + b"\0" * ((4 - 3 * width % 4) % 4)
@@ -65,6 +85,22 @@ def stand_in_program(folder, tools=(), mobile_stub=None, desktop_stub=b"MZ" + by
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
     return folder
+
+
+def signed(program, table_bytes=1508, table_at=None):
+    """What code signing does to `program`, without a signer: a PE32+ header
+    in its first 0x140 bytes whose security directory points at a
+    certificate table of `table_bytes` appended at the 8-byte boundary (or at
+    `table_at`, for a signature that lies)."""
+    data = bytearray(program)
+    aligned = (len(data) + 7) // 8 * 8
+    struct.pack_into("<2s", data, 0, b"MZ")
+    struct.pack_into("<I", data, 0x3C, 0x40)
+    struct.pack_into("<4sxxxxxxxxxxxxxxxxH", data, 0x40, b"PE\0\0", 0xF0)
+    struct.pack_into("<H", data, 0x58, 0x20B)
+    struct.pack_into("<I", data, 0x58 + 108, 16)
+    struct.pack_into("<II", data, 0x58 + 112 + 32, table_at or aligned, table_bytes)
+    return bytes(data) + bytes(aligned - len(data)) + b"C" * table_bytes
 
 
 def sections_of(data, start=None):

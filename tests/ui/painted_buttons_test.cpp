@@ -67,6 +67,38 @@ TEST(PaintedButtonsTest, NextPositionShowsTheStepsOwnButton) {
                                         SkinPicture::DeployPressed}));
 }
 
+// A key presses at the middle of its button's area, through Press and
+// Release; its tooltip names the key, and the next position's its step's.
+TEST(PaintedButtonsTest, KeysPressTheirButtonsAndTheTipsNameThem) {
+    const struct {
+        int key;
+        bool withAlt;
+        bool presses;
+        PaintedButton button;
+        const char* tip;
+    } cases[] = {
+        {KEY_B, true, true, PaintedButton::Back, "Back (Alt+B)"},
+        {KEY_N, true, true, PaintedButton::NextPosition, "Next (Alt+N or Enter)"},
+        {KEY_RETURN, false, true, PaintedButton::NextPosition, "Next (Alt+N or Enter)"},
+        {KEY_F1, false, true, PaintedButton::Help, "Help (F1)"},
+        {KEY_B, false, false, PaintedButton::Help, nullptr},
+        {KEY_N, false, false, PaintedButton::Help, nullptr},
+        {KEY_F1, true, false, PaintedButton::Help, nullptr},
+        {KEY_RETURN, true, false, PaintedButton::Help, nullptr},
+    };
+    for (const auto& c : cases) {
+        PaintedButton button = PaintedButton::Web;
+        ASSERT_EQ(PaintedButtonForKey(c.key, c.withAlt, &button), c.presses) << c.key;
+        if (!c.presses) continue;
+        EXPECT_EQ(button, c.button);
+        const HotArea& area = HotAreaOf(button);
+        EXPECT_EQ(HotAreaAt((area.left + area.right) / 2, (area.top + area.bottom) / 2), &area);
+        EXPECT_STREQ(PaintedButtonTip(button, INTRO), c.tip);
+    }
+    EXPECT_STREQ(PaintedButtonTip(PaintedButton::NextPosition, BUILD), "Build (Alt+N or Enter)");
+    EXPECT_STREQ(PaintedButtonTip(PaintedButton::NextPosition, DEPLOY), "Deploy (Alt+N or Enter)");
+}
+
 TEST(SkinPicturesTest, PressedPicturesSitOnTheirButtons) {
     // Each pressed picture starts inside its hot area's redraw rectangle.
     const std::pair<SkinPicture, PaintedButton> pairs[] = {

@@ -40,9 +40,16 @@
 //   click ID | click-async ID           press a control of the main window
 //                                       (async: its command runs a modal loop)
 //   status-has TEXT | no-status         the status box (317)
+// Keyboard:
+//   keys NAME...                        keys posted to the window with the
+//                                       focus (PostKeys: f1, f2, enter, space,
+//                                       up, down, left, right, tab, escape)
+//   focus ID                            control ID of the main window has
+//                                       the focus
 // Folder browser:
 //   browser | no-browser
 //   browse-expand PATH | browse-select PATH | browse-tap PATH
+//   browse-keys PATH                    reached with the arrow keys alone
 //   browse-ok | browse-cancel
 // Others:
 //   box ok|cancel CAPTION | TEXT        answer a message box of the program
@@ -70,6 +77,8 @@ namespace {
 
 using zk::test::Check;
 using zk::test::Descendants;
+using zk::test::FocusIn;
+using zk::test::PostKeys;
 using zk::test::ProcessOf;
 using zk::test::TopLevelWindows;
 
@@ -200,16 +209,7 @@ public:
             *problem = L"a root item \"\\\", got " + (item ? Quoted(Text(item)) : L"no item");
             return nullptr;
         }
-        std::vector<std::wstring> names;
-        std::wstring name;
-        for (wchar_t c : path + L"\\") {
-            if (c != L'\\') {
-                name += c;
-            } else if (!name.empty()) {
-                names.push_back(name);
-                name.clear();
-            }
-        }
+        const std::vector<std::wstring> names = Levels(path);
         for (std::size_t i = 0; i <= names.size(); ++i) {
             if (i == names.size() && !expandLast) break;
             Send(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
@@ -222,6 +222,27 @@ public:
             item = child;
         }
         return item;
+    }
+
+    // "\A\B" as {"A", "B"}.
+    static std::vector<std::wstring> Levels(const std::wstring& path) {
+        std::vector<std::wstring> names;
+        std::wstring name;
+        for (wchar_t c : path + L"\\") {
+            if (c != L'\\') {
+                name += c;
+            } else if (!name.empty()) {
+                names.push_back(name);
+                name.clear();
+            }
+        }
+        return names;
+    }
+
+    // The item with the caret: the one the arrow keys move.
+    std::wstring SelectedText() const {
+        HTREEITEM item = Next(nullptr, TVGN_CARET);
+        return item ? Text(item) : L"(none)";
     }
 
     void Select(HTREEITEM item) const {
@@ -385,7 +406,7 @@ private:
     bool ResetDuringInstall(DWORD nth);
     bool Rotate(DWORD width, DWORD height);
     bool Screenshot(const std::string& file);
-    enum class BrowseAction { Expand, Select, Tap };
+    enum class BrowseAction { Expand, Select, Tap, Keys };
     bool BrowseTo(const std::string& path, BrowseAction action);
     bool AnswerBox(const std::string& answer, const std::string& expected);
 };
@@ -501,6 +522,29 @@ bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
     if (!remote.Usable()) {
         Fail("memory in the program for the tree's items", "error " + std::to_string(GetLastError()));
         return false;
+    }
+    if (action == BrowseAction::Keys) {
+        // As on a device without a stylus: the root is selected when the
+        // browser opens; Right opens the selected folder, Down moves on.
+        if (!Eventually("the root \"\\\" selected", [&] {
+                const std::wstring text = remote.SelectedText();
+                return Check{text == L"\\", Narrow(Quoted(text))};
+            })) {
+            return false;
+        }
+        for (const std::wstring& name : RemoteTree::Levels(Widen(path))) {
+            PostKeys(tree, "right");
+            std::wstring seen;
+            for (int presses = 0; presses < 60 && !SameTextIgnoringCase(remote.SelectedText(), name); ++presses) {
+                PostKeys(tree, "down");
+                seen += L" " + Quoted(remote.SelectedText());
+            }
+            if (!SameTextIgnoringCase(remote.SelectedText(), name)) {
+                Fail("the arrow keys to reach " + Narrow(Quoted(name)), "only" + Narrow(seen));
+                return false;
+            }
+        }
+        return true;
     }
     std::wstring problem;
     HTREEITEM item = remote.Walk(Widen(path), action == BrowseAction::Expand, &problem);
@@ -733,6 +777,20 @@ bool Driver::Run(const std::string& line, int number) {
             HWND box = Control(STATUS_BOX);
             return Check{!box || !IsWindowVisible(box), box ? "one showing " + quoted(TextOf(box)) : ""};
         });
+    } else if (verb == "keys") {
+        HWND main = MainWindow();
+        HWND browser = Browser();
+        const std::string unknown = PostKeys(browser ? browser : main, args(1)[0]);
+        if (!unknown.empty()) Fail("key names", "\"" + unknown + "\"");
+    } else if (verb == "focus") {
+        const int control = id();
+        Eventually("the focus on control " + std::to_string(control), [&] {
+            HWND focus = FocusIn(MainWindow());
+            return Check{focus && GetDlgCtrlID(focus) == control,
+                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) + " " + quoted(TextOf(focus)) +
+                                     " of class " + Narrow(ClassOf(focus))
+                               : "nothing focused"};
+        });
     } else if (verb == "browser" || verb == "no-browser") {
         const bool wanted = verb == "browser";
         Eventually(wanted ? "the folder browser" : "no folder browser", [&] {
@@ -745,6 +803,8 @@ bool Driver::Run(const std::string& line, int number) {
         BrowseTo(args(1)[0], BrowseAction::Select);
     } else if (verb == "browse-tap") {
         BrowseTo(args(1)[0], BrowseAction::Tap);
+    } else if (verb == "browse-keys") {
+        BrowseTo(args(1)[0], BrowseAction::Keys);
     } else if (verb == "browse-ok" || verb == "browse-cancel") {
         const int button = verb == "browse-ok" ? BROWSER_OK : BROWSER_CANCEL;
         HWND b = nullptr;

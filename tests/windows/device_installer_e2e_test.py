@@ -230,9 +230,44 @@ class Setup:
             if self.a.desktop_stub and desktop:
                 shutil.copy2(os.path.join(out, desktop[0]), os.path.join(self.packages, name + ".desktop.exe"))
             shutil.rmtree(out)
+        if self.a.desktop_stub and not self.build_signed(program, inputs, project_tool):
+            return False
         # The build's import check looks at every program below the build:
         # the desktop stand-in is no program.
         shutil.rmtree(program)
+        return True
+
+    def build_signed(self, program, inputs, project_tool):
+        """Plain built again with --sign and a throwaway certificate, as
+        Signed.exe and Signed.desktop.exe; skipped (saying so) without
+        osslsigncode or openssl."""
+        missing = [t for t in ("osslsigncode", "openssl") if not shutil.which(t)]
+        if missing:
+            print("SKIP signed packages: %s not installed" % ", ".join(missing))
+            return True
+        for args in (["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "key.pem", "-out", "cert.pem",
+                      "-days", "2", "-subj", "/CN=Zephyrkit Test Publisher", "-addext",
+                      "extendedKeyUsage=codeSigning"],
+                     ["pkcs12", "-export", "-inkey", "key.pem", "-in", "cert.pem", "-out", "signer.pfx",
+                      "-passout", "pass:e2e"]):
+            run(["openssl"] + args, cwd=inputs, check=True)
+        with open(os.path.join(inputs, "password.txt"), "w") as f:
+            f.write("e2e\n")
+        shutil.copy2(project_tool, os.path.join(program, "zephyrkit-project"))
+        out = os.path.join(self.packages, "out-Signed")
+        built = run([os.path.join(program, "zephyrkit-project"), "build", os.path.join(inputs, "Plain.paw"),
+                     "--output", out, "--sign", "signer.pfx", "--sign-password-file", "password.txt",
+                     "-q"], cwd=inputs)
+        made = sorted(os.listdir(out)) if os.path.isdir(out) else []
+        if not check(built.returncode == 0 and len(made) >= 2,
+                     "zephyrkit-project build --sign: %s %s%s" % (made, built.stdout, built.stderr)):
+            return False
+        for name in made:
+            kind = ".exe" if name.endswith(".[MOBILE].exe") else ".desktop.exe" if name.endswith(
+                ".[DESKTOP].exe") else None
+            if kind:
+                shutil.copy2(os.path.join(out, name), os.path.join(self.packages, "Signed" + kind))
+        shutil.rmtree(out)
         return True
 
     # ---- devices -----------------------------------------------------------
@@ -751,6 +786,56 @@ def case_rotation(setup):
         device.close()
 
 
+def case_smartphone_keys(setup):
+    """A Smartphone has no stylus: the installer walked with key messages
+    alone - Enter on the welcome page, the soft keys F1 and F2, the arrow
+    keys and Space on the preferences page, the folder browser's tree by the
+    arrow keys and its Ok by the left soft key."""
+    device = Device(setup, "smartphone_keys")
+    try:
+        turned = run([setup.a.wine_device, "profile", device.prefix, "smartphone2003"], env=device.env,
+                     stdin=subprocess.DEVNULL)
+        if not check(turned.returncode == 0, "wine-device.sh profile: %s%s" % (turned.stdout, turned.stderr)):
+            return
+        program = device.put("Sample")
+        os.makedirs(os.path.join(device.root, "My Documents", "Apps"), exist_ok=True)
+        # A Smartphone's bar covers the bottom of the window rather than
+        # shortening it: no layout check here.
+        steps = ["start", "window", "title Morvane Zephyrkit Sample", "key %d Start" % START,
+            "sleep 700",
+            "keys enter",
+            "html visible", "html-has End-user licence agreement of the Zephyrkit sample.",
+            # The left soft key is Back, the right one Next.
+            "keys f1", "key %d Start" % START, "html hidden",
+            "keys enter", "html visible", "key %d Next" % NEXT,
+            "keys f2", "control %d" % OVERRIDE, "focus %d" % OVERRIDE,
+            "keys space", "checked %d" % OVERRIDE, "enabled %d" % OVERRIDE_BROWSE,
+            "keys down", "focus %d" % OVERRIDE_EDIT,
+            "keys down", "focus %d" % OVERRIDE_BROWSE,
+            "keys down", "focus %d" % RESUME,
+            "keys space", "unchecked %d" % RESUME,
+            "keys space", "checked %d" % RESUME,
+            "keys up", "focus %d" % OVERRIDE_BROWSE,
+            "keys space", "browser",
+            "browse-keys \\My Documents\\Apps",
+            device.shot("smartphone-browser"),
+            "keys f1", "no-browser",
+            "text %d \\My Documents\\Apps" % OVERRIDE_EDIT,
+            device.shot("smartphone-preferences"),
+            "keys f2",
+            "timeout 30000",
+            "key %d Finish" % FINISH, "html visible",
+            "html-has Read me: the Zephyrkit sample installs one of three viewers.",
+            "keys f2", "exit 0"]
+        device.drive(program, steps, "keys")
+        apps = device.file("\\My Documents\\Apps")
+        check(apps is not None and tree(apps),
+              "smartphone keys: nothing installed in the folder chosen by the keys")
+        after_normal_end(device, "smartphone keys")
+    finally:
+        device.close()
+
+
 def set_device_root(device, root):
     """Where the emulated ActiveSync finds its device."""
     done = run([WINE, "reg", "add", "HKCU\\Software\\Morvane\\Zephyrkit\\Emulated ActiveSync",
@@ -807,6 +892,56 @@ def case_desktop_install(setup):
         done = install_silently()
         check(done.returncode == 4, "read-only device file: /s exit %s, expected 4" % done.returncode)
         check(open(target, "rb").read() == b"older", "read-only device file: it was changed")
+    finally:
+        device.close()
+
+
+def case_signed_desktop_install(setup):
+    """Installers signed as they were built: the signed desktop installer
+    is no damage to itself, sends the signed device installer it carries
+    byte for byte, and that one installs; bytes after a signature are still
+    damage."""
+    desktop = os.path.join(setup.packages, "Signed.desktop.exe")
+    if not os.path.exists(desktop):
+        print("SKIP signed_desktop_install: no signed packages (see the set-up)")
+        return
+    device = Device(setup, "signed_desktop_install")
+    try:
+        sent = "\\Temp\\Plain Kit.[MOBILE].exe"
+        signed = open(os.path.join(setup.packages, "Signed.exe"), "rb").read()
+        check(struct.unpack_from("<I", signed, struct.unpack_from("<I", signed, 0x3C)[0] + 24 + 112 + 32)[0] != 0,
+              "signed desktop install: the device installer carries no signature")
+
+        # The inspector and zk-device take them as whole and signed.
+        inspector = setup.find_host_tool("zephyrkit-package")
+        for name in ("Signed.exe", "Signed.desktop.exe"):
+            tested = run([inspector, "test", os.path.join(setup.packages, name)])
+            check(tested.returncode == 0 and tested.stdout.startswith("OK\nsigned: "),
+                  "zephyrkit-package test %s: %s %s%s" % (name, tested.returncode, tested.stdout, tested.stderr))
+        setup.expected("signed_zk_device", "Signed", [[]])
+
+        def install_silently(path):
+            return subprocess.run([WINE, windows_path(path), "/s"], cwd=device.root, env=device.env,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, timeout=120).returncode
+
+        code = install_silently(desktop)
+        check(code == 0, "signed desktop install: /s exit %s" % code)
+        copy = device.file(sent)
+        check(copy is not None and open(copy, "rb").read() == signed,
+              "signed desktop install: %s is not the signed device installer byte for byte" % sent)
+        device.drive("C:" + sent, ["attach", "title Morvane Plain Kit", "press %d" % START,
+                                   "key %d Finish" % FINISH, "no-status", "press %d" % FINISH,
+                                   "exit 0"], "signed desktop install")
+        check(device.file("\\Program Files\\Notes") is not None, "signed desktop install: Notes not installed")
+
+        device.forget(sent)
+        spoilt = os.path.join(setup.work, "spoilt.desktop.exe")
+        with open(spoilt, "wb") as f:
+            f.write(open(desktop, "rb").read() + b"x")
+        code = install_silently(spoilt)
+        check(code == 2, "bytes after the signature: /s exit %s, expected 2 (damaged)" % code)
+        check(device.file(sent) is None, "bytes after the signature: %s was written" % sent)
     finally:
         device.close()
 
@@ -918,6 +1053,8 @@ def case_wizard_road(setup):
 
 
 CASES = {
+    "smartphone_keys": case_smartphone_keys,
+    "signed_desktop_install": case_signed_desktop_install,
     "desktop_install": case_desktop_install,
     "full_walk": case_full_walk,
     "launch_rules": case_launch_rules,

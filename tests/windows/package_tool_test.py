@@ -102,7 +102,7 @@ def main():
     mobile, desktop = (os.path.join(folder, n) for n in names[:2])
     for installer in (mobile, desktop):
         code, text, err = package_tool("test", windows_path(installer))
-        check(code == 0 and text == "OK\n", "test %s: %d %r %r" % (installer, code, text, err))
+        check(code == 0 and text.startswith("OK\n"), "test %s: %d %r %r" % (installer, code, text, err))
         for command in ("list", "matrix", "test"):
             code, text, err = package_tool(command, windows_path(installer), "--json")
             host = run([host_package_tool, command, installer, "--json"])

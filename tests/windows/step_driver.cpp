@@ -1,5 +1,7 @@
 #include "tests/windows/step_driver.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 
@@ -36,6 +38,52 @@ std::vector<HWND> Descendants(HWND parent) {
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+HWND FocusIn(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::string PostKeys(HWND window, const std::string& keys) {
+    static const struct {
+        const char* name;
+        WPARAM key;
+    } NAMES[] = {{"enter", VK_RETURN}, {"space", VK_SPACE}, {"tab", VK_TAB}, {"escape", VK_ESCAPE},
+                 {"up", VK_UP},        {"down", VK_DOWN},   {"left", VK_LEFT}, {"right", VK_RIGHT},
+                 {"f1", VK_F1},        {"f2", VK_F2}};
+    std::size_t at = 0;
+    while (at < keys.size()) {
+        const std::size_t end = std::min(keys.find(' ', at), keys.size());
+        const std::string name = keys.substr(at, end - at);
+        at = end + 1;
+        if (name.empty()) continue;
+        WPARAM key = 0;
+        bool alt = false;
+        if (name.size() == 5 && name.compare(0, 4, "alt+") == 0 && std::isalnum(static_cast<unsigned char>(name[4]))) {
+            key = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(name[4])));
+            alt = true;
+        }
+        for (const auto& n : NAMES) {
+            if (name == n.name) key = n.key;
+        }
+        if (!key) return name;
+        HWND target = FocusIn(window);
+        if (!target) target = window;
+        // Repeat count 1; a system key's context code says Alt is held; a
+        // key-up's previous state and transition bits are set.
+        const LPARAM down = 1 | (alt ? LPARAM{1} << 29 : 0);
+        const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
+        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+        PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, key, up);
+        // The next key goes to wherever this one moved the focus: the
+        // program is given time to take it (a sent message would be answered
+        // before the posted keys are read).
+        Sleep(250);
+    }
+    return {};
 }
 
 std::string SaveScreenArea(const RECT& area, const std::string& file) {

@@ -27,6 +27,16 @@ std::vector<HWND> Descendants(HWND parent);
 // success, else what went wrong.
 std::string SaveScreenArea(const RECT& area, const std::string& file);
 
+// Posts `keys` - names separated by blanks: enter, space, tab, escape, up,
+// down, left, right, f1, f2, or alt+LETTER - to the window with the keyboard
+// focus in the thread of `window` (`window` itself when nothing has it),
+// each as the key-down and key-up messages a keyboard sends, a system key's
+// with Alt held. Empty when every name was known, else the first unknown one.
+std::string PostKeys(HWND window, const std::string& keys);
+
+// The window with the keyboard focus in the thread of `window`, or null.
+HWND FocusIn(HWND window);
+
 class StepDriver {
 public:
     DWORD timeout = 5000;

@@ -17,6 +17,11 @@
 // Painted buttons (pressed and released by the mouse at their middle):
 //   press help|about|web|back|next
 //   press-at X Y | release-at X Y     the left button alone, client coordinates
+// Keyboard:
+//   keys NAME...             keys posted to the control with the focus (see
+//                            PostKeys: enter, space, tab, f1, alt+n, ...)
+//   focus ID                 the control ID has the keyboard focus
+//   box-keys CAPTION | TEXT  a message box of the program, answered with Enter
 // Pages:
 //   step N                   the page of step N is shown (by its first control)
 //   control ID | no-control ID
@@ -75,6 +80,8 @@
 namespace {
 
 using zk::test::Check;
+using zk::test::FocusIn;
+using zk::test::PostKeys;
 using zk::test::ProcessOf;
 using zk::test::TopLevelWindows;
 
@@ -349,7 +356,7 @@ private:
         Settle();
     }
 
-    void AnswerBox(const std::string& expected, bool whole) {
+    void AnswerBox(const std::string& expected, bool whole, bool byKey = false) {
         HWND box = nullptr;
         std::string got;
         if (!Eventually("a message box", [&] {
@@ -361,7 +368,11 @@ private:
         got = TextOf(box) + " | " + TextOf(GetDlgItem(box, 0xFFFF));
         const bool ok = whole ? got == expected : got.find(expected) != std::string::npos;
         if (!ok) Fail((whole ? "" : "a box holding ") + Quoted(expected), Quoted(got));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (byKey) {
+            PostKeys(box, "enter");
+        } else {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
         Eventually("the box gone", [&] { return Check{!IsWindow(box) || !IsWindowVisible(box), "still shown"}; });
     }
 
@@ -568,6 +579,19 @@ bool Driver::Run(const std::string& line, int number) {
             PostMessageA(c, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
             Settle();
         }
+    } else if (verb == "keys") {
+        const std::string unknown = PostKeys(MainWindow(), args(1)[0]);
+        if (!unknown.empty()) Fail("key names", Quoted(unknown));
+        Settle();
+    } else if (verb == "focus") {
+        const int want = number1();
+        Eventually("the focus on control " + args(1)[0], [&] {
+            HWND focus = FocusIn(MainWindow());
+            return Check{focus && GetDlgCtrlID(focus) == want,
+                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) : "nothing focused"};
+        });
+    } else if (verb == "box-keys") {
+        AnswerBox(args(1)[0], true, true);
     } else if (verb == "click") {
         if (HWND c = WaitControl(number1())) {
             Eventually("control " + args(1)[0] + " enabled", [&] {

@@ -26,6 +26,7 @@ from script_checks import FAILURES, check, windows_path  # noqa: E402
 START_STEP_KEY = "SOFTWARE\\Morvane\\Zephyrkit"
 START_STEP_VALUE = "General_Step_Index"
 VK_DELETE = 46
+VK_INSERT = 45
 
 
 def drive(args, program, folder, steps, label, timeout=600):
@@ -330,9 +331,44 @@ def main():
           "the first run's outputs as they were, and nothing else: %s" %
           sorted(set(files_below(start_folder)) ^ set(earlier)))
 
+    # The same road by keyboard alone: Enter and Alt+N go forward through
+    # the page checks (the empty title's box answered with Enter), Alt+B
+    # back; the cabinet is added with the list's Insert key.
+    keys_folder = os.path.join(args.work, "keys")
+    os.makedirs(keys_folder)
+    keyboard_run = [
+        "registry-clear %s %s" % (START_STEP_KEY, START_STEP_VALUE),
+        "start", "window", "step 0",
+        "keys alt+b", "step 0",
+        "keys enter", "step 1",
+        "keys alt+n", "box-keys Please fill in | Title field is empty", "step 1",
+        "type 403 Key Kit", "text 403 Key Kit",
+        "type 404 Morvane",
+        "keys alt+n", "step 2",
+        "key 431 %d" % VK_INSERT,
+        "choose Browse Cabinet Files | " + cab("Beta"),
+        "rows 431 1",
+        "keys enter", "step 3",
+        shot("keys_step3"),
+        "timeout 60000",
+        "keys alt+n",
+        "log-has Desktop installer:",
+        "progress-full",
+        "timeout 15000",
+        "no-box", "step 3",
+        "keys alt+b", "step 2",
+        "keys alt+b", "step 1",
+        "text 403 Key Kit",
+        "keys alt+b", "step 0",
+        "close", "exit 0",
+    ]
+    drive(args, program, keys_folder, keyboard_run, "keyboard_run")
+    built = glob.glob(os.path.join(keys_folder, "**", "Key Kit.[[]MOBILE[]].exe"), recursive=True)
+    check(len(built) == 1, "the keyboard run's mobile installer under %s: %s" % (keys_folder, built))
+
     for name in ("step0", "step1", "step2", "step3", "step4"):
         to_png(args.work, name, args.screenshots)
-    for name in ("about", "check_box", "build_done", "folder_chooser"):
+    for name in ("about", "check_box", "build_done", "folder_chooser", "keys_step3"):
         to_png(args.work, name)
 
     if FAILURES:

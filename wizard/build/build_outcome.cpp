@@ -21,6 +21,9 @@ std::string BuildFailureText(const BuildOutcome& o) {
         case BuildFault::CannotWrite: return "cannot write " + o.file + why;
         case BuildFault::CannotReplace: return "cannot replace " + o.file + why;
         case BuildFault::Busy: return "another build is writing into " + o.file;
+        case BuildFault::SignerMissing:
+            return o.file + ", which signs the installers, cannot be started" + why;
+        case BuildFault::SigningFailed: return "cannot sign " + o.file + ": " + o.detail;
         case BuildFault::Interrupted:
             return "the build was interrupted; the earlier outputs are left as they were";
     }

@@ -23,21 +23,26 @@ enum class BuildFault {
     CannotWrite,       // an output cannot be created or written
     CannotReplace,     // an earlier output cannot be replaced by the new one
     Busy,              // another build is writing into the output folder
+    SignerMissing,     // the signing tool cannot be started (installer_signer.h)
+    SigningFailed,     // the signing tool could not sign an output
     Interrupted,       // a signal, or the window closed, stopped the build
 };
 
 struct BuildOutcome {
     BuildFault fault = BuildFault::None;
     // The file or folder concerned: for NamesClash the later of the two
-    // names, for Busy and Interrupted the output folder.
+    // names, for Busy and Interrupted the output folder, for SignerMissing
+    // the signing tool's name, for SigningFailed the output (its final name).
     std::string file;
     // What only the kind cannot say:
     //   InputUnusable  what is wrong with the file ("is 5 bytes long; ...")
     //   NameRefused    the file's role ("cabinet 2", "the EULA")
     //   NamesClash     both files, role and name ("the EULA (a.txt) and
     //                  the read-me (A.TXT)")
+    //   SigningFailed  what the signing tool said ("Unrecognized file type")
     std::string detail;
-    // The system's reason for a failed read or write, when it gave one; for
+    // The system's reason for a failed read or write (or for a signing tool
+    // that cannot be started), when it gave one; for
     // NameRefused what the name does that a device refuses ("holds the
     // character ':'").
     std::string reason;

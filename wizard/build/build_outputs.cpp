@@ -14,11 +14,16 @@ void RemoveIfThere(DesktopPlatform& platform, const std::string& path) {
     if (platform.GetFileFacts(path, &facts)) platform.RemoveFile(path);
 }
 
+// As long as PartialName's, so that the longest path a build writes stays
+// the temporary's.
+std::string RevisedName(const std::string& finalPath) { return finalPath + ".revised"; }
+
 }  // namespace
 
 std::string BuildOutputs::Add(const std::string& finalPath) {
     const std::string temporary = PartialName(finalPath);
     RemoveIfThere(platform_, temporary);
+    RemoveIfThere(platform_, RevisedName(finalPath));
     outputs_.push_back({finalPath, temporary});
     return temporary;
 }
@@ -27,6 +32,16 @@ std::string BuildOutputs::Current(const std::string& finalPath) const {
     for (const Output& o : outputs_)
         if (o.finalPath == finalPath) return o.temporaryPath;
     return finalPath;
+}
+
+std::string BuildOutputs::RevisionName(const std::string& finalPath) const {
+    return RevisedName(finalPath);
+}
+
+bool BuildOutputs::Revise(const std::string& finalPath, std::string* reason) {
+    if (platform_.RenameFile(RevisedName(finalPath), Current(finalPath))) return true;
+    *reason = platform_.LastFailureReason();
+    return false;
 }
 
 void BuildOutputs::RemoveOnCommit(const std::string& path) { stale_.push_back(path); }
@@ -49,7 +64,10 @@ bool BuildOutputs::Commit(std::string* failed, std::string* reason) {
 }
 
 void BuildOutputs::Abandon() {
-    for (const Output& o : outputs_) RemoveIfThere(platform_, o.temporaryPath);
+    for (const Output& o : outputs_) {
+        RemoveIfThere(platform_, o.temporaryPath);
+        RemoveIfThere(platform_, RevisedName(o.finalPath));
+    }
     outputs_.clear();
     stale_.clear();
 }

@@ -3,6 +3,11 @@
 // final names together once every one is complete and closed: until then the
 // earlier outputs stay exactly as they were, and a build that fails or is
 // interrupted leaves them so, with no temporary behind.
+//
+// A step that makes a new version of a complete output from it (signing,
+// which cannot write over the file it reads) writes it under the output's
+// revision name and then puts it over the temporary with Revise; the
+// revision is a temporary too, removed with the others.
 #pragma once
 
 #include <string>
@@ -25,6 +30,12 @@ public:
     std::string Add(const std::string& finalPath);
     // The temporary of a registered output; the path itself otherwise.
     std::string Current(const std::string& finalPath) const;
+    // The name to write a new version of a registered output under, beside
+    // its temporary and as long a name ("….revised").
+    std::string RevisionName(const std::string& finalPath) const;
+    // Moves the revision over the output's temporary. False, with the
+    // system's reason in `*reason`, when it cannot.
+    bool Revise(const std::string& finalPath, std::string* reason);
     // A file of an earlier build that this one does not make again, removed
     // only when the build completes.
     void RemoveOnCommit(const std::string& path);
@@ -37,7 +48,7 @@ public:
     // system's reason in `*reason`: the temporaries not yet moved are
     // removed.
     bool Commit(std::string* failed, std::string* reason);
-    // Removes every temporary not yet moved.
+    // Removes every temporary (and revision) not yet moved.
     void Abandon();
 
 private:

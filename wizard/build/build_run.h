@@ -5,10 +5,17 @@
 // names, then moved over the earlier outputs together — or, when anything
 // failed or the build was interrupted, removed, leaving the earlier outputs
 // exactly as they were.
+//
+// Asked to sign (installer_signer.h), the build signs each output under its
+// temporary name as soon as it is complete: the mobile installer before the
+// desktop installer is made from it, then the desktop installer and
+// autorun.exe. A signing that fails ends the build as any failure does.
 #pragma once
 
 #include <functional>
 #include <string>
+
+#include "wizard/build/installer_signer.h"
 
 namespace zk {
 
@@ -26,6 +33,14 @@ struct BuildRunOptions {
     // the build there (a signal came, the window was closed).
     std::function<bool()> interrupted;
     int lockWaitMilliseconds = OUTPUT_LOCK_WAIT_MILLISECONDS;
+    // The installers are signed when signing.enabled(), by `signer`. The
+    // certificate and password file are checked for reading before anything
+    // is written (BuildFault::CannotRead); a signing that fails gives
+    // BuildFault::SignerMissing (no signer given, or its tool cannot be
+    // started), InputUnusable naming the certificate (a wrong password, no
+    // PKCS#12 file), CannotWrite or SigningFailed naming the output.
+    SigningSettings signing;
+    InstallerSigner* signer = nullptr;
 };
 
 // True when every output is in place. Otherwise `outcome` tells why:

@@ -9,6 +9,46 @@ const HotArea* HotAreaAt(int x, int y) {
     return nullptr;
 }
 
+const HotArea& HotAreaOf(PaintedButton button) {
+    for (const HotArea& area : HOT_AREAS) {
+        if (area.button == button) return area;
+    }
+    return HOT_AREAS[0];
+}
+
+bool PaintedButtonForKey(int key, bool withAlt, PaintedButton* button) {
+    static constexpr struct {
+        int key;
+        bool withAlt;
+        PaintedButton button;
+    } KEYS[] = {
+        {KEY_B, true, PaintedButton::Back},
+        {KEY_N, true, PaintedButton::NextPosition},
+        {KEY_RETURN, false, PaintedButton::NextPosition},
+        {KEY_F1, false, PaintedButton::Help},
+    };
+    for (const auto& k : KEYS) {
+        if (k.key == key && k.withAlt == withAlt) {
+            *button = k.button;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* PaintedButtonTip(PaintedButton button, int step) {
+    switch (button) {
+        case PaintedButton::Help: return "Help (F1)";
+        case PaintedButton::About: return "About Zephyrkit";
+        case PaintedButton::Web: return "Zephyrkit on the web";
+        case PaintedButton::Back: return "Back (Alt+B)";
+        case PaintedButton::NextPosition: break;
+    }
+    if (step == StepIndex(WizardStep::Build)) return "Build (Alt+N or Enter)";
+    if (step == StepIndex(WizardStep::Deploy)) return "Deploy (Alt+N or Enter)";
+    return "Next (Alt+N or Enter)";
+}
+
 SkinPicture PaintedButtons::PressedPicture(PaintedButton button, int step) {
     switch (button) {
         case PaintedButton::Help: return SkinPicture::HelpPressed;

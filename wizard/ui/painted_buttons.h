@@ -4,7 +4,8 @@
 // the release decides: a release inside any button acts (even when the press
 // was elsewhere), a release outside every button does nothing, so a button
 // pressed and released elsewhere stays drawn pressed until a release inside
-// it.
+// it. A key presses a button through the same two calls at the middle of its
+// area, so the pictures, page checks and messages are the mouse's.
 #pragma once
 
 #include <vector>
@@ -30,6 +31,24 @@ inline constexpr HotArea HOT_AREAS[] = {
 
 // The first area holding the point (client coordinates), or null.
 const HotArea* HotAreaAt(int x, int y);
+
+// The area of `button`.
+const HotArea& HotAreaOf(PaintedButton button);
+
+// Keys that press a painted button, as Windows numbers them: Alt+B Back,
+// Alt+N the next position (Next, Build on step 3, Deploy on step 4), F1
+// Help; Enter presses the next position too, when the control with the focus
+// does not take Enter itself (the window decides that).
+inline constexpr int KEY_RETURN = 0x0D;
+inline constexpr int KEY_B = 0x42;
+inline constexpr int KEY_N = 0x4E;
+inline constexpr int KEY_F1 = 0x70;
+
+// The button `key` presses; `withAlt` when Alt is held. False for any other key.
+bool PaintedButtonForKey(int key, bool withAlt, PaintedButton* button);
+
+// The tooltip of `button` on `step`, naming the keys that press it.
+const char* PaintedButtonTip(PaintedButton button, int step);
 
 class PaintedButtons {
 public:

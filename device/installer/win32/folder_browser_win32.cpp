@@ -28,6 +28,8 @@ struct BrowseState {
     wchar_t label[256] = {};
     DWORD lastReturn = 0;
     FolderBrowse* browse = nullptr;
+    // The browser is selecting for itself, not the user: nothing is picked.
+    bool selectingRoot = false;
 };
 BrowseState g_browse;
 
@@ -104,7 +106,7 @@ void DeleteChildren(HWND tree, HTREEITEM item) {
 }
 
 void Pick(HWND tree, HTREEITEM item) {
-    if (!item || g_browse.filter[0]) return;
+    if (!item || g_browse.filter[0] || g_browse.selectingRoot) return;
     const std::u16string path = PickedFolderPath(ItemTexts(tree, item));
     CopyText(g_browse.result, MAX_PATH, Wide(path));
     EnableWindow(g_browse.browse->ok, TRUE);
@@ -194,6 +196,47 @@ LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
+// A device without a stylus ends the browse by its keys: the left soft key
+// (F1) is Ok once a folder is picked, the right one (F2) and Escape Cancel;
+// Tab moves among the tree and the two buttons, Enter presses the button
+// with the focus (in the tree it keeps its own meaning). True when the key
+// is used up.
+bool OnBrowserKey(const FolderBrowse& browse, const MSG& message) {
+    if (message.message != WM_KEYDOWN ||
+        (message.hwnd != browse.window && !IsChild(browse.window, message.hwnd)))
+        return false;
+    HWND focus = GetFocus();
+    HWND press = nullptr;
+    switch (message.wParam) {
+    case VK_F1: press = browse.ok; break;
+    case VK_F2:
+    case VK_ESCAPE: press = browse.cancel; break;
+    case VK_RETURN:
+        if (focus != browse.ok && focus != browse.cancel) return false;
+        press = focus;
+        break;
+    case VK_TAB: {
+        const HWND order[] = {browse.tree, browse.ok, browse.cancel};
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        int at = 0;
+        while (at < 3 && order[at] != focus) ++at;
+        for (int step = 1; step <= 3; ++step) {
+            HWND next = order[((at == 3 ? 0 : at) + (back ? 3 - step : step)) % 3];
+            if (next && IsWindowEnabled(next)) {
+                SetFocus(next);
+                break;
+            }
+        }
+        return true;
+    }
+    default: return false;
+    }
+    if (press && IsWindowEnabled(press))
+        SendMessageW(browse.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(press), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(press));
+    return true;
+}
+
 // ":%X" without the C library's formatting, which the stub does not carry.
 void AppendHex(wchar_t* text, DWORD value) {
     wchar_t digits[10];
@@ -245,6 +288,13 @@ bool MakeTree(FolderBrowse& browse, HFONT font) {
     }
     TreeView_SetImageList(browse.tree, browse.images, TVSIL_NORMAL);
     InsertItem(browse.tree, L"\\", nullptr, true);
+    // The root holds the caret from the start, so that the arrow keys of a
+    // device without a stylus have somewhere to move from; Ok waits for a
+    // folder the user picks.
+    g_browse.selectingRoot = true;
+    SendMessageW(browse.tree, TVM_SELECTITEM, TVGN_CARET,
+                 SendMessageW(browse.tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    g_browse.selectingRoot = false;
     return true;
 }
 
@@ -309,6 +359,7 @@ void BrowseFolder(FolderBrowse* browse, HINSTANCE instance, HWND owner, const wc
                 g_browse.result[0] = L'\0';
                 break;
             }
+            if (OnBrowserKey(*browse, message)) continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -31,6 +31,7 @@ public:
     HWND HtmlView() const { return htmlView_; }
     HWND SoftKeyBarWindow() const;
     bool ArrowKeysMoveFocus() const { return flow_.ArrowKeysMoveFocus(); }
+    bool OnEnterKey() { return flow_.OnEnterKey(); }
 
     // InstallerWindow
     void CreateSoftKeyBar(int bar) override;

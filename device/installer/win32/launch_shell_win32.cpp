@@ -106,6 +106,11 @@ int Win32LaunchShell::RunMessageLoop() {
             window_.ArrowKeysMoveFocus() && MoveFocusByArrow(message, window_.HtmlView())) {
             continue;
         }
+        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+            (message.hwnd == window_.Handle() || IsChild(window_.Handle(), message.hwnd)) &&
+            window_.OnEnterKey()) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/fixed_text.h"
@@ -52,7 +53,8 @@ public:
     Build(WizardContext& ctx, std::ostream& out, std::ostream& err)
         : ctx_(ctx), out_(out), err_(err) {}
 
-    int Run(const std::string& projectPath, const CommandLineBuildOptions& options);
+    int Run(const std::string& projectPath, const CommandLineBuildOptions& options,
+            InstallerSigner* signer);
 
 private:
     int Say(const std::string& file, const std::string& text, int code) {
@@ -63,7 +65,7 @@ private:
     int CheckInputs();
     int PrepareOutput(const std::string& output);
     int Failed(const BuildOutcome& outcome);
-    void PrintSections(const std::vector<int>& figures);
+    void PrintSections(const std::vector<int>& figures, bool signedOutputs);
 
     WizardContext& ctx_;
     std::ostream& out_;
@@ -146,8 +148,9 @@ int Build::PrepareOutput(const std::string& output) {
 }
 
 // The installer's sections as the device will find them, each with its size
-// and, for those the build packed, the share packing saved.
-void Build::PrintSections(const std::vector<int>& figures) {
+// and, for those the build packed, the share packing saved; then each
+// installer's length, and whether it was signed.
+void Build::PrintSections(const std::vector<int>& figures, bool signedOutputs) {
     const WizardState& s = ctx_.state;
     std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME, TextOf(s.projectName) + ".paw"};
     if (s.splashEnabled) names.push_back(TextOf(s.splashFileName));
@@ -178,7 +181,8 @@ void Build::PrintSections(const std::vector<int>& figures) {
     for (const std::string& path : {installer, TextOf(s.desktopInstallerPath)}) {
         std::unique_ptr<FileHandle> file = ctx_.platform.OpenFile(path, FileMode::Read);
         if (!file || !file->SeekToEnd()) continue;
-        out_ << path << "\t" << file->Tell() << " bytes\n";
+        out_ << path << "\t" << file->Tell() << " bytes" << (signedOutputs ? "\tsigned" : "")
+             << "\n";
         file->Close();
     }
 }
@@ -188,8 +192,11 @@ int Build::Failed(const BuildOutcome& outcome) {
     return BuildFailureExitCode(outcome.fault, InterruptionSignal());
 }
 
-int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options) {
+int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& options,
+               InstallerSigner* signer) {
     projectPath_ = projectPath;
+    if (options.signing.enabled() && !signer)
+        return Say("--sign", "this program cannot sign installers", BUILD_USAGE);
     if (int code = CheckProject(projectPath)) return code;
     if (!options.subfolders) {
         ctx_.state.addDateToPath = 0;
@@ -202,29 +209,85 @@ int Build::Run(const std::string& projectPath, const CommandLineBuildOptions& op
     BuildOutcome outcome;
     BuildRunOptions run;
     run.interrupted = [] { return InterruptionSignal() != 0; };
+    run.signing = options.signing;
+    run.signer = signer;
     if (!RunInstallerBuild(ctx_, log, outcome, run)) return Failed(outcome);
-    if (!options.quiet) PrintSections(log.figures);
+    if (!options.quiet) PrintSections(log.figures, options.signing.enabled());
     return BUILD_DONE;
 }
 
 }  // namespace
 
-BuildOptionTaken TakeBuildOption(const std::vector<std::string>& arguments, std::size_t* at,
-                                 CommandLineBuildOptions* options, std::string* problem) {
-    const std::string& option = arguments[*at];
-    if (option == "-q" || option == "--quiet") {
-        options->quiet = true;
-        return BuildOptionTaken::Yes;
-    }
-    if (option == "--output") {
-        if (*at + 1 >= arguments.size()) {
-            *problem = option + " needs a folder";
-            return BuildOptionTaken::Bad;
+const char* const BUILD_OPTIONS_HELP =
+    "  --output DIR        the output folder instead of the project's own\n"
+    "  -q, --quiet         print nothing on success\n"
+    "  --sign CERT.pfx     sign the installers (Authenticode) with the certificate\n"
+    "                      and key of this PKCS#12 file, through osslsigncode: the\n"
+    "                      mobile installer first, so that the desktop installer\n"
+    "                      carries the signed copy to the device, then the desktop\n"
+    "                      installer and autorun.exe. The signature names the\n"
+    "                      project's title as the product; its time is the build's\n"
+    "                      (SOURCE_DATE_EPOCH when set: the same key gives the same\n"
+    "                      bytes)\n"
+    "  --sign-password-file FILE\n"
+    "                      FILE holds the certificate's password, alone (a line\n"
+    "                      end after it is no part of it); a password is never\n"
+    "                      given on a command line. Without it the certificate\n"
+    "                      is opened without a password\n"
+    "  --sign-url URL      the publisher's address the signature carries\n";
+
+const char* const BUILD_EXIT_CODES_HELP =
+    "Exit codes:\n"
+    "  0  built\n"
+    "  1  the project is refused: not a project file, no title or one that is no\n"
+    "     usable file name, no cabinet, a cabinet no selected filter option\n"
+    "     lets through, a name a device cannot keep, or two names (EULA,\n"
+    "     read-me, splash, cabinets) that differ only in case\n"
+    "  2  bad usage\n"
+    "  3  an input is missing, cannot be read or cannot be used: the project\n"
+    "     file, the EULA, read-me or splash file, a cabinet, or a build input\n"
+    "     beside the program (a device stub of the wrong length too); a splash\n"
+    "     that is no BMP, a EULA or read-me that is no text; with --sign: the\n"
+    "     certificate or password file, a certificate the password does not\n"
+    "     open, or osslsigncode not installed\n"
+    "  4  the output folder cannot be made, an output cannot be written or\n"
+    "     signed, or another build is writing into the folder\n"
+    "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n";
+
+bool ParseBuildOptions(const std::vector<std::string>& options, CommandLineBuildOptions* build,
+                       std::vector<std::string>* rest, std::string* problem) {
+    SigningSettings& signing = build->signing;
+    const std::pair<const char*, std::string*> valued[] = {
+        {"--output", &build->output},
+        {"--sign", &signing.certificate},
+        {"--sign-password-file", &signing.passwordFile},
+        {"--sign-url", &signing.url},
+    };
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        if (option == "-q" || option == "--quiet") {
+            build->quiet = true;
+            continue;
         }
-        options->output = arguments[++*at];
-        return BuildOptionTaken::Yes;
+        bool taken = false;
+        for (const auto& [name, value] : valued) {
+            if (option != name) continue;
+            if (i + 1 >= options.size() || options[i + 1].empty()) {
+                *problem = option + " needs a value";
+                return false;
+            }
+            *value = options[++i];
+            taken = true;
+            break;
+        }
+        if (!taken) rest->push_back(option);
     }
-    return BuildOptionTaken::No;
+    if (!signing.enabled() && (!signing.passwordFile.empty() || !signing.url.empty())) {
+        *problem = std::string(signing.url.empty() ? "--sign-password-file" : "--sign-url") +
+                   " needs --sign";
+        return false;
+    }
+    return true;
 }
 
 bool MakeFolders(DesktopPlatform& platform, const std::string& path, std::string* reason) {
@@ -244,7 +307,8 @@ int BuildFailureExitCode(BuildFault fault, int signal) {
     switch (fault) {
         case BuildFault::None: return BUILD_DONE;
         case BuildFault::CannotRead:
-        case BuildFault::InputUnusable: return BUILD_MISSING_FILE;
+        case BuildFault::InputUnusable:
+        case BuildFault::SignerMissing: return BUILD_MISSING_FILE;
         case BuildFault::NameRefused:
         case BuildFault::NamesClash: return BUILD_REFUSED;
         case BuildFault::FolderMissing:
@@ -252,7 +316,8 @@ int BuildFailureExitCode(BuildFault fault, int signal) {
         case BuildFault::CannotWriteInto:
         case BuildFault::CannotWrite:
         case BuildFault::CannotReplace:
-        case BuildFault::Busy: return BUILD_WRITE_FAILED;
+        case BuildFault::Busy:
+        case BuildFault::SigningFailed: return BUILD_WRITE_FAILED;
         case BuildFault::Interrupted: return InterruptedExitCode(signal);
     }
     return BUILD_WRITE_FAILED;
@@ -275,16 +340,19 @@ std::string BuildFailureLine(const BuildOutcome& o, const std::string& projectPa
         case BuildFault::CannotWrite: return line(o.file, "cannot write" + why);
         case BuildFault::CannotReplace: return line(o.file, "cannot replace" + why);
         case BuildFault::Busy: return "zephyrkit-project: " + BuildFailureText(o);
+        case BuildFault::SignerMissing:
+            return line(o.file, "cannot be started" + why + "; --sign needs it installed");
+        case BuildFault::SigningFailed: return line(o.file, "cannot sign: " + o.detail);
         case BuildFault::Interrupted: return line(o.file, BuildFailureText(o));
     }
     return "";
 }
 
 int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
-                        const CommandLineBuildOptions& options, std::ostream& out,
-                        std::ostream& err) {
+                        const CommandLineBuildOptions& options, InstallerSigner* signer,
+                        std::ostream& out, std::ostream& err) {
     Build build(ctx, out, err);
-    return build.Run(projectPath, options);
+    return build.Run(projectPath, options, signer);
 }
 
 }  // namespace zk

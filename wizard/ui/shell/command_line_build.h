@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "wizard/build/build_outcome.h"
+#include "wizard/build/installer_signer.h"
 
 namespace zk {
 
@@ -26,31 +27,40 @@ class DesktopPlatform;
 struct CommandLineBuildOptions {
     std::string output;  // replaces the project's output folder when not empty
     bool quiet = false;  // no section lines
+    // --sign CERT.pfx, --sign-password-file FILE, --sign-url URL.
+    SigningSettings signing;
     // False: the outputs go straight into the output folder, whatever the
     // project says of date and title subfolders.
     bool subfolders = true;
 };
 
-enum class BuildOptionTaken { Yes, No, Bad };
+// The options of a build, as `build` takes them and a command that builds
+// too takes them: -q (--quiet), --output DIR, --sign CERT,
+// --sign-password-file FILE, --sign-url URL. Sets what `options` names in
+// `build` and leaves the arguments that are none of these, in order, in
+// `rest` for the caller. False, with `*problem` saying why, when an option
+// lacks its value or a --sign-… option comes without --sign. Paths are kept
+// as given.
+bool ParseBuildOptions(const std::vector<std::string>& options, CommandLineBuildOptions* build,
+                       std::vector<std::string>* rest, std::string* problem);
 
-// The options every command that builds takes (build, publish), so that they
-// read alike: takes the one at arguments[*at], and the value it needs,
-// into `options` and moves *at to the last argument taken. No: not a build
-// option, nothing moved. Bad: `problem` says what is wrong ("--output needs
-// a folder"). Paths are kept as given.
-BuildOptionTaken TakeBuildOption(const std::vector<std::string>& arguments, std::size_t* at,
-                                 CommandLineBuildOptions* options, std::string* problem);
+// The parts of `build --help` that a command building too shows: what each
+// option does, and the exit codes.
+extern const char* const BUILD_OPTIONS_HELP;
+extern const char* const BUILD_EXIT_CODES_HELP;
 
 // Makes the folder and every missing level above it. False when it is not a
 // folder in the end; `reason` then has the system's reason for the first
 // level that could not be made, when it gave one.
 bool MakeFolders(DesktopPlatform& platform, const std::string& path, std::string* reason);
 
-// Loads the project at `projectPath` into ctx and builds its installers.
-// Messages read "zephyrkit-project: FILE: what is wrong".
+// Loads the project at `projectPath` into ctx and builds its installers,
+// signed by `signer` when options.signing asks for it (null: this program
+// cannot sign, and a build asked to fails). Messages read
+// "zephyrkit-project: FILE: what is wrong".
 int RunCommandLineBuild(WizardContext& ctx, const std::string& projectPath,
-                        const CommandLineBuildOptions& options, std::ostream& out,
-                        std::ostream& err);
+                        const CommandLineBuildOptions& options, InstallerSigner* signer,
+                        std::ostream& out, std::ostream& err);
 
 // The exit code of a build that failed, from the kind of failure alone;
 // `signal` is the one that interrupted it (0: none known).

@@ -62,8 +62,11 @@ constexpr const char* USAGE =
     "  check FILE.paw                                 the checks of steps 1 to 3\n"
     "  export FILE.paw                                the project as JSON, on stdout\n"
     "  import FILE.paw < FILE.json                    the project from JSON\n"
-    "  build FILE.paw [--output DIR] [-q]             the installers, as zephyrkit -silent\n"
-    "  publish FILE.paw --to DIR [--base-url URL]     the installers and a download page\n"
+    "  build FILE.paw [--output DIR] [-q] [--sign CERT.pfx]\n"
+    "                                                 the installers, as zephyrkit -silent,\n"
+    "                                                 signed with --sign\n"
+    "  publish FILE.paw --to DIR [--base-url URL]     the installers and a download page,\n"
+    "                                                 signed with --sign\n"
     "  serve DIR [--port N] [--bind ADDR]             DIR over HTTP on the local network\n"
     "\n"
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
@@ -131,52 +134,50 @@ const std::map<std::string, std::string> COMMAND_HELP = {
      "versions exclude and of an output folder that does not exist.\n"},
     {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
     {"build",
-     "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
-     "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
-     "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
-     "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
-     "date and title subfolders the project asks for; the folder is made when\n"
-     "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
-     "taken from this program's folder. Prints each section of the installer\n"
-     "with its size and the share packing saved, as zip prints it (\"deflated\n"
-     "57%\"; -q: nothing on success). Problems are printed as\n"
-     "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
-     "The outputs are written under temporary names and replace the earlier\n"
-     "ones together once all are complete; a build that fails or is\n"
-     "interrupted leaves the earlier ones as they were. One build at a time\n"
-     "writes into a folder: a second waits five seconds for the first.\n"
-     "Exit codes:\n"
-     "  0  built\n"
-     "  1  the project is refused: not a project file, no title or one that is no\n"
-     "     usable file name, no cabinet, a cabinet no selected filter option\n"
-     "     lets through, a name a device cannot keep, or two names (EULA,\n"
-     "     read-me, splash, cabinets) that differ only in case\n"
-     "  2  bad usage\n"
-     "  3  an input is missing, cannot be read or cannot be used: the project\n"
-     "     file, the EULA, read-me or splash file, a cabinet, or a build input\n"
-     "     beside the program (a device stub of the wrong length too); a splash\n"
-     "     that is no BMP, a EULA or read-me that is no text\n"
-     "  4  the output folder cannot be made, an output cannot be written, or\n"
-     "     another build is writing into the folder\n"
-     "  130, 143  interrupted by SIGINT (Ctrl+C) or SIGTERM\n"},
+     std::string(
+         "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
+         "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
+         "                              [--sign-url URL]]\n"
+         "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
+         "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
+         "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
+         "date and title subfolders the project asks for; the folder is made when\n"
+         "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
+         "taken from this program's folder. Prints each section of the installer\n"
+         "with its size and the share packing saved, as zip prints it (\"deflated\n"
+         "57%\"; -q: nothing on success). Problems are printed as\n"
+         "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
+         "The outputs are written under temporary names and replace the earlier\n"
+         "ones together once all are complete (and signed, with --sign); a build\n"
+         "that fails or is interrupted leaves the earlier ones as they were. One\n"
+         "build at a time writes into a folder: a second waits five seconds for\n"
+         "the first.\n"
+         "Options:\n") +
+         BUILD_OPTIONS_HELP + BUILD_EXIT_CODES_HELP},
     {"publish",
-     "Usage: zephyrkit-project publish FILE.paw --to DIR [--base-url URL] [-q]\n"
-     "Builds the installers as `build` does and publishes them in DIR (made when\n"
-     "missing) as a download site: <title>-mobile.exe, <title>-desktop.exe and,\n"
-     "when the project asks for it, autorun.exe, named in lower-case letters,\n"
-     "digits and hyphens so that the address can be typed on a device; index.html,\n"
-     "the download page (for Pocket Internet Explorer and desktop browsers: the\n"
-     "two installers with their sizes, what each kind of device gets, the\n"
-     "SHA-256 of each file); SHA256SUMS, for `sha256sum -c`; .htaccess and\n"
-     "nginx-zephyrkit.conf, which make Apache and nginx hand out the installers\n"
-     "as downloads (application/octet-stream, Content-Disposition: attachment).\n"
-     "--base-url URL  the address the site will have, shown on the page\n"
-     "-q              print nothing on success (else: each installer and its size)\n"
-     "The files are written under temporary names and replace the earlier ones\n"
-     "together: a publish that fails or is interrupted leaves the site as it was.\n"
-     "Installers of an earlier publish that this one does not make again go.\n"
-     "Exit codes as build's; 4 also when another publish is writing into DIR.\n"
-     "Serve the folder with `zephyrkit-project serve DIR` or any web server.\n"},
+     std::string(
+         "Usage: zephyrkit-project publish FILE.paw --to DIR [--base-url URL] [-q]\n"
+         "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
+         "                              [--sign-url URL]]\n"
+         "Builds the installers as `build` does and publishes them in DIR (made when\n"
+         "missing) as a download site: <title>-mobile.exe, <title>-desktop.exe and,\n"
+         "when the project asks for it, autorun.exe, named in lower-case letters,\n"
+         "digits and hyphens so that the address can be typed on a device; index.html,\n"
+         "the download page (for Pocket Internet Explorer and desktop browsers: the\n"
+         "two installers with their sizes, what each kind of device gets, the\n"
+         "SHA-256 of each file); SHA256SUMS, for `sha256sum -c`; .htaccess and\n"
+         "nginx-zephyrkit.conf, which make Apache and nginx hand out the installers\n"
+         "as downloads (application/octet-stream, Content-Disposition: attachment).\n"
+         "The files are written under temporary names and replace the earlier ones\n"
+         "together: a publish that fails or is interrupted leaves the site as it was.\n"
+         "Installers of an earlier publish that this one does not make again go.\n"
+         "Serve the folder with `zephyrkit-project serve DIR` or any web server.\n"
+         "Options:\n"
+         "  --to DIR            the site's folder\n"
+         "  --base-url URL      the address the site will have, shown on the page\n") +
+         // The build's own, but for --output: publish writes into DIR.
+         std::string(BUILD_OPTIONS_HELP).substr(std::string(BUILD_OPTIONS_HELP).find("  -q")) +
+         BUILD_EXIT_CODES_HELP + "  (4 also when another publish is writing into DIR)\n"},
     {"serve",
      "Usage: zephyrkit-project serve DIR [--port N] [--bind ADDR] [--seconds N]\n"
      "Serves the files of DIR over HTTP, so that a device on the same network\n"
@@ -208,9 +209,9 @@ public:
     // streams themselves, for text already in UTF-8: export's document, and
     // serve's file names and log.
     Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
-          std::ostream& hostOut, std::ostream& hostErr)
+          std::ostream& hostOut, std::ostream& hostErr, InstallerSigner* signer)
         : console_(platform, out, err), in_(in), out_(out), err_(err), hostOut_(hostOut),
-          hostErr_(hostErr),
+          hostErr_(hostErr), signer_(signer),
           project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
@@ -268,6 +269,7 @@ private:
     std::ostream& err_;
     std::ostream& hostOut_;
     std::ostream& hostErr_;
+    InstallerSigner* signer_;
     std::unique_ptr<Project> project_;
     WizardState state_;
     WizardContext ctx_;
@@ -615,38 +617,38 @@ void Shell::WarnOfDoubtfulSettings() {
 
 int Shell::Build(const std::vector<std::string>& options) {
     CommandLineBuildOptions build;
+    std::vector<std::string> rest;
     std::string problem;
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        const BuildOptionTaken taken = TakeBuildOption(options, &i, &build, &problem);
-        if (taken == BuildOptionTaken::Bad) return Usage(problem);
-        if (taken == BuildOptionTaken::No) return Usage("build does not take " + options[i]);
-    }
-    build.output = AbsolutePath(build.output);
-    return RunCommandLineBuild(ctx_, path_, build, out_, err_);
+    if (!ParseBuildOptions(options, &build, &rest, &problem)) return Usage(problem);
+    if (!rest.empty()) return Usage("build does not take " + rest[0]);
+    // Named whole in messages, as the other paths of a build are.
+    for (std::string* path : {&build.output, &build.signing.certificate, &build.signing.passwordFile})
+        *path = AbsolutePath(*path);
+    return RunCommandLineBuild(ctx_, path_, build, signer_, out_, err_);
 }
 
 int Shell::Publish(const std::vector<std::string>& options) {
     PublishOptions publish;
+    std::vector<std::string> rest;
     std::string problem;
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        const std::string& option = options[i];
-        if (option == "--to" || option == "--base-url") {
-            if (i + 1 >= options.size()) return Usage(option + " needs a value");
-            const std::string& value = options[++i];
-            if (option == "--to")
-                publish.folder = AbsolutePath(value);
-            else if (!UsableBaseUrl(value, &publish.baseUrl))
-                return Usage("--base-url takes an http:// or https:// address without blanks or "
-                             "quotes, not " + value);
-            continue;
-        }
-        const BuildOptionTaken taken = TakeBuildOption(options, &i, &publish.build, &problem);
-        if (taken == BuildOptionTaken::Bad) return Usage(problem);
-        if (taken == BuildOptionTaken::No) return Usage("publish does not take " + option);
-        if (!publish.build.output.empty()) return Usage("publish writes into --to DIR, not --output");
+    if (!ParseBuildOptions(options, &publish.build, &rest, &problem)) return Usage(problem);
+    if (!publish.build.output.empty()) return Usage("publish writes into --to DIR, not --output");
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string& option = rest[i];
+        if (option != "--to" && option != "--base-url") return Usage("publish does not take " + option);
+        if (i + 1 >= rest.size()) return Usage(option + " needs a value");
+        const std::string& value = rest[++i];
+        if (option == "--to")
+            publish.folder = AbsolutePath(value);
+        else if (!UsableBaseUrl(value, &publish.baseUrl))
+            return Usage("--base-url takes an http:// or https:// address without blanks or "
+                         "quotes, not " + value);
     }
     if (publish.folder.empty()) return Usage("publish needs --to DIR");
-    return RunPublish(ctx_, path_, publish, out_, err_);
+    // Named whole in messages, as the other paths of a build are.
+    for (std::string* path : {&publish.build.signing.certificate, &publish.build.signing.passwordFile})
+        *path = AbsolutePath(*path);
+    return RunPublish(ctx_, path_, publish, signer_, out_, err_);
 }
 
 int Shell::Serve(const std::string& folder, const std::vector<std::string>& options) {
@@ -738,7 +740,8 @@ int Shell::Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
-                    std::istream& in, std::ostream& out, std::ostream& err) {
+                    std::istream& in, std::ostream& out, std::ostream& err,
+                    InstallerSigner* signer) {
     // The shell works in the record's code page, as the wizard does: the
     // arguments come in converted and what it prints goes out as UTF-8.
     // Standard input and export carry JSON, UTF-8 by its own rules, as it is.
@@ -750,7 +753,7 @@ int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& a
     }
     Utf8OutputBuffer outText(out.rdbuf()), errText(err.rdbuf());
     std::ostream textOut(&outText), textErr(&errText);
-    Shell shell(platform, in, textOut, textErr, out, err);
+    Shell shell(platform, in, textOut, textErr, out, err, signer);
     return shell.Run(recordArguments);
 }
 

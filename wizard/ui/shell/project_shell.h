@@ -12,6 +12,7 @@
 namespace zk {
 
 class DesktopPlatform;
+class InstallerSigner;
 
 inline constexpr int SHELL_DONE = 0;
 inline constexpr int SHELL_REFUSED = 1;  // a check, an admission message, a file fault
@@ -21,7 +22,10 @@ inline constexpr int SHELL_USAGE = 2;
 // box are printed as "Caption: text" lines. Arguments and printed text are
 // UTF-8; the project's texts are held in code page 1252, and an argument with
 // a character that page lacks is refused (SHELL_REFUSED) before anything runs.
+// `signer` signs the installers of `build --sign`; null: this program cannot
+// sign, and --sign is refused as bad usage.
 int RunProjectShell(DesktopPlatform& platform, const std::vector<std::string>& arguments,
-                    std::istream& in, std::ostream& out, std::ostream& err);
+                    std::istream& in, std::ostream& out, std::ostream& err,
+                    InstallerSigner* signer = nullptr);
 
 }  // namespace zk

@@ -10,6 +10,7 @@
 #include "platform/interruption.h"
 #include "platform/source_date_platform.h"
 #include "wizard/ui/shell/command_line_build.h"
+#include "wizard/ui/shell/osslsigncode_signer.h"
 #include "wizard/ui/shell/project_shell.h"
 
 namespace {
@@ -51,7 +52,10 @@ int main(int argc, char** argv) {
     // Ctrl+C or a SIGTERM during `build` stops it and leaves the earlier
     // installers as they were (exit code 130 or 143).
     zk::CatchInterruptions();
-    const int code = zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr);
+    // `build --sign` signs through osslsigncode.
+    zk::OsslsigncodeSigner signer;
+    const int code =
+        zk::RunProjectShell(*platform, arguments, std::cin, std::cout, std::cerr, &signer);
     // `export` is how a project is kept as text: one cut short by a full
     // disk must not pass for a success. `build` and `publish` fail as a
     // write does.

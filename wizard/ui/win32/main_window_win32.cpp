@@ -1,6 +1,9 @@
 #include "wizard/ui/win32/main_window_win32.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
+
+#include <iterator>
 
 #include "platform/desktop_platform_win32.h"
 #include "wizard/project/wizard_context.h"
@@ -12,6 +15,14 @@
 
 namespace zk {
 namespace {
+
+// How long a key shows its button pressed: long enough to be seen.
+constexpr DWORD KEY_PRESS_SHOWN_MILLISECONDS = 120;
+// The painted buttons' tooltip ids, clear of the controls' (window handles
+// are told apart by TTF_IDISHWND).
+constexpr UINT_PTR FIRST_AREA_TIP = 1;
+// Alt was held: a system key's context code.
+constexpr LPARAM ALT_HELD = LPARAM{1} << 29;
 
 COLORREF ColourOf(std::uint32_t bgr) { return static_cast<COLORREF>(bgr); }
 
@@ -78,6 +89,10 @@ LRESULT MainWindow::OnCreate() {
                                                     setup_.ctx, setup_.device,
                                                     setup_.programFolder);
     controls_->CreateToolTipHost();
+    for (std::size_t i = 0; i < std::size(HOT_AREAS); ++i) {
+        const HotArea& area = HOT_AREAS[i];
+        controls_->AddAreaTip(FIRST_AREA_TIP + i, RECT{area.left, area.top, area.right, area.bottom});
+    }
     machine_.OnCreate();
     return 0;
 }
@@ -114,6 +129,14 @@ LRESULT MainWindow::OnControlColour(HDC context, HWND control) {
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR* header) {
+    if (header && header->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header));
+        const UINT_PTR index = info->hdr.idFrom - FIRST_AREA_TIP;
+        if (!(info->uFlags & TTF_IDISHWND) && index < std::size(HOT_AREAS)) {
+            info->lpszText = const_cast<char*>(PaintedButtonTip(HOT_AREAS[index].button, machine_.step()));
+            return 0;
+        }
+    }
     LRESULT result = 0;
     if (controls_ && header && controls_->OnNotify(header, &result)) return result;
     return 0;
@@ -160,6 +183,44 @@ LRESULT MainWindow::OnButtonUp(LPARAM lParam) {
 void MainWindow::InvalidateArea(const HotArea& area) {
     RECT rect = {area.left, area.top, area.right, area.bottom};
     InvalidateRect(window_, &rect, TRUE);
+}
+
+bool MainWindow::OnKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    if (!window_ || machine_.building() || !IsWindowEnabled(window_) ||
+        (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
+        return false;
+    const bool withAlt = message.message == WM_SYSKEYDOWN && (message.lParam & ALT_HELD);
+    PaintedButton button;
+    if (!PaintedButtonForKey(static_cast<int>(message.wParam), withAlt, &button)) return false;
+    if (message.wParam == VK_RETURN && FocusTakesEnter(message)) return false;
+    PressByKey(button);
+    return true;
+}
+
+// A push button clicks on Enter, a multi-line field starts a line, a list
+// being edited or a dropped combo box ends the edit: those keep it.
+bool MainWindow::FocusTakesEnter(const MSG& message) const {
+    HWND focus = GetFocus();
+    if (!focus || focus == window_) return false;
+    const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, VK_RETURN,
+                                      reinterpret_cast<LPARAM>(&message));
+    return (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_DEFPUSHBUTTON |
+                    DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+void MainWindow::PressByKey(PaintedButton button) {
+    const HotArea& area = HotAreaOf(button);
+    const int x = (area.left + area.right) / 2;
+    const int y = (area.top + area.bottom) / 2;
+    if (!buttons_.Press(x, y, machine_.step())) return;
+    InvalidateArea(area);
+    UpdateWindow(window_);
+    Sleep(KEY_PRESS_SHOWN_MILLISECONDS);
+    if (const HotArea* released = buttons_.Release(x, y, machine_.step())) {
+        InvalidateArea(*released);
+        machine_.OnPaintedButton(released->button);
+    }
 }
 
 void MainWindow::Repaint() { InvalidateRect(window_, nullptr, TRUE); }

@@ -57,6 +57,10 @@ public:
     void OpenWebPage() override;
     bool BuildInterrupted() override;
 
+    // A key from the message loop, before the dialog keys: true when it
+    // pressed a painted button (Alt+B, Alt+N, Enter, F1) and is used up.
+    bool OnKey(const MSG& message);
+
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCreate();
@@ -69,6 +73,10 @@ private:
     LRESULT OnButtonDown(LPARAM lParam);
     LRESULT OnButtonUp(LPARAM lParam);
     void InvalidateArea(const HotArea& area);
+    // Presses and releases `button` as the mouse does, the pressed picture
+    // shown for a moment between.
+    void PressByKey(PaintedButton button);
+    bool FocusTakesEnter(const MSG& message) const;
     std::string ImagesFolder() const;
 
     Setup setup_;

@@ -235,6 +235,8 @@ Win32PageControls::~Win32PageControls() {
 
 void Win32PageControls::CreateToolTipHost() { impl_->tips.Create(impl_->main, impl_->instance); }
 
+void Win32PageControls::AddAreaTip(UINT_PTR id, const RECT& area) { impl_->tips.AddArea(id, area); }
+
 void Win32PageControls::CreateControl(const ControlDefinition& entry) { impl_->Create(entry); }
 
 void Win32PageControls::DestroyControl(int id) { impl_->Destroy(id); }

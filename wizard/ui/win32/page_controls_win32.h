@@ -33,6 +33,8 @@ public:
     // The balloon tooltip host; called once when the main window is created,
     // before the first page.
     void CreateToolTipHost();
+    // A tooltip over a rectangle of the main window (see ToolTipHost::AddArea).
+    void AddAreaTip(UINT_PTR id, const RECT& area);
 
     void CreateControl(const ControlDefinition& entry) override;
     void DestroyControl(int id) override;

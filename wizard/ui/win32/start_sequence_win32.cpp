@@ -42,11 +42,13 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, MainWindow& main) {
     return true;
 }
 
-// Tab and Shift+Tab move between the page's controls.
-int RunMessageLoop(HWND window) {
+// Alt+B, Alt+N, Enter and F1 press the painted buttons; Tab and Shift+Tab
+// move between the page's controls.
+int RunMessageLoop(MainWindow& main) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(window, &message)) continue;
+        if (main.OnKey(message)) continue;
+        if (IsDialogMessageA(main.window(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -85,7 +87,7 @@ int Win32StartSequence::Run(WizardContext& ctx) {
                      FolderPart(ctx.platform.ProgramPath()), startStep});
     if (!CreateMainWindow(instance_, showCommand_, main)) return 0;
     if (FAILED(CoInitialize(nullptr))) return 0;
-    const int code = RunMessageLoop(main.window());
+    const int code = RunMessageLoop(main);
     CoUninitialize();
     connection.Disconnect();
     main.Destroy();

@@ -46,6 +46,18 @@ void ToolTipHost::AddTool(HWND control, const char* text) {
     SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void ToolTipHost::AddArea(UINT_PTR id, const RECT& area) {
+    if (!tip_) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = owner_;
+    tool.uId = id;
+    tool.rect = area;
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void ToolTipHost::RemoveTool(HWND control) {
     if (!tip_ || !control) return;
     TTTOOLINFOA tool = ToolOf(owner_, control);

@@ -26,6 +26,10 @@ public:
     // A destroyed control's handle can be given to a new window later; its
     // tool goes with it so that the new window never shows the old text.
     void RemoveTool(HWND control);
+    // A tool that is a rectangle of the owner's client area, not a window:
+    // the painted buttons. Its text is asked of the owner each time
+    // (TTN_GETDISPINFO with idFrom `id`), since it changes with the step.
+    void AddArea(UINT_PTR id, const RECT& area);
 
 private:
     HWND owner_ = nullptr;
