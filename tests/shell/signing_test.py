@@ -5,7 +5,8 @@ committed).
 Signed builds: `osslsigncode verify` passes on the mobile installer, the
 desktop installer and autorun.exe, each naming the title, the address and
 the build's time; the desktop installer carries the signed mobile installer
-byte for byte; two builds under one SOURCE_DATE_EPOCH are identical.
+byte for byte; two builds under one SOURCE_DATE_EPOCH are identical;
+`publish --sign` puts build's signed installers on the site.
 Failures: each case of one table gives its exit code and a message naming
 the file, and leaves the earlier installers as they were, with no
 temporary behind.
@@ -138,6 +139,24 @@ class SigningTest(unittest.TestCase):
                 carried = package_layout.sections_of(desktop, 8192)[0][1]
                 self.assertEqual(carried, mobile)
                 self.assertEqual(files["autorun.exe"], mobile, "the card copy is signed alike")
+
+    def test_publish_signs_as_build_does_and_sums_the_signed_installers(self):
+        site = self.shop.path("site")
+        made = self.project("publish", self.paw, "-q", "--to", site, "--sign",
+                            self.shop.path("signer.pfx"), "--sign-password-file",
+                            self.shop.path("password.txt"), "--sign-url", URL,
+                            env={"SOURCE_DATE_EPOCH": self.epoch})
+        self.assertEqual(made.returncode, 0, made.stderr)
+        out = self.shop.path("same-as-site")
+        self.assertEqual(self.signed(out).returncode, 0)
+        built = folder_bytes(out)
+        for published, name in (("demo-mobile.exe", OUTPUTS[0]), ("demo-desktop.exe", OUTPUTS[1]),
+                                ("autorun.exe", OUTPUTS[2])):
+            self.assertEqual(self.verify(os.path.join(site, published)).returncode, 0, published)
+            with open(os.path.join(site, published), "rb") as f:
+                self.assertEqual(f.read(), built[name], published + " is build's signed " + name)
+        sums = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=site, capture_output=True)
+        self.assertEqual(sums.returncode, 0, sums.stdout)
 
     def test_two_signed_builds_under_one_source_date_are_identical(self):
         first, second = self.shop.path("same-1"), self.shop.path("same-2")
