@@ -72,8 +72,8 @@ constexpr const char* USAGE =
     "`zephyrkit-project COMMAND --help` tells more of each command.\n"
     "Exit codes: 0 done, 1 refused (by a check, an admission message or a file\n"
     "that cannot be read or written, standard output included), 2 bad usage;\n"
-    "build and publish have more (see `zephyrkit-project build --help`). A refused command\n"
-    "writes nothing; writes replace the project file whole.\n"
+    "build and publish have more (see `zephyrkit-project build --help`). A\n"
+    "refused command writes nothing; writes replace the project file whole.\n"
     "`zephyrkit-project --version` prints the version.\n";
 
 constexpr const char* PRESETS_HELP =
