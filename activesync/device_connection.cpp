@@ -13,7 +13,9 @@ DeviceConnection::~DeviceConnection() {
     for (Worker& worker : workers_) worker.thread.join();
 }
 
-bool DeviceConnection::attemptDone() const { return current_->done.load(std::memory_order_acquire); }
+bool DeviceConnection::attemptDone() const {
+    return current_->done.load(std::memory_order_acquire);
+}
 
 HResult DeviceConnection::attemptResult() const {
     return current_->result.load(std::memory_order_acquire);

@@ -39,7 +39,8 @@ int SendToDevice(RemoteDevice& device, FileHandle& source, std::uint64_t length,
     bool written = true;
     while (sent < length) {
         const std::uint64_t left = length - sent;
-        const std::size_t want = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        const std::size_t want =
+            left < block.size() ? static_cast<std::size_t>(left) : block.size();
         // A read that fails halfway looks like the end of the file: only the
         // full length counts as a copy.
         const std::size_t got = source.Read(block.data(), want);

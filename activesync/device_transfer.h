@@ -19,9 +19,9 @@ class FileHandle;
 inline constexpr std::size_t COPY_BLOCK_BYTES = 16384;
 
 // Results of CopyFileToDevice.
-inline constexpr int COPY_FAILED = 0;              // device file or a write failed
-inline constexpr int COPY_DONE = 1;                // the whole file is on the device
-inline constexpr int COPY_LOCAL_UNREADABLE = 2;    // the local file can't be opened
+inline constexpr int COPY_FAILED = 0;            // device file or a write failed
+inline constexpr int COPY_DONE = 1;              // the whole file is on the device
+inline constexpr int COPY_LOCAL_UNREADABLE = 2;  // the local file can't be opened
 inline constexpr int COPY_NO_CONNECTION = -1;
 
 // Results of StartOnDevice.

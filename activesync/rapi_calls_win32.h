@@ -31,10 +31,9 @@ using CeWriteFileFn = BOOL(WINAPI*)(HANDLE file, LPCVOID buffer, DWORD bytes, LP
 using CeCloseHandleFn = BOOL(WINAPI*)(HANDLE handle);
 using CeCreateProcessFn = BOOL(WINAPI*)(LPCWSTR applicationName, LPCWSTR commandLine,
                                         LPSECURITY_ATTRIBUTES processAttributes,
-                                        LPSECURITY_ATTRIBUTES threadAttributes,
-                                        BOOL inheritHandles, DWORD creationFlags,
-                                        LPVOID environment, LPWSTR currentDirectory,
-                                        LPSTARTUPINFOW startupInfo,
+                                        LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
+                                        DWORD creationFlags, LPVOID environment,
+                                        LPWSTR currentDirectory, LPSTARTUPINFOW startupInfo,
                                         LPPROCESS_INFORMATION processInformation);
 using CeFindFirstFileFn = HANDLE(WINAPI*)(LPCWSTR pattern, LPCE_FIND_DATA findData);
 using CeFindNextFileFn = BOOL(WINAPI*)(HANDLE search, LPCE_FIND_DATA findData);

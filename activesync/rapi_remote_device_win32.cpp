@@ -93,8 +93,7 @@ bool RapiRemoteDevice::CeCloseHandle(RemoteHandle handle) {
     return available_ && closeHandle_(ToHandle(handle)) != FALSE;
 }
 
-bool RapiRemoteDevice::CeCreateProcess(std::u16string_view program,
-                                       std::u16string_view commandLine,
+bool RapiRemoteDevice::CeCreateProcess(std::u16string_view program, std::u16string_view commandLine,
                                        RemoteProcessInfo* info) {
     std::wstring wideProgram;
     if (!available_ || !WidePath(program, &wideProgram) ||
@@ -102,8 +101,8 @@ bool RapiRemoteDevice::CeCreateProcess(std::u16string_view program,
         return false;
     const std::wstring wideLine(commandLine.begin(), commandLine.end());
     PROCESS_INFORMATION process = {};
-    if (!createProcess_(wideProgram.c_str(), wideLine.c_str(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, nullptr, &process))
+    if (!createProcess_(wideProgram.c_str(), wideLine.c_str(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, nullptr, &process))
         return false;
     if (info) {
         info->process = process.hProcess ? FromHandle(process.hProcess) : REMOTE_INVALID_HANDLE;
@@ -114,8 +113,7 @@ bool RapiRemoteDevice::CeCreateProcess(std::u16string_view program,
     return true;
 }
 
-RemoteHandle RapiRemoteDevice::CeFindFirstFile(std::u16string_view pattern,
-                                               RemoteFindData* data) {
+RemoteHandle RapiRemoteDevice::CeFindFirstFile(std::u16string_view pattern, RemoteFindData* data) {
     std::wstring wide;
     if (!available_ || !data || !WidePath(pattern, &wide)) return REMOTE_INVALID_HANDLE;
     rapi::CE_FIND_DATA found = {};

@@ -18,7 +18,8 @@ public:
 
     // Calls `tick` every `interval` and returns once a call has returned
     // false. The first call comes one interval after the start.
-    virtual void RunTicks(std::chrono::milliseconds interval, const std::function<bool()>& tick) = 0;
+    virtual void RunTicks(std::chrono::milliseconds interval,
+                          const std::function<bool()>& tick) = 0;
 };
 
 class SleepingTickWait : public TickWait {

@@ -35,8 +35,11 @@ void AppendUtf8(std::string& out, char32_t u) {
 // '/' here, so a name cannot smuggle a separator past a check.
 bool DecodeUtf8(std::string_view utf8, std::size_t i, char32_t* u, std::size_t* length) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                    : (lead & 0xF8) == 0xF0   ? 4 : 0;
+    std::size_t n = lead < 0x80             ? 1
+                    : (lead & 0xE0) == 0xC0 ? 2
+                    : (lead & 0xF0) == 0xE0 ? 3
+                    : (lead & 0xF8) == 0xF0 ? 4
+                                            : 0;
     if (n == 0 || i + n > utf8.size()) return false;
     char32_t code = n == 1 ? lead : lead & (0x7F >> n);
     for (std::size_t k = 1; k < n; ++k) {

@@ -17,9 +17,9 @@ std::string AnsiToUtf8(std::string_view ansi);
 // surrogate, past U+10FFFF).
 struct TextFault {
     bool malformed = false;
-    char32_t character = 0;    // when !malformed
-    unsigned char byte = 0;    // when malformed
-    std::size_t offset = 0;    // of the character or byte in the UTF-8 text
+    char32_t character = 0;  // when !malformed
+    unsigned char byte = 0;  // when malformed
+    std::size_t offset = 0;  // of the character or byte in the UTF-8 text
 };
 
 // False when the text is not valid UTF-8 or holds a character code page 1252

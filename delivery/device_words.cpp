@@ -29,7 +29,8 @@ std::vector<DeviceLine> WhatDevicesGet(const Project& project) {
         for (std::size_t k = first; k < first + PROCESSOR_COUNT; ++k) {
             DeviceLine line{devices, {}};
             for (int c = 0; c < CabinetCount(project); ++c)
-                if (matrix.installs[c][k]) line.cabinets.push_back(CabinetWords(project.cabinets[c]));
+                if (matrix.installs[c][k])
+                    line.cabinets.push_back(CabinetWords(project.cabinets[c]));
             std::size_t at = 0;
             while (at < same.size() && same[at].cabinets != line.cabinets) ++at;
             if (at == same.size()) {

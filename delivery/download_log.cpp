@@ -43,10 +43,11 @@ std::string Printable(const std::string& text) {
 std::string DownloadLine(const DownloadRecord& r) {
     std::string line = Printable(r.client) + " " + Printable(r.file);
     if (r.ranges.size() == 1)
-        line += " (bytes " + std::to_string(r.ranges[0].first) + "-" + std::to_string(r.ranges[0].last) +
-                " of " + std::to_string(r.size) + ")";
+        line += " (bytes " + std::to_string(r.ranges[0].first) + "-" +
+                std::to_string(r.ranges[0].last) + " of " + std::to_string(r.size) + ")";
     else if (r.ranges.size() > 1)
-        line += " (" + std::to_string(r.ranges.size()) + " ranges of " + std::to_string(r.size) + ")";
+        line +=
+            " (" + std::to_string(r.ranges.size()) + " ranges of " + std::to_string(r.size) + ")";
     line += ": " + std::to_string(r.sent) + " of " + std::to_string(r.length) + " bytes, " +
             (r.complete ? "complete" : "cut");
     return line;

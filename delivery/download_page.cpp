@@ -34,7 +34,8 @@ std::string Head(const std::string& title) {
            "<html>\n<head>\n"
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>" + title + "</title>\n";
+           "<title>" +
+           title + "</title>\n";
 }
 
 std::string Link(const SiteFile& file, const std::string& words) {
@@ -43,28 +44,37 @@ std::string Link(const SiteFile& file, const std::string& words) {
 
 std::string Page(const DownloadPageFacts& f, std::size_t named) {
     const std::string title = HtmlText(f.title);
-    std::string h = Head(title) +
+    std::string h =
+        Head(title) +
         // Only a desktop browser heeds this; the page reads the same without.
         "<style type=\"text/css\">body{font-family:sans-serif;max-width:40em;margin:1em auto;"
         "padding:0 8px}</style>\n"
         "</head>\n<body bgcolor=\"#ffffff\" text=\"#000000\">\n"
-        "<h2>" + title + "</h2>\n"
-        "<p>" + HtmlText(f.company) + "<br>\nBuilt " + BuildDate(f.builtAt) + "</p>\n"
+        "<h2>" +
+        title +
+        "</h2>\n"
+        "<p>" +
+        HtmlText(f.company) + "<br>\nBuilt " + BuildDate(f.builtAt) +
+        "</p>\n"
         "<table width=\"100%\" border=\"0\" cellspacing=\"0\" cellpadding=\"4\">\n"
-        "<tr><td bgcolor=\"#e4ecf7\"><b>" + Link(f.mobile, "Install on this device") + "</b><br>\n" +
-        HtmlText(f.mobile.name) + ", " + SizeInWords(f.mobile.size) + "</td></tr>\n"
-        "<tr><td>" + Link(f.desktop, "Install through ActiveSync from a PC") + "<br>\n" +
+        "<tr><td bgcolor=\"#e4ecf7\"><b>" +
+        Link(f.mobile, "Install on this device") + "</b><br>\n" + HtmlText(f.mobile.name) + ", " +
+        SizeInWords(f.mobile.size) +
+        "</td></tr>\n"
+        "<tr><td>" +
+        Link(f.desktop, "Install through ActiveSync from a PC") + "<br>\n" +
         HtmlText(f.desktop.name) + ", " + SizeInWords(f.desktop.size) + "</td></tr>\n";
     if (f.hasAutorun)
-        h += "<tr><td>" + Link(f.autorun, "For a storage card") + "<br>\n" + HtmlText(f.autorun.name) +
-             ", " + SizeInWords(f.autorun.size) +
+        h += "<tr><td>" + Link(f.autorun, "For a storage card") + "<br>\n" +
+             HtmlText(f.autorun.name) + ", " + SizeInWords(f.autorun.size) +
              ": copy it to the card's folder for the device's processor (2577 on most Pocket "
              "PCs)</td></tr>\n";
     h += "</table>\n";
     if (!f.baseUrl.empty())
         h += "<p>The address to type on the device:<br>\n<b>" + HtmlText(f.baseUrl) + "/</b></p>\n";
 
-    h += "<h3>What each device gets</h3>\n<table border=\"0\" cellspacing=\"0\" cellpadding=\"2\">\n";
+    h += "<h3>What each device gets</h3>\n<table border=\"0\" cellspacing=\"0\" "
+         "cellpadding=\"2\">\n";
     for (const DeviceLine& line : f.devices)
         h += "<tr><td>" + HtmlText(InWords(line, named)) + "</td></tr>\n";
     h += "</table>\n";
@@ -86,17 +96,17 @@ std::string HtmlText(const std::string& text) {
     std::string html;
     for (unsigned char c : text) {
         switch (c) {
-            case '&': html += "&amp;"; break;
-            case '<': html += "&lt;"; break;
-            case '>': html += "&gt;"; break;
-            case '"': html += "&quot;"; break;
-            default:
-                if (c < 0x20 || c == 0x7F)
-                    html += ' ';
-                else if (c < 0x80)
-                    html += static_cast<char>(c);
-                else
-                    html += "&#" + std::to_string(static_cast<unsigned>(Cp1252ToUnicode(c))) + ";";
+        case '&': html += "&amp;"; break;
+        case '<': html += "&lt;"; break;
+        case '>': html += "&gt;"; break;
+        case '"': html += "&quot;"; break;
+        default:
+            if (c < 0x20 || c == 0x7F)
+                html += ' ';
+            else if (c < 0x80)
+                html += static_cast<char>(c);
+            else
+                html += "&#" + std::to_string(static_cast<unsigned>(Cp1252ToUnicode(c))) + ";";
         }
     }
     return html;
@@ -118,19 +128,21 @@ std::string FolderPageHtml(const std::vector<std::string>& names) {
         std::string html;
         for (char c : utf8) {
             switch (c) {
-                case '&': html += "&amp;"; break;
-                case '<': html += "&lt;"; break;
-                case '>': html += "&gt;"; break;
-                case '"': html += "&quot;"; break;
-                default: html += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+            case '&': html += "&amp;"; break;
+            case '<': html += "&lt;"; break;
+            case '>': html += "&gt;"; break;
+            case '"': html += "&quot;"; break;
+            default: html += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
             }
         }
         return html;
     };
-    std::string h = Head("Files") + "</head>\n<body>\n<h3>Files</h3>\n"
-        "<table border=\"0\" cellspacing=\"0\" cellpadding=\"2\">\n";
+    std::string h = Head("Files") +
+                    "</head>\n<body>\n<h3>Files</h3>\n"
+                    "<table border=\"0\" cellspacing=\"0\" cellpadding=\"2\">\n";
     for (const std::string& name : names)
-        h += "<tr><td><a href=\"" + PercentEncoded(name) + "\">" + escaped(name) + "</a></td></tr>\n";
+        h += "<tr><td><a href=\"" + PercentEncoded(name) + "\">" + escaped(name) +
+             "</a></td></tr>\n";
     if (names.empty()) h += "<tr><td>No files.</td></tr>\n";
     return h + "</table>\n</body>\n</html>\n";
 }

@@ -24,8 +24,8 @@ struct SiteFile {
 };
 
 struct DownloadPageFacts {
-    std::string title;    // code page 1252
-    std::string company;  // code page 1252
+    std::string title;         // code page 1252
+    std::string company;       // code page 1252
     std::int64_t builtAt = 0;  // seconds since 1970, UTC
     // The site's address without a trailing '/', empty when not known.
     std::string baseUrl;

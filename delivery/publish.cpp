@@ -46,7 +46,8 @@ private:
     }
     int CannotWrite(const std::string& file) {
         const std::string reason = ctx_.platform.LastFailureReason();
-        return Say(file, "cannot write" + (reason.empty() ? "" : ": " + reason), BUILD_WRITE_FAILED);
+        return Say(file, "cannot write" + (reason.empty() ? "" : ": " + reason),
+                   BUILD_WRITE_FAILED);
     }
     std::string InSite(const std::string& name) const {
         return JoinPath(options_.folder, ctx_.platform.PathSeparator(), name);
@@ -103,7 +104,8 @@ int Publish::PlaceSite(std::vector<Installer>& installers, DownloadPageFacts& pa
     const std::vector<std::string> texts = {INDEX_FILE_NAME, SUMS_FILE_NAME, HTACCESS_FILE_NAME,
                                             NGINX_FILE_NAME};
     for (const std::string& name : texts) outputs_.Add(InSite(name));
-    for (auto i = installers.rbegin(); i != installers.rend(); ++i) outputs_.Add(InSite(i->published));
+    for (auto i = installers.rbegin(); i != installers.rend(); ++i)
+        outputs_.Add(InSite(i->published));
 
     std::vector<SiteFile> sums;
     for (Installer& installer : installers) {
@@ -119,7 +121,7 @@ int Publish::PlaceSite(std::vector<Installer>& installers, DownloadPageFacts& pa
         sums.push_back(*installer.facts);
     }
     const std::string contents[] = {DownloadPageHtml(page), SumsFileText(sums), HtaccessText(),
-                                  NginxConfText()};
+                                    NginxConfText()};
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::string temporary = outputs_.Current(InSite(texts[i]));
         if (!WriteText(temporary, contents[i]))
@@ -139,7 +141,8 @@ int Publish::PlaceSite(std::vector<Installer>& installers, DownloadPageFacts& pa
     if (watched_.Interrupted()) return Interrupted();
     std::string file, reason;
     if (!outputs_.Commit(&file, &reason))
-        return Say(file, "cannot replace" + (reason.empty() ? "" : ": " + reason), BUILD_WRITE_FAILED);
+        return Say(file, "cannot replace" + (reason.empty() ? "" : ": " + reason),
+                   BUILD_WRITE_FAILED);
     return BUILD_DONE;
 }
 
@@ -147,21 +150,24 @@ void Publish::PrintSite(const std::vector<Installer>& installers) {
     for (const Installer& installer : installers)
         out_ << InSite(installer.published) << "\t" << installer.facts->size << " bytes\n";
     out_ << InSite(INDEX_FILE_NAME) << "\n";
-    if (!options_.baseUrl.empty()) out_ << "The address to type on the device: " << options_.baseUrl << "/\n";
+    if (!options_.baseUrl.empty())
+        out_ << "The address to type on the device: " << options_.baseUrl << "/\n";
 }
 
 int Publish::Run(const std::string& projectPath, InstallerSigner* signer) {
     DesktopPlatform& platform = ctx_.platform;
     std::string reason;
     if (!MakeFolders(platform, options_.folder, &reason))
-        return Say(options_.folder, "cannot make the folder" + (reason.empty() ? "" : ": " + reason),
+        return Say(options_.folder,
+                   "cannot make the folder" + (reason.empty() ? "" : ": " + reason),
                    BUILD_WRITE_FAILED);
     bool busy = false;
     const std::unique_ptr<FileLock> lock =
         platform.LockFile(InSite(PUBLISH_LOCK_FILE_NAME), OUTPUT_LOCK_WAIT_MILLISECONDS, &busy);
     if (!lock) {
         if (busy)
-            return Say(options_.folder, "another publish is writing into the folder", BUILD_WRITE_FAILED);
+            return Say(options_.folder, "another publish is writing into the folder",
+                       BUILD_WRITE_FAILED);
         return Say(options_.folder, "cannot write into the folder: " + platform.LastFailureReason(),
                    BUILD_WRITE_FAILED);
     }

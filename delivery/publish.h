@@ -27,8 +27,8 @@ inline constexpr const char* PUBLISH_WORK_FOLDER_NAME = ".zephyrkit-publish";
 inline constexpr const char* PUBLISH_LOCK_FILE_NAME = ".zephyrkit-publish.lock";
 
 struct PublishOptions {
-    std::string folder;   // the site folder, whole, made when missing
-    std::string baseUrl;  // the site's address, shown on the page; may be empty
+    std::string folder;             // the site folder, whole, made when missing
+    std::string baseUrl;            // the site's address, shown on the page; may be empty
     CommandLineBuildOptions build;  // its output and subfolders are publish's
 };
 

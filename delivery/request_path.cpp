@@ -66,8 +66,8 @@ std::string PercentEncoded(const std::string& name) {
     static constexpr char HEX[] = "0123456789ABCDEF";
     std::string encoded;
     for (unsigned char c : name) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-            c == '.' || c == '_' || c == '~') {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~') {
             encoded += static_cast<char>(c);
         } else {
             encoded += '%';

@@ -19,7 +19,7 @@ inline constexpr int DEFAULT_SERVE_PORT = 8080;
 inline constexpr const char* DEFAULT_SERVE_BIND = "0.0.0.0";
 
 struct ServeOptions {
-    std::string folder;  // in the record's code page, as the shell holds paths
+    std::string folder;             // in the record's code page, as the shell holds paths
     int port = DEFAULT_SERVE_PORT;  // 0: one the system picks, printed
     std::string bind = DEFAULT_SERVE_BIND;
     int seconds = 0;  // 0: until interrupted

@@ -89,7 +89,8 @@ public:
         const RequestedPath what = MapRequestPath(req.target, &relative);
         if (what == RequestedPath::Folder) {
             struct stat st;
-            if (stat((prefix_ + INDEX_FILE_NAME).c_str(), &st) != 0) return SendFolderPage(req, res);
+            if (stat((prefix_ + INDEX_FILE_NAME).c_str(), &st) != 0)
+                return SendFolderPage(req, res);
             relative = INDEX_FILE_NAME;
         } else if (what == RequestedPath::NotFound) {
             return NotFound(req, res);
@@ -119,8 +120,8 @@ private:
     void NotFound(const httplib::Request& req, httplib::Response& res) {
         res.status = 404;
         res.set_content("Not found\n", "text/plain; charset=utf-8");
-        log_.Line(Printable(req.remote_addr) + " " + Printable(req.target.substr(0, LOGGED_TARGET_BYTES)) +
-                  ": not found");
+        log_.Line(Printable(req.remote_addr) + " " +
+                  Printable(req.target.substr(0, LOGGED_TARGET_BYTES)) + ": not found");
     }
 
     void SendFolderPage(const httplib::Request& req, httplib::Response& res) {
@@ -165,7 +166,8 @@ private:
             res.status = 416;
             res.set_header("Content-Range", "bytes */" + std::to_string(record.size));
             log_.Line(Printable(record.client) + " " + Printable(relative) +
-                      ": no byte of the range asked for, the file has " + std::to_string(record.size));
+                      ": no byte of the range asked for, the file has " +
+                      std::to_string(record.size));
             return;
         }
 
@@ -181,8 +183,8 @@ private:
             static_cast<std::size_t>(record.size), type.mime,
             [sending](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
                 std::vector<char> block(std::min(length, SEND_BLOCK_BYTES));
-                const ssize_t got = pread(sending->fd, block.data(), block.size(),
-                                          static_cast<off_t>(offset));
+                const ssize_t got =
+                    pread(sending->fd, block.data(), block.size(), static_cast<off_t>(offset));
                 // A file that shrank while it was sent is cut short.
                 if (got <= 0 || !sink.write(block.data(), static_cast<std::size_t>(got)))
                     return false;
@@ -273,15 +275,16 @@ int RunServe(const ServeOptions& options, std::ostream& out, std::ostream& err) 
         port = -1;
     if (port <= 0) {
         const int why = errno;
-        err << "zephyrkit-project: cannot listen on " << UrlHost(options.bind) << ":" << options.port
-            << (why ? std::string(": ") + std::strerror(why) : std::string()) << "\n";
+        err << "zephyrkit-project: cannot listen on " << UrlHost(options.bind) << ":"
+            << options.port << (why ? std::string(": ") + std::strerror(why) : std::string())
+            << "\n";
         return SERVE_FAILED;
     }
 
     out << "Serving " << resolved << "\n";
     for (const std::string& host : AddressesToType(options.bind))
-        out << "On the device, type: http://" << host << (port == 80 ? "" : ":" + std::to_string(port))
-            << "/\n";
+        out << "On the device, type: http://" << host
+            << (port == 80 ? "" : ":" + std::to_string(port)) << "/\n";
     out << "Ctrl+C stops the server." << std::endl;
 
     std::thread listener([&server] { server.listen_after_bind(); });

@@ -9,13 +9,17 @@ std::string HtaccessText() {
                "# Written by zephyrkit-project publish. The installers go as downloads: a\n"
                "# browser must neither show them nor rename them, and Pocket Internet\n"
                "# Explorer takes no other type for a program.\n"
-               "AddType ") + INSTALLER_CONTENT_TYPE + " .exe\n"
+               "AddType ") +
+           INSTALLER_CONTENT_TYPE +
+           " .exe\n"
            "AddType \"text/plain; charset=utf-8\" .conf\n"
            "<Files \"SHA256SUMS\">\n"
            "    ForceType \"text/plain; charset=utf-8\"\n"
            "</Files>\n"
            "<FilesMatch \"\\.exe$\">\n"
-           "    ForceType " + INSTALLER_CONTENT_TYPE + "\n"
+           "    ForceType " +
+           INSTALLER_CONTENT_TYPE +
+           "\n"
            "    <IfModule mod_headers.c>\n"
            "        Header set Content-Disposition attachment\n"
            "        Header set X-Content-Type-Options nosniff\n"
@@ -33,7 +37,9 @@ std::string NginxConfText() {
                "# program.\n"
                "location ~* \\.exe$ {\n"
                "    types { }\n"
-               "    default_type ") + INSTALLER_CONTENT_TYPE + ";\n"
+               "    default_type ") +
+           INSTALLER_CONTENT_TYPE +
+           ";\n"
            "    add_header Content-Disposition attachment;\n"
            "    add_header X-Content-Type-Options nosniff;\n"
            "}\n"

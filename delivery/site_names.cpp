@@ -13,10 +13,12 @@ char SiteLetter(unsigned char c) {
     if (c >= '0' && c <= '9') return static_cast<char>(c);
     if (c >= 0xC0) return UNACCENTED[c - 0xC0];
     switch (c) {
-        case 0x8A: case 0x9A: return 's';  // S and s with caron
-        case 0x8E: case 0x9E: return 'z';  // Z and z with caron
-        case 0x9F: return 'y';             // Y with diaeresis
-        default: return '-';
+    case 0x8A:
+    case 0x9A: return 's';  // S and s with caron
+    case 0x8E:
+    case 0x9E: return 'z';  // Z and z with caron
+    case 0x9F: return 'y';  // Y with diaeresis
+    default: return '-';
     }
 }
 

@@ -74,8 +74,8 @@ bool ReadProject(FileWindow& window, Project* project) {
 int CheckInstaller(FileHandle& file, std::uint64_t start, std::uint64_t length,
                    std::uint64_t deviceStubLength, CarriedInstaller* out) {
     char magic[2];
-    if (length < deviceStubLength || !ReadAt(file, start, magic, sizeof magic) ||
-        magic[0] != 'M' || magic[1] != 'Z')
+    if (length < deviceStubLength || !ReadAt(file, start, magic, sizeof magic) || magic[0] != 'M' ||
+        magic[1] != 'Z')
         return CARRIED_NOT_AN_INSTALLER;
 
     const std::uint64_t end = start + length;
@@ -100,8 +100,8 @@ int CheckInstaller(FileHandle& file, std::uint64_t start, std::uint64_t length,
     FileWindow window(file, projectAt, projectLength);
     if (!ReadProject(window, project.get())) return CARRIED_NOT_AN_INSTALLER;
 
-    int sections = (project->splashEnabled != 0) + (project->eulaEnabled != 0) +
-                   (project->readmeEnabled != 0);
+    int sections =
+        (project->splashEnabled != 0) + (project->eulaEnabled != 0) + (project->readmeEnabled != 0);
     if (project->cabinetCount < 0 || project->cabinetCount > MAX_CABINETS)
         return CARRIED_NOT_AN_INSTALLER;
     sections += project->cabinetCount;
@@ -148,16 +148,20 @@ std::string DescribeCarriedResult(int result, const std::string& path) {
     case CARRIED_OK: return {};
     case CARRIED_UNREADABLE: return "The installer " + path + " cannot be read.";
     case CARRIED_NO_SECTION:
-        return "The installer " + path + " carries no device installer: it is not whole. "
+        return "The installer " + path +
+               " carries no device installer: it is not whole. "
                "Download or copy it again.";
     case CARRIED_CUT:
-        return "The installer " + path + " is cut short: it is damaged. "
+        return "The installer " + path +
+               " is cut short: it is damaged. "
                "Download or copy it again.";
     case CARRIED_EXTRA_BYTES:
-        return "The installer " + path + " has bytes after its device installer: it is "
+        return "The installer " + path +
+               " has bytes after its device installer: it is "
                "damaged. Download or copy it again.";
     default:
-        return "The installer " + path + " does not carry a device installer: it is "
+        return "The installer " + path +
+               " does not carry a device installer: it is "
                "damaged. Download or copy it again.";
     }
 }

@@ -25,10 +25,10 @@ class FileHandle;
 
 // Results of FindCarriedInstaller.
 inline constexpr int CARRIED_OK = 0;
-inline constexpr int CARRIED_UNREADABLE = 1;     // the file could not be read
-inline constexpr int CARRIED_NO_SECTION = 2;     // the file ends before the count
-inline constexpr int CARRIED_CUT = 3;            // the count runs past the end
-inline constexpr int CARRIED_EXTRA_BYTES = 4;    // bytes follow the carried installer
+inline constexpr int CARRIED_UNREADABLE = 1;        // the file could not be read
+inline constexpr int CARRIED_NO_SECTION = 2;        // the file ends before the count
+inline constexpr int CARRIED_CUT = 3;               // the count runs past the end
+inline constexpr int CARRIED_EXTRA_BYTES = 4;       // bytes follow the carried installer
 inline constexpr int CARRIED_NOT_AN_INSTALLER = 5;  // what is carried is no device installer
 
 struct CarriedInstaller {

@@ -92,7 +92,8 @@ InstallReport SaveToFolder(DesktopPlatform& platform, FileHandle& file,
     std::uint64_t saved = 0;
     while (saved < carried.length) {
         const std::uint64_t left = carried.length - saved;
-        const std::size_t want = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        const std::size_t want =
+            left < block.size() ? static_cast<std::size_t>(left) : block.size();
         const std::size_t got = file.Read(block.data(), want);
         if (got == 0 || out->Write(block.data(), got) != got) {
             out.reset();

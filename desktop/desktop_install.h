@@ -21,10 +21,10 @@ class FileHandle;
 
 inline constexpr int DESKTOP_DONE = 0;
 inline constexpr int DESKTOP_BAD_COMMAND_LINE = 1;
-inline constexpr int DESKTOP_DAMAGED = 2;      // the desktop installer is not whole
-inline constexpr int DESKTOP_NO_DEVICE = 3;    // no device answered through ActiveSync
-inline constexpr int DESKTOP_COPY_FAILED = 4;  // the installer could not be written to the device
-inline constexpr int DESKTOP_START_FAILED = 5; // copied, but it could not be started there
+inline constexpr int DESKTOP_DAMAGED = 2;       // the desktop installer is not whole
+inline constexpr int DESKTOP_NO_DEVICE = 3;     // no device answered through ActiveSync
+inline constexpr int DESKTOP_COPY_FAILED = 4;   // the installer could not be written to the device
+inline constexpr int DESKTOP_START_FAILED = 5;  // copied, but it could not be started there
 inline constexpr int DESKTOP_CANCELLED = 6;
 inline constexpr int DESKTOP_SAVE_FAILED = 7;  // the installer could not be saved to the folder
 

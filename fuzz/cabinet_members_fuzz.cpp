@@ -53,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The cabinet is read, never changed.
     const std::string* kept = platform.FileBytes(cabinet);
-    ZK_FUZZ_CHECK(kept && kept->size() == size && (size == 0 || std::memcmp(kept->data(), data, size) == 0));
+    ZK_FUZZ_CHECK(kept && kept->size() == size &&
+                  (size == 0 || std::memcmp(kept->data(), data, size) == 0));
     return 0;
 }

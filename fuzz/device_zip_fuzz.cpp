@@ -21,11 +21,19 @@ constexpr std::uint32_t PIECE = 4096;
 
 bool ReadingCode(UnzipStatus code) {
     switch (code) {
-        case UNZIP_OK: case UNZIP_NO_FILE: case UNZIP_WRITE_FAILED: case UNZIP_NOT_FOUND:
-        case UNZIP_MORE: case UNZIP_CORRUPT: case UNZIP_READ_FAILED: case UNZIP_PASSWORD:
-        case UNZIP_ARGUMENTS: case UNZIP_WRONG_MODE: case UNZIP_NOT_INITIALISED:
-        case UNZIP_SEEK_UNSEEKABLE: case UNZIP_FLATE:
-            return true;
+    case UNZIP_OK:
+    case UNZIP_NO_FILE:
+    case UNZIP_WRITE_FAILED:
+    case UNZIP_NOT_FOUND:
+    case UNZIP_MORE:
+    case UNZIP_CORRUPT:
+    case UNZIP_READ_FAILED:
+    case UNZIP_PASSWORD:
+    case UNZIP_ARGUMENTS:
+    case UNZIP_WRONG_MODE:
+    case UNZIP_NOT_INITIALISED:
+    case UNZIP_SEEK_UNSEEKABLE:
+    case UNZIP_FLATE: return true;
     }
     return false;
 }

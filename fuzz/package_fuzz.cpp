@@ -41,9 +41,9 @@ SystemInfoRecord DeviceFacts() {
 // root, and the state file.
 bool MayWrite(const std::u16string& key) {
     if (fuzz::Within<char16_t>(key, u"temp", u'\\')) return true;
-    for (std::u16string_view name : {u"systeminfo.zip", u"data.zip", u"splash.zip", u"eula.zip",
-                                     u"readme.zip", u"cab.zip", u"windows\\zephyrkit.dat",
-                                     u"windows\\zephyrkit.new"})
+    for (std::u16string_view name :
+         {u"systeminfo.zip", u"data.zip", u"splash.zip", u"eula.zip", u"readme.zip", u"cab.zip",
+          u"windows\\zephyrkit.dat", u"windows\\zephyrkit.new"})
         if (key == name) return true;
     return false;
 }
@@ -87,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const std::u16string& written : platform.Written()) ZK_FUZZ_CHECK(MayWrite(written));
     // The section zips are gone once read.
-    for (const char16_t* zip : {SYSTEM_INFO_ZIP, PROJECT_ZIP, SPLASH_ZIP, EULA_ZIP, README_ZIP,
-                                CABINET_ZIP})
+    for (const char16_t* zip :
+         {SYSTEM_INFO_ZIP, PROJECT_ZIP, SPLASH_ZIP, EULA_ZIP, README_ZIP, CABINET_ZIP})
         ZK_FUZZ_CHECK(platform.FileBytes(zip) == nullptr);
     return 0;
 }

@@ -16,7 +16,8 @@ namespace {
 std::uint32_t Le(const std::uint8_t* data, std::size_t size, std::size_t at, std::size_t width) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < width; ++i)
-        if (at + i < size && at + i < SETUP_HEADER_SIZE) value |= std::uint32_t{data[at + i]} << (8 * i);
+        if (at + i < size && at + i < SETUP_HEADER_SIZE)
+            value |= std::uint32_t{data[at + i]} << (8 * i);
     return value;
 }
 

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     info.osMaxMinor = 77;
     SetupInfo before = info;
 
-    const SetupXmlResult result =
-        ParseSetupXml(reinterpret_cast<const char*>(data), size, info);
+    const SetupXmlResult result = ParseSetupXml(reinterpret_cast<const char*>(data), size, info);
     ZK_FUZZ_CHECK(fuzz::Terminated(info.appName) && fuzz::Terminated(info.provider));
     // A document that does not load is refused before anything is set.
     if (result == SetupXmlResult::NotADocument)

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CabEntry entry{};
     for (unsigned bits = 0; bits < 512; bits += 37) {
         std::uint8_t* flags[] = {&entry.forPocketPC, &entry.forSmartphone, &entry.forOs2002,
-                                 &entry.forOs2003, &entry.forOs2003SE, &entry.forOs2005,
-                                 &entry.forTI, &entry.forIntel, &entry.forSamsung};
+                                 &entry.forOs2003,   &entry.forOs2003SE,   &entry.forOs2005,
+                                 &entry.forTI,       &entry.forIntel,      &entry.forSamsung};
         for (unsigned i = 0; i < 9; ++i) *flags[i] = (bits >> i) & 1;
         const bool compatible = IsCabinetCompatible(entry, record, true);
         if (zero) ZK_FUZZ_CHECK(!compatible);

@@ -80,7 +80,8 @@ struct Arguments {
 };
 
 bool ParseLength(const std::string& text, std::uint32_t* value) {
-    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const unsigned long long v = std::stoull(text);
     if (v > 0xFFFFFFFFULL) return false;
@@ -179,8 +180,8 @@ int RunPackageTool(PackageToolPorts& ports, const std::vector<std::string>& argu
     const std::string folder =
         FolderPart(a.package).empty() ? "." : WithoutTrailingSeparator(FolderPart(a.package));
     std::unique_ptr<DevicePlatform> packagePlace = ports.deviceAt(folder);
-    std::unique_ptr<DeviceFile> package =
-        packagePlace->OpenFile(u"\\" + ports.deviceName(FileNamePart(a.package)), DeviceOpenMode::Read);
+    std::unique_ptr<DeviceFile> package = packagePlace->OpenFile(
+        u"\\" + ports.deviceName(FileNamePart(a.package)), DeviceOpenMode::Read);
     std::error_code ec;
     if (!package || std::filesystem::is_directory(a.package, ec)) {
         err << "zephyrkit-package: " << a.package << ": cannot be opened\n";
@@ -231,7 +232,8 @@ int RunPackageTool(PackageToolPorts& ports, const std::vector<std::string>& argu
     } else {
         for (const SectionFacts& s : facts.sections)
             for (const MemberFacts& m : s.members)
-                if (m.extracted && m.extractStatus == UNZIP_OK) out << "  written: " << m.name << "\n";
+                if (m.extracted && m.extractStatus == UNZIP_OK)
+                    out << "  written: " << m.name << "\n";
         for (const PackageFault& f : facts.faults) err << FaultLine(f) << "\n";
     }
     return result;

@@ -16,7 +16,7 @@ namespace zk {
 class DesktopPlatform;
 
 inline constexpr int PACKAGE_OK = 0;
-inline constexpr int PACKAGE_FAULTY = 1;      // the package has faults (each printed)
+inline constexpr int PACKAGE_FAULTY = 1;  // the package has faults (each printed)
 inline constexpr int PACKAGE_USAGE = 2;
 inline constexpr int PACKAGE_CANNOT_RUN = 3;  // the package cannot be opened, or a folder made
 

@@ -72,8 +72,7 @@ private:
     bool TakeSection(DeviceFile& stream, SectionFacts& s);
     void InspectArchive(SectionFacts& s);
     void CheckRole(SectionFacts& s, ZipArchive* archive);
-    void TestMember(const SectionFacts& s, std::int32_t index, ZipArchive* archive,
-                    MemberFacts& m);
+    void TestMember(const SectionFacts& s, std::int32_t index, ZipArchive* archive, MemberFacts& m);
     void LoadProject(SectionFacts& s, ZipArchive* archive);
     void AnnounceSections();
     void CheckShownFileNames(const SectionFacts& s);
@@ -112,9 +111,9 @@ void Walk::Run(DeviceFile& package) {
         f_.carriedOffset = base = d + SECTION_HEADER_SIZE;
         const std::uint64_t present = size - base;
         if (f_.carriedDeclared > present) {
-            Fault(d, "the desktop installer's section declares " + std::to_string(f_.carriedDeclared) +
-                         " bytes, but only " + std::to_string(present) +
-                         " follow: the carried package is cut");
+            Fault(d, "the desktop installer's section declares " +
+                         std::to_string(f_.carriedDeclared) + " bytes, but only " +
+                         std::to_string(present) + " follow: the carried package is cut");
         } else if (f_.carriedDeclared < present) {
             end = base + f_.carriedDeclared;
             if (!EndsInCertificateTable(ReadDeviceFileAt, &package, end, size, &f_.signatureBytes))
@@ -157,8 +156,9 @@ void Walk::Run(DeviceFile& package) {
                 AnnounceSections();
             } else {
                 projectKnown = false;
-                Fault(s.offset, "without the project record the sections that follow cannot be "
-                                "told apart");
+                Fault(s.offset,
+                      "without the project record the sections that follow cannot be "
+                      "told apart");
             }
         }
         if (s.role == SectionRole::Splash || s.role == SectionRole::Eula ||
@@ -230,13 +230,12 @@ bool Walk::TakeSection(DeviceFile& stream, SectionFacts& s) {
                              " bytes, but only " + std::to_string(taken.copied) +
                              " are left: the package is cut");
         return false;
-    case SectionFate::Whole:
-        break;
+    case SectionFate::Whole: break;
     }
     s.whole = true;
     if (!taken.written) {
-        Fault(position_, SectionLabel(s) + " cannot be copied to the scratch folder " +
-                             scratch_.hostFolder);
+        Fault(position_,
+              SectionLabel(s) + " cannot be copied to the scratch folder " + scratch_.hostFolder);
     } else {
         InspectArchive(s);
     }
@@ -253,7 +252,8 @@ void Walk::InspectArchive(SectionFacts& s) {
         s.openStatus = MostRecentStatus();
         // The reader says a file that is no archive "cannot be opened".
         Fault(data, SectionLabel(s) + " is not a zip archive" +
-                        (s.openStatus == UNZIP_NO_FILE ? std::string() : ": " + StatusText(s.openStatus)));
+                        (s.openStatus == UNZIP_NO_FILE ? std::string()
+                                                       : ": " + StatusText(s.openStatus)));
         return;
     }
     s.opened = true;
@@ -338,8 +338,8 @@ void Walk::TestMember(const SectionFacts& s, std::int32_t index, ZipArchive* arc
                         "its data gives " + Hex8(sink.crc()) + ", the archive says " + Hex8(m.crc));
         return;
     }
-    Fault(data, SectionLabel(s) + ": member \"" + m.storedName + "\" does not unpack: " +
-                    StatusText(m.testStatus));
+    Fault(data, SectionLabel(s) + ": member \"" + m.storedName +
+                    "\" does not unpack: " + StatusText(m.testStatus));
 }
 
 void Walk::CheckRole(SectionFacts& s, ZipArchive* archive) {
@@ -381,8 +381,7 @@ void Walk::CheckRole(SectionFacts& s, ZipArchive* archive) {
             Fault(data, SectionLabel(s) + ": its member is named \"" + s.members.back().name +
                             "\", but the device installs \"" + s.cabinetFileName + "\"");
         return;
-    case SectionRole::Unknown:
-        return;
+    case SectionRole::Unknown: return;
     }
 }
 
@@ -397,10 +396,12 @@ void Walk::LoadProject(SectionFacts& s, ZipArchive* archive) {
                         std::to_string(PROJECT_RECORD_SIZE));
         return;
     }
-    std::unique_ptr<DeviceFile> out = scratch_.device.OpenFile(SCRATCH_PROJECT, DeviceOpenMode::CreateWrite);
-    UnzipStatus status = out ? ExtractItemToHandle(archive, static_cast<std::int32_t>(s.members.size() - 1),
-                                                   out.get())
-                             : UNZIP_NO_FILE;
+    std::unique_ptr<DeviceFile> out =
+        scratch_.device.OpenFile(SCRATCH_PROJECT, DeviceOpenMode::CreateWrite);
+    UnzipStatus status =
+        out ? ExtractItemToHandle(archive, static_cast<std::int32_t>(s.members.size() - 1),
+                                  out.get())
+            : UNZIP_NO_FILE;
     if (out && !out->Close() && status == UNZIP_OK) status = UNZIP_WRITE_FAILED;
     auto project = std::make_unique<Project>();
     std::memset(project.get(), 0, sizeof(Project));

@@ -48,7 +48,7 @@ struct MemberFacts {
     std::string storedName;  // as the archive stores it
     std::uint32_t method = 0;
     std::uint32_t flags = 0;
-    std::uint32_t crc = 0;   // stored
+    std::uint32_t crc = 0;  // stored
     std::uint64_t compressedSize = 0;
     std::uint64_t uncompressedSize = 0;
     // Filled when members are tested: UNZIP_OK, or why the data does not
@@ -63,13 +63,13 @@ struct MemberFacts {
 struct SectionFacts {
     int number = 0;  // 1 for the first section after the stub
     SectionRole role = SectionRole::Unknown;
-    int cabinetIndex = -1;         // cabinets only: the slot
-    std::string cabinetFileName;   // cabinets only: the slot's fileName (UTF-8)
-    std::uint64_t offset = 0;      // of the byte count, in the file inspected
-    std::uint32_t declared = 0;    // the byte count
-    std::uint64_t present = 0;     // bytes of the section actually there
+    int cabinetIndex = -1;        // cabinets only: the slot
+    std::string cabinetFileName;  // cabinets only: the slot's fileName (UTF-8)
+    std::uint64_t offset = 0;     // of the byte count, in the file inspected
+    std::uint32_t declared = 0;   // the byte count
+    std::uint64_t present = 0;    // bytes of the section actually there
     bool whole = false;
-    bool opened = false;           // the zip archive opened
+    bool opened = false;  // the zip archive opened
     UnzipStatus openStatus = UNZIP_OK;
     std::vector<MemberFacts> members;
 };

@@ -69,9 +69,9 @@ public:
 };
 
 enum class FileMode {
-    Read,           // existing file, shared for reading
-    CreateWrite,    // create or truncate; no sharing
-    AppendWrite,    // existing file, positioned at its end
+    Read,         // existing file, shared for reading
+    CreateWrite,  // create or truncate; no sharing
+    AppendWrite,  // existing file, positioned at its end
 };
 
 class DesktopPlatform {
@@ -79,8 +79,8 @@ public:
     virtual ~DesktopPlatform() = default;
 
     // A modal message box with an OK button. owned: the main window owns it.
-    virtual void ShowMessage(const std::string& text, const std::string& caption,
-                             MessageIcon icon, bool owned) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                             bool owned) = 0;
 
     // The folder the program was started from.
     virtual std::string CurrentDirectory() = 0;

@@ -182,8 +182,7 @@ bool PosixDesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out)
     return true;
 }
 
-std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& path,
-                                                           FileMode mode) {
+std::unique_ptr<FileHandle> PosixDesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
     const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::CreateWrite ? "wb" : "r+b";
     errno = 0;
     FILE* f = fopen(OsName(path).c_str(), how);

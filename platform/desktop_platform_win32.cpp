@@ -31,7 +31,8 @@ public:
         std::size_t done = 0;
         auto* at = static_cast<char*>(buffer);
         while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
-            DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
+            DWORD want =
+                static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD got = 0;
             if (!ReadFile(h_, at + done, want, &got, nullptr)) {
                 Remember(lastError_);
@@ -48,7 +49,8 @@ public:
         std::size_t done = 0;
         const auto* at = static_cast<const char*>(buffer);
         while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
-            DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
+            DWORD want =
+                static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD put = 0;
             if (!WriteFile(h_, at + done, want, &put, nullptr) || put < want) {
                 Remember(lastError_);
@@ -112,19 +114,19 @@ private:
 
 HKEY RootKey(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
     }
     return HKEY_CURRENT_USER;
 }
 
 UINT IconStyle(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::None: return 0;
-        case MessageIcon::Information: return MB_ICONINFORMATION;
-        case MessageIcon::Warning: return MB_ICONWARNING;
-        case MessageIcon::Error: return MB_ICONERROR;
+    case MessageIcon::None: return 0;
+    case MessageIcon::Information: return MB_ICONINFORMATION;
+    case MessageIcon::Warning: return MB_ICONWARNING;
+    case MessageIcon::Error: return MB_ICONERROR;
     }
     return 0;
 }
@@ -167,8 +169,8 @@ std::string Win32DesktopPlatform::ProgramPath() {
 
 std::string Win32DesktopPlatform::TemporaryFolder() {
     std::vector<char> buffer(MAX_PATH + 1);
-    std::string folder = FilledText(buffer, GetTempPathA(static_cast<DWORD>(buffer.size()),
-                                                         buffer.data()));
+    std::string folder =
+        FilledText(buffer, GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data()));
     // Keep "C:\" whole: only a separator after a folder name goes.
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     return folder.empty() ? "." : folder;
@@ -230,8 +232,7 @@ bool Win32DesktopPlatform::WriteRegistryDword(RegistryRoot root, const std::stri
 }
 
 bool Win32DesktopPlatform::WriteRegistryString(RegistryRoot root, const std::string& key,
-                                               const std::string& value,
-                                               const std::string& data) {
+                                               const std::string& value, const std::string& data) {
     HKEY opened;
     char noClass[] = "";
     if (RegCreateKeyExA(RootKey(root), key.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
@@ -274,8 +275,7 @@ bool Win32DesktopPlatform::GetFileFacts(const std::string& path, FileFacts* out)
     return true;
 }
 
-std::unique_ptr<FileHandle> Win32DesktopPlatform::OpenFile(const std::string& path,
-                                                           FileMode mode) {
+std::unique_ptr<FileHandle> Win32DesktopPlatform::OpenFile(const std::string& path, FileMode mode) {
     DWORD access = GENERIC_READ;
     DWORD share = FILE_SHARE_READ;
     DWORD disposition = OPEN_EXISTING;
@@ -287,8 +287,8 @@ std::unique_ptr<FileHandle> Win32DesktopPlatform::OpenFile(const std::string& pa
         access = GENERIC_READ | GENERIC_WRITE;
         share = 0;
     }
-    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         Remember(&lastError_);
         return nullptr;
@@ -335,10 +335,10 @@ std::unique_ptr<FileLock> Win32DesktopPlatform::LockFile(const std::string& path
     for (int waited = 0;; waited += POLL_MILLISECONDS) {
         // Every holder opens it to be deleted on close: the last one to let
         // go removes it, and a process that ends lets go of its lock.
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
+        HANDLE h =
+            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         // A file whose deletion is pending refuses to open until its last
         // holder closes it: that is waited for like a held lock.
         DWORD refused = 0;
@@ -382,7 +382,8 @@ bool Win32DesktopPlatform::MakeFolder(const std::string& path) {
 }
 
 bool Win32DesktopPlatform::ShellStart(const std::string& path) {
-    HINSTANCE result = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

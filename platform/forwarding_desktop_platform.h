@@ -14,7 +14,9 @@ class ForwardingFileHandle : public FileHandle {
 public:
     explicit ForwardingFileHandle(std::unique_ptr<FileHandle> inner) : inner_(std::move(inner)) {}
 
-    std::size_t Read(void* buffer, std::size_t bytes) override { return inner_->Read(buffer, bytes); }
+    std::size_t Read(void* buffer, std::size_t bytes) override {
+        return inner_->Read(buffer, bytes);
+    }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         return inner_->Write(buffer, bytes);
     }

@@ -8,8 +8,8 @@
 
 namespace zk {
 
-inline constexpr int INTERRUPT_SIGNAL = 2;    // SIGINT, Ctrl+C
-inline constexpr int TERMINATE_SIGNAL = 15;   // SIGTERM; on Windows the console closing
+inline constexpr int INTERRUPT_SIGNAL = 2;   // SIGINT, Ctrl+C
+inline constexpr int TERMINATE_SIGNAL = 15;  // SIGTERM; on Windows the console closing
 
 // Installs the handlers. A second signal of the same kind ends the program
 // at once, for a build stuck in a system call.

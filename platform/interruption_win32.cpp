@@ -12,10 +12,11 @@ namespace {
 constexpr DWORD CLOSE_WAIT_MILLISECONDS = 4500;
 
 BOOL WINAPI NoteControlEvent(DWORD event) {
-    const bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
-                        event == CTRL_SHUTDOWN_EVENT;
+    const bool ending =
+        event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
     int none = 0;
-    g_interruptionSignal.compare_exchange_strong(none, ending ? TERMINATE_SIGNAL : INTERRUPT_SIGNAL);
+    g_interruptionSignal.compare_exchange_strong(none,
+                                                 ending ? TERMINATE_SIGNAL : INTERRUPT_SIGNAL);
     if (ending) {
         for (DWORD waited = 0; !g_interruptionHandled.load() && waited < CLOSE_WAIT_MILLISECONDS;
              waited += 50)

@@ -56,7 +56,8 @@ public:
         if (column < 0 || column >= static_cast<int>(columns.size())) return;
         columns.erase(columns.begin() + column);
         for (Row& row : lists[id].rows)
-            if (column < static_cast<int>(row.cells.size())) row.cells.erase(row.cells.begin() + column);
+            if (column < static_cast<int>(row.cells.size()))
+                row.cells.erase(row.cells.begin() + column);
     }
     std::string ListColumnTitle(int id, int column) override {
         auto& columns = lists[id].columns;
@@ -91,7 +92,8 @@ public:
             column >= static_cast<int>(lists[id].columns.size()))
             return;
         auto& cells = rows[static_cast<std::size_t>(row)].cells;
-        if (static_cast<int>(cells.size()) <= column) cells.resize(static_cast<std::size_t>(column) + 1);
+        if (static_cast<int>(cells.size()) <= column)
+            cells.resize(static_cast<std::size_t>(column) + 1);
         cells[static_cast<std::size_t>(column)] = Cell{text, image};
     }
     int ListSelectedRow(int id) override {

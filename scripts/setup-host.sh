@@ -9,4 +9,4 @@ exec "$(dirname "$0")/install-packages.sh" \
   libcpp-httplib-dev \
   unzip zip cabextract gcab python3 curl chromium \
   fp-utils help2man man-db dpkg-dev lintian \
-  osslsigncode openssl
+  osslsigncode openssl clang-format

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test, from a fresh machine: set-up, the host build and its tests, then
+# Every test, from a fresh machine: set-up, the layout of the C++ sources
+# (scripts/check-format.sh), the host build and its tests, then
 # the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # the tests that run threads under ThreadSanitizer, the fuzz targets over
 # their regressions and seeds (a short fixed run, scripts/fuzz.sh --ci), then
@@ -10,6 +11,7 @@ cd "$(dirname "$0")/.."
 
 scripts/setup-host.sh
 scripts/setup-fuzz.sh
+scripts/check-format.sh
 
 jobs=$(nproc)
 for preset in host sanitize; do

@@ -75,18 +75,14 @@ int MspackFileTable::Seek(mspack_file* file, off_t offset, int mode) {
     MspackStream& s = *Unwrap(file)->stream;
     std::int64_t base = 0;
     switch (mode) {
-        case MSPACK_SYS_SEEK_START:
-            break;
-        case MSPACK_SYS_SEEK_CUR:
-            base = s.Tell();
-            break;
-        case MSPACK_SYS_SEEK_END:
-            if (!s.SeekToEnd()) return -1;
-            if (offset == 0) return 0;
-            base = s.Tell();
-            break;
-        default:
-            return -1;
+    case MSPACK_SYS_SEEK_START: break;
+    case MSPACK_SYS_SEEK_CUR: base = s.Tell(); break;
+    case MSPACK_SYS_SEEK_END:
+        if (!s.SeekToEnd()) return -1;
+        if (offset == 0) return 0;
+        base = s.Tell();
+        break;
+    default: return -1;
     }
     if (base < 0) return -1;
     const std::int64_t target = base + static_cast<std::int64_t>(offset);

@@ -8,7 +8,9 @@ namespace {
 class FileHandleStream : public MspackStream {
 public:
     explicit FileHandleStream(std::unique_ptr<FileHandle> file) : file_(std::move(file)) {}
-    std::size_t Read(void* buffer, std::size_t bytes) override { return file_->Read(buffer, bytes); }
+    std::size_t Read(void* buffer, std::size_t bytes) override {
+        return file_->Read(buffer, bytes);
+    }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         return file_->Write(buffer, bytes);
     }

@@ -23,8 +23,7 @@ bool EndsWith(const char* name, std::size_t length, const char* suffix) {
 
 class Decompressor {
 public:
-    explicit Decompressor(mspack_system* system)
-        : cabd_(mspack_create_cab_decompressor(system)) {}
+    explicit Decompressor(mspack_system* system) : cabd_(mspack_create_cab_decompressor(system)) {}
     ~Decompressor() {
         if (cab_) cabd_->close(cabd_, cab_);
         if (cabd_) mspack_destroy_cab_decompressor(cabd_);

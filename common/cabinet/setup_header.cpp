@@ -39,9 +39,9 @@ void ReadName(FileHandle& file, const unsigned char* header, std::size_t at, cha
     const int offset = GetI16(header + at);
     const int length = GetI16(header + at + 2);
     if (offset < 0 || length <= 0) return;
-    const std::size_t take =
-        static_cast<std::size_t>(length) < sizeof field - 1 ? static_cast<std::size_t>(length)
-                                                             : sizeof field - 1;
+    const std::size_t take = static_cast<std::size_t>(length) < sizeof field - 1
+                                 ? static_cast<std::size_t>(length)
+                                 : sizeof field - 1;
     if (!file.Seek(static_cast<std::uint64_t>(offset))) return;
     ReadFull(file, field, take);
 }

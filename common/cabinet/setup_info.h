@@ -10,7 +10,7 @@
 namespace zk {
 
 struct SetupInfo {
-    char appName[64];   // text up to the first NUL; the rest zero
+    char appName[64];  // text up to the first NUL; the rest zero
     char provider[64];
     std::int32_t osMinMajor;  // 0 (with a minor of 0) = not given
     std::int32_t osMinMinor;

@@ -52,8 +52,10 @@ bool HasDuplicateAttributes(pugi::xml_node element, std::vector<std::string_view
 bool IsWellFormed(const pugi::xml_document& doc) {
     int elements = 0;
     for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
-        if (n.type() == pugi::node_element) ++elements;
-        else if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) return false;
+        if (n.type() == pugi::node_element)
+            ++elements;
+        else if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            return false;
     }
     if (elements != 1) return false;
     const pugi::xml_node root = doc.document_element();
@@ -170,9 +172,12 @@ SetupXmlResult ParseSetupXml(const char* bytes, std::size_t size, SetupInfo& inf
             const pugi::xml_attribute valueAttribute = parm.attribute("value");
             if (!valueAttribute) return SetupXmlResult::ParmIncomplete;
             const std::string value = AnsiFromUtf8(valueAttribute.value());
-            if (isMin) ScanVersion(value, info.osMinMajor, info.osMinMinor);
-            else if (isMax) ScanVersion(value, info.osMaxMajor, info.osMaxMinor);
-            else ScanAppName(value, info);
+            if (isMin)
+                ScanVersion(value, info.osMinMajor, info.osMinMinor);
+            else if (isMax)
+                ScanVersion(value, info.osMaxMajor, info.osMaxMinor);
+            else
+                ScanAppName(value, info);
         }
     }
     return SetupXmlResult::Walked;
@@ -182,12 +187,9 @@ bool ReadSetupXml(DesktopPlatform& platform, const std::string& path, SetupInfo&
     std::vector<char> bytes;
     if (!ReadDocumentBytes(platform, path, bytes)) return false;
     switch (ParseSetupXml(bytes.data(), bytes.size(), info)) {
-        case SetupXmlResult::Walked:
-            return true;
-        case SetupXmlResult::NotADocument:
-            return false;
-        case SetupXmlResult::ParmIncomplete:
-            break;
+    case SetupXmlResult::Walked: return true;
+    case SetupXmlResult::NotADocument: return false;
+    case SetupXmlResult::ParmIncomplete: break;
     }
     platform.ShowMessage(XML_ERROR_TEXT, XML_ERROR_CAPTION, MessageIcon::Warning, false);
     return false;

@@ -28,7 +28,8 @@ constexpr int PROGRESS_STEPS = 1000;
 // Reports the worker's run to the window by posting; never touches it.
 class PostingObserver : public InstallObserver {
 public:
-    PostingObserver(HWND window, const std::atomic<bool>& cancel) : window_(window), cancel_(cancel) {}
+    PostingObserver(HWND window, const std::atomic<bool>& cancel)
+        : window_(window), cancel_(cancel) {}
 
     void Status(const std::string& text) override {
         auto* wide = new std::u16string(WideFromAnsi(text));
@@ -165,9 +166,9 @@ void OnDone(DesktopWindow* w, int code, std::u16string* message) {
 
 HWND AddControl(DesktopWindow* w, const wchar_t* kind, const wchar_t* text, DWORD style, int id,
                 int x, int y, int width, int height, HFONT font) {
-    HWND control = CreateWindowExW(0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                                   height, w->window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateWindowExW(
+        0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, w->window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
@@ -190,8 +191,8 @@ void OnCreate(DesktopWindow* w) {
                L"Connect your device through ActiveSync and press Install, or save the device "
                L"installer to a folder.",
                SS_LEFT | SS_NOPREFIX, IDC_STATUS, MARGIN, 50, inner, 56, w->font);
-    HWND progress = AddControl(w, PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 114, inner, 18,
-                               w->font);
+    HWND progress =
+        AddControl(w, PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 114, inner, 18, w->font);
     SendMessageW(progress, PBM_SETRANGE32, 0, PROGRESS_STEPS);
 
     const int y = CLIENT_HEIGHT - MARGIN - BUTTON_HEIGHT;
@@ -200,8 +201,8 @@ void OnCreate(DesktopWindow* w) {
     const int installX = saveX - 8 - 96;
     AddControl(w, L"BUTTON", L"Install", WS_TABSTOP | BS_DEFPUSHBUTTON, IDC_INSTALL, installX, y,
                96, BUTTON_HEIGHT, w->font);
-    AddControl(w, L"BUTTON", L"Save to a folder\x2026", WS_TABSTOP | BS_PUSHBUTTON, IDC_SAVE,
-               saveX, y, 140, BUTTON_HEIGHT, w->font);
+    AddControl(w, L"BUTTON", L"Save to a folder\x2026", WS_TABSTOP | BS_PUSHBUTTON, IDC_SAVE, saveX,
+               y, 140, BUTTON_HEIGHT, w->font);
     AddControl(w, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, cancelX, y, 96,
                BUTTON_HEIGHT, w->font);
     SetFocus(Control(w, IDC_INSTALL));
@@ -234,9 +235,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetStatus(w, *text);
         return 0;
     }
-    case WM_APP_PROGRESS:
-        SendMessageW(Control(w, IDC_PROGRESS), PBM_SETPOS, wParam, 0);
-        return 0;
+    case WM_APP_PROGRESS: SendMessageW(Control(w, IDC_PROGRESS), PBM_SETPOS, wParam, 0); return 0;
     case WM_APP_DONE:
         OnDone(w, static_cast<int>(wParam), reinterpret_cast<std::u16string*>(lParam));
         return 0;
@@ -266,12 +265,12 @@ int RunDesktopWindow(HINSTANCE instance, DesktopPlatform& platform, RemoteDevice
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame = {0, 0, CLIENT_WIDTH, CLIENT_HEIGHT};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    std::string caption = carried.company.empty() ? carried.title
-                                                  : carried.company + " " + carried.title;
+    std::string caption =
+        carried.company.empty() ? carried.title : carried.company + " " + carried.title;
     const std::u16string wideCaption = WideFromAnsi(caption);
-    HWND window = CreateWindowExW(0, DESKTOP_WINDOW_CLASS, Wide(wideCaption), style,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, &w);
+    HWND window = CreateWindowExW(0, DESKTOP_WINDOW_CLASS, Wide(wideCaption), style, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                  nullptr, nullptr, instance, &w);
     if (!window) return DESKTOP_CANCELLED;
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);

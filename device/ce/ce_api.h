@@ -55,8 +55,8 @@ BOOL DeviceSystemParametersInfo(UINT action, UINT param, void* data, UINT winIni
 // KernelIoControl. CE_IOCTL_HAL_REBOOT does not return when the device
 // restarts (on the emulated device the program ends at once, its files left
 // as they are, as a reset leaves them).
-BOOL DeviceKernelIoControl(DWORD code, void* input, DWORD inputSize, void* output,
-                           DWORD outputSize, DWORD* returned);
+BOOL DeviceKernelIoControl(DWORD code, void* input, DWORD inputSize, void* output, DWORD outputSize,
+                           DWORD* returned);
 
 // CreateWindowExW as the device's window manager does it: a top-level window
 // asked for at the default position and size covers the work area, and has
@@ -76,11 +76,11 @@ struct SHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;
     DWORD dwFlags;
-    UINT nToolBarId;      // RCDATA resource of the bar, see below
-    HINSTANCE hInstRes;   // module holding the bar and its strings
+    UINT nToolBarId;     // RCDATA resource of the bar, see below
+    HINSTANCE hInstRes;  // module holding the bar and its strings
     int nBmpId;
     int cBmpImages;
-    HWND hwndMB;          // out: the bar
+    HWND hwndMB;  // out: the bar
     COLORREF clrBk;
 };
 

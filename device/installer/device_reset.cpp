@@ -8,7 +8,8 @@ namespace {
 
 void RemoveUnpackedFiles(InstallerSession& session) {
     InstallerState& state = session.state;
-    for (const std::u16string* path : {&state.eulaFilePath, &state.readMeFilePath, &state.splashFilePath}) {
+    for (const std::u16string* path :
+         {&state.eulaFilePath, &state.readMeFilePath, &state.splashFilePath}) {
         if (!path->empty()) session.platform.RemoveFile(*path);
     }
 }

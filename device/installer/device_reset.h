@@ -17,9 +17,9 @@ void RemoveRunLeftovers(InstallerSession& session);
 void ResetPocketPC(InstallerSession& session);
 
 enum class FinishAction {
-    Reset,       // "Reset when installer finishes": leftovers removed, reset asked for
-    CloseWindow, // the installation is done: the window is to close, ending the program
-    Nothing,     // still installing
+    Reset,        // "Reset when installer finishes": leftovers removed, reset asked for
+    CloseWindow,  // the installation is done: the window is to close, ending the program
+    Nothing,      // still installing
 };
 
 // The Finish soft key. Resets at once when asked to, even while cabinets are

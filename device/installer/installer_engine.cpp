@@ -95,7 +95,8 @@ void CabinetRun::Succeed() {
 bool CabinetRun::Recorded() {
     std::uint32_t installed = 0;
     return entry_.appName[0] &&
-           session_.platform.ReadRegistryNumber(InstalledAppKey(entry_), INSTALLED_VALUE, &installed) &&
+           session_.platform.ReadRegistryNumber(InstalledAppKey(entry_), INSTALLED_VALUE,
+                                                &installed) &&
            installed == 1;
 }
 
@@ -111,8 +112,8 @@ bool CabinetRun::Installed(bool recordedBefore, std::uint32_t exitCode) {
 
 std::u16string CabinetRun::CommandLine() {
     const Preferences& prefs = state_.preferences;
-    const std::u16string options =
-        InstallOptions(state_.systemInfo.isOs2005 != 0, prefs.overrideInstallPath, prefs.silentInstall);
+    const std::u16string options = InstallOptions(state_.systemInfo.isOs2005 != 0,
+                                                  prefs.overrideInstallPath, prefs.silentInstall);
     const std::u16string quoted = QuotedCabinetPath(name_);
     if (!prefs.overrideInstallPath) return options + quoted;
     RegistryEntry(session_, quoted, prefs.overrideFolder, AnsiToUtf16(TextOf(entry_.provider)));
@@ -122,18 +123,19 @@ std::u16string CabinetRun::CommandLine() {
 void CabinetRun::Install() {
     DevicePlatform& platform = session_.platform;
     state_.status.SetText(STATUS_UNPACKING);
-    const CabinetSection* known =
-        static_cast<std::size_t>(index_) < state_.cabinetSections.size()
-            ? &state_.cabinetSections[static_cast<std::size_t>(index_)]
-            : nullptr;
+    const CabinetSection* known = static_cast<std::size_t>(index_) < state_.cabinetSections.size()
+                                      ? &state_.cabinetSections[static_cast<std::size_t>(index_)]
+                                      : nullptr;
     if (!known) return Fail(u"the package is damaged");
 
     // Room for the unpacked cabinet, and for the platform installer to
     // install it (about as much again) or for the section's zip beside it.
     std::uint64_t free = 0;
-    const std::uint64_t needed = known->unpackedBytes + std::max<std::uint64_t>(known->bytes, known->unpackedBytes);
+    const std::uint64_t needed =
+        known->unpackedBytes + std::max<std::uint64_t>(known->bytes, known->unpackedBytes);
     if (platform.FreeStorage(UNPACK_FOLDER, &free) && needed > free) {
-        const std::u16string why = FormatText(STATUS_NO_STORAGE, {name_, Kilobytes(needed, true), Kilobytes(free, false)});
+        const std::u16string why =
+            FormatText(STATUS_NO_STORAGE, {name_, Kilobytes(needed, true), Kilobytes(free, false)});
         Fail(why);
         state_.status.SetText(CutText(why, DEVICE_TEXT_UNITS));
         return;
@@ -152,8 +154,8 @@ void CabinetRun::Install() {
                            unpacked.firstFailureCode == UNZIP_NO_FILE;
         return Fail(write ? u"it cannot be written into \\Temp (is the storage full?)"
                           : u"its section is damaged: " + (unpacked.firstFailure.empty()
-                                                                ? std::u16string(u"it does not open")
-                                                                : unpacked.firstFailure));
+                                                               ? std::u16string(u"it does not open")
+                                                               : unpacked.firstFailure));
     }
     if (!Exists(platform, cabinetPath_)) return Fail(u"its section does not hold it");
 
@@ -228,19 +230,21 @@ int InstallerThread(InstallerSession& session) {
     InstallerState& state = session.state;
     const Project& project = *state.project;
     const int count = CabinetCount(project);
-    state.outcomes.resize(static_cast<std::size_t>(count), static_cast<char>(CabinetOutcome::NotReached));
+    state.outcomes.resize(static_cast<std::size_t>(count),
+                          static_cast<char>(CabinetOutcome::NotReached));
 
     PackageSections sections(session, ROUTINE);
     const bool processorFilter = project.processorFilterOn != 0;
-    const int firstCabinetNumber =
-        3 + (project.splashEnabled != 0) + (project.eulaEnabled != 0) + (project.readmeEnabled != 0);
+    const int firstCabinetNumber = 3 + (project.splashEnabled != 0) + (project.eulaEnabled != 0) +
+                                   (project.readmeEnabled != 0);
     for (int i = 0; i < count && !state.stopRequested; ++i) {
         state.currentCabinet = i;
         CabinetRun run(session, sections, i);
         const auto saved = static_cast<CabinetOutcome>(state.outcomes[static_cast<std::size_t>(i)]);
         if (i < state.resumeIndex && saved == CabinetOutcome::NotReached) {
             // Handled before a reset, says a state of the two-number form.
-            state.outcomes[static_cast<std::size_t>(i)] = static_cast<char>(CabinetOutcome::Installed);
+            state.outcomes[static_cast<std::size_t>(i)] =
+                static_cast<char>(CabinetOutcome::Installed);
             run.Report(InstallObserver::Outcome::PassedOver);
         } else if (saved == CabinetOutcome::Installed || saved == CabinetOutcome::Skipped) {
             run.Report(InstallObserver::Outcome::PassedOver);

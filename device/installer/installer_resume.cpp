@@ -18,14 +18,17 @@ PackageIdentity ReadPackageIdentity(DevicePlatform& platform, std::u16string_vie
     if (!file || !file->Seek(0, DeviceSeek::End) || !file->Tell(&length)) return identity;
     // The system-information section, then the project's.
     unsigned char count[SECTION_HEADER_SIZE];
-    if (!file->Seek(firstSectionOffset, DeviceSeek::Start) || file->Read(count, sizeof count) != sizeof count ||
-        !file->Seek(GetU32(count), DeviceSeek::Current) || file->Read(count, sizeof count) != sizeof count)
+    if (!file->Seek(firstSectionOffset, DeviceSeek::Start) ||
+        file->Read(count, sizeof count) != sizeof count ||
+        !file->Seek(GetU32(count), DeviceSeek::Current) ||
+        file->Read(count, sizeof count) != sizeof count)
         return identity;
     std::uint64_t left = GetU32(count);
     uLong crc = crc32(0L, Z_NULL, 0);
     std::vector<unsigned char> block(16 * 1024);
     while (left > 0) {
-        const std::size_t want = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        const std::size_t want =
+            left < block.size() ? static_cast<std::size_t>(left) : block.size();
         const std::size_t got = file->Read(block.data(), want);
         if (got == 0) return identity;
         crc = crc32(crc, block.data(), static_cast<uInt>(got));
@@ -51,7 +54,9 @@ void RestoreState(InstallerSession& session) {
     if (saved.page != PAGE_INSTALLATION) return;
     state.page = PAGE_INSTALLATION;
     if (!saved.full) {
-        state.resumeIndex = saved.index < 0 ? 0 : saved.index == INT32_MAX ? INT32_MAX : saved.index + 1;
+        state.resumeIndex = saved.index < 0            ? 0
+                            : saved.index == INT32_MAX ? INT32_MAX
+                                                       : saved.index + 1;
         return;
     }
     state.outcomes = saved.cabinets;

@@ -47,7 +47,7 @@ private:
 // before anything is installed (the unpacking thread's check): false, the
 // installer offers nothing but to leave.
 struct PackageDamage {
-    std::atomic<int> sections{0};  // sections cut short, missing or unopenable
+    std::atomic<int> sections{0};         // sections cut short, missing or unopenable
     std::atomic<bool> unreadable{false};  // the package itself could not be opened
     std::atomic<bool> whole{true};
 };
@@ -55,9 +55,9 @@ struct PackageDamage {
 // Where a cabinet's section lies in the package and what it needs unpacked,
 // as the unpacking thread's check found it.
 struct CabinetSection {
-    std::uint64_t offset = 0;          // of its byte count
-    std::uint32_t bytes = 0;           // the section's byte count
-    std::uint64_t unpackedBytes = 0;   // its members' sizes together
+    std::uint64_t offset = 0;         // of its byte count
+    std::uint32_t bytes = 0;          // the section's byte count
+    std::uint64_t unpackedBytes = 0;  // its members' sizes together
 };
 
 struct InstallerState {
@@ -76,9 +76,9 @@ struct InstallerState {
     // reads it once installDone is set.
     std::string outcomes;
     std::vector<CabinetSection> cabinetSections;  // empty when not checked
-    bool installationStarted = false;   // Start has run the installation
-    std::atomic<bool> stopRequested{false};  // the window is closing: no next cabinet
-    std::atomic<int> currentCabinet{-1};     // the cabinet the installation is at
+    bool installationStarted = false;             // Start has run the installation
+    std::atomic<bool> stopRequested{false};       // the window is closing: no next cabinet
+    std::atomic<int> currentCabinet{-1};          // the cabinet the installation is at
 
     std::u16string startupShortcutPath;
     std::u16string eulaFilePath;

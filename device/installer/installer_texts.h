@@ -54,10 +54,12 @@ inline constexpr char16_t STATUS_INSTALLING[] = u"Installing %s...";
 inline constexpr char16_t STATUS_SKIPPING[] = u"Skipping %s...";
 inline constexpr char16_t STATUS_BOX_INITIAL[] = u"Status overview ...";
 inline constexpr char16_t STATUS_FAILED[] = u"%s could not be installed";
-inline constexpr char16_t STATUS_NO_STORAGE[] = u"Not enough storage for %s (needs %d KB, %d KB free)";
+inline constexpr char16_t STATUS_NO_STORAGE[] =
+    u"Not enough storage for %s (needs %d KB, %d KB free)";
 inline constexpr char16_t STATUS_FINISHING[] = u"Finishing %s...";
 // A package that is cut short or damaged: in place of the ready text.
-inline constexpr char16_t DAMAGED_TEXT[] = u"This installer is incomplete or damaged. Download it again.";
+inline constexpr char16_t DAMAGED_TEXT[] =
+    u"This installer is incomplete or damaged. Download it again.";
 inline constexpr char16_t DAMAGED_PROMPT[] = u"Press <Exit> to close";
 // The closing page when cabinets failed: the count line, a name a line, the log.
 inline constexpr char16_t FAILED_PATTERN[] = u"%d of %d applications could not be installed:";

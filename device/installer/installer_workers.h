@@ -34,8 +34,7 @@ public:
 
 class InstallerWorkers : public InstallerWork {
 public:
-    InstallerWorkers(InstallerSession& session, std::u16string packagePath,
-                     UnpackingWindow* window,
+    InstallerWorkers(InstallerSession& session, std::u16string packagePath, UnpackingWindow* window,
                      std::uint32_t firstSectionOffset = MOBILE_STUB_FIRST_SECTION_OFFSET);
     // Waits for both threads.
     ~InstallerWorkers() override;

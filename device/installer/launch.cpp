@@ -52,7 +52,8 @@ int RunInstaller(LaunchShell& shell, InstallerSession& session, InstallerWork& w
         if (silent) target += u" " + std::u16string(WORD_SILENT);
         shell.CreateShortcut(state.startupShortcutPath, target);
     }
-    state.package = ReadPackageIdentity(session.platform, shell.ModulePath(), state.firstSectionOffset);
+    state.package =
+        ReadPackageIdentity(session.platform, shell.ModulePath(), state.firstSectionOffset);
     RestoreState(session);
 
     if (!shell.ClaimSingleInstance() || shell.BringRunningWindowForward()) {

@@ -39,43 +39,48 @@ PackageCheck CheckPackage(DevicePlatform& platform, DeviceFile& package, std::ui
     auto fail = [&](std::size_t index, std::uint64_t offset, std::u16string_view what) {
         check.whole = false;
         check.fault = FormatText(u"section %d (%s) at offset %d %s",
-                                 {Number(static_cast<std::uint64_t>(firstNumber) + index), roles[index],
-                                  Number(offset), what});
+                                 {Number(static_cast<std::uint64_t>(firstNumber) + index),
+                                  roles[index], Number(offset), what});
         check.cabinets.clear();
         return check;
     };
     for (std::size_t i = 0; i < roles.size(); ++i) {
         unsigned char count[SECTION_HEADER_SIZE];
         if (at >= fileLength) return fail(i, at, u"is missing: the file ends before it");
-        if (fileLength - at < sizeof count || !package.Seek(static_cast<std::int64_t>(at), DeviceSeek::Start) ||
+        if (fileLength - at < sizeof count ||
+            !package.Seek(static_cast<std::int64_t>(at), DeviceSeek::Start) ||
             package.Read(count, sizeof count) != sizeof count)
             return fail(i, at, u"has its byte count cut off");
         const std::uint32_t bytes = GetU32(count);
         const std::uint64_t body = at + sizeof count;
         if (bytes > fileLength - body) {
-            return fail(i, at, FormatText(u"is cut: it holds %d of its %d bytes",
-                                          {Number(fileLength - body), Number(bytes)}));
+            return fail(i, at,
+                        FormatText(u"is cut: it holds %d of its %d bytes",
+                                   {Number(fileLength - body), Number(bytes)}));
         }
         FileRange range(package, body, body + bytes);
         ZipArchive* archive = OpenArchiveFromHandle(platform, &range, nullptr);
-        if (!archive) return fail(i, at, u"is no zip archive: " + StatusMessage(MostRecentStatus()));
+        if (!archive)
+            return fail(i, at, u"is no zip archive: " + StatusMessage(MostRecentStatus()));
         ZipItem item;
         GetItem(archive, -1, &item);
         std::uint64_t unpacked = 0;
         for (std::int32_t k = 0; k < item.index; ++k) {
             ZipItemStorage storage;
-            if (GetItemStorage(archive, k, &storage) == UNZIP_OK) unpacked += storage.uncompressedSize;
+            if (GetItemStorage(archive, k, &storage) == UNZIP_OK)
+                unpacked += storage.uncompressedSize;
         }
         CloseArchive(archive);
         if (item.index <= 0) return fail(i, at, u"holds no file");
         if (static_cast<int>(i) >= firstCabinet) check.cabinets.push_back({at, bytes, unpacked});
         at = body + bytes;
     }
-    if (at < fileLength &&
-        !EndsInCertificateTable(ReadDeviceFileAt, &package, at, fileLength, &check.signatureBytes)) {
+    if (at < fileLength && !EndsInCertificateTable(ReadDeviceFileAt, &package, at, fileLength,
+                                                   &check.signatureBytes)) {
         check.whole = false;
-        check.fault = FormatText(u"%d bytes at offset %d follow the last section the project announces",
-                                 {Number(fileLength - at), Number(at)});
+        check.fault =
+            FormatText(u"%d bytes at offset %d follow the last section the project announces",
+                       {Number(fileLength - at), Number(at)});
         check.cabinets.clear();
     }
     return check;

@@ -20,7 +20,7 @@ namespace zk {
 
 struct PackageCheck {
     bool whole = true;
-    std::u16string fault;  // what is wrong and where: section, role, offset
+    std::u16string fault;                  // what is wrong and where: section, role, offset
     std::vector<CabinetSection> cabinets;  // one per cabinet, when whole
     std::uint64_t signatureBytes = 0;      // a certificate table after the sections
 };

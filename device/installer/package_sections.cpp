@@ -33,10 +33,9 @@ TakenSection CopySection(DevicePlatform& platform, DeviceFile& stream,
         if (out) taken.written = out->Close();
         return taken;
     }
-    taken.declared = static_cast<std::uint32_t>(count[0]) |
-                     static_cast<std::uint32_t>(count[1]) << 8 |
-                     static_cast<std::uint32_t>(count[2]) << 16 |
-                     static_cast<std::uint32_t>(count[3]) << 24;
+    taken.declared =
+        static_cast<std::uint32_t>(count[0]) | static_cast<std::uint32_t>(count[1]) << 8 |
+        static_cast<std::uint32_t>(count[2]) << 16 | static_cast<std::uint32_t>(count[3]) << 24;
     std::vector<unsigned char> block(SECTION_BLOCK_BYTES);
     std::uint64_t left = taken.declared;
     while (left > 0) {
@@ -75,7 +74,8 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
             const std::u16string target = prefix + std::u16string(TextOf16(item.name));
             std::uint32_t attributes = 0;
             if (code == UNZIP_OK && !(item.attributes & DEVICE_ATTR_DIRECTORY) &&
-                platform.GetAttributes(target, &attributes) && !(attributes & DEVICE_ATTR_DIRECTORY)) {
+                platform.GetAttributes(target, &attributes) &&
+                !(attributes & DEVICE_ATTR_DIRECTORY)) {
                 // A file an earlier package left under this name, read-only
                 // perhaps: the device would write over nothing of it.
                 platform.SetAttributes(target, attributes & ~DEVICE_ATTR_READONLY);
@@ -131,20 +131,14 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
         session_.log.LogLine(FormatText(u"[%s] Cannot write [%s]", {routine_, tempPath}));
     }
     switch (taken.fate) {
-    case SectionFate::Whole:
-        takeDamaged_ = false;
-        return taken.written;
+    case SectionFate::Whole: takeDamaged_ = false; return taken.written;
     case SectionFate::Cut:
-        Damage(FormatText(u"holds %d of %d bytes",
-                          {NumberText(static_cast<std::int64_t>(taken.copied)),
-                           NumberText(taken.declared)}));
+        Damage(FormatText(
+            u"holds %d of %d bytes",
+            {NumberText(static_cast<std::int64_t>(taken.copied)), NumberText(taken.declared)}));
         return false;
-    case SectionFate::CountCut:
-        Damage(u"has its byte count cut off");
-        return false;
-    case SectionFate::Missing:
-        Damage(u"is missing");
-        return false;
+    case SectionFate::CountCut: Damage(u"has its byte count cut off"); return false;
+    case SectionFate::Missing: Damage(u"is missing"); return false;
     }
     return false;
 }
@@ -152,10 +146,10 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
 UnpackedSection PackageSections::Unpack(std::u16string_view tempPath) {
     UnpackedSection unpacked = UnpackSection(session_.platform, tempPath, UNPACK_FOLDER);
     if (session_.state.preferences.debugLog) {
-        session_.log.LogLine(FormatText(u"[%s] Unpacked section %d (%s): %d bytes, %d items, last [%s]",
-                                        {routine_, NumberText(number_), role_,
-                                         NumberText(static_cast<std::int64_t>(bytes_)),
-                                         NumberText(unpacked.items), unpacked.lastPath}));
+        session_.log.LogLine(FormatText(
+            u"[%s] Unpacked section %d (%s): %d bytes, %d items, last [%s]",
+            {routine_, NumberText(number_), role_, NumberText(static_cast<std::int64_t>(bytes_)),
+             NumberText(unpacked.items), unpacked.lastPath}));
     }
     // A section already reported as cut or missing does not open either;
     // one line says it.

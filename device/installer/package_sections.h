@@ -25,10 +25,10 @@ namespace zk {
 inline constexpr std::size_t SECTION_BLOCK_BYTES = 16 * 1024;
 
 enum class SectionFate {
-    Whole,       // the count and all its bytes were there
-    Cut,         // the bytes ran out before the count
-    CountCut,    // fewer than 4 bytes were left for the count
-    Missing,     // the stream was at its end
+    Whole,     // the count and all its bytes were there
+    Cut,       // the bytes ran out before the count
+    CountCut,  // fewer than 4 bytes were left for the count
+    Missing,   // the stream was at its end
 };
 
 struct TakenSection {
@@ -49,7 +49,7 @@ struct UnpackedSection {
     int failedItems = 0;
     std::u16string firstFailure;  // "[name]: message" of the first failed item
     UnzipStatus firstFailureCode = UNZIP_OK;
-    std::u16string lastPath;  // "\Temp\" and the last item's name; empty when none
+    std::u16string lastPath;            // "\Temp\" and the last item's name; empty when none
     std::vector<std::u16string> paths;  // every file extracted whole
 
     bool Whole() const { return opened && failedItems == 0 && items > 0; }

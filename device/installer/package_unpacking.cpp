@@ -50,16 +50,17 @@ void CheckTheRest(InstallerSession& session, std::uint64_t length) {
         if (check.whole) {
             state.cabinetSections = check.cabinets;
             if (check.signatureBytes > 0 && state.preferences.debugLog) {
-                session.log.LogLine(FormatText(u"[%s] Signed: %d bytes of certificate table",
-                                               {ROUTINE, NumberText(static_cast<std::int64_t>(check.signatureBytes))}));
+                session.log.LogLine(FormatText(
+                    u"[%s] Signed: %d bytes of certificate table",
+                    {ROUTINE, NumberText(static_cast<std::int64_t>(check.signatureBytes))}));
             }
             return;
         }
         session.log.LogLine(FormatText(u"[%s] Damaged package: %s", {ROUTINE, check.fault}));
     }
     state.damage.whole = false;
-    session.log.LogLine(FormatText(u"[%s] The package is incomplete or damaged: nothing is installed",
-                                   {ROUTINE}));
+    session.log.LogLine(
+        FormatText(u"[%s] The package is incomplete or damaged: nothing is installed", {ROUTINE}));
 }
 
 }  // namespace
@@ -72,8 +73,8 @@ void BuildProjectTexts(InstallerState& state) {
     state.windowTitle = CutText(FormatText(TITLE_PATTERN, {company, title}), DEVICE_TEXT_UNITS);
 }
 
-int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
-               UnpackingWindow* window, std::uint32_t firstSectionOffset) {
+int SystemInfo(InstallerSession& session, std::u16string_view packagePath, UnpackingWindow* window,
+               std::uint32_t firstSectionOffset) {
     InstallerState& state = session.state;
     DevicePlatform& platform = session.platform;
 
@@ -81,13 +82,13 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
     if (!state.packageStream) {
         state.damage.unreadable = true;
         state.damage.whole = false;
-        session.log.LogLine(FormatText(u"[%s] Cannot open the package [%s]", {ROUTINE, packagePath}));
+        session.log.LogLine(
+            FormatText(u"[%s] Cannot open the package [%s]", {ROUTINE, packagePath}));
         if (window) window->UnpackingEnded();
         return 1;
     }
     std::uint64_t length = 0;
-    if (!state.packageStream->Seek(0, DeviceSeek::End) ||
-        !state.packageStream->Tell(&length) ||
+    if (!state.packageStream->Seek(0, DeviceSeek::End) || !state.packageStream->Tell(&length) ||
         !state.packageStream->Seek(firstSectionOffset, DeviceSeek::Start)) {
         length = 0;
     }
@@ -95,8 +96,9 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
         // Shorter than the stub itself: no section can follow. Reading on
         // reports each one as missing.
         state.damage.unreadable = true;
-        session.log.LogLine(FormatText(u"[%s] Damaged package: [%s] is %d bytes, no longer than its program",
-                                       {ROUTINE, packagePath, NumberText(static_cast<std::int64_t>(length))}));
+        session.log.LogLine(
+            FormatText(u"[%s] Damaged package: [%s] is %d bytes, no longer than its program",
+                       {ROUTINE, packagePath, NumberText(static_cast<std::int64_t>(length))}));
     }
 
     PackageSections sections(session, ROUTINE);

@@ -35,8 +35,7 @@ public:
 
 // The thread routine. packagePath: the program's own file. window may be
 // null. Returns 1, as the thread's exit code.
-int SystemInfo(InstallerSession& session, std::u16string_view packagePath,
-               UnpackingWindow* window,
+int SystemInfo(InstallerSession& session, std::u16string_view packagePath, UnpackingWindow* window,
                std::uint32_t firstSectionOffset = MOBILE_STUB_FIRST_SECTION_OFFSET);
 
 // readyText, doneText and the title from the loaded project.

@@ -26,7 +26,8 @@ std::vector<std::u16string> ClosingLines(const InstallerSession& session) {
     if (failed == 0) {
         lines.push_back(state.doneText);
     } else {
-        lines.push_back(FormatText(FAILED_PATTERN, {NumberText(failed), NumberText(state.CompatibleCount())}));
+        lines.push_back(
+            FormatText(FAILED_PATTERN, {NumberText(failed), NumberText(state.CompatibleCount())}));
         const Project& project = *state.project;
         for (std::size_t i = 0; i < state.outcomes.size(); ++i) {
             if (state.outcomes[i] == static_cast<char>(CabinetOutcome::Failed))
@@ -64,17 +65,14 @@ void PageFlow::BuildPage() {
     InstallerState& state = session_.state;
     window_.PlaceHtmlView();
     switch (state.page) {
-    case PAGE_EULA:
-        window_.ShowEula(HtmlAddress(state.eulaFilePath));
-        break;
+    case PAGE_EULA: window_.ShowEula(HtmlAddress(state.eulaFilePath)); break;
     case PAGE_PREFERENCES:
         window_.CreatePreferenceControls(state.preferences, session_.log.Path());
         break;
     case PAGE_INSTALLATION:
         if (!state.installDone) window_.PrepareInstallationPage(HtmlAddress(state.readMeFilePath));
         break;
-    default:
-        break;
+    default: break;
     }
     window_.Invalidate();
 }
@@ -82,14 +80,9 @@ void PageFlow::BuildPage() {
 void PageFlow::TearDownPage() {
     switch (session_.state.page) {
     case PAGE_EULA:
-    case PAGE_INSTALLATION:
-        window_.HideHtmlView();
-        break;
-    case PAGE_PREFERENCES:
-        window_.DestroyPreferenceControls();
-        break;
-    default:
-        break;
+    case PAGE_INSTALLATION: window_.HideHtmlView(); break;
+    case PAGE_PREFERENCES: window_.DestroyPreferenceControls(); break;
+    default: break;
     }
 }
 
@@ -209,12 +202,8 @@ bool PageFlow::OnCommand(int id) {
         window_.EnableControl(IDC_LOG_EDIT, prefs.debugLog);
         window_.EnableControl(IDC_LOG_BROWSE, prefs.debugLog);
         return true;
-    case IDC_OVERRIDE_BROWSE:
-        BrowseOverrideFolder();
-        return true;
-    case IDC_LOG_BROWSE:
-        BrowseLogFolder();
-        return true;
+    case IDC_OVERRIDE_BROWSE: BrowseOverrideFolder(); return true;
+    case IDC_LOG_BROWSE: BrowseLogFolder(); return true;
     case CMD_BACK:
         if (bar_ == BAR_NAVIGATION) Back();
         return true;
@@ -232,8 +221,7 @@ bool PageFlow::OnCommand(int id) {
             window_.Close();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

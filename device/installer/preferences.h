@@ -13,8 +13,8 @@ struct Preferences {
     bool resumeOnReset = true;      // off: a reset during the installation does not resume it
     bool resetWhenFinished = false;
     bool silentInstall = false;
-    bool debugLog = false;          // on: the log also tells what was unpacked and each
-                                    // platform installer's exit; the rest is always written
+    bool debugLog = false;  // on: the log also tells what was unpacked and each
+                            // platform installer's exit; the rest is always written
 };
 
 }  // namespace zk

@@ -41,7 +41,8 @@ bool TakeDigits(std::string_view text, std::size_t* at, unsigned base, std::uint
 bool TakeNumber(std::string_view text, std::size_t* at, int* value) {
     while (*at < text.size() && IsBlank(text[*at])) ++*at;
     bool negative = false;
-    if (*at < text.size() && (text[*at] == '+' || text[*at] == '-')) negative = text[(*at)++] == '-';
+    if (*at < text.size() && (text[*at] == '+' || text[*at] == '-'))
+        negative = text[(*at)++] == '-';
     std::uint64_t n = 0;
     if (!TakeDigits(text, at, 10, negative ? 2147483648ULL : 2147483647ULL, &n)) return false;
     *value = negative ? static_cast<int>(-static_cast<std::int64_t>(n)) : static_cast<int>(n);
@@ -70,7 +71,8 @@ std::uint32_t Crc(std::string_view text) {
 // formatted printing: it would not fit the stub's length.)
 std::string Hex(std::uint32_t value) {
     std::string digits(8, '0');
-    for (int i = 7; i >= 0; --i, value >>= 4) digits[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
+    for (int i = 7; i >= 0; --i, value >>= 4)
+        digits[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
     return digits;
 }
 
@@ -163,8 +165,7 @@ bool IsCabinetOutcome(char letter) {
     case CabinetOutcome::Handed:
     case CabinetOutcome::Installed:
     case CabinetOutcome::Failed:
-    case CabinetOutcome::Skipped:
-        return true;
+    case CabinetOutcome::Skipped: return true;
     }
     return false;
 }
@@ -175,10 +176,12 @@ std::string StateText(const SavedState& state) {
     std::string text = std::string(MAGIC) + "\n";
     text += std::to_string(state.page) + " " + std::to_string(state.index) + "\n";
     text += "sequence " + std::to_string(state.sequence) + "\n";
-    text += "package " + std::to_string(state.package.length) + " " + Hex(state.package.projectCrc) + "\n";
+    text += "package " + std::to_string(state.package.length) + " " +
+            Hex(state.package.projectCrc) + "\n";
     text += "cabinets " + state.cabinets + "\n";
-    text += std::string("prefs ") + flag(p.overrideInstallPath) + " " + flag(p.resumeOnReset) + " " +
-            flag(p.resetWhenFinished) + " " + flag(p.silentInstall) + " " + flag(p.debugLog) + "\n";
+    text += std::string("prefs ") + flag(p.overrideInstallPath) + " " + flag(p.resumeOnReset) +
+            " " + flag(p.resetWhenFinished) + " " + flag(p.silentInstall) + " " + flag(p.debugLog) +
+            "\n";
     text += "override " + LineText(p.overrideFolder) + "\n";
     text += "log " + LineText(p.logPath) + "\n";
     return text + "end " + Hex(Crc(text)) + "\n";
@@ -253,7 +256,8 @@ bool StateFile::Save(SavedState state) {
         // An earlier save of this run stopped after its removal.
         platform_.RenameFile(STATE_FILE_NEW, STATE_FILE);
     }
-    std::unique_ptr<DeviceFile> file = platform_.OpenFile(STATE_FILE_NEW, DeviceOpenMode::CreateWrite);
+    std::unique_ptr<DeviceFile> file =
+        platform_.OpenFile(STATE_FILE_NEW, DeviceOpenMode::CreateWrite);
     if (!file) return false;
     bool ok = file->Write(text.data(), text.size()) == text.size();
     ok = file->Close() && ok;

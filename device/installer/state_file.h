@@ -47,7 +47,7 @@ enum class CabinetOutcome : char {
     Handed = 'w',     // handed to the platform installer, which had not returned
     Installed = 'i',
     Failed = 'f',
-    Skipped = 's',    // it does not suit the device
+    Skipped = 's',  // it does not suit the device
 };
 
 bool IsCabinetOutcome(char letter);
@@ -67,8 +67,8 @@ struct SavedPreferences : Preferences {
 
 struct SavedState {
     int page = PAGE_WELCOME;
-    int index = 0;        // the cabinet reached
-    bool full = false;    // more than the first line: the rest holds
+    int index = 0;      // the cabinet reached
+    bool full = false;  // more than the first line: the rest holds
     std::uint32_t sequence = 0;
     PackageIdentity package;
     std::string cabinets;  // CabinetOutcome letters, one per cabinet

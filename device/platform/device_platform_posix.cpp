@@ -181,9 +181,7 @@ std::unique_ptr<DeviceFile> PosixDevicePlatform::OpenFile(std::u16string_view pa
         Release(storage_.get(), static_cast<std::uint64_t>(st.st_size));
     int fd = -1;
     switch (mode) {
-    case DeviceOpenMode::Read:
-        fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-        break;
+    case DeviceOpenMode::Read: fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC); break;
     case DeviceOpenMode::CreateWrite: {
         if (exists && !(st.st_mode & S_IWUSR)) return nullptr;
         mode_t perms = (attributes & DEVICE_ATTR_READONLY) ? 0444 : 0644;

@@ -59,7 +59,8 @@ public:
 
     // A handler returns whether the program ran, and sets its exit code
     // (0 unless it says otherwise).
-    using ProgramHandler = std::function<bool(std::u16string_view commandLine, std::uint32_t* exitCode)>;
+    using ProgramHandler =
+        std::function<bool(std::u16string_view commandLine, std::uint32_t* exitCode)>;
     void SetProgram(std::u16string_view devicePath, ProgramHandler handler);
     void SetResetHandler(std::function<bool()> handler);
 

@@ -26,7 +26,8 @@ public:
     std::size_t Read(void* buffer, std::size_t bytes) override {
         std::size_t done = 0;
         while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
-            DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
+            DWORD want =
+                static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD got = 0;
             if (!ReadFile(h_, static_cast<char*>(buffer) + done, want, &got, nullptr)) break;
             done += got;
@@ -39,7 +40,8 @@ public:
         if (append_ && !Seek(0, DeviceSeek::End)) return 0;
         std::size_t done = 0;
         while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
-            DWORD want = static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
+            DWORD want =
+                static_cast<DWORD>(bytes - done < MAX_TRANSFER ? bytes - done : MAX_TRANSFER);
             DWORD put = 0;
             BOOL ok = WriteFile(h_, static_cast<const char*>(buffer) + done, want, &put, nullptr);
             done += put;
@@ -90,7 +92,8 @@ private:
 }  // namespace
 
 Win32DevicePlatform::Win32DevicePlatform(const std::string& root) {
-    int units = MultiByteToWideChar(CP_ACP, 0, root.data(), static_cast<int>(root.size()), nullptr, 0);
+    int units =
+        MultiByteToWideChar(CP_ACP, 0, root.data(), static_cast<int>(root.size()), nullptr, 0);
     root_.assign(static_cast<std::size_t>(units), L'\0');
     MultiByteToWideChar(CP_ACP, 0, root.data(), static_cast<int>(root.size()), root_.data(), units);
     while (root_.size() > 1 && IsSeparator(root_.back())) root_.pop_back();
@@ -219,7 +222,8 @@ bool Win32DevicePlatform::StartProgramAndWait(std::u16string_view program,
     std::wstring path = SystemPath(program);
     if (path.empty() || commandLine.find(u'\0') != std::u16string_view::npos) return false;
     std::wstring command = L"\"" + path + L"\"";
-    if (!commandLine.empty()) command += L" " + std::wstring(commandLine.begin(), commandLine.end());
+    if (!commandLine.empty())
+        command += L" " + std::wstring(commandLine.begin(), commandLine.end());
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -257,9 +261,9 @@ bool Win32DevicePlatform::WriteRegistryText(std::u16string_view key, std::u16str
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG status = RegSetValueExW(opened, n.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(v.c_str()),
-                                 static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
+    LONG status =
+        RegSetValueExW(opened, n.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                       static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(opened);
     return status == ERROR_SUCCESS;
 }

@@ -11,8 +11,7 @@ bool IsCabinetCompatible(const CabEntry& cabinet, const SystemInfoRecord& system
               both(cabinet.forOs2003, systemInfo.isOs2003) ||
               both(cabinet.forOs2003SE, systemInfo.isOs2003SE) ||
               both(cabinet.forOs2005, systemInfo.isOs2005);
-    bool processor = !processorFilterOn ||
-                     both(cabinet.forIntel, systemInfo.isIntel) ||
+    bool processor = !processorFilterOn || both(cabinet.forIntel, systemInfo.isIntel) ||
                      both(cabinet.forTI, systemInfo.isTI) ||
                      both(cabinet.forSamsung, systemInfo.isSamsung);
     return platform && os && processor;

@@ -3,11 +3,11 @@
 //
 // Version: read as a (major, minor) integer pair against the OS spans, so
 // 3.0-3.99 is 2002, 4.0-4.20 is 2003, 4.21-4.99 is 2003 SE and 5.0-5.99 is
-// Windows Mobile 5 (6 and 6.5 report 5.2); anything else sets no version flag. Platform: "PocketPC", else "SmartPhone".
-// Processor family, first match wins: Intel (vendor "INTEL", or "PXA" in the
-// processor or core name), TI (vendor "TI", or "OMAP"), Samsung (vendor
-// "SAMSUNG", or "S3C" or "SC3"). Whole words (platform type, vendor) are
-// compared without regard to case; the name fragments are matched exactly.
+// Windows Mobile 5 (6 and 6.5 report 5.2); anything else sets no version flag. Platform:
+// "PocketPC", else "SmartPhone". Processor family, first match wins: Intel (vendor "INTEL", or
+// "PXA" in the processor or core name), TI (vendor "TI", or "OMAP"), Samsung (vendor "SAMSUNG", or
+// "S3C" or "SC3"). Whole words (platform type, vendor) are compared without regard to case; the
+// name fragments are matched exactly.
 #pragma once
 
 #include <cstdint>

@@ -4,9 +4,7 @@
 
 namespace zk {
 
-FileSource::FileSource(DeviceFile* file) : file_(file) {
-    canSeek_ = file_ && file_->Tell(&start_);
-}
+FileSource::FileSource(DeviceFile* file) : file_(file) { canSeek_ = file_ && file_->Tell(&start_); }
 
 FileSource::FileSource(std::unique_ptr<DeviceFile> file)
     : owned_(std::move(file)), file_(owned_.get()) {

@@ -17,9 +17,10 @@ std::size_t FileRange::Read(void* buffer, std::size_t bytes) {
 }
 
 bool FileRange::Seek(std::int64_t offset, DeviceSeek origin) {
-    const std::int64_t base = origin == DeviceSeek::Start     ? 0
-                              : origin == DeviceSeek::Current ? static_cast<std::int64_t>(position_)
-                                                              : static_cast<std::int64_t>(end_ - start_);
+    const std::int64_t base = origin == DeviceSeek::Start ? 0
+                              : origin == DeviceSeek::Current
+                                  ? static_cast<std::int64_t>(position_)
+                                  : static_cast<std::int64_t>(end_ - start_);
     if (base + offset < 0) return false;
     position_ = static_cast<std::uint64_t>(base + offset);
     return true;

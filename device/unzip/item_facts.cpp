@@ -56,8 +56,8 @@ std::uint64_t DosDateTimeToFileTime(std::uint32_t dosDateTime) {
     unsigned hour = Clamp(time >> 11, 0, 23);
     unsigned minute = Clamp((time >> 5) & 63, 0, 59);
     unsigned second = Clamp((time & 31) * 2, 0, 59);
-    std::int64_t seconds = DaysSince1601(year, month, day) * 86400 + hour * 3600 + minute * 60 +
-                           second;
+    std::int64_t seconds =
+        DaysSince1601(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
     return static_cast<std::uint64_t>(seconds) * DEVICE_FILETIME_PER_SECOND;
 }
 
@@ -67,8 +67,8 @@ void ApplyExtendedTimestamps(const unsigned char* extra, std::size_t length,
     std::size_t at = 0;
     // A block is looked at only while its header and one payload byte fit.
     while (at + 4 < length) {
-        std::size_t size = static_cast<std::size_t>(extra[at + 2]) |
-                           static_cast<std::size_t>(extra[at + 3]) << 8;
+        std::size_t size =
+            static_cast<std::size_t>(extra[at + 2]) | static_cast<std::size_t>(extra[at + 3]) << 8;
         if (extra[at] == 'U' && extra[at + 1] == 'T') {
             std::size_t end = at + 4 + size;
             if (end > length) end = length;

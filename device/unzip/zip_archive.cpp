@@ -75,8 +75,8 @@ ZipArchive* OpenArchiveFromHandle(DevicePlatform& platform, DeviceFile* file,
     return OpenFileSource(platform, std::make_unique<FileSource>(file), password);
 }
 
-ZipArchive* OpenArchiveFromMemory(DevicePlatform& platform, const void* data,
-                                  std::size_t length, const char* password) {
+ZipArchive* OpenArchiveFromMemory(DevicePlatform& platform, const void* data, std::size_t length,
+                                  const char* password) {
     if (!data) {
         RecordStatus(UNZIP_ARGUMENTS);
         return nullptr;

@@ -31,8 +31,8 @@ struct ZipItem {
     // of items.
     std::int32_t index = 0;
     char16_t name[ZIP_ITEM_NAME_UNITS] = {};
-    std::uint32_t attributes = 0;   // DEVICE_ATTR_* bits
-    std::uint64_t accessTime = 0;   // file times, UTC
+    std::uint32_t attributes = 0;  // DEVICE_ATTR_* bits
+    std::uint64_t accessTime = 0;  // file times, UTC
     std::uint64_t creationTime = 0;
     std::uint64_t modificationTime = 0;
     std::int32_t compressedSize = 0;
@@ -71,11 +71,10 @@ ZipArchive* OpenArchiveFromFile(DevicePlatform& platform, std::u16string_view pa
 // Uses the caller's open file as it stands: the archive starts at its current
 // position, the file is neither duplicated nor closed here and must outlive
 // the archive. UNZIP_SEEK_UNSEEKABLE when it cannot seek.
-ZipArchive* OpenArchiveFromHandle(DevicePlatform& platform, DeviceFile* file,
-                                  const char* password);
+ZipArchive* OpenArchiveFromHandle(DevicePlatform& platform, DeviceFile* file, const char* password);
 // The block must outlive the archive; it is not copied.
-ZipArchive* OpenArchiveFromMemory(DevicePlatform& platform, const void* data,
-                                  std::size_t length, const char* password);
+ZipArchive* OpenArchiveFromMemory(DevicePlatform& platform, const void* data, std::size_t length,
+                                  const char* password);
 
 // Relative item names are extracted below this folder ("\" after opening); a
 // "\" is added unless the folder ends in "\" or "/".

@@ -108,8 +108,8 @@ UnzipStatus ZipReader::Describe(std::int32_t index, Described* out) {
     d.item.compressedSize = ClampSize(info.compressed_size);
     d.item.uncompressedSize = ClampSize(info.uncompressed_size);
 
-    std::uint64_t stamp =
-        platform_.LocalFileTimeToUtc(DosDateTimeToFileTime(static_cast<std::uint32_t>(info.dosDate)));
+    std::uint64_t stamp = platform_.LocalFileTimeToUtc(
+        DosDateTimeToFileTime(static_cast<std::uint32_t>(info.dosDate)));
     DeviceFileTimes times{stamp, stamp, stamp};
     ApplyExtendedTimestamps(extra.data(), info.size_file_extra, &times);
     d.item.creationTime = times.creation;
@@ -170,10 +170,10 @@ UnzipStatus ZipReader::FindItem(std::u16string_view name, bool ignoreCase, std::
     std::string wanted = Utf16ToUtf8(name);
     // minizip searches from the first item but refuses to start when the item
     // it stands on is unreadable, so it is put on the first item beforehand.
-    bool found = wanted.find('\0') == std::string::npos && PositionOn(0) == UNZIP_OK &&
-                 unzLocateFile(zip_, wanted.c_str(),
-                               ignoreCase ? MINIZIP_CASE_INSENSITIVE : MINIZIP_CASE_SENSITIVE) ==
-                     UNZ_OK;
+    bool found =
+        wanted.find('\0') == std::string::npos && PositionOn(0) == UNZIP_OK &&
+        unzLocateFile(zip_, wanted.c_str(),
+                      ignoreCase ? MINIZIP_CASE_INSENSITIVE : MINIZIP_CASE_SENSITIVE) == UNZ_OK;
     unz64_file_pos at;
     if (found && unzGetFilePos64(zip_, &at) == UNZ_OK && at.num_of_file <= INT32_MAX) {
         position_ = static_cast<std::int32_t>(at.num_of_file);
@@ -238,7 +238,8 @@ UnzipStatus ZipReader::ExtractToFile(std::int32_t index, std::u16string_view pat
     // A name the cleaning left empty names nothing to write.
     if (path.empty()) return UNZIP_OK;
 
-    std::u16string full = IsAbsolute(path) ? std::u16string(path) : extractFolder_ + std::u16string(path);
+    std::u16string full =
+        IsAbsolute(path) ? std::u16string(path) : extractFolder_ + std::u16string(path);
     if (d.item.attributes & DEVICE_ATTR_DIRECTORY) {
         MakeFolders(full);
         return UNZIP_OK;

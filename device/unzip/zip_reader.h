@@ -22,8 +22,7 @@ namespace zk {
 
 class ZipReader {
 public:
-    ZipReader(DevicePlatform& platform, std::unique_ptr<ByteSource> source,
-              const char* password);
+    ZipReader(DevicePlatform& platform, std::unique_ptr<ByteSource> source, const char* password);
     ~ZipReader();
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;

@@ -97,8 +97,7 @@ std::size_t DecodeUtf16(const unsigned char* bytes, std::size_t size, bool bigEn
 
 std::size_t DecodeCp1252(const unsigned char* bytes, std::size_t size, char16_t* out) {
     if (out)
-        for (std::size_t k = 0; k < size; ++k)
-            out[k] = Cp1252ToUnicode(bytes[k]);
+        for (std::size_t k = 0; k < size; ++k) out[k] = Cp1252ToUnicode(bytes[k]);
     return size;
 }
 
@@ -186,15 +185,15 @@ struct Entity {
 };
 
 constexpr Entity ENTITIES[] = {
-    {"amp", u'&'},     {"lt", u'<'},       {"gt", u'>'},       {"quot", u'"'},
-    {"apos", u'\''},   {"nbsp", 0x00A0},   {"copy", 0x00A9},   {"reg", 0x00AE},
-    {"trade", 0x2122}, {"mdash", 0x2014},  {"ndash", 0x2013},  {"hellip", 0x2026},
-    {"lsquo", 0x2018}, {"rsquo", 0x2019},  {"ldquo", 0x201C},  {"rdquo", 0x201D},
-    {"laquo", 0x00AB}, {"raquo", 0x00BB},  {"bull", 0x2022},   {"middot", 0x00B7},
-    {"euro", 0x20AC},  {"pound", 0x00A3},  {"yen", 0x00A5},    {"cent", 0x00A2},
-    {"deg", 0x00B0},   {"sect", 0x00A7},   {"para", 0x00B6},   {"times", 0x00D7},
-    {"auml", 0x00E4},  {"ouml", 0x00F6},   {"uuml", 0x00FC},   {"Auml", 0x00C4},
-    {"Ouml", 0x00D6},  {"Uuml", 0x00DC},   {"szlig", 0x00DF},  {"eacute", 0x00E9},
+    {"amp", u'&'},      {"lt", u'<'},       {"gt", u'>'},       {"quot", u'"'},
+    {"apos", u'\''},    {"nbsp", 0x00A0},   {"copy", 0x00A9},   {"reg", 0x00AE},
+    {"trade", 0x2122},  {"mdash", 0x2014},  {"ndash", 0x2013},  {"hellip", 0x2026},
+    {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"ldquo", 0x201C},  {"rdquo", 0x201D},
+    {"laquo", 0x00AB},  {"raquo", 0x00BB},  {"bull", 0x2022},   {"middot", 0x00B7},
+    {"euro", 0x20AC},   {"pound", 0x00A3},  {"yen", 0x00A5},    {"cent", 0x00A2},
+    {"deg", 0x00B0},    {"sect", 0x00A7},   {"para", 0x00B6},   {"times", 0x00D7},
+    {"auml", 0x00E4},   {"ouml", 0x00F6},   {"uuml", 0x00FC},   {"Auml", 0x00C4},
+    {"Ouml", 0x00D6},   {"Uuml", 0x00DC},   {"szlig", 0x00DF},  {"eacute", 0x00E9},
     {"egrave", 0x00E8}, {"agrave", 0x00E0}, {"ccedil", 0x00E7}, {"shy", 0x00AD},
 };
 
@@ -244,7 +243,14 @@ std::size_t ReadEntity(const char16_t* text, std::size_t length, std::size_t at,
 
 // Elements and what they do to the flow of text.
 enum class Flow : unsigned char {
-    Inline, Line, Paragraph, BreakLine, Skip, Cell, ListItem, Preformatted
+    Inline,
+    Line,
+    Paragraph,
+    BreakLine,
+    Skip,
+    Cell,
+    ListItem,
+    Preformatted
 };
 
 struct Element {
@@ -253,19 +259,19 @@ struct Element {
 };
 
 constexpr Element ELEMENTS[] = {
-    {"br", Flow::BreakLine},       {"p", Flow::Paragraph},       {"h1", Flow::Paragraph},
-    {"h2", Flow::Paragraph},       {"h3", Flow::Paragraph},      {"h4", Flow::Paragraph},
-    {"h5", Flow::Paragraph},       {"h6", Flow::Paragraph},      {"blockquote", Flow::Paragraph},
-    {"table", Flow::Paragraph},    {"ul", Flow::Paragraph},      {"ol", Flow::Paragraph},
-    {"dl", Flow::Paragraph},       {"hr", Flow::Paragraph},      {"pre", Flow::Preformatted},
-    {"div", Flow::Line},           {"li", Flow::ListItem},       {"tr", Flow::Line},
-    {"dt", Flow::Line},            {"dd", Flow::Line},           {"address", Flow::Line},
-    {"center", Flow::Line},        {"form", Flow::Line},         {"section", Flow::Line},
-    {"article", Flow::Line},       {"header", Flow::Line},       {"footer", Flow::Line},
-    {"nav", Flow::Line},           {"caption", Flow::Line},      {"body", Flow::Line},
-    {"td", Flow::Cell},            {"th", Flow::Cell},           {"script", Flow::Skip},
-    {"style", Flow::Skip},         {"title", Flow::Skip},        {"textarea", Flow::Skip},
-    {"select", Flow::Skip},        {"object", Flow::Skip},       {"noscript", Flow::Skip},
+    {"br", Flow::BreakLine},    {"p", Flow::Paragraph},  {"h1", Flow::Paragraph},
+    {"h2", Flow::Paragraph},    {"h3", Flow::Paragraph}, {"h4", Flow::Paragraph},
+    {"h5", Flow::Paragraph},    {"h6", Flow::Paragraph}, {"blockquote", Flow::Paragraph},
+    {"table", Flow::Paragraph}, {"ul", Flow::Paragraph}, {"ol", Flow::Paragraph},
+    {"dl", Flow::Paragraph},    {"hr", Flow::Paragraph}, {"pre", Flow::Preformatted},
+    {"div", Flow::Line},        {"li", Flow::ListItem},  {"tr", Flow::Line},
+    {"dt", Flow::Line},         {"dd", Flow::Line},      {"address", Flow::Line},
+    {"center", Flow::Line},     {"form", Flow::Line},    {"section", Flow::Line},
+    {"article", Flow::Line},    {"header", Flow::Line},  {"footer", Flow::Line},
+    {"nav", Flow::Line},        {"caption", Flow::Line}, {"body", Flow::Line},
+    {"td", Flow::Cell},         {"th", Flow::Cell},      {"script", Flow::Skip},
+    {"style", Flow::Skip},      {"title", Flow::Skip},   {"textarea", Flow::Skip},
+    {"select", Flow::Skip},     {"object", Flow::Skip},  {"noscript", Flow::Skip},
 };
 
 Flow FlowOf(const char16_t* name, std::size_t nameLength) {
@@ -374,18 +380,13 @@ std::size_t HtmlDisplayText(const char16_t* text, std::size_t length, char16_t* 
                 Flow flow = FlowOf(text + name, nameEnd - name);
                 at = TagEnd(text, length, at);
                 switch (flow) {
-                case Flow::Inline:
-                    break;
-                case Flow::BreakLine:
-                    writer.Break();
-                    break;
+                case Flow::Inline: break;
+                case Flow::BreakLine: writer.Break(); break;
                 case Flow::Line:
                     writer.Block(1);
                     if (!closing) firstCell = true;
                     break;
-                case Flow::Paragraph:
-                    writer.Block(2);
-                    break;
+                case Flow::Paragraph: writer.Block(2); break;
                 case Flow::Preformatted:
                     writer.Block(2);
                     preformatted += closing ? (preformatted ? -1 : 0) : 1;

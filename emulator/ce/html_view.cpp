@@ -22,8 +22,8 @@ constexpr UINT TEXT_FORMAT = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_NOC
 struct View {
     WCHAR* text;  // what is shown, terminated; null when empty
     int length;
-    HFONT font;   // the caller's (WM_SETFONT); not ours to delete
-    int scroll;   // pixels of the text above the window's top
+    HFONT font;  // the caller's (WM_SETFONT); not ours to delete
+    int scroll;  // pixels of the text above the window's top
     int textHeight;
     int lineHeight;
 };
@@ -87,7 +87,8 @@ void Layout(HWND window, View& view) {
     RECT area = TextArea(window);
     if (view.length > 0 && area.right > area.left) {
         RECT measured = {0, 0, area.right - area.left, 0};
-        view.textHeight = DrawTextW(dc, view.text, view.length, &measured, TEXT_FORMAT | DT_CALCRECT);
+        view.textHeight =
+            DrawTextW(dc, view.text, view.length, &measured, TEXT_FORMAT | DT_CALCRECT);
     }
     SelectObject(dc, old);
     ReleaseDC(window, dc);
@@ -149,8 +150,7 @@ unsigned char* ReadDocument(const WCHAR* path, DWORD& size) {
 void AddressPath(const WCHAR* address, WCHAR* path) {
     if (_wcsnicmp(address, L"file://", 7) == 0) address += 7;
     std::size_t n = 0;
-    for (; address[n] && n < MAX_PATH - 1; ++n)
-        path[n] = address[n] == L'/' ? L'\\' : address[n];
+    for (; address[n] && n < MAX_PATH - 1; ++n) path[n] = address[n] == L'/' ? L'\\' : address[n];
     path[n] = L'\0';
 }
 

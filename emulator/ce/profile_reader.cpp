@@ -6,8 +6,7 @@
 
 namespace zk::ce {
 
-void ProfileText(const wchar_t* value, const wchar_t* fallback, WCHAR* text,
-                 std::size_t capacity) {
+void ProfileText(const wchar_t* value, const wchar_t* fallback, WCHAR* text, std::size_t capacity) {
     if (capacity == 0) return;
     WCHAR buffer[PROFILE_TEXT_UNITS + 1] = {};
     DWORD type = 0;

@@ -13,8 +13,7 @@ inline constexpr std::size_t PROFILE_TEXT_UNITS = 128;
 
 // Copies the REG_SZ value into text (capacity units, always terminated and
 // zero-filled after the terminator); fallback when missing or not a text.
-void ProfileText(const wchar_t* value, const wchar_t* fallback, WCHAR* text,
-                 std::size_t capacity);
+void ProfileText(const wchar_t* value, const wchar_t* fallback, WCHAR* text, std::size_t capacity);
 
 // The REG_DWORD value, or fallback when missing or not a number.
 DWORD ProfileNumber(const wchar_t* value, DWORD fallback);

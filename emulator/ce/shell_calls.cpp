@@ -95,7 +95,8 @@ BOOL SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     char text[16 + MAX_PATH * 4];
     char digits[16];
     int count = 0;
-    for (std::size_t n = length; n || !count; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+    for (std::size_t n = length; n || !count; n /= 10)
+        digits[count++] = static_cast<char>('0' + n % 10);
     int used = 0;
     while (count) text[used++] = digits[--count];
     text[used++] = '#';

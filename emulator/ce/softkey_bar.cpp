@@ -117,9 +117,7 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
                 PostMessageW(owner, WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
         }
         return 0;
-    case WM_DRAWITEM:
-        DrawKey(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
+    case WM_DRAWITEM: DrawKey(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_ERASEBKGND: {
         RECT r;
         GetClientRect(bar, &r);
@@ -128,9 +126,7 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
         DeleteObject(fill);
         return 1;
     }
-    case WM_SETTINGCHANGE:
-        Layout(bar);
-        return 0;
+    case WM_SETTINGCHANGE: Layout(bar); return 0;
     case WM_RAISE_BAR:
         // Mapped again, the bar is on top.
         if (IsWindowVisible(bar)) {
@@ -251,8 +247,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     info->hwndMB = nullptr;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!RegisterBarClass(instance)) return FALSE;
-    HWND bar = ::CreateWindowExW(WS_EX_TOOLWINDOW, BAR_CLASS, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
-                                 0, 0, 0, info->hwndParent, nullptr, instance, nullptr);
+    HWND bar = ::CreateWindowExW(WS_EX_TOOLWINDOW, BAR_CLASS, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                                 0, 0, info->hwndParent, nullptr, instance, nullptr);
     if (!bar) return FALSE;
     if (!(info->dwFlags & SHCMBF_EMPTYBAR) && !AddKeys(bar, instance, *info)) {
         DestroyWindow(bar);
@@ -261,12 +257,14 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     }
     Layout(bar);
     if (!g_softKeyHook)
-        g_softKeyHook = SetWindowsHookExW(WH_GETMESSAGE, SoftKeyHook, nullptr, GetCurrentThreadId());
+        g_softKeyHook =
+            SetWindowsHookExW(WH_GETMESSAGE, SoftKeyHook, nullptr, GetCurrentThreadId());
     // Shown without taking the activation from the program's window, whose
     // focused control keeps the keyboard.
     if (!(info->dwFlags & SHCMBF_HIDDEN)) ShowWindow(bar, SW_SHOWNOACTIVATE);
     if (!g_activationHook)
-        g_activationHook = SetWindowsHookExW(WH_CALLWNDPROCRET, ActivationHook, nullptr, GetCurrentThreadId());
+        g_activationHook =
+            SetWindowsHookExW(WH_CALLWNDPROCRET, ActivationHook, nullptr, GetCurrentThreadId());
     PostMessageW(bar, WM_RAISE_BAR, 0, 0);
     info->hwndMB = bar;
     return TRUE;

@@ -43,9 +43,11 @@ void Paint(HWND bar) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t clock[6] = {static_cast<wchar_t>(L'0' + now.wHour / 10),
-                        static_cast<wchar_t>(L'0' + now.wHour % 10), L':',
+                        static_cast<wchar_t>(L'0' + now.wHour % 10),
+                        L':',
                         static_cast<wchar_t>(L'0' + now.wMinute / 10),
-                        static_cast<wchar_t>(L'0' + now.wMinute % 10), L'\0'};
+                        static_cast<wchar_t>(L'0' + now.wMinute % 10),
+                        L'\0'};
     RECT right = area;
     right.right -= 6;
     DrawTextW(dc, clock, -1, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
@@ -64,23 +66,15 @@ void Paint(HWND bar) {
 
 LRESULT CALLBACK TaskBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        SetTimer(bar, REFRESH_TIMER, REFRESH_MS, nullptr);
-        return 0;
+    case WM_CREATE: SetTimer(bar, REFRESH_TIMER, REFRESH_MS, nullptr); return 0;
     case WM_TIMER:
         Place(bar);
         InvalidateRect(bar, nullptr, FALSE);
         return 0;
-    case WM_PAINT:
-        Paint(bar);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_DESTROY:
-        KillTimer(bar, REFRESH_TIMER);
-        return 0;
-    default:
-        return DefWindowProcW(bar, message, wParam, lParam);
+    case WM_PAINT: Paint(bar); return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_DESTROY: KillTimer(bar, REFRESH_TIMER); return 0;
+    default: return DefWindowProcW(bar, message, wParam, lParam);
     }
 }
 
@@ -97,9 +91,9 @@ void ShowTaskBar(HWND owner, HINSTANCE instance) {
         if (!RegisterClassW(&kind)) return;
     }
     const DeviceScreen screen = ReadDeviceScreen();
-    HWND bar = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TASK_BAR_CLASS, L"", WS_POPUP,
-                                 0, 0, screen.width, screen.taskBarHeight, owner, nullptr, instance,
-                                 nullptr);
+    HWND bar =
+        ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TASK_BAR_CLASS, L"", WS_POPUP, 0, 0,
+                          screen.width, screen.taskBarHeight, owner, nullptr, instance, nullptr);
     // Shown without taking the activation, and with it the keyboard, from
     // the program's window: a device's keys go to the program, never to the
     // shell's bar.

@@ -63,17 +63,18 @@ void HostWindow::CreatePreferenceControls(const Preferences& preferences,
     checks_[IDC_RESET_CHECK] = preferences.resetWhenFinished;
     checks_[IDC_SILENT_CHECK] = preferences.silentInstall;
     checks_[IDC_DEBUG_LOG_CHECK] = preferences.debugLog;
-    console_.Line("page: preferences (override " +
-                  std::string(preferences.overrideInstallPath ? "on [" + U8(preferences.overrideFolder) + "]" : "off") +
-                  ", silent " + (preferences.silentInstall ? "on" : "off") +
-                  ", reset when finished " + (preferences.resetWhenFinished ? "on" : "off") +
-                  ", log " + U8(logPath) + ")");
+    console_.Line(
+        "page: preferences (override " +
+        std::string(preferences.overrideInstallPath ? "on [" + U8(preferences.overrideFolder) + "]"
+                                                    : "off") +
+        ", silent " + (preferences.silentInstall ? "on" : "off") + ", reset when finished " +
+        (preferences.resetWhenFinished ? "on" : "off") + ", log " + U8(logPath) + ")");
 }
 
 void HostWindow::PrepareInstallationPage(std::u16string_view readMeAddress) {
-    console_.Line("page: installation" +
-                  (session_.state.project->readmeEnabled ? " (read-me " + U8(readMeAddress) + ")"
-                                                         : std::string()));
+    console_.Line("page: installation" + (session_.state.project->readmeEnabled
+                                              ? " (read-me " + U8(readMeAddress) + ")"
+                                              : std::string()));
 }
 
 void HostWindow::SetStatusText(std::u16string_view text) {
@@ -83,12 +84,14 @@ void HostWindow::SetStatusText(std::u16string_view text) {
 }
 
 void HostWindow::ShowReadMe() {
-    console_.Line("page: installation done, showing the read-me " + U8(session_.state.readMeFilePath));
+    console_.Line("page: installation done, showing the read-me " +
+                  U8(session_.state.readMeFilePath));
 }
 
 void HostWindow::RemoveStatusBox() {
     std::string text;
-    for (const std::u16string& line : ClosingLines(session_)) text += (text.empty() ? "" : " / ") + U8(line);
+    for (const std::u16string& line : ClosingLines(session_))
+        text += (text.empty() ? "" : " / ") + U8(line);
     console_.Line("page: " + text);
 }
 
@@ -148,7 +151,8 @@ int HostShell::RunMessageLoop() {
     flow_.OnUnpackingEnded();
     InstallerState& state = session_.state;
     if (flow_.SoftKeyBar() == BAR_DAMAGED) {
-        console_.Line("page: welcome: Welcome user! / " + U8(DAMAGED_TEXT) + " / " + U8(DAMAGED_PROMPT));
+        console_.Line("page: welcome: Welcome user! / " + U8(DAMAGED_TEXT) + " / " +
+                      U8(DAMAGED_PROMPT));
     } else if (state.page == PAGE_INSTALLATION) {
         console_.Line("resuming after a reset: " + std::to_string(state.resumeIndex) +
                       " cabinet(s) passed over");
@@ -183,8 +187,7 @@ int HostShell::RunMessageLoop() {
                 return 1;
             }
             break;
-        default:
-            return 1;
+        default: return 1;
         }
     }
     workers_.WaitForInstallation();

@@ -38,7 +38,8 @@ private:
 
 class HostWindow : public InstallerWindow {
 public:
-    HostWindow(Console& console, InstallerSession& session) : console_(console), session_(session) {}
+    HostWindow(Console& console, InstallerSession& session)
+        : console_(console), session_(session) {}
 
     void CreateSoftKeyBar(int bar) override;
     void DestroySoftKeyBar(int) override {}
@@ -74,8 +75,8 @@ private:
 };
 
 struct HostShellOptions {
-    bool cardAnswer = true;          // the answer to the removable-card question
-    std::u16string modulePath;       // the package's device path
+    bool cardAnswer = true;     // the answer to the removable-card question
+    std::u16string modulePath;  // the package's device path
 };
 
 class HostShell : public LaunchShell {

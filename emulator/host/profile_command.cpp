@@ -12,8 +12,8 @@ namespace {
 
 int ProfileUsage(const std::string& problem) {
     std::fprintf(stderr, "zk-device: %s\n", problem.c_str());
-    std::fprintf(stderr, "usage: zk-device profile %s [--screen %s] [--reg]\n", DeviceProfileNames(),
-                 DeviceScreenNames());
+    std::fprintf(stderr, "usage: zk-device profile %s [--screen %s] [--reg]\n",
+                 DeviceProfileNames(), DeviceScreenNames());
     return 2;
 }
 

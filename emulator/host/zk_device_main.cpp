@@ -44,58 +44,59 @@ constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_TROUBLE = 3;
 
 void PrintUsage(FILE* to) {
-    std::fprintf(to,
-"usage: zk-device install PACKAGE --root DIR [options]\n"
-"       zk-device profile NAME [--screen qvga|qvga-landscape|vga] [--reg]\n"
-"\n"
-"Runs the device package PACKAGE (a <title>.[MOBILE].exe or autorun.exe) on\n"
-"the folder DIR, which plays the device's file system (made when missing).\n"
-"The package is copied to \\My Documents and started there; it unpacks into\n"
-"\\Temp, runs the SystemInfo tool (played with the profile's facts, writing\n"
-"the same 512-byte \\Temp\\SystemInfo.dat the real tool writes), and Start\n"
-"installs each cabinet that suits the device through an emulated\n"
-"\\Windows\\wceload.exe. Each start of wceload is printed and appended to\n"
-"\\Windows\\wceload.log; the cabinet's files are unpacked into the override\n"
-"folder's registry value when one is set, else into \\Program Files\\ and\n"
-"the application name. The installer's log is \\Temp\\Zephyrkit.log, the\n"
-"registry \\Windows\\Registry.reg.\n"
-"\n"
-"options:\n"
-"  --profile NAME      %s (default ppc2003)\n"
-"  --os MAJOR.MINOR    the OS version the device reports (4.21: minor 21)\n"
-"  --platform TEXT     the platform type (PocketPC, SmartPhone)\n"
-"  --cpu-name TEXT     processor name      --cpu-core TEXT    processor core\n"
-"  --cpu-vendor TEXT   processor vendor    (explicit facts override the profile's)\n"
-"  --override FOLDER   preference \"Override install path\" with the device folder\n"
-"                      FOLDER as the browser gives it (\\Storage Card\\Apps)\n"
-"  --silent            preference \"Silent install\"\n"
-"  --reset-when-finished  preference \"Reset when installer finishes\"\n"
-"  --reset-after N     play a device reset while cabinet N (1 = first in the\n"
-"                      list) is installed: the run ends there, leaving the state\n"
-"                      file and the restart shortcut; run again to resume\n"
-"  --reset-while-unpacking N  play a reset while cabinet N's section is\n"
-"                      unpacked into \\Temp (the next run unpacks it again)\n"
-"  --free-storage BYTES  the device has this much free storage: a cabinet that\n"
-"                      needs more fails, and writes past it fail as on a full\n"
-"                      device\n"
-"  --stub-length N     where the first section starts (default %u)\n"
-"  --command-line TEXT the program's command line (default empty; \"install\"\n"
-"                      and \"uninstall\" are the removable-card words)\n"
-"  --card-answer ok|cancel  the answer to the removable-card question (ok)\n"
-"  --help              this text\n"
-"  --version           the version\n"
-"\n"
-"Preferences are applied as if chosen on the preferences page, also when the\n"
-"project shows none; a run that resumes goes on with those of the run that\n"
-"was reset. Exit status, as the installer's own: 0 every cabinet that suits\n"
-"the device is installed (or a played reset), 1 the package is damaged or a\n"
-"cabinet could not be installed (the log says why; running again retries\n"
-"exactly those); 2 a wrong command line, 3 the package or the folder cannot\n"
-"be used.\n"
-"\n"
-"'profile' prints a profile's facts, or with --reg the registry file that\n"
-"makes a Wine prefix that device (scripts/wine-device.sh).\n",
-                 zk::DeviceProfileNames(), zk::MOBILE_STUB_FIRST_SECTION_OFFSET);
+    std::fprintf(
+        to,
+        "usage: zk-device install PACKAGE --root DIR [options]\n"
+        "       zk-device profile NAME [--screen qvga|qvga-landscape|vga] [--reg]\n"
+        "\n"
+        "Runs the device package PACKAGE (a <title>.[MOBILE].exe or autorun.exe) on\n"
+        "the folder DIR, which plays the device's file system (made when missing).\n"
+        "The package is copied to \\My Documents and started there; it unpacks into\n"
+        "\\Temp, runs the SystemInfo tool (played with the profile's facts, writing\n"
+        "the same 512-byte \\Temp\\SystemInfo.dat the real tool writes), and Start\n"
+        "installs each cabinet that suits the device through an emulated\n"
+        "\\Windows\\wceload.exe. Each start of wceload is printed and appended to\n"
+        "\\Windows\\wceload.log; the cabinet's files are unpacked into the override\n"
+        "folder's registry value when one is set, else into \\Program Files\\ and\n"
+        "the application name. The installer's log is \\Temp\\Zephyrkit.log, the\n"
+        "registry \\Windows\\Registry.reg.\n"
+        "\n"
+        "options:\n"
+        "  --profile NAME      %s (default ppc2003)\n"
+        "  --os MAJOR.MINOR    the OS version the device reports (4.21: minor 21)\n"
+        "  --platform TEXT     the platform type (PocketPC, SmartPhone)\n"
+        "  --cpu-name TEXT     processor name      --cpu-core TEXT    processor core\n"
+        "  --cpu-vendor TEXT   processor vendor    (explicit facts override the profile's)\n"
+        "  --override FOLDER   preference \"Override install path\" with the device folder\n"
+        "                      FOLDER as the browser gives it (\\Storage Card\\Apps)\n"
+        "  --silent            preference \"Silent install\"\n"
+        "  --reset-when-finished  preference \"Reset when installer finishes\"\n"
+        "  --reset-after N     play a device reset while cabinet N (1 = first in the\n"
+        "                      list) is installed: the run ends there, leaving the state\n"
+        "                      file and the restart shortcut; run again to resume\n"
+        "  --reset-while-unpacking N  play a reset while cabinet N's section is\n"
+        "                      unpacked into \\Temp (the next run unpacks it again)\n"
+        "  --free-storage BYTES  the device has this much free storage: a cabinet that\n"
+        "                      needs more fails, and writes past it fail as on a full\n"
+        "                      device\n"
+        "  --stub-length N     where the first section starts (default %u)\n"
+        "  --command-line TEXT the program's command line (default empty; \"install\"\n"
+        "                      and \"uninstall\" are the removable-card words)\n"
+        "  --card-answer ok|cancel  the answer to the removable-card question (ok)\n"
+        "  --help              this text\n"
+        "  --version           the version\n"
+        "\n"
+        "Preferences are applied as if chosen on the preferences page, also when the\n"
+        "project shows none; a run that resumes goes on with those of the run that\n"
+        "was reset. Exit status, as the installer's own: 0 every cabinet that suits\n"
+        "the device is installed (or a played reset), 1 the package is damaged or a\n"
+        "cabinet could not be installed (the log says why; running again retries\n"
+        "exactly those); 2 a wrong command line, 3 the package or the folder cannot\n"
+        "be used.\n"
+        "\n"
+        "'profile' prints a profile's facts, or with --reg the registry file that\n"
+        "makes a Wine prefix that device (scripts/wine-device.sh).\n",
+        zk::DeviceProfileNames(), zk::MOBILE_STUB_FIRST_SECTION_OFFSET);
 }
 
 int Usage(const std::string& problem) {
@@ -232,7 +233,8 @@ bool MakeHostFolders(const std::string& path) {
     std::string sofar;
     for (std::size_t i = 0; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '/') {
-            if (!sofar.empty() && ::mkdir(sofar.c_str(), 0755) != 0 && errno != EEXIST) return false;
+            if (!sofar.empty() && ::mkdir(sofar.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
         }
         if (i < path.size()) sofar += path[i];
     }
@@ -283,7 +285,8 @@ public:
             console_.Line(label + "skipped, it does not suit this device");
         } else if (outcome == Outcome::Resumed) {
             r.outcome = Outcome::Installing;
-            console_.Line(label + "its installation was cut by a reset: the device says how it ended");
+            console_.Line(label +
+                          "its installation was cut by a reset: the device says how it ended");
         } else {
             console_.Line(label + "installing: wceload.exe " + Utf16ToUtf8(commandLine));
         }
@@ -297,7 +300,8 @@ public:
         r.failed = result == zk::CabinetOutcome::Failed;
         if (r.failed) {
             r.problem = Utf16ToUtf8(why);
-            console_.Line("cabinet " + std::to_string(index + 1) + " " + r.name + ": failed: " + r.problem);
+            console_.Line("cabinet " + std::to_string(index + 1) + " " + r.name +
+                          ": failed: " + r.problem);
         }
     }
 
@@ -309,8 +313,9 @@ public:
         r.files += install.files;
         if (!install.installed) r.problem = Utf16ToUtf8(install.problem);
         console_.Line("  wceload: " + Utf16ToUtf8(install.cabinet) +
-                      (install.installed ? " -> " + r.folder + " (" + std::to_string(install.files) + " file(s))"
-                                         : ": " + Utf16ToUtf8(install.problem)));
+                      (install.installed
+                           ? " -> " + r.folder + " (" + std::to_string(install.files) + " file(s))"
+                           : ": " + Utf16ToUtf8(install.problem)));
     }
 
     int Current() {
@@ -327,17 +332,18 @@ public:
             if (r.outcome == Outcome::Skipped) ++skipped;
             if (r.outcome == Outcome::PassedOver) ++passed;
         }
-        console_.Line("summary: " + std::to_string(cabinets) + " cabinet(s): " +
-                      std::to_string(installed) + " installed, " + std::to_string(failed) +
-                      " failed, " + std::to_string(skipped) + " skipped, " + std::to_string(passed) +
-                      " passed over");
+        console_.Line("summary: " + std::to_string(cabinets) +
+                      " cabinet(s): " + std::to_string(installed) + " installed, " +
+                      std::to_string(failed) + " failed, " + std::to_string(skipped) +
+                      " skipped, " + std::to_string(passed) + " passed over");
         for (int i = 0; i < cabinets; ++i) {
             const Record r = i < static_cast<int>(records_.size()) ? records_[i] : Record{};
             std::string line = "  " + std::to_string(i + 1) + " ";
             if (!r.reached) {
                 line += "not reached";
             } else if (r.outcome == Outcome::Installing) {
-                line += r.name + (r.failed ? ": failed (" + r.problem + ")" : ": installed into " + r.folder);
+                line += r.name + (r.failed ? ": failed (" + r.problem + ")"
+                                           : ": installed into " + r.folder);
             } else if (r.outcome == Outcome::Skipped) {
                 line += r.name + ": skipped";
             } else {
@@ -358,7 +364,8 @@ private:
         std::string problem;
     };
     Record& At(int index) {
-        if (index >= static_cast<int>(records_.size())) records_.resize(static_cast<std::size_t>(index) + 1);
+        if (index >= static_cast<int>(records_.size()))
+            records_.resize(static_cast<std::size_t>(index) + 1);
         return records_[static_cast<std::size_t>(index)];
     }
 
@@ -426,8 +433,8 @@ static int Run(int argc, char** argv) {
     zk::Console console;
     zk::PosixDevicePlatform device(o.root);
     // What every device has.
-    for (const char16_t* folder : {u"\\Windows", u"\\Windows\\StartUp", u"\\Temp",
-                                   u"\\My Documents", u"\\Program Files"}) {
+    for (const char16_t* folder :
+         {u"\\Windows", u"\\Windows\\StartUp", u"\\Temp", u"\\My Documents", u"\\Program Files"}) {
         device.CreateFolder(folder);
     }
 
@@ -443,7 +450,8 @@ static int Run(int argc, char** argv) {
             return EXIT_TROUBLE;
         }
     }
-    console.Line("device: " + o.profile + " at " + o.root + ", package " + Utf16ToUtf8(packagePath));
+    console.Line("device: " + o.profile + " at " + o.root + ", package " +
+                 Utf16ToUtf8(packagePath));
     if (o.freeStorage >= 0) {
         device.LimitStorage(static_cast<std::uint64_t>(o.freeStorage));
         console.Line("free storage: " + std::to_string(o.freeStorage) + " bytes");
@@ -479,10 +487,11 @@ static int Run(int argc, char** argv) {
 
     zk::PosixInstallRegistry installRegistry(device);
     zk::EmulatedWceload wceload(device, installRegistry);
-    device.SetProgram(zk::WCELOAD_PROGRAM, [&](std::u16string_view commandLine, std::uint32_t* code) {
-        *code = wceload.Run(commandLine);
-        return true;
-    });
+    device.SetProgram(zk::WCELOAD_PROGRAM,
+                      [&](std::u16string_view commandLine, std::uint32_t* code) {
+                          *code = wceload.Run(commandLine);
+                          return true;
+                      });
     if (o.resetWhileUnpacking > 0) {
         device.onCreateWrite = [&](std::u16string_view path) {
             const zk::Project& project = *session.state.project;
@@ -498,8 +507,9 @@ static int Run(int argc, char** argv) {
         if (o.resetAfter > 0 && progress.Current() + 1 == o.resetAfter) device.ResetDevice();
     };
     device.SetResetHandler([&] {
-        console.Line("device reset: the installer stops here; the state file and the restart "
-                     "shortcut stay for the next start");
+        console.Line(
+            "device reset: the installer stops here; the state file and the restart "
+            "shortcut stay for the next start");
         finishLines();
         std::_Exit(zk::CheckedExit("zk-device", 0, EXIT_TROUBLE));
         return true;
@@ -524,8 +534,10 @@ static int Run(int argc, char** argv) {
         zk::HostShell shell(console, device, session, workers, shellOptions);
         code = zk::RunInstaller(shell, session, workers, Utf8ToUtf16(o.commandLine));
     }
-    if (!session.state.project->deviceAdvancedSettings && (o.overrideFolder || o.silent || o.resetWhenFinished)) {
-        console.Line("note: the project shows no preferences page; the preferences were applied as given");
+    if (!session.state.project->deviceAdvancedSettings &&
+        (o.overrideFolder || o.silent || o.resetWhenFinished)) {
+        console.Line(
+            "note: the project shows no preferences page; the preferences were applied as given");
     }
     finishLines();
     return code;

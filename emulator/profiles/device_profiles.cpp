@@ -92,7 +92,8 @@ std::string Text(const char* name, std::u16string_view value) {
 }  // namespace
 
 std::string EmulatedDeviceRegistryText(const RawDeviceFacts& facts, const DeviceScreen& screen) {
-    std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device]\n";
+    std::string text =
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device]\n";
     text += Dword("MajorVersion", static_cast<std::uint32_t>(facts.majorVersion));
     text += Dword("MinorVersion", static_cast<std::uint32_t>(facts.minorVersion));
     text += Dword("ClockSpeed", facts.clockSpeed);

@@ -27,8 +27,8 @@ std::wstring Setting(const wchar_t* value, const wchar_t* variable) {
     wchar_t text[1024];
     DWORD bytes = sizeof text - sizeof(wchar_t);
     DWORD type = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, EMULATED_ACTIVESYNC_KEY, value, RRF_RT_REG_SZ, &type,
-                     text, &bytes) == ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, EMULATED_ACTIVESYNC_KEY, value, RRF_RT_REG_SZ, &type, text,
+                     &bytes) == ERROR_SUCCESS) {
         text[bytes / sizeof(wchar_t) < 1024 ? bytes / sizeof(wchar_t) : 1023] = 0;
         if (text[0]) return text;
     }

@@ -79,8 +79,9 @@ std::string Utf8(const std::wstring& text) {
 void Log(const std::wstring& line) {
     const std::wstring path = zk::rapi::Setting(zk::rapi::LOG_VALUE, zk::rapi::LOG_VARIABLE);
     if (path.empty()) return;
-    const HANDLE log = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE log =
+        CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return;
     const std::string text = Utf8(line) + "\n";
     DWORD written = 0;
@@ -88,7 +89,9 @@ void Log(const std::wstring& line) {
     CloseHandle(log);
 }
 
-std::wstring Text(const wchar_t* text) { return text ? std::wstring(text, wcsnlen(text, 1024)) : L""; }
+std::wstring Text(const wchar_t* text) {
+    return text ? std::wstring(text, wcsnlen(text, 1024)) : L"";
+}
 
 bool IsDotEntry(const wchar_t* name) { return !wcscmp(name, L".") || !wcscmp(name, L".."); }
 
@@ -150,9 +153,8 @@ HRESULT WINAPI CeRapiUninit() {
     return S_OK;
 }
 
-HANDLE WINAPI CeCreateFile(LPCWSTR fileName, DWORD access, DWORD shareMode,
-                           LPSECURITY_ATTRIBUTES, DWORD creation, DWORD flagsAndAttributes,
-                           HANDLE) {
+HANDLE WINAPI CeCreateFile(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                           DWORD creation, DWORD flagsAndAttributes, HANDLE) {
     Log(L"CeCreateFile " + Text(fileName));
     Hold hold;
     std::wstring host;
@@ -176,8 +178,7 @@ HANDLE WINAPI CeCreateFile(LPCWSTR fileName, DWORD access, DWORD shareMode,
     return file;
 }
 
-BOOL WINAPI CeWriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written,
-                        LPOVERLAPPED) {
+BOOL WINAPI CeWriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
     Log(L"CeWriteFile " + std::to_wstring(bytes));
     Hold hold;
     if (written) *written = 0;

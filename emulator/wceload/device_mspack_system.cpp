@@ -9,7 +9,9 @@ namespace {
 class DeviceFileStream : public MspackStream {
 public:
     explicit DeviceFileStream(std::unique_ptr<DeviceFile> file) : file_(std::move(file)) {}
-    std::size_t Read(void* buffer, std::size_t bytes) override { return file_->Read(buffer, bytes); }
+    std::size_t Read(void* buffer, std::size_t bytes) override {
+        return file_->Read(buffer, bytes);
+    }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         return file_->Write(buffer, bytes);
     }

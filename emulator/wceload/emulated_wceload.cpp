@@ -65,7 +65,9 @@ std::u16string MemberName(const mscabd_file* file) {
 class DeviceFileHandle : public FileHandle {
 public:
     explicit DeviceFileHandle(std::unique_ptr<DeviceFile> file) : file_(std::move(file)) {}
-    std::size_t Read(void* buffer, std::size_t bytes) override { return file_->Read(buffer, bytes); }
+    std::size_t Read(void* buffer, std::size_t bytes) override {
+        return file_->Read(buffer, bytes);
+    }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         return file_->Write(buffer, bytes);
     }
@@ -124,8 +126,8 @@ public:
     bool Extract(mscabd_file* file, std::u16string_view target) {
         system_.ResetWriteState();
         const std::string path = Utf16ToUtf8(target);
-        return cabd_->extract(cabd_, file, path.c_str()) == MSPACK_ERR_OK && !system_.CreateFailed() &&
-               !system_.WriteFailed();
+        return cabd_->extract(cabd_, file, path.c_str()) == MSPACK_ERR_OK &&
+               !system_.CreateFailed() && !system_.WriteFailed();
     }
 
 private:
@@ -231,8 +233,9 @@ WceloadInstall EmulatedWceload::Install(std::u16string_view cabinet,
     }
     SetupInfo info{};
     const bool known = ReadCabinetSetup(device_, cabinet, &info);
-    const std::u16string app = known && IsFolderName(AnsiToUtf16(info.appName)) ? AnsiToUtf16(info.appName)
-                                                                                 : FileStem(cabinet);
+    const std::u16string app = known && IsFolderName(AnsiToUtf16(info.appName))
+                                   ? AnsiToUtf16(info.appName)
+                                   : FileStem(cabinet);
     install.folder = overrideFolder ? *overrideFolder : std::u16string(PROGRAM_FILES) + app;
     std::vector<std::u16string> written;
     {
@@ -315,7 +318,8 @@ std::uint32_t EmulatedWceload::Run(std::u16string_view commandLine) {
         const WceloadInstall& install = runs_.back().installs.back();
         if (!install.installed) {
             exitCode = 1;
-            Journal(std::u16string(1, WCELOAD_PROBLEM_MARK) + u" " + cabinet + u": " + install.problem);
+            Journal(std::u16string(1, WCELOAD_PROBLEM_MARK) + u" " + cabinet + u": " +
+                    install.problem);
         }
         if (afterInstall) afterInstall(install);
     }

@@ -21,7 +21,8 @@ std::u16string Text16(const wchar_t* text, std::size_t length) {
 std::vector<std::pair<std::u16string, std::u16string>> Win32InstallRegistry::Values() {
     std::vector<std::pair<std::u16string, std::u16string>> values;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
         return values;
     }
     DWORD count = 0, longestName = 0, longestData = 0;
@@ -58,7 +59,8 @@ bool Win32InstallRegistry::Delete(std::u16string_view name) {
     const std::wstring value(name.begin(), name.end());
     if (value.find(L'\0') != std::wstring::npos) return false;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const LONG status = RegDeleteValueW(key, value.c_str());

@@ -67,10 +67,11 @@ bool ResetAskedForNow() {
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     const DWORD self = GetCurrentProcessId();
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (entry.th32ProcessID != self) continue;
-        if (HANDLE parent = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                        entry.th32ParentProcessID)) {
+        if (HANDLE parent =
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ParentProcessID)) {
             TerminateProcess(parent, zk::ce::EMULATED_RESET_EXIT_CODE);
             WaitForSingleObject(parent, 5000);
             CloseHandle(parent);

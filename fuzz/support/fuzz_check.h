@@ -9,13 +9,12 @@
 #include <string>
 #include <string_view>
 
-#define ZK_FUZZ_CHECK(condition)                                                      \
-    do {                                                                              \
-        if (!(condition)) {                                                           \
-            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, \
-                         #condition);                                                 \
-            std::abort();                                                             \
-        }                                                                             \
+#define ZK_FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (0)
 
 namespace zk::fuzz {
@@ -34,7 +33,8 @@ bool Terminated(const char16_t (&field)[N]) {
 
 // Whether `path` is `folder` or lies below it ("/" or "\" separated keys).
 template <typename Char>
-bool Within(std::basic_string_view<Char> path, std::basic_string_view<Char> folder, Char separator) {
+bool Within(std::basic_string_view<Char> path, std::basic_string_view<Char> folder,
+            Char separator) {
     if (path.size() < folder.size() || path.substr(0, folder.size()) != folder) return false;
     return path.size() == folder.size() || path[folder.size()] == separator;
 }

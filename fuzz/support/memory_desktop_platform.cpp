@@ -68,8 +68,7 @@ const std::string* MemoryDesktopPlatform::FileBytes(const std::string& path) con
     return found == files_.end() ? nullptr : found->second.get();
 }
 
-void MemoryDesktopPlatform::ShowMessage(const std::string&, const std::string&, MessageIcon,
-                                        bool) {
+void MemoryDesktopPlatform::ShowMessage(const std::string&, const std::string&, MessageIcon, bool) {
     ++messages_;
 }
 
@@ -99,30 +98,28 @@ std::unique_ptr<FileHandle> MemoryDesktopPlatform::OpenFile(const std::string& p
                                                             FileMode mode) {
     const auto found = files_.find(path);
     switch (mode) {
-        case FileMode::Read:
-            if (found == files_.end()) return nullptr;
-            return std::make_unique<MemoryFile>(found->second);
-        case FileMode::CreateWrite: {
-            if (!ParentExists(path) || folders_.count(path)) return nullptr;
-            written_.push_back(path);
-            auto bytes = std::make_shared<std::string>();
-            files_[path] = bytes;
-            return std::make_unique<MemoryFile>(bytes);
-        }
-        case FileMode::AppendWrite: {
-            if (found == files_.end()) return nullptr;
-            written_.push_back(path);
-            auto file = std::make_unique<MemoryFile>(found->second);
-            file->SeekToEnd();
-            return file;
-        }
+    case FileMode::Read:
+        if (found == files_.end()) return nullptr;
+        return std::make_unique<MemoryFile>(found->second);
+    case FileMode::CreateWrite: {
+        if (!ParentExists(path) || folders_.count(path)) return nullptr;
+        written_.push_back(path);
+        auto bytes = std::make_shared<std::string>();
+        files_[path] = bytes;
+        return std::make_unique<MemoryFile>(bytes);
+    }
+    case FileMode::AppendWrite: {
+        if (found == files_.end()) return nullptr;
+        written_.push_back(path);
+        auto file = std::make_unique<MemoryFile>(found->second);
+        file->SeekToEnd();
+        return file;
+    }
     }
     return nullptr;
 }
 
-bool MemoryDesktopPlatform::RemoveFile(const std::string& path) {
-    return files_.erase(path) != 0;
-}
+bool MemoryDesktopPlatform::RemoveFile(const std::string& path) { return files_.erase(path) != 0; }
 
 bool MemoryDesktopPlatform::RenameFile(const std::string& from, const std::string& to) {
     const auto found = files_.find(from);

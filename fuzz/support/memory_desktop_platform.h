@@ -44,13 +44,21 @@ public:
     char PathSeparator() const override { return '/'; }
     std::int64_t CurrentUnixTime() override { return 1796601600; }
     bool ReadRegistryString(RegistryRoot, const std::string&, const std::string&,
-                            std::string*) override { return false; }
+                            std::string*) override {
+        return false;
+    }
     bool ReadRegistryDword(RegistryRoot, const std::string&, const std::string&,
-                           std::uint32_t*) override { return false; }
+                           std::uint32_t*) override {
+        return false;
+    }
     bool WriteRegistryDword(RegistryRoot, const std::string&, const std::string&,
-                            std::uint32_t) override { return false; }
+                            std::uint32_t) override {
+        return false;
+    }
     bool WriteRegistryString(RegistryRoot, const std::string&, const std::string&,
-                             const std::string&) override { return false; }
+                             const std::string&) override {
+        return false;
+    }
     bool GetFileFacts(const std::string& path, FileFacts* out) override;
     std::unique_ptr<FileHandle> OpenFile(const std::string& path, FileMode mode) override;
     bool RemoveFile(const std::string& path) override;

@@ -34,9 +34,10 @@ public:
     }
     bool Seek(std::int64_t offset, DeviceSeek origin) override {
         if (!bytes_) return false;
-        const std::int64_t base = origin == DeviceSeek::Start     ? 0
-                                  : origin == DeviceSeek::Current ? static_cast<std::int64_t>(position_)
-                                                                  : static_cast<std::int64_t>(bytes_->size());
+        const std::int64_t base = origin == DeviceSeek::Start ? 0
+                                  : origin == DeviceSeek::Current
+                                      ? static_cast<std::int64_t>(position_)
+                                      : static_cast<std::int64_t>(bytes_->size());
         if (offset < 0 && -offset > base) return false;
         position_ = static_cast<std::uint64_t>(base + offset);
         return true;
@@ -79,7 +80,8 @@ bool MemoryDevicePlatform::Key(std::u16string_view path, std::u16string* key) {
 bool MemoryDevicePlatform::ParentExists(const std::u16string& key) const {
     if (key.empty()) return false;
     const std::size_t slash = key.find_last_of(u'\\');
-    return folders_.count(slash == std::u16string::npos ? std::u16string() : key.substr(0, slash)) != 0;
+    return folders_.count(slash == std::u16string::npos ? std::u16string()
+                                                        : key.substr(0, slash)) != 0;
 }
 
 void MemoryDevicePlatform::PutFile(std::u16string_view path, const void* bytes,
@@ -114,7 +116,8 @@ std::unique_ptr<DeviceFile> MemoryDevicePlatform::OpenFile(std::u16string_view p
     if (found != files_.end() && (found->second.attributes & DEVICE_ATTR_READONLY)) return nullptr;
     if (found == files_.end()) {
         if (!ParentExists(key)) return nullptr;
-        found = files_.emplace(key, Entry{std::make_shared<std::string>(), DEVICE_ATTR_ARCHIVE}).first;
+        found =
+            files_.emplace(key, Entry{std::make_shared<std::string>(), DEVICE_ATTR_ARCHIVE}).first;
     }
     written_.push_back(key);
     Entry& entry = found->second;
@@ -144,8 +147,7 @@ bool MemoryDevicePlatform::SetAttributes(std::u16string_view path, std::uint32_t
 
 bool MemoryDevicePlatform::RenameFile(std::u16string_view from, std::u16string_view to) {
     std::u16string a, b;
-    if (!Key(from, &a) || !Key(to, &b) || files_.count(b) || folders_.count(b) ||
-        !ParentExists(b))
+    if (!Key(from, &a) || !Key(to, &b) || files_.count(b) || folders_.count(b) || !ParentExists(b))
         return false;
     const auto found = files_.find(a);
     if (found == files_.end()) return false;

@@ -53,8 +53,7 @@ public:
     bool RenameFile(std::u16string_view from, std::u16string_view to) override;
     bool StartProgramAndWait(std::u16string_view program, std::u16string_view commandLine,
                              std::uint32_t* exitCode = nullptr) override;
-    bool WriteRegistryText(std::u16string_view, std::u16string_view,
-                           std::u16string_view) override {
+    bool WriteRegistryText(std::u16string_view, std::u16string_view, std::u16string_view) override {
         ++registryWrites;
         return true;
     }

@@ -159,9 +159,8 @@ TEST_F(StartOnDeviceTest, StartsTheProgramAndLetsGoOfIt) {
     ASSERT_EQ(device.StartedPrograms().size(), 1u);
     EXPECT_EQ(device.StartedPrograms()[0].program, u"\\Demo.[MOBILE].exe");
     EXPECT_EQ(device.StartedPrograms()[0].commandLine, u"");
-    EXPECT_EQ(recorder.Calls(),
-              (Strings{"CeRapiInit", "CeCreateProcess \\Demo.[MOBILE].exe|", "CeCloseHandle",
-                       "CeCloseHandle", "CeRapiUninit"}));
+    EXPECT_EQ(recorder.Calls(), (Strings{"CeRapiInit", "CeCreateProcess \\Demo.[MOBILE].exe|",
+                                         "CeCloseHandle", "CeCloseHandle", "CeRapiUninit"}));
 }
 
 TEST_F(StartOnDeviceTest, FailuresAreReported) {

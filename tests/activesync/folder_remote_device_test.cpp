@@ -53,8 +53,8 @@ TEST_F(FolderRemoteDeviceTest, PathsFindNamesWhateverTheirCaseAndStayInTheRoot) 
     EXPECT_EQ(ListFolder(root.path()), std::vector<std::string>{"Windows"});
     EXPECT_EQ(device.HostPath(u"\\..\\..\\up.txt"), fs::path(root / "up.txt"));
     EXPECT_EQ(device.HostPath(u"\\"), fs::path(root.path()));
-    for (std::u16string_view bad : {u"\\a\\b:c", u"\\a*", u"\\x?", u"\\dots.", u"\\.. ",
-                                    u"\\a\"b", u"\\tab\t"})
+    for (std::u16string_view bad :
+         {u"\\a\\b:c", u"\\a*", u"\\x?", u"\\dots.", u"\\.. ", u"\\a\"b", u"\\tab\t"})
         EXPECT_TRUE(device.HostPath(bad).empty()) << std::string(bad.begin(), bad.end());
 
     // Windows hosts may not make links; the rest holds there all the same.

@@ -57,8 +57,8 @@ private:
 // and some reach back into the piece before.
 std::string MakeInput(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
-    static const char* const words[] = {"cabinet ", "installer ", "device ", "Pocket PC ",
-                                        "Smartphone ", "\r\n"};
+    static const char* const words[] = {"cabinet ",   "installer ",  "device ",
+                                        "Pocket PC ", "Smartphone ", "\r\n"};
     std::string s;
     s.reserve(size);
     while (s.size() < size) {
@@ -92,9 +92,9 @@ std::string Inflate(const std::string& raw, bool* wholeStream) {
 }
 
 std::uint32_t Crc(const std::string& s) {
-    return static_cast<std::uint32_t>(
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(s.data()),
-              static_cast<uInt>(s.size())));
+    return static_cast<std::uint32_t>(crc32(crc32(0L, Z_NULL, 0),
+                                            reinterpret_cast<const Bytef*>(s.data()),
+                                            static_cast<uInt>(s.size())));
 }
 
 // nullptr removes the variable.
@@ -116,8 +116,10 @@ std::string Deflated(const std::string& input, int threads, DeflateTally* tally)
 }
 
 TEST(BlockDeflateTest, EverySizeInflatesToItsSourceAndTheBytesIgnoreTheThreadCount) {
-    const std::size_t sizes[] = {0,         1,         PIECE - 1,     PIECE,
-                                 PIECE + 1, 2 * PIECE - 1, 2 * PIECE, 2 * PIECE + 1,
+    const std::size_t sizes[] = {0,         1,
+                                 PIECE - 1, PIECE,
+                                 PIECE + 1, 2 * PIECE - 1,
+                                 2 * PIECE, 2 * PIECE + 1,
                                  3 * PIECE, 21 * PIECE + 12345};
     for (std::size_t size : sizes) {
         SCOPED_TRACE("size " + std::to_string(size));

@@ -15,7 +15,8 @@ class BuildInputsTest : public ::testing::Test, public test::BuildFixture {
 protected:
     BuildInputsTest() { CopyText(state.projectName, "Demo"); }
     // The document at `path` enabled in its role under its file name.
-    void Use(std::uint8_t& enabled, char (&path)[520], char (&fileName)[260], const std::string& file) {
+    void Use(std::uint8_t& enabled, char (&path)[520], char (&fileName)[260],
+             const std::string& file) {
         enabled = 1;
         CopyText(path, Input(file));
         CopyText(fileName, file.substr(file.find_last_of('/') + 1));
@@ -39,8 +40,9 @@ TEST_F(BuildInputsTest, NamesTheDeviceCanKeepApart) {
     Use(state.eulaEnabled, state.eulaPath, state.eulaFileName, "info.txt");
     Use(state.readmeEnabled, state.readmePath, state.readmeFileName, "b/INFO.TXT");
     auto clash = [](const std::string& files) {
-        return files + " would be one file in the device's \\Temp, where names differing only in "
-                       "case are the same: rename one of them";
+        return files +
+               " would be one file in the device's \\Temp, where names differing only in "
+               "case are the same: rename one of them";
     };
     EXPECT_EQ(Problem(), clash("the EULA (info.txt) and the read-me (INFO.TXT)"));
     state.readmeEnabled = 0;
@@ -109,8 +111,9 @@ TEST_F(BuildInputsTest, ASplashTheDeviceCanLoadAndTextItCanShow) {
     Use(state.readmeEnabled, state.readmePath, state.readmeFileName, "readme.txt");
     test::WriteFileBytes(Input("eula.txt"), "Licence \xe9t\xe9\r\n");
     test::WriteFileBytes(Input("readme.txt"), std::string(40000, 'r') + '\0');
-    const std::string notText = " is not a text file (it holds NUL bytes); the device shows the "
-                                "EULA and the read-me as text";
+    const std::string notText =
+        " is not a text file (it holds NUL bytes); the device shows the "
+        "EULA and the read-me as text";
     EXPECT_EQ(Problem(), Input("readme.txt") + notText);
     test::WriteFileBytes(Input("readme.txt"), "Read me");
     test::WriteFileBytes(Input("eula.txt"), std::string("L\0i\0c\0", 6));

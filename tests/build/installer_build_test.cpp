@@ -85,9 +85,9 @@ TEST_F(InstallerBuildTest, TwoCabinetsAndNoOptionalSections) {
     EXPECT_STREQ(state.mobileInstallerPath, Out("Demo.[MOBILE].exe").c_str());
     EXPECT_STREQ(state.mobileInstallerName, "Demo.[MOBILE].exe");
     EXPECT_STREQ(state.desktopInstallerPath, Out("Demo.[DESKTOP].exe").c_str());
-    EXPECT_EQ(test::ListFolder(outputFolder),
-              (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe",
-                                        "ZephyrkitPrj.paw"}))
+    EXPECT_EQ(
+        test::ListFolder(outputFolder),
+        (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe", "ZephyrkitPrj.paw"}))
         << "no temporary archive is left behind";
 }
 
@@ -117,8 +117,8 @@ TEST_F(InstallerBuildTest, OptionalSectionsComeInTheirOrder) {
         if (c.eula) expected.push_back("eula.txt");
         if (c.readme) expected.push_back("readme.txt");
         expected.push_back("a.cab");
-        auto sections =
-            test::ReadSections(ReadFileBytes(Out("Demo.[MOBILE].exe")), MOBILE_STUB_FIRST_SECTION_OFFSET);
+        auto sections = test::ReadSections(ReadFileBytes(Out("Demo.[MOBILE].exe")),
+                                           MOBILE_STUB_FIRST_SECTION_OFFSET);
         ASSERT_EQ(sections.size(), expected.size() + 1);
         for (std::size_t i = 0; i < expected.size(); ++i)
             EXPECT_EQ(test::ZipMemberNames(sections[i + 1].bytes, folder / "s.zip"),
@@ -143,16 +143,16 @@ TEST_F(InstallerBuildTest, LogLinesAndProgress) {
     EXPECT_EQ(mobileLog.lines[0], "\t***Mobile installer overview***");
     EXPECT_EQ(mobileLog.lines[1], "");
     EXPECT_EQ(mobileLog.lines[2], "Project file packed:\t- compression: 99 %\t- status: done");
-    EXPECT_TRUE(StartsWith(mobileLog.lines[3], "Eula file packed:\t- compression: ")) << mobileLog.lines[3];
+    EXPECT_TRUE(StartsWith(mobileLog.lines[3], "Eula file packed:\t- compression: "))
+        << mobileLog.lines[3];
     EXPECT_TRUE(StartsWith(mobileLog.lines[4], "Setup.cab file packed:\t- compression: "));
     EXPECT_TRUE(StartsWith(mobileLog.lines[5], "Mobile installer:\t- compression: "));
     EXPECT_TRUE(EndsWith(mobileLog.lines[5], " %\t- status: done"));
 
     RecordingBuildLog desktopLog;
     ASSERT_TRUE(BuildDesktopInstaller(ctx, desktopLog, outcome, outputs));
-    EXPECT_EQ(desktopLog.lines,
-              (std::vector<std::string>{"\t***Desktop installer overview***", "",
-                                        "Desktop installer:\t- status: done"}));
+    EXPECT_EQ(desktopLog.lines, (std::vector<std::string>{"\t***Desktop installer overview***", "",
+                                                          "Desktop installer:\t- status: done"}));
     EXPECT_EQ(desktopLog.captions, std::vector<std::string>{" Desktop installer progress"});
     EXPECT_EQ(desktopLog.position, 3);
     EXPECT_EQ(desktopLog.rangeMaximum, 3);
@@ -207,16 +207,30 @@ TEST_F(InstallerBuildTest, AFailedBuildLeavesTheEarlierOutputsAsTheyWere) {
         removed(Input("a.cab")),
         {"a stub of the wrong length", [&] { test::WriteFileBytes(stub, mobileStub + "x"); },
          [&] { test::WriteFileBytes(stub, mobileStub); }, BuildFault::InputUnusable, stub},
-        {"a cabinet cut while read", [&] { platform.failReadsFrom = "b.cab"; platform.failReadAfterBytes = 300000; },
+        {"a cabinet cut while read",
+         [&] {
+             platform.failReadsFrom = "b.cab";
+             platform.failReadAfterBytes = 300000;
+         },
          [&] { platform.failReadsFrom.clear(); }, BuildFault::CannotRead, Input("b.cab")},
         {"the mobile installer cannot be written",
-         [&] { platform.failWritesTo = "[MOBILE].exe.partial"; platform.failWriteAfterBytes = 100; },
+         [&] {
+             platform.failWritesTo = "[MOBILE].exe.partial";
+             platform.failWriteAfterBytes = 100;
+         },
          [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("Demo.[MOBILE].exe")},
         {"the desktop installer cannot be written",
-         [&] { platform.failWritesTo = "[DESKTOP].exe.partial"; platform.failWriteAfterBytes = 5000; },
-         [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("Demo.[DESKTOP].exe")},
+         [&] {
+             platform.failWritesTo = "[DESKTOP].exe.partial";
+             platform.failWriteAfterBytes = 5000;
+         },
+         [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite,
+         Out("Demo.[DESKTOP].exe")},
         {"autorun.exe cannot be written",
-         [&] { platform.failWritesTo = "autorun.exe.partial"; platform.failWriteAfterBytes = 10; },
+         [&] {
+             platform.failWritesTo = "autorun.exe.partial";
+             platform.failWriteAfterBytes = 10;
+         },
          [&] { platform.failWritesTo.clear(); }, BuildFault::CannotWrite, Out("autorun.exe")},
     };
     for (const Case& c : cases) {
@@ -251,13 +265,12 @@ TEST_F(InstallerBuildTest, FailuresTellTheSystemsReason) {
         const char* reason;  // null: the system's own, "Not a directory" here
     };
     const std::string missing = folder / "no-such-folder";
-    for (const Case& c :
-         {Case{missing, false, false, BuildFault::FolderMissing, missing, ""},
-          Case{missing, true, true, BuildFault::FolderMissing, missing, ""},
-          Case{Input("a.cab"), false, false, BuildFault::CannotMakeFolder, Input("a.cab"),
-               "not a folder"},
-          Case{Input("a.cab"), false, true, BuildFault::CannotMakeFolder, Input("a.cab") + "/Demo",
-               nullptr}}) {
+    for (const Case& c : {Case{missing, false, false, BuildFault::FolderMissing, missing, ""},
+                          Case{missing, true, true, BuildFault::FolderMissing, missing, ""},
+                          Case{Input("a.cab"), false, false, BuildFault::CannotMakeFolder,
+                               Input("a.cab"), "not a folder"},
+                          Case{Input("a.cab"), false, true, BuildFault::CannotMakeFolder,
+                               Input("a.cab") + "/Demo", nullptr}}) {
         CopyText(state.workPath, c.workPath);
         state.addDateToPath = c.dateFolder;
         state.addTitleSubfolder = c.titleFolder;
@@ -325,9 +338,9 @@ TEST_F(InstallerBuildTest, AnEarlierCardCopyGoesOnlyWithACompleteBuild) {
     EXPECT_TRUE(test::FileExists(Out("autorun.exe"))) << "kept with the installers it matches";
     platform.failWritesTo.clear();
     ASSERT_TRUE(Build());
-    EXPECT_EQ(test::ListFolder(outputFolder),
-              (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe",
-                                        "ZephyrkitPrj.paw"}));
+    EXPECT_EQ(
+        test::ListFolder(outputFolder),
+        (std::vector<std::string>{"Demo.[DESKTOP].exe", "Demo.[MOBILE].exe", "ZephyrkitPrj.paw"}));
 }
 
 // Signs by appending a mark naming the product and time, as a certificate

@@ -74,7 +74,8 @@ TEST_F(ProgramEntryTest, ArgumentRules) {
 }
 
 TEST_F(ProgramEntryTest, ProjectFileChecks) {
-    const char* invalidPath = "Invalid Path. Please read console command line paragraph in the help manual";
+    const char* invalidPath =
+        "Invalid Path. Please read console command line paragraph in the help manual";
     test::WriteFileBytes(folder / "empty.paw", "");
     test::WriteFileBytes(folder / "short.paw", std::string(100, 'p'));
     for (const auto& args : std::vector<std::vector<std::string>>{
@@ -111,8 +112,9 @@ TEST_F(ProgramEntryTest, SilentBuildRefusesMissingFilesWithExitCodeZero) {
     const std::string paw = SaveProject("Demo.paw");
     std::remove(Input("splash.bmp").c_str());
     EXPECT_EQ(Run({"-silent", paw}), 0);
-    ExpectMessage("Project file contains errors. Please open the file in the wizard and correct them",
-                  "Error", MessageIcon::Error);
+    ExpectMessage(
+        "Project file contains errors. Please open the file in the wizard and correct them",
+        "Error", MessageIcon::Error);
     EXPECT_TRUE(test::ListFolder(outputFolder).empty()) << "nothing is built";
 }
 
@@ -130,8 +132,8 @@ TEST_F(ProgramEntryTest, SilentBuildReportsAFailedBuild) {
     test::WriteFileBytes(programFolder + "/MobileZephyrkit.exe", "MZ" + std::string(998, 's'));
     EXPECT_EQ(Run({"-silent", paw}), 0);
     ExpectMessage("Build failed: " + programFolder + "/MobileZephyrkit.exe is 1000 bytes long; " +
-                      "the device stub must be " + std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) +
-                      " bytes",
+                      "the device stub must be " +
+                      std::to_string(MOBILE_STUB_FIRST_SECTION_OFFSET) + " bytes",
                   "Error", MessageIcon::Error);
     for (const std::string& name : test::ListFolder(outputFolder))
         EXPECT_EQ(name.find(".exe"), std::string::npos) << name;
@@ -149,9 +151,9 @@ TEST_F(ProgramEntryTest, SilentBuildRefusesATitleThePresetsPageRefuses) {
         const char* title;
         std::string text, caption;
     };
-    for (const Case& c : {Case{"", "Title field is empty", "Please fill in"},
-                          Case{"..", refused, "Invalid Title"}, Case{"CON", refused, "Invalid Title"},
-                          Case{"Demo.", refused, "Invalid Title"}}) {
+    for (const Case& c :
+         {Case{"", "Title field is empty", "Please fill in"}, Case{"..", refused, "Invalid Title"},
+          Case{"CON", refused, "Invalid Title"}, Case{"Demo.", refused, "Invalid Title"}}) {
         CopyText(project->title, c.title);
         const std::string paw = SaveProject("Demo.paw");
         EXPECT_EQ(Run({"-silent", paw}), 0) << c.title;

@@ -117,7 +117,8 @@ TEST_F(ZipWriterTest, CompressedSuffixesAreStoredWhateverTheirCase) {
     ZK_REQUIRE_HOST_TOOLS();
     std::string payload(5000, 'q');
     WriteFileBytes(folder / "src", payload);
-    for (const char* name : {"DATA.ZIP", "x.Z", "a.tgz", "b.GZ", "c.arj", "d.lzh", "e.zoo", "f.arc"}) {
+    for (const char* name :
+         {"DATA.ZIP", "x.Z", "a.tgz", "b.GZ", "c.arj", "d.lzh", "e.zoo", "f.arc"}) {
         ASSERT_EQ(Pack(folder / "s.zip", name, folder / "src"), ZIP_OK) << name;
         auto f = ZipFields(folder / "s.zip");
         EXPECT_EQ(f["m0.method"], "0") << name;
@@ -270,7 +271,8 @@ TEST_F(ZipWriterTest, AttributesFollowTheSourceFile) {
 
 TEST_F(ZipWriterTest, AFailedWriteIsReported) {
     std::string data(100000, 'x');
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 2654435761u >> 13);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 2654435761u >> 13);
     WriteFileBytes(folder / "src", data);
     platform.failWritesTo = "full.zip";
     platform.failWriteAfterBytes = 40;
@@ -293,7 +295,8 @@ TEST_F(ZipWriterTest, AFailedWriteIsReported) {
 TEST_F(ZipWriterTest, ASourceThatCannotBeReadWholeIsLeftOut) {
     ZK_REQUIRE_HOST_TOOLS();
     std::string data(700000, 'x');
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 2654435761u >> 15);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 2654435761u >> 15);
     WriteFileBytes(folder / "flaky.cab", data);
     WriteFileBytes(folder / "ok", "fine");
     platform.failReadsFrom = ".cab";
@@ -301,9 +304,12 @@ TEST_F(ZipWriterTest, ASourceThatCannotBeReadWholeIsLeftOut) {
     for (std::uint64_t after : {std::uint64_t{1000}, std::uint64_t{400000}}) {
         platform.failReadAfterBytes = after;
         ZipWriter* w = ZipCreate(platform, (folder / "r.zip").c_str());
-        EXPECT_EQ(ZipAddFile(w, "flaky.cab", (folder / "flaky.cab").c_str()), ZIP_ERR_READ) << after;
-        EXPECT_EQ(ZipAddFile(w, "stored.zip", (folder / "flaky.cab").c_str()), ZIP_ERR_READ) << after;
-        EXPECT_EQ(ZipAddFile(w, "ok", (folder / "ok").c_str()), ZIP_OK) << "the writer stays usable";
+        EXPECT_EQ(ZipAddFile(w, "flaky.cab", (folder / "flaky.cab").c_str()), ZIP_ERR_READ)
+            << after;
+        EXPECT_EQ(ZipAddFile(w, "stored.zip", (folder / "flaky.cab").c_str()), ZIP_ERR_READ)
+            << after;
+        EXPECT_EQ(ZipAddFile(w, "ok", (folder / "ok").c_str()), ZIP_OK)
+            << "the writer stays usable";
         ASSERT_EQ(ZipClose(w), ZIP_OK);
         EXPECT_TRUE(UnzipTests(folder / "r.zip"));
         auto f = ZipFields(folder / "r.zip");

@@ -47,12 +47,18 @@ TEST_F(CabinetFiltersTest, NewEntryFlagsFollowTheFiltersAndTheVersionRange) {
     CabEntry e{};
     DeriveEntryFlags(*project, Range(4, 0, 4, 99), e);
     // PPC SMP | 2002 2003 2003SE WM5 | Intel TI Samsung
-    EXPECT_EQ(Flags(e), "01" "0110" "111");
+    EXPECT_EQ(Flags(e),
+              "01"
+              "0110"
+              "111");
 
     project->processorFilterOn = 1;
     project->filterIntel = 1;
     DeriveEntryFlags(*project, Range(0, 0, 0, 0), e);
-    EXPECT_EQ(Flags(e), "01" "1111" "100");
+    EXPECT_EQ(Flags(e),
+              "01"
+              "1111"
+              "100");
 }
 
 TEST_F(CabinetFiltersTest, ColumnsFollowTheSelectedOptionsInTableOrder) {
@@ -68,9 +74,9 @@ TEST_F(CabinetFiltersTest, ColumnsFollowTheSelectedOptionsInTableOrder) {
 
     std::memset(&project->platformFilterOn, 1, 12);
     ShowCabinetColumns(ctx);
-    EXPECT_EQ(ColumnTitles(), (std::vector<std::string>{"Cabinet Name", "PPC", "SMP", "2002",
-                                                        "2003", "2003SE", "WM 5", "Intel",
-                                                        "TI", "Samsung"}));
+    EXPECT_EQ(ColumnTitles(),
+              (std::vector<std::string>{"Cabinet Name", "PPC", "SMP", "2002", "2003", "2003SE",
+                                        "WM 5", "Intel", "TI", "Samsung"}));
     EXPECT_EQ(page.lists[IDC_CABINET_LIST].columns[6].width, 56);
 }
 
@@ -88,9 +94,15 @@ TEST_F(CabinetFiltersTest, AdmissionWritesTheCellsOfTheNewRow) {
 
 TEST_F(CabinetFiltersTest, RowRefreshSetsClearsOrKeepsEachBoolean) {
     AddEntry("all-off.cab", Range(4, 0, 4, 99));
-    EXPECT_EQ(Flags(project->cabinets[0]), "11" "0110" "111");
+    EXPECT_EQ(Flags(project->cabinets[0]),
+              "11"
+              "0110"
+              "111");
     BuildCabinetList(ctx);
-    EXPECT_EQ(Flags(project->cabinets[0]), "11" "1111" "111");
+    EXPECT_EQ(Flags(project->cabinets[0]),
+              "11"
+              "1111"
+              "111");
 
     // Exactly one of switch and option on: platform and processor booleans
     // are cleared, OS booleans kept.
@@ -101,7 +113,10 @@ TEST_F(CabinetFiltersTest, RowRefreshSetsClearsOrKeepsEachBoolean) {
     project->processorFilterOn = 1;
     project->filterTI = 1;
     BuildCabinetList(ctx);
-    EXPECT_EQ(Flags(project->cabinets[0]), "10" "0111" "010");
+    EXPECT_EQ(Flags(project->cabinets[0]),
+              "10"
+              "0111"
+              "010");
     EXPECT_EQ(page.ListRowCount(IDC_CABINET_LIST), 1);  // the rebuild replaced the row
     EXPECT_EQ(ColumnTitles(), (std::vector<std::string>{"Cabinet Name", "PPC", "TI"}));
     EXPECT_EQ(Cell(0, 1), "Yes/1");

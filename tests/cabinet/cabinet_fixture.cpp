@@ -21,9 +21,9 @@ std::string Quote(const std::string& text) {
 std::string MakeCeCab(const TempFolder& folder, const std::string& name,
                       const std::vector<std::string>& arguments) {
     const std::string out = folder / name;
-    std::string command = std::string(ZK_PYTHON) + " " + Quote(std::string(ZK_SOURCE_DIR) +
-                                                              "/tools/make_ce_cab.py") +
-                          " " + Quote(out);
+    std::string command = std::string(ZK_PYTHON) + " " +
+                          Quote(std::string(ZK_SOURCE_DIR) + "/tools/make_ce_cab.py") + " " +
+                          Quote(out);
     for (const std::string& a : arguments) command += " " + Quote(a);
     EXPECT_EQ(RunCommand(command + " 2>&1"), 0) << command;
     return out;
@@ -33,8 +33,8 @@ std::string MakeGcab(const TempFolder& folder, const std::string& name,
                      const std::vector<std::pair<std::string, std::string>>& members,
                      bool compress) {
     const std::string stage = folder / ("stage-" + name);
-    std::string command = "cd " + Quote(stage) + " && gcab -c" + (compress ? " -z " : " ") +
-                          Quote(folder / name);
+    std::string command =
+        "cd " + Quote(stage) + " && gcab -c" + (compress ? " -z " : " ") + Quote(folder / name);
     for (const auto& [stored, content] : members) {
         const std::filesystem::path file = std::filesystem::path(stage) / stored;
         std::filesystem::create_directories(file.parent_path());
@@ -59,8 +59,8 @@ std::vector<std::string> CabextractNames(const std::string& cabinet) {
     return names;
 }
 
-std::string SetupHeaderBytes(const std::string& signature, int minMajor, int minMinor,
-                             int maxMajor, int maxMinor, const std::string& appName,
+std::string SetupHeaderBytes(const std::string& signature, int minMajor, int minMinor, int maxMajor,
+                             int maxMinor, const std::string& appName,
                              const std::string& provider) {
     unsigned char h[100] = {};
     std::memcpy(h, signature.data(), signature.size() < 4 ? signature.size() : 4);

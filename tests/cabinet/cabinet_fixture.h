@@ -32,9 +32,8 @@ std::string MakeGcab(const TempFolder& folder, const std::string& name,
 std::vector<std::string> CabextractNames(const std::string& cabinet);
 
 // A 100-byte set-up header with the strings after it.
-std::string SetupHeaderBytes(const std::string& signature, int minMajor, int minMinor,
-                             int maxMajor, int maxMinor, const std::string& appName,
-                             const std::string& provider);
+std::string SetupHeaderBytes(const std::string& signature, int minMajor, int minMinor, int maxMajor,
+                             int maxMinor, const std::string& appName, const std::string& provider);
 
 // The fake platform with a chosen creation time for every file, since POSIX
 // keeps none that a test could set.

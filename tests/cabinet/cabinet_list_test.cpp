@@ -21,8 +21,8 @@ protected:
     std::string Cab(const std::string& name, std::vector<std::string> arguments = {}) {
         std::filesystem::create_directories(std::filesystem::path(folder / name).parent_path());
         if (arguments.empty())
-            arguments = {"--app-name", "Viewer", "--provider", "Acme", "--os-min", "4.0",
-                         "--os-max", "4.99"};
+            arguments = {"--app-name", "Viewer", "--provider", "Acme",
+                         "--os-min",   "4.0",    "--os-max",   "4.99"};
         return test::MakeCeCab(folder, name, arguments);
     }
     Admission Admit(const std::string& path) {
@@ -144,16 +144,15 @@ TEST_F(CabinetListTest, DoubleEntriesAndNamesADeviceCannotKeep) {
         const char* name;
         const char* problem;
     };
-    for (const Case& c : {Case{"a:b.cab", "holds the character ':'"},
-                          Case{"x\"y.cab", "holds the character '\"'"},
-                          Case{"what?.cab", "holds the character '?'"},
-                          Case{"star*.cab", "holds the character '*'"},
-                          Case{"pipe|<>.cab", "holds the character '|'"},
-                          Case{"tab\t.cab", "holds a control character"},
-                          Case{"CON.cab", "is the name of a device (CON)"},
-                          Case{"lpt9", "is the name of a device (LPT9)"},
-                          Case{"trail.cab.", "ends in a dot"},
-                          Case{"blank.cab ", "ends in a blank"}}) {
+    for (const Case& c :
+         {Case{"a:b.cab", "holds the character ':'"}, Case{"x\"y.cab", "holds the character '\"'"},
+          Case{"what?.cab", "holds the character '?'"},
+          Case{"star*.cab", "holds the character '*'"},
+          Case{"pipe|<>.cab", "holds the character '|'"},
+          Case{"tab\t.cab", "holds a control character"},
+          Case{"CON.cab", "is the name of a device (CON)"},
+          Case{"lpt9", "is the name of a device (LPT9)"}, Case{"trail.cab.", "ends in a dot"},
+          Case{"blank.cab ", "ends in a blank"}}) {
         // Refused by its name alone: the file is not even there.
         EXPECT_EQ(AdmitCabinet(ctx, folder / "none.cab", c.name), Admission::BadName) << c.name;
         ExpectOnlyMessage(std::string(BAD_NAME_TEXT) + c.problem, c.name, MessageIcon::Warning);

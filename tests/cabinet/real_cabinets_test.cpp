@@ -64,17 +64,17 @@ TEST_F(RealCabinetsTest, AdmissionReadsWhatTheDumperRead) {
 // 2002 = 3.0-3.99, 2003 = 4.0-4.20, 2003 SE = 4.21-4.99, WM 5 = 5.0-5.99.
 TEST_F(RealCabinetsTest, OsFlagsFollowTheDeclaredRanges) {
     const std::map<std::string, std::string> expected = {
-        {"nsbasic_AXPack.HPC_1824.CAB", "nYYY"},        // 4.0-100.0
-        {"nsbasic_Runtime.HPC_4000.CAB", "nYYY"},       // 4.0-100.0
-        {"nsbasic_App.WM.CAB", "nYYY"},                 // 4.2-100.0
-        {"nsbasic_BenchmarkDotNet_PPC.ARM.CAB", "YYYn"},  // 3.0-4.99
-        {"nsbasic_SymbolAXO.arm.cab", "nYYY"},          // 4.20-5.999
-        {"synce_smelter.rsh3.CAB", "YYYY"},             // 3.0-100.0
-        {"limows_LimAppManager.cab", "nYYY"},           // 4.0-6.0
-        {"ushahidi_Ushahidi.CAB", "nYYY"},              // 4.0-6.99
+        {"nsbasic_AXPack.HPC_1824.CAB", "nYYY"},           // 4.0-100.0
+        {"nsbasic_Runtime.HPC_4000.CAB", "nYYY"},          // 4.0-100.0
+        {"nsbasic_App.WM.CAB", "nYYY"},                    // 4.2-100.0
+        {"nsbasic_BenchmarkDotNet_PPC.ARM.CAB", "YYYn"},   // 3.0-4.99
+        {"nsbasic_SymbolAXO.arm.cab", "nYYY"},             // 4.20-5.999
+        {"synce_smelter.rsh3.CAB", "YYYY"},                // 3.0-100.0
+        {"limows_LimAppManager.cab", "nYYY"},              // 4.0-6.0
+        {"ushahidi_Ushahidi.CAB", "nYYY"},                 // 4.0-6.99
         {"ushahidi_NETCFv35.Messages.EN.wm.cab", "nYYY"},  // 4.0-6.999
-        {"ushahidi_NETCFv35.wm.armv4i.cab", "nnnY"},    // 5.0-6.999
-        {"fzammetti_Eliminator.ARM.CAB", "YYYY"},       // no bounds
+        {"ushahidi_NETCFv35.wm.armv4i.cab", "nnnY"},       // 5.0-6.999
+        {"fzammetti_Eliminator.ARM.CAB", "YYYY"},          // no bounds
         {"generated/gen_ppc2000_v3.0-3.99.cab", "Ynnn"},
         {"generated/gen_wm2003se_v4.21-5.1.cab", "nnYY"},
         {"generated/gen_wm6_v5.2-7.99.cab", "nnnY"},

@@ -22,13 +22,16 @@ protected:
 
 TEST_F(SetupFilesTest, SelectsByTheLastFourCharactersInAnyCase) {
     ZK_REQUIRE_HOST_TOOLS();
-    const std::string cab = test::MakeGcab(folder, "case.cab", {
-        {"SETUP.000", test::SetupHeaderBytes("MSCE", 4, 0, 5, 0, "App", "Co")},
-        {"data.000.bak", "not a header"},
-        {"readme.xmlx", "not xml"},
-        {"_SETUP.XML", "<doc/>"},
-        {"lib.dll", std::string(70000, 'd')},
-    }, true);
+    const std::string cab =
+        test::MakeGcab(folder, "case.cab",
+                       {
+                           {"SETUP.000", test::SetupHeaderBytes("MSCE", 4, 0, 5, 0, "App", "Co")},
+                           {"data.000.bak", "not a header"},
+                           {"readme.xmlx", "not xml"},
+                           {"_SETUP.XML", "<doc/>"},
+                           {"lib.dll", std::string(70000, 'd')},
+                       },
+                       true);
     ASSERT_TRUE(ExtractSetupFiles(platform, cab));
     ExpectAgreesWithCabextract(cab);
     EXPECT_EQ(ReadFileBytes(XmlPath()), "<doc/>");
@@ -41,11 +44,12 @@ TEST_F(SetupFilesTest, SelectsByTheLastFourCharactersInAnyCase) {
 
 TEST_F(SetupFilesTest, FolderPartsAndTheLastOfOneSuffixWin) {
     ZK_REQUIRE_HOST_TOOLS();
-    const std::string cab = test::MakeGcab(folder, "folders.cab", {
-        {"first.000", "first header"},
-        {"a/b/setup.xml", "<nested/>"},
-        {"second.000", "second"},
-    });
+    const std::string cab = test::MakeGcab(folder, "folders.cab",
+                                           {
+                                               {"first.000", "first header"},
+                                               {"a/b/setup.xml", "<nested/>"},
+                                               {"second.000", "second"},
+                                           });
     ASSERT_TRUE(ExtractSetupFiles(platform, cab));
     ExpectAgreesWithCabextract(cab);
     EXPECT_EQ(ReadFileBytes(HeaderPath()), "second");
@@ -54,17 +58,18 @@ TEST_F(SetupFilesTest, FolderPartsAndTheLastOfOneSuffixWin) {
 
 TEST_F(SetupFilesTest, FixtureCabinetsWithPayloadsAroundTheMembers) {
     ZK_REQUIRE_HOST_TOOLS();
-    const std::string cab = test::MakeCeCab(folder, "tool.cab", {
-        "--app-name", "Viewer", "--provider", "Acme", "--os-min", "4.20", "--xml",
-        "--payload", "big.bin:300000", "--compress"});
+    const std::string cab =
+        test::MakeCeCab(folder, "tool.cab",
+                        {"--app-name", "Viewer", "--provider", "Acme", "--os-min", "4.20", "--xml",
+                         "--payload", "big.bin:300000", "--compress"});
     ASSERT_TRUE(ExtractSetupFiles(platform, cab));
     ExpectAgreesWithCabextract(cab);
 }
 
 TEST_F(SetupFilesTest, CabinetWithoutSetupMembersWritesNothing) {
     ZK_REQUIRE_HOST_TOOLS();
-    const std::string cab = test::MakeCeCab(folder, "bare.cab", {"--no-header",
-                                                                 "--payload", "x.dll:10"});
+    const std::string cab =
+        test::MakeCeCab(folder, "bare.cab", {"--no-header", "--payload", "x.dll:10"});
     EXPECT_TRUE(ExtractSetupFiles(platform, cab));
     EXPECT_FALSE(FileExists(HeaderPath()));
     EXPECT_FALSE(FileExists(XmlPath()));
@@ -81,10 +86,12 @@ TEST_F(SetupFilesTest, ShorterMemberReplacesAnOlderTemporaryFile) {
 TEST_F(SetupFilesTest, FilesThatAreNotSoundCabinetsAreRefused) {
     ZK_REQUIRE_HOST_TOOLS();
     test::WriteFileBytes(folder / "text.cab", "just some text, long enough to look at\n");
-    ASSERT_EQ(test::RunCommand("cd '" + folder.path() + "' && echo hi > a.000 && "
-                               "zip -q zip.cab a.000"), 0);
-    const std::string good = test::MakeCeCab(folder, "good.cab", {"--xml", "--compress",
-                                                                 "--payload", "p.bin:90000"});
+    ASSERT_EQ(test::RunCommand("cd '" + folder.path() +
+                               "' && echo hi > a.000 && "
+                               "zip -q zip.cab a.000"),
+              0);
+    const std::string good =
+        test::MakeCeCab(folder, "good.cab", {"--xml", "--compress", "--payload", "p.bin:90000"});
     const std::string bytes = ReadFileBytes(good);
     test::WriteFileBytes(folder / "cut.cab", bytes.substr(0, bytes.size() / 2));
     std::string damaged = bytes;
@@ -118,7 +125,10 @@ std::string MiddlePartOfASet(const std::string& header) {
         u16(s, v >> 16);
     };
     const std::string names = std::string("part1.cab\0disk1\0part3.cab\0disk3\0", 32);
-    struct File { const char* name; unsigned length, offset, folder; };
+    struct File {
+        const char* name;
+        unsigned length, offset, folder;
+    };
     const File files[] = {{"OLD.000", 20, 0, 0xFFFD},
                           {"GOOD.000", static_cast<unsigned>(header.size()), 0, 1},
                           {"NEXT.XML", 100000, 0, 0xFFFE}};

@@ -27,18 +27,32 @@ TEST(CabinetSupportsOs, VersionRangesMeetTheFourSpans) {
         int minMajor, minMinor, maxMajor, maxMinor;
         const char* expected;  // 2002, 2003, 2003SE, WM 5
     } cases[] = {
-        {3, 0, 4, 99, "YYYn"},  {3, 0, 3, 0, "Ynnn"},   {4, 21, 0, 0, "nnYY"},
-        {5, 0, 5, 99, "nnnY"},  {5, 1, 5, 99, "nnnY"},  {0, 0, 0, 0, "YYYY"},
+        {3, 0, 4, 99, "YYYn"},
+        {3, 0, 3, 0, "Ynnn"},
+        {4, 21, 0, 0, "nnYY"},
+        {5, 0, 5, 99, "nnnY"},
+        {5, 1, 5, 99, "nnnY"},
+        {0, 0, 0, 0, "YYYY"},
         // "Windows Mobile 2003 and later": minor twenty, not two.
-        {4, 20, 5, 999, "nYYY"}, {4, 2, 100, 0, "nYYY"}, {3, 1, 3, 1, "Ynnn"},
+        {4, 20, 5, 999, "nYYY"},
+        {4, 2, 100, 0, "nYYY"},
+        {3, 1, 3, 1, "Ynnn"},
         // Each span's edges: 4.20 is the last 2003, 4.21 the first SE.
-        {0, 0, 4, 20, "YYnn"},  {0, 0, 4, 21, "YYYn"},  {4, 99, 0, 0, "nnYY"},
-        {3, 99, 4, 0, "YYnn"},  {0, 0, 3, 99, "Ynnn"},  {6, 0, 0, 0, "nnnn"},
-        {5, 2, 7, 99, "nnnY"},  {0, 0, 2, 99, "nnnn"},
+        {0, 0, 4, 20, "YYnn"},
+        {0, 0, 4, 21, "YYYn"},
+        {4, 99, 0, 0, "nnYY"},
+        {3, 99, 4, 0, "YYnn"},
+        {0, 0, 3, 99, "Ynnn"},
+        {6, 0, 0, 0, "nnnn"},
+        {5, 2, 7, 99, "nnnY"},
+        {0, 0, 2, 99, "nnnn"},
         // A range upside down holds nothing, even inside one span.
-        {4, 30, 4, 25, "nnnn"}, {5, 0, 3, 0, "nnnn"},
+        {4, 30, 4, 25, "nnnn"},
+        {5, 0, 3, 0, "nnnn"},
         // Negative minors sort before zero.
-        {3, -1, 0, 0, "YYYY"},  {0, 0, 6, -1, "YYYY"}, {0, 0, 3, -1, "nnnn"},
+        {3, -1, 0, 0, "YYYY"},
+        {0, 0, 6, -1, "YYYY"},
+        {0, 0, 3, -1, "nnnn"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Points(Range(c.minMajor, c.minMinor, c.maxMajor, c.maxMinor)), c.expected)
@@ -96,7 +110,7 @@ TEST_F(SetupHeaderTest, NameFieldsStayWithinSixtyFourBytes) {
     bytes += std::string(200, 'L') + "Tail";
     auto* h = reinterpret_cast<unsigned char*>(bytes.data());
     PutU16(h + 84, 100);
-    PutU16(h + 86, 200);  // longer than the field: cut to 63 and a NUL
+    PutU16(h + 86, 200);     // longer than the field: cut to 63 and a NUL
     PutU16(h + 88, 0x8000);  // a negative offset reads nothing
     PutU16(h + 90, 4);
     ASSERT_TRUE(Read(bytes));

@@ -92,8 +92,8 @@ TEST_F(SetupXmlTest, MissingAttributeStopsTheWalkWithTheWarning) {
 TEST_F(SetupXmlTest, DocumentsThatDoNotLoadFailSilently) {
     const std::string good = Install(R"(<parm name="AppName" value="Never Read"/>)");
     for (const std::string& bad :
-         {std::string(""), std::string("<a><b></a>"), std::string("plain text"),
-          good + "<second/>", good + "trailing", "<a x='1' x='2'>" + good + "</a>"})
+         {std::string(""), std::string("<a><b></a>"), std::string("plain text"), good + "<second/>",
+          good + "trailing", "<a x='1' x='2'>" + good + "</a>"})
         EXPECT_FALSE(Read(bad)) << bad;
     EXPECT_FALSE(ReadSetupXml(platform, folder / "missing.xml", info));
     EXPECT_TRUE(platform.messages.empty());
@@ -136,7 +136,8 @@ TEST(SetupXmlCost, GrowsWithTheAttributeCountNotItsSquare) {
     // allocation grows with the heap: the ratio is measured without it.
     const double small = BestSeconds(ManyAttributes(10000), 7);
     const double large = BestSeconds(ManyAttributes(80000), 3);
-    EXPECT_LT(large / small, 24.0) << "10000 attributes: " << small << " s, 80000: " << large << " s";
+    EXPECT_LT(large / small, 24.0)
+        << "10000 attributes: " << small << " s, 80000: " << large << " s";
 #endif
     // A repeated name among many is still found, wherever it stands.
     std::string repeated = ManyAttributes(20000);

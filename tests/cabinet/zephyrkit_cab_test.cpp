@@ -17,8 +17,9 @@ protected:
 
 TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
     ZK_REQUIRE_HOST_TOOLS();
-    test::MakeCeCab(folder, "viewer.cab", {"--app-name", "Viewer", "--provider", "Acme",
-                                           "--os-min", "4.20", "--os-max", "5.1"});
+    test::MakeCeCab(
+        folder, "viewer.cab",
+        {"--app-name", "Viewer", "--provider", "Acme", "--os-min", "4.20", "--os-max", "5.1"});
     test::MakeCeCab(folder, "bare.cab", {"--no-header", "--payload", "x.dll:5"});
     std::string out;
     EXPECT_EQ(Run("viewer.cab bare.cab", &out), 0);
@@ -33,8 +34,8 @@ TEST_F(ZephyrkitCabTest, OneTabSeparatedLinePerCabinet) {
 TEST_F(ZephyrkitCabTest, NamesBeyondAsciiAreShownAsTyped) {
     ZK_REQUIRE_HOST_TOOLS();
     // One header written in code page 1252, one set-up XML in UTF-8.
-    test::MakeCeCab(folder, "Caf\xC3\xA9.cab", {"--app-name", "Caf\xC3\xA9", "--provider",
-                                                "Soci\xC3\xA9t\xC3\xA9"});
+    test::MakeCeCab(folder, "Caf\xC3\xA9.cab",
+                    {"--app-name", "Caf\xC3\xA9", "--provider", "Soci\xC3\xA9t\xC3\xA9"});
     test::MakeCeCab(folder, "Cr\xC3\xA8me.cab",
                     {"--xml-only", "--provider", "Soci\xC3\xA9t\xC3\xA9", "--app-name",
                      "Cr\xC3\xA8me\xE2\x82\xAC"});

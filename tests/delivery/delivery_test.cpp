@@ -33,7 +33,8 @@ TEST(Sha256Test, AgreesWithSha256sumAcrossTheBlockBoundaries) {
         {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
         {std::string(65, 'a'), "635361c48bb9eab14198e76ea8ab7f1a41685d6ad62aa9146d301d4f17eb0ae0"},
         {std::string(119, 'a'), "31eba51c313a5c08226adf18d4a359cfdfd8d2e816b13f4af952f7ea6584dcfb"},
-        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
     for (const Case& c : cases) {
         Sha256 whole;
@@ -144,7 +145,8 @@ TEST(ByteRangeTest, RangesAreBroughtWithinTheFile) {
     EXPECT_EQ(FitRanges(&empty, 0, &bytes), RangeFit::Unsatisfiable);
 
     DownloadRecord cut{"10.0.0.7", "a\x1b[2J.exe", 1000, {{100, 199}}, 100, 40, false};
-    EXPECT_EQ(DownloadLine(cut), "10.0.0.7 a?[2J.exe (bytes 100-199 of 1000): 40 of 100 bytes, cut");
+    EXPECT_EQ(DownloadLine(cut),
+              "10.0.0.7 a?[2J.exe (bytes 100-199 of 1000): 40 of 100 bytes, cut");
 }
 
 TEST(DownloadPageTest, StaysUnderItsLimitWithManyLongNamedCabinets) {
@@ -161,7 +163,8 @@ TEST(DownloadPageTest, StaysUnderItsLimitWithManyLongNamedCabinets) {
     std::string page;
     for (const auto& [length, words] : cases) {
         std::vector<std::string> many;
-        for (int i = 0; i < 40; ++i) many.push_back("A program " + std::to_string(i) + std::string(length, 'x'));
+        for (int i = 0; i < 40; ++i)
+            many.push_back("A program " + std::to_string(i) + std::string(length, 'x'));
         facts.devices.assign(32, {"Pocket PC 2003 SE (TI)", many});
         page = DownloadPageHtml(facts);
         EXPECT_LT(page.size(), DOWNLOAD_PAGE_LIMIT) << length;

@@ -67,7 +67,8 @@ TEST_F(RemoteFolderTreeTest, OpeningTheRootListsItsFoldersSorted) {
     TreeItem temp = view.Child(tree.root(), "Temp");
     EXPECT_EQ(ItemOf(temp).image, FOLDER_IMAGE_CLOSED);
     EXPECT_TRUE(ItemOf(temp).hasChildren);  // before anything is known of it
-    EXPECT_EQ(recorder.CallsStartingWith("CeFind"), (Strings{"CeFindFirstFile \\*.*", "CeFindClose"}));
+    EXPECT_EQ(recorder.CallsStartingWith("CeFind"),
+              (Strings{"CeFindFirstFile \\*.*", "CeFindClose"}));
     EXPECT_EQ(view.waitCursorShown, 1);
     EXPECT_FALSE(view.waitCursorOn);
 

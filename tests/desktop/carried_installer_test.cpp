@@ -59,7 +59,8 @@ TEST_F(CarriedInstallerTest, SizesThatDoNotAgreeAreDamage) {
     EXPECT_EQ(Find(whole + "x"), CARRIED_EXTRA_BYTES);
 
     std::string lying = whole;
-    lying.replace(TEST_DESKTOP_STUB_LENGTH, 4, U32Bytes(static_cast<std::uint32_t>(installer.size() + 1)));
+    lying.replace(TEST_DESKTOP_STUB_LENGTH, 4,
+                  U32Bytes(static_cast<std::uint32_t>(installer.size() + 1)));
     EXPECT_EQ(Find(lying), CARRIED_CUT);
     lying.replace(TEST_DESKTOP_STUB_LENGTH, 4, U32Bytes(0xFFFFFFFFu));
     EXPECT_EQ(Find(lying), CARRIED_CUT);

@@ -45,9 +45,9 @@ protected:
         WriteFileBytes(packages / "Demo.[DESKTOP].exe", MakeDesktopInstaller(installer));
         own = platform.OpenFile(packages / "Demo.[DESKTOP].exe", FileMode::Read);
         ASSERT_TRUE(own);
-        ASSERT_EQ(FindCarriedInstaller(*own, TEST_DESKTOP_STUB_LENGTH, TEST_DEVICE_STUB_LENGTH,
-                                       &carried),
-                  CARRIED_OK);
+        ASSERT_EQ(
+            FindCarriedInstaller(*own, TEST_DESKTOP_STUB_LENGTH, TEST_DEVICE_STUB_LENGTH, &carried),
+            CARRIED_OK);
         fs::create_directory(fs::path(root.path()) / "Temp");
     }
 
@@ -164,15 +164,13 @@ TEST_F(SaveToFolderTest, WritesTheInstallerUnderItsName) {
     EXPECT_EQ(observer.progress.back(), installer.size());
     // A folder given with its separator gives the same file.
     RecordingObserver again;
-    EXPECT_EQ(SaveToFolder(platform, *own, carried, target.path() + "/", again).code,
-              DESKTOP_DONE);
+    EXPECT_EQ(SaveToFolder(platform, *own, carried, target.path() + "/", again).code, DESKTOP_DONE);
     EXPECT_EQ(ListFolder(target.path()), Strings{"Demo.[MOBILE].exe"});
 }
 
 TEST_F(SaveToFolderTest, AFolderThatIsNotThereSavesNothing) {
     TempFolder target;
-    InstallReport report =
-        SaveToFolder(platform, *own, carried, target / "missing", observer);
+    InstallReport report = SaveToFolder(platform, *own, carried, target / "missing", observer);
     EXPECT_EQ(report.code, DESKTOP_SAVE_FAILED);
     EXPECT_NE(report.message.find("Demo.[MOBILE].exe"), std::string::npos);
     EXPECT_TRUE(ListFolder(target.path()).empty());

@@ -66,9 +66,10 @@ std::string MakeDeviceInstaller(const TempFolder& folder, const PackageParts& pa
     installer += Section(Zip(folder, "project.zip", members));
     if (parts.eula) installer += Section(Zip(folder, "eula.zip", {{"eula.txt", "Terms."}}));
     for (int i = 0; i < parts.cabinets; ++i) {
-        installer += Section(Zip(folder, "cab.zip",
-                                 {{"App" + std::to_string(i) + ".cab",
-                                   RandomBytes(parts.cabinetBytes, 7u + static_cast<unsigned>(i))}}));
+        installer +=
+            Section(Zip(folder, "cab.zip",
+                        {{"App" + std::to_string(i) + ".cab",
+                          RandomBytes(parts.cabinetBytes, 7u + static_cast<unsigned>(i))}}));
     }
     return installer;
 }

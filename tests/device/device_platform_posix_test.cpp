@@ -79,7 +79,8 @@ TEST_F(PosixDevicePlatformTest, FilesSeekAppendAndKeepAttributesAndTimes) {
     file = platform.OpenFile(u"\\ro.txt", DeviceOpenMode::CreateWrite, DEVICE_ATTR_READONLY);
     ASSERT_TRUE(file);
     file->Write("r", 1);
-    const std::uint64_t when = 1600000000ULL * DEVICE_FILETIME_PER_SECOND + DEVICE_FILETIME_UNIX_EPOCH;
+    const std::uint64_t when =
+        1600000000ULL * DEVICE_FILETIME_PER_SECOND + DEVICE_FILETIME_UNIX_EPOCH;
     EXPECT_TRUE(file->SetTimes({when, when, when}));
     file->Close();
     struct stat st;
@@ -99,22 +100,30 @@ TEST(PosixLocalTimeTest, LocalTimeFollowsTheZoneRules) {
     tzset();
     PosixDevicePlatform platform("/");
     auto ft = [](std::int64_t s) {
-        return static_cast<std::uint64_t>(s) * DEVICE_FILETIME_PER_SECOND + DEVICE_FILETIME_UNIX_EPOCH;
+        return static_cast<std::uint64_t>(s) * DEVICE_FILETIME_PER_SECOND +
+               DEVICE_FILETIME_UNIX_EPOCH;
     };
     // 15 January 2021 12:00 local is 11:00 UTC; 15 July 2021 12:00 local is 10:00 UTC.
     EXPECT_EQ(platform.LocalFileTimeToUtc(ft(1610712000) + 5), ft(1610712000 - 3600) + 5);
     EXPECT_EQ(platform.LocalFileTimeToUtc(ft(1626350400)), ft(1626350400 - 7200));
-    if (saved) setenv("TZ", previous.c_str(), 1); else unsetenv("TZ");
+    if (saved)
+        setenv("TZ", previous.c_str(), 1);
+    else
+        unsetenv("TZ");
     tzset();
 }
 
 TEST(Utf16TextTest, ConvertsBothWaysAndReplacesBadInput) {
     std::u16string wide = u"Gr\u00fc\u00dfe \U0001F600 \u20ac";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(wide)), wide);
-    EXPECT_EQ(Utf16ToUtf8(wide), "Gr\xc3\xbc\xc3\x9f" "e \xf0\x9f\x98\x80 \xe2\x82\xac");
-    EXPECT_EQ(Utf8ToUtf16("a\xff" "b\xc3"), u"a\ufffdb\ufffd");
-    EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\ufffd");         // overlong '/'
-    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\ufffd");     // encoded surrogate
+    EXPECT_EQ(Utf16ToUtf8(wide),
+              "Gr\xc3\xbc\xc3\x9f"
+              "e \xf0\x9f\x98\x80 \xe2\x82\xac");
+    EXPECT_EQ(Utf8ToUtf16("a\xff"
+                          "b\xc3"),
+              u"a\ufffdb\ufffd");
+    EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\ufffd");      // overlong '/'
+    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\ufffd");  // encoded surrogate
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xd800')), "\xef\xbf\xbd");
 
     char16_t buffer[4];

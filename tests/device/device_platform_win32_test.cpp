@@ -86,13 +86,14 @@ TEST_F(Win32DevicePlatformTest, ReadOnlyFilesKeepTheirTimesAndAreNotReplaced) {
     auto file = platform.OpenFile(u"\\ro.txt", DeviceOpenMode::CreateWrite, DEVICE_ATTR_READONLY);
     ASSERT_TRUE(file);
     file->Write("r", 1);
-    const std::uint64_t when = 1600000000ULL * DEVICE_FILETIME_PER_SECOND + DEVICE_FILETIME_UNIX_EPOCH;
+    const std::uint64_t when =
+        1600000000ULL * DEVICE_FILETIME_PER_SECOND + DEVICE_FILETIME_UNIX_EPOCH;
     EXPECT_TRUE(file->SetTimes({when, when, when}));
     EXPECT_TRUE(file->Close());
 
     WIN32_FILE_ATTRIBUTE_DATA data;
-    ASSERT_TRUE(GetFileAttributesExW(platform.SystemPath(u"\\ro.txt").c_str(), GetFileExInfoStandard,
-                                     &data));
+    ASSERT_TRUE(GetFileAttributesExW(platform.SystemPath(u"\\ro.txt").c_str(),
+                                     GetFileExInfoStandard, &data));
     EXPECT_EQ(static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
                   data.ftLastWriteTime.dwLowDateTime,
               when);

@@ -41,7 +41,7 @@ TEST(DeviceThreadsTest, AThreadRunsOnceAndIsWaitedFor) {
         ASSERT_TRUE(thread.Start(Mark, &runs));
         EXPECT_TRUE(thread.Started());
         EXPECT_FALSE(thread.Start(Mark, &runs));  // one at a time
-    }  // the destructor waits
+    }                                             // the destructor waits
     EXPECT_EQ(runs.load(), 1);
 }
 

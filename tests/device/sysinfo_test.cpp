@@ -90,12 +90,14 @@ TEST(ClassifyDeviceTest, ProcessorFamilyFirstMatchWins) {
               "Intel ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"PXA255", u"TI"))), "Intel ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"ARM920T", u"Intel"))), "Intel ");
-    EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"x", u"x", u"XScale PXA"))), "Intel ");
+    EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"x", u"x", u"XScale PXA"))),
+              "Intel ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"OMAP850", u""))), "TI ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"ARM926", u"ti"))), "TI ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"S3C2440", u""))), "Samsung ");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"SC32442", u""))), "Samsung ");
-    EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"a", u"Samsung", u"ARM"))), "Samsung ");
+    EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"a", u"Samsung", u"ARM"))),
+              "Samsung ");
     // The fragments are case-sensitive; only whole vendor words ignore case.
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"pxa270", u"Marvell"))), "");
     EXPECT_EQ(Family(ClassifyDevice(Facts(5, 1, u"PocketPC", u"MSM7200", u"Qualcomm"))), "");
@@ -159,7 +161,8 @@ TEST(SystemInfoRecordTest, ReaderTakesUpToTheRecordAndZeroesTheRest) {
     EXPECT_TRUE(record.isTI);
 
     // A short file: everything past its end counts as zero.
-    test::WriteFileBytes(root / "Temp/SystemInfo.dat", std::string(reinterpret_cast<char*>(bytes), 100));
+    test::WriteFileBytes(root / "Temp/SystemInfo.dat",
+                         std::string(reinterpret_cast<char*>(bytes), 100));
     ASSERT_TRUE(ReadSystemInfoFile(platform, SYSTEM_INFO_FILE_PATH, &record));
     EXPECT_EQ(record.majorVersion, 5);
     EXPECT_TRUE(record.isOs2005);

@@ -150,8 +150,8 @@ TEST_F(ZipTest, HostileNamesStayInsideTheExtractFolder) {
     std::vector<std::string> names;
     for (const ZipItem& item : Items(archive)) names.push_back(NameOf(item));
     std::vector<std::string> expected = {
-        "x1.txt", "x2.txt", "x3.txt", "x4.txt",  "x5.txt",  "x6.txt",  "x7.txt", "x8.txt",
-        "x9.txt", "x10.txt", "x11.txt", "x12.txt", "x13.txt", "", "x14.txt", "d/"};
+        "x1.txt", "x2.txt",  "x3.txt",  "x4.txt",  "x5.txt",  "x6.txt", "x7.txt",  "x8.txt",
+        "x9.txt", "x10.txt", "x11.txt", "x12.txt", "x13.txt", "",       "x14.txt", "d/"};
     EXPECT_EQ(names, expected);
     ExtractAll(archive);
     CloseArchive(archive);
@@ -162,7 +162,8 @@ TEST_F(ZipTest, HostileNamesStayInsideTheExtractFolder) {
                        path.rfind(src, 0) == 0 || path == root;
         EXPECT_TRUE(allowed) << path;
     }
-    for (int i = 1; i <= 14; ++i) EXPECT_TRUE(FileExists(Device("Temp/x" + std::to_string(i) + ".txt"))) << i;
+    for (int i = 1; i <= 14; ++i)
+        EXPECT_TRUE(FileExists(Device("Temp/x" + std::to_string(i) + ".txt"))) << i;
 }
 
 TEST_F(ZipTest, DamagedArchivesAreRefusedOrReported) {
@@ -229,7 +230,8 @@ TEST_F(ZipTest, ArchiveInsideALargerFileOpensFromAHandle) {
     Source("a.txt", std::string(30000, 'a') + "end");
     Source("b.txt", "bee\n");
     Shell("zip -q '" + Device("inner.zip") + "' a.txt b.txt");
-    WriteFileBytes(Device("package.bin"), std::string(10000, '\x7f') + ReadFileBytes(Device("inner.zip")));
+    WriteFileBytes(Device("package.bin"),
+                   std::string(10000, '\x7f') + ReadFileBytes(Device("inner.zip")));
 
     std::unique_ptr<DeviceFile> package = platform.OpenFile(u"\\package.bin", DeviceOpenMode::Read);
     ASSERT_TRUE(package);

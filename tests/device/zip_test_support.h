@@ -45,8 +45,8 @@ protected:
         ASSERT_EQ(RunCommand("cd '" + src + "' && " + command + " >/dev/null 2>&1"), 0) << command;
     }
     void Python(const std::string& kind, const std::string& zipName) {
-        Shell(std::string("'") + ZK_PYTHON + "' '" + ZK_SOURCE_DIR + "/tests/device/make_zips.py' " +
-              kind + " '" + root + "/" + zipName + "'");
+        Shell(std::string("'") + ZK_PYTHON + "' '" + ZK_SOURCE_DIR +
+              "/tests/device/make_zips.py' " + kind + " '" + root + "/" + zipName + "'");
     }
     void Source(const std::string& name, const std::string& bytes) {
         std::filesystem::create_directories(std::filesystem::path(src + "/" + name).parent_path());

@@ -38,8 +38,8 @@ TEST_F(DeviceScreenTest, DefaultTopLevelWindowsFillTheWorkAreaWithoutAFrame) {
     const DWORD styles[] = {WS_VISIBLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0};
     for (DWORD style : styles) {
         HWND window = zk::ce::CreateWindowExW(0, L"zk_test_owner", L"", style, CW_USEDEFAULT,
-                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                              nullptr, nullptr, instance, nullptr);
+                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                              nullptr, instance, nullptr);
         ASSERT_TRUE(window) << "style " << style;
         EXPECT_EQ(Describe(WindowRect(window)), "{0, 26, 240, 320}") << "style " << style;
         LONG made = GetWindowLongW(window, GWL_STYLE);

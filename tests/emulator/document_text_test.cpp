@@ -68,7 +68,9 @@ TEST(DocumentDecodingTest, ByteOrderMarksChooseTheEncoding) {
     // A last odd byte of UTF-16 is no character.
     EXPECT_EQ(Decoded(std::string("\xFF\xFEO\0K", 5)), "O");
     // Broken UTF-8 after its mark shows where it breaks, and goes on.
-    EXPECT_EQ(Decoded("\xEF\xBB\xBF" "a\xC3z"), "a\\uFFFDz");
+    EXPECT_EQ(Decoded("\xEF\xBB\xBF"
+                      "a\xC3z"),
+              "a\\uFFFDz");
 }
 
 TEST(DocumentDecodingTest, WithoutAMarkValidUtf8IsUtf8AndAnythingElseCodePage1252) {
@@ -76,7 +78,8 @@ TEST(DocumentDecodingTest, WithoutAMarkValidUtf8IsUtf8AndAnythingElseCodePage125
     EXPECT_EQ(Decoded("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
               "caf\\u00E9 \\u20AC \\uD83D\\uDE00");
     // One byte that is no UTF-8 makes the whole document 1252.
-    EXPECT_EQ(Decoded("\x93quoted\x94 caf\xE9 \x80 5"), "\\u201Cquoted\\u201D caf\\u00E9 \\u20AC 5");
+    EXPECT_EQ(Decoded("\x93quoted\x94 caf\xE9 \x80 5"),
+              "\\u201Cquoted\\u201D caf\\u00E9 \\u20AC 5");
     EXPECT_EQ(Decoded("caf\xC3\xA9 \x96 dash"), "caf\\u00C3\\u00A9 \\u2013 dash");
     // Overlong forms and encoded surrogates are not UTF-8.
     EXPECT_EQ(Decoded("\xC0\xAF"), "\\u00C0\\u00AF");
@@ -105,8 +108,7 @@ TEST(HtmlDisplayTextTest, ParagraphsBreaksAndBlocksMakeLines) {
     EXPECT_EQ(Html(u"\n <p> <br> text <p>\n\n"), "text");
     EXPECT_EQ(Html(u"<UL><LI>one</LI><li>two<ol><li>sub</ol></UL>tail"),
               "\\u2022 one\\r\\n\\u2022 two\\r\\n\\r\\n\\u2022 sub\\r\\n\\r\\ntail");
-    EXPECT_EQ(Html(u"<table><tr><td>a</td><td>b</td></tr><tr><th>c<td>d</table>"),
-              "a b\\r\\nc d");
+    EXPECT_EQ(Html(u"<table><tr><td>a</td><td>b</td></tr><tr><th>c<td>d</table>"), "a b\\r\\nc d");
     EXPECT_EQ(Html(u"<b>bold</b> and <a href=\"x\">link</a>"), "bold and link");
 }
 
@@ -140,9 +142,8 @@ TEST(HtmlDisplayTextTest, EntitiesAreDecodedAndOthersStayAsWritten) {
 }
 
 TEST(HtmlDisplayTextTest, CutDocumentsEndCleanly) {
-    const std::u16string cuts[] = {u"<",     u"</",      u"<p",       u"<a href=\"x",
-                                   u"&",     u"&#",      u"&#x1",     u"<!",
-                                   u"<!--",  u"<!-- -", u"<style>", u"<pre>\r"};
+    const std::u16string cuts[] = {u"<",    u"</", u"<p",   u"<a href=\"x", u"&",       u"&#",
+                                   u"&#x1", u"<!", u"<!--", u"<!-- -",      u"<style>", u"<pre>\r"};
     for (const std::u16string& cut : cuts) {
         SCOPED_TRACE(Escaped(cut));
         Html(u"text " + cut);

@@ -58,7 +58,8 @@ HWND EmulatedDeviceTest::MakeOwner() {
     HWND owner = CreateWindowExW(0, L"zk_test_owner", L"", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!owner) {
-        if (std::getenv("ZK_REQUIRE_DISPLAY")) ADD_FAILURE() << "no display, though one was promised";
+        if (std::getenv("ZK_REQUIRE_DISPLAY"))
+            ADD_FAILURE() << "no display, though one was promised";
         return nullptr;
     }
     return owner;

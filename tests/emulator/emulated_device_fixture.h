@@ -46,6 +46,6 @@ std::string Describe(const RECT& r);
 }  // namespace zk::test
 
 // First statement of a test that needs windows: declares `name`, the owner.
-#define ZK_OWNER_OR_SKIP(name)                                    \
-    HWND name = MakeOwner();                                      \
+#define ZK_OWNER_OR_SKIP(name) \
+    HWND name = MakeOwner();   \
     if (!name) GTEST_SKIP() << "no display for windows (run under Xvfb)"

@@ -46,9 +46,9 @@ TEST_F(HtmlViewTest, ShowsTheReadableTextOfHtmlAndPlainDocuments) {
     HWND view = MakeView(owner);
     EXPECT_EQ(WindowText(view), L"");
     WriteFileBytes("\\Temp\\zk_eula.htm",
-               "<html><head><title>Licence</title><style>p{margin:0}</style></head>\r\n"
-               "<body><h2>End User Licence</h2>\r\n<p>You may&nbsp;use   this\r\nsoftware "
-               "caf\xC3\xA9.</p><p>Line one<br>Line two</p></body></html>\r\n");
+                   "<html><head><title>Licence</title><style>p{margin:0}</style></head>\r\n"
+                   "<body><h2>End User Licence</h2>\r\n<p>You may&nbsp;use   this\r\nsoftware "
+                   "caf\xC3\xA9.</p><p>Line one<br>Line two</p></body></html>\r\n");
     Navigate(view, L"file://\\Temp\\zk_eula.htm");
     EXPECT_EQ(WindowText(view),
               L"End User Licence\r\n\r\nYou may\u00A0use this software caf\u00E9.\r\n\r\n"

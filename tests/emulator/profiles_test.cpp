@@ -22,12 +22,13 @@ TEST(DeviceProfilesTest, RegistryTextSetsEveryValueOfTheEmulatedDeviceKey) {
     const std::string head =
         "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Morvane\\Zephyrkit\\Emulated Device]\n";
     EXPECT_EQ(text.rfind(head, 0), 0u) << text;
-    for (const char* line : {"\"MajorVersion\"=dword:00000004\n", "\"MinorVersion\"=dword:00000015\n",
-                             "\"ClockSpeed\"=dword:000000a8\n", "\"ScreenWidth\"=dword:000001e0\n",
-                             "\"ScreenHeight\"=dword:00000280\n", "\"TaskBarHeight\"=dword:00000034\n",
-                             "\"PlatformType\"=\"PocketPC\"\n", "\"ProcessorCore\"=\"ARM925T\"\n",
-                             "\"ProcessorName\"=\"OMAP1510\"\n",
-                             "\"ProcessorVendor\"=\"Texas Instruments\"\n", "\"Fail\"=\"\"\n"}) {
+    for (const char* line :
+         {"\"MajorVersion\"=dword:00000004\n", "\"MinorVersion\"=dword:00000015\n",
+          "\"ClockSpeed\"=dword:000000a8\n", "\"ScreenWidth\"=dword:000001e0\n",
+          "\"ScreenHeight\"=dword:00000280\n", "\"TaskBarHeight\"=dword:00000034\n",
+          "\"PlatformType\"=\"PocketPC\"\n", "\"ProcessorCore\"=\"ARM925T\"\n",
+          "\"ProcessorName\"=\"OMAP1510\"\n", "\"ProcessorVendor\"=\"Texas Instruments\"\n",
+          "\"Fail\"=\"\"\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " missing from\n" << text;
     }
 }
@@ -55,7 +56,8 @@ TEST(DeviceProfilesTest, TextsAreEscapedForTheRegistryFile) {
     ASSERT_TRUE(DeviceProfileFacts("wm5", &facts));
     facts.processorVendor = u"A \"quoted\" \\ vendor";
     const std::string text = EmulatedDeviceRegistryText(facts, DeviceScreen{});
-    EXPECT_NE(text.find("\"ProcessorVendor\"=\"A \\\"quoted\\\" \\\\ vendor\"\n"), std::string::npos)
+    EXPECT_NE(text.find("\"ProcessorVendor\"=\"A \\\"quoted\\\" \\\\ vendor\"\n"),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find("\"ScreenWidth\"=dword:000000f0\n"), std::string::npos) << text;
 }

@@ -55,7 +55,8 @@ public:
 class WceloadTest : public ::testing::Test {
 protected:
     WceloadTest() : device_(folder_.path()), wceload_(device_, registry_) {
-        for (const char16_t* f : {u"\\Windows", u"\\Temp", u"\\Program Files"}) device_.CreateFolder(f);
+        for (const char16_t* f : {u"\\Windows", u"\\Temp", u"\\Program Files"})
+            device_.CreateFolder(f);
     }
 
     // A Windows CE cabinet made by the fixture maker into the device's \Temp.
@@ -86,7 +87,8 @@ TEST_F(WceloadTest, OverrideFolderFromTheRegistryIsUsedOnceAndTheCabinetGoes) {
     EXPECT_TRUE(LastInstall().installed);
     // Recorded as a device records an installed application.
     std::uint32_t installed = 0;
-    EXPECT_TRUE(device_.ReadRegistryNumber(u"Software\\Apps\\Provider Viewer", u"Instl", &installed));
+    EXPECT_TRUE(
+        device_.ReadRegistryNumber(u"Software\\Apps\\Provider Viewer", u"Instl", &installed));
     EXPECT_EQ(installed, 1u);
     EXPECT_EQ(LastInstall().problem, u"");
     EXPECT_EQ(LastInstall().folder, u"\\Storage Card\\Apps");
@@ -106,7 +108,8 @@ TEST_F(WceloadTest, DefaultFolderIsTheApplicationNameOrTheFileName) {
     MakeCab("xml.cab", {"--app-name", "Notes", "--xml-only", "--xml-app-value", "Notes Morvane",
                         "--payload", "n.txt:2"});
     MakeCab("bare.cab", {"--no-header", "--payload", "b.txt:3"});
-    MakeCab("climb.cab", {"--app-name", "..", "--header-name", "CLIMB.000", "--payload", "c.txt:4"});
+    MakeCab("climb.cab",
+            {"--app-name", "..", "--header-name", "CLIMB.000", "--payload", "c.txt:4"});
     ASSERT_EQ(wceload_.Run(u"/askdest \"\\Temp\\header.cab\" /nodelete \\Temp\\xml.cab "
                            u"\"\\Temp\\bare.cab\" \"\\Temp\\climb.cab\""),
               0u);
@@ -134,7 +137,8 @@ TEST_F(WceloadTest, WithoutACabinetEveryCabinetOfTheKeyIsInstalled) {
     ZK_REQUIRE_HOST_TOOLS();
     MakeCab("k1.cab", {"--app-name", "One", "--payload", "one.txt:5"});
     MakeCab("k2.cab", {"--app-name", "Two", "--payload", "two.txt:6"});
-    registry_.values = {{u"\"\\Temp\\k1.cab\"", u"\\Apps\\One"}, {u"\\Temp\\k2.cab", u"\\Apps\\Two"}};
+    registry_.values = {{u"\"\\Temp\\k1.cab\"", u"\\Apps\\One"},
+                        {u"\\Temp\\k2.cab", u"\\Apps\\Two"}};
     ASSERT_EQ(wceload_.Run(u"/noaskdest "), 0u);
     EXPECT_EQ(FileSize(Host("Apps/One/one.txt")), 5u);
     EXPECT_EQ(FileSize(Host("Apps/Two/two.txt")), 6u);
@@ -164,7 +168,8 @@ TEST_F(WceloadTest, BadCabinetsAndUnwritableFoldersAreReportedNotInstalled) {
 
     // A cabinet cut short: what it had unpacked goes again, nothing is
     // recorded, and the cabinet stays for the installer to see.
-    MakeCab("cut.cab", {"--app-name", "Cut", "--payload", "first.txt:3", "--payload", "big.bin:90000"});
+    MakeCab("cut.cab",
+            {"--app-name", "Cut", "--payload", "first.txt:3", "--payload", "big.bin:90000"});
     const std::string whole = ReadFileBytes(Host("Temp/cut.cab"));
     test::WriteFileBytes(Host("Temp/cut.cab"), whole.substr(0, whole.size() - 20000));
     ASSERT_EQ(wceload_.Run(u"\\Temp\\cut.cab"), 1u);

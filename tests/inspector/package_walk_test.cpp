@@ -125,10 +125,11 @@ TEST_F(PackageWalkTest, EveryCutOfAMiddleAndOfTheLastSectionIsFoundWhereItIs) {
             ASSERT_EQ(facts.faults.size(), 1u) << "cut at " << cut << "\n" << Faults(facts);
             EXPECT_EQ(facts.faults[0].offset, start) << "cut at " << cut;
             const std::string& message = facts.faults[0].message;
-            const char* expected = cut == start         ? "is missing"
-                                   : cut < start + 4    ? "byte count cut off"
-                                                        : "the package is cut";
-            EXPECT_NE(message.find(expected), std::string::npos) << "cut at " << cut << ": " << message;
+            const char* expected = cut == start      ? "is missing"
+                                   : cut < start + 4 ? "byte count cut off"
+                                                     : "the package is cut";
+            EXPECT_NE(message.find(expected), std::string::npos)
+                << "cut at " << cut << ": " << message;
             EXPECT_EQ(facts.sections.size(), which + 1);
         }
     }
@@ -173,11 +174,13 @@ TEST_F(PackageWalkTest, CountsThatLieAndSectionsThatAreNoZipAreFaults) {
     // The EULA section's bytes replaced: not a zip, and the walk goes on to
     // the cabinets.
     std::string garbage = mobile;
-    for (std::uint64_t i = offsets[2] + 4; i < offsets[3]; ++i) garbage[i] = static_cast<char>(i * 7);
+    for (std::uint64_t i = offsets[2] + 4; i < offsets[3]; ++i)
+        garbage[i] = static_cast<char>(i * 7);
     facts = Walk(garbage);
     ASSERT_EQ(facts.faults.size(), 1u) << Faults(facts);
     EXPECT_EQ(facts.faults[0].offset, offsets[2] + 4);
-    EXPECT_NE(facts.faults[0].message.find("section 3 (EULA) is not a zip archive"), std::string::npos);
+    EXPECT_NE(facts.faults[0].message.find("section 3 (EULA) is not a zip archive"),
+              std::string::npos);
     EXPECT_EQ(facts.sections.size(), 6u);
 
     // Bytes after the last section.

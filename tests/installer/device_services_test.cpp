@@ -8,8 +8,9 @@ class DeviceServicesTest : public InstallerTest {};
 TEST_F(DeviceServicesTest, RegistryValuesSurviveInTheirFile) {
     const std::u16string key = u"SOFTWARE\\Apps\\Microsoft Application Installer\\Install";
     ASSERT_TRUE(device.WriteRegistryText(key, u"\"\\Temp\\a.cab\"", u"Program Files\\A"));
-    ASSERT_TRUE(device.WriteRegistryText(u"\\software\\apps\\microsoft application installer\\install\\",
-                                         u"\"\\TEMP\\A.CAB\"", u"B \"quoted\"\nline"));
+    ASSERT_TRUE(
+        device.WriteRegistryText(u"\\software\\apps\\microsoft application installer\\install\\",
+                                 u"\"\\TEMP\\A.CAB\"", u"B \"quoted\"\nline"));
     ASSERT_TRUE(device.WriteRegistryText(key, u"second", u""));
     PosixDevicePlatform again(root);
     auto values = again.ReadRegistryValues(key);

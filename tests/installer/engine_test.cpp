@@ -53,13 +53,13 @@ TEST_F(EngineTest, CompatibleCabinetsInstallInListOrder) {
     EXPECT_FALSE(ExistsOnDevice("\\Cab.zip"));
     EXPECT_TRUE(session.state.installDone);
     EXPECT_EQ(session.state.outcomes, "ii");
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{
-                              "[InstallerThread] Installing [a.cab]",
-                              "[InstallerThread] command [/askdest \"\\Temp\\a.cab\"]",
-                              "[InstallerThread] Installed [a.cab]",
-                              "[InstallerThread] Installing [b.cab]",
-                              "[InstallerThread] command [/askdest \"\\Temp\\b.cab\"]",
-                              "[InstallerThread] Installed [b.cab]"}));
+    EXPECT_EQ(LogLines(),
+              (std::vector<std::string>{"[InstallerThread] Installing [a.cab]",
+                                        "[InstallerThread] command [/askdest \"\\Temp\\a.cab\"]",
+                                        "[InstallerThread] Installed [a.cab]",
+                                        "[InstallerThread] Installing [b.cab]",
+                                        "[InstallerThread] command [/askdest \"\\Temp\\b.cab\"]",
+                                        "[InstallerThread] Installed [b.cab]"}));
 }
 
 // Each way a cabinet fails is told, and fails that cabinet alone.
@@ -70,8 +70,9 @@ TEST_F(EngineTest, EachCabinetsOutcomeIsWhatTheDeviceShows) {
         const char* outcomes;
         const char* why;  // in the first failure's log line
     } cases[] = {
-        {"wceload cannot start", [](EngineTest& t) { t.device.SetProgram(WCELOAD_PROGRAM, nullptr); },
-         "ff", "]: wceload.exe could not be started"},
+        {"wceload cannot start",
+         [](EngineTest& t) { t.device.SetProgram(WCELOAD_PROGRAM, nullptr); }, "ff",
+         "]: wceload.exe could not be started"},
         {"wceload refuses", [](EngineTest& t) { t.wceloadInstalls = false; }, "ff",
          "]: the platform installer did not install it (exit code 1)"},
         {"an older installation's key does not count",
@@ -141,7 +142,8 @@ TEST_F(EngineTest, AResumedRunJudgesTheCabinetWhoseInstallationWasCut) {
     for (bool recorded : {true, false}) {
         EngineTest t;
         auto p = NewProject();
-        for (const char* name : {"a.cab", "b.cab", "c.cab"}) CopyText(AddCabinet(*p, name, "2003").appName, name);
+        for (const char* name : {"a.cab", "b.cab", "c.cab"})
+            CopyText(AddCabinet(*p, name, "2003").appName, name);
         t.Prepare(std::move(p), DeviceFacts(u"PocketPC", 4, 0));
         if (recorded) t.device.WriteRegistryNumber(u"Software\\Apps\\ b.cab", u"Instl", 1);
         t.session.state.outcomes = "iw-";
@@ -216,7 +218,7 @@ TEST_F(EngineTest, IncompatibleCabinetsAreSkippedWithAStatus) {
     EXPECT_TRUE(starts.empty());
     EXPECT_EQ(session.state.status.Text(), u"Skipping none.cab...");
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"[InstallerThread] Skipping phone.cab...",
-                                                   "[InstallerThread] Skipping none.cab..."}));
+                                                    "[InstallerThread] Skipping none.cab..."}));
     EXPECT_FALSE(ExistsOnDevice("\\Cab.zip"));
     EXPECT_TRUE(session.state.installDone);
 }
@@ -245,7 +247,8 @@ TEST_F(EngineTest, TheDebugLogTellsWhatWasUnpackedAndHowTheInstallerEnded) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0].rfind("[InstallerThread] Unpacked section 3 (cabinet [a.cab]): ", 0), 0u)
         << lines[0];
-    EXPECT_NE(lines[0].find(" bytes, 1 items, last [\\Temp\\a.cab]"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(" bytes, 1 items, last [\\Temp\\a.cab]"), std::string::npos)
+        << lines[0];
     EXPECT_EQ(lines[1], "[InstallerThread] Installing [a.cab]");
     EXPECT_EQ(lines[3], "[InstallerThread] wceload exit [0]");
     // A skipped cabinet is not unpacked: nothing more than its line.

@@ -26,7 +26,9 @@ public:
         Note("prefs+ " + Utf16ToUtf8(log));
     }
     void DestroyPreferenceControls() override { Note("prefs-"); }
-    void PrepareInstallationPage(std::u16string_view a) override { Note("install " + Utf16ToUtf8(a)); }
+    void PrepareInstallationPage(std::u16string_view a) override {
+        Note("install " + Utf16ToUtf8(a));
+    }
     void HideHtmlView() override { Note("hide"); }
     void Invalidate() override {}
     bool IsChecked(int control) override { return checks[control]; }
@@ -87,8 +89,8 @@ TEST_F(PageFlowTest, ForwardThroughEveryCombinationOfEulaAndPreferences) {
     struct Case {
         bool eula, advanced;
         std::vector<int> pages;  // after each press, from the welcome page
-    } cases[] = {{false, false, {2}}, {true, false, {0, 2}}, {false, true, {1, 2}},
-                 {true, true, {0, 1, 2}}};
+    } cases[] = {
+        {false, false, {2}}, {true, false, {0, 2}}, {false, true, {1, 2}}, {true, true, {0, 1, 2}}};
     for (const Case& c : cases) {
         InstallerSession s(device);
         RecordingWindow w;
@@ -120,8 +122,8 @@ TEST_F(PageFlowTest, StraightToTheInstallationFromTheWelcomePage) {
     flow.OnCreate();
     window.Take();
     EXPECT_TRUE(flow.OnEnterKey());
-    EXPECT_EQ(window.Take(), (std::vector<std::string>{"install file://\\Temp\\readme.txt", "timer+",
-                                                      "bar-104", "bar+105"}));
+    EXPECT_EQ(window.Take(), (std::vector<std::string>{"install file://\\Temp\\readme.txt",
+                                                       "timer+", "bar-104", "bar+105"}));
     EXPECT_EQ(work.installs, 1);
     EXPECT_FALSE(flow.OnEnterKey());
     EXPECT_EQ(work.installs, 1);
@@ -191,8 +193,9 @@ TEST_F(PageFlowTest, PreferenceControls) {
     window.browseAnswer = u"\\Storage Card\\Apps";
     flow.OnCommand(IDC_OVERRIDE_BROWSE);
     EXPECT_EQ(session.state.preferences.overrideFolder, u"Storage Card\\Apps\\");
-    EXPECT_EQ(window.Take(), (std::vector<std::string>{"enable 306 on", "enable 307 on",
-                                                      "text 306 \\Storage Card\\Apps", "focus 305"}));
+    EXPECT_EQ(window.Take(),
+              (std::vector<std::string>{"enable 306 on", "enable 307 on",
+                                        "text 306 \\Storage Card\\Apps", "focus 305"}));
     // A cancelled browse empties the folder; the log falls back to the root.
     window.browseAnswer.clear();
     flow.OnCommand(IDC_OVERRIDE_BROWSE);
@@ -208,7 +211,8 @@ TEST_F(PageFlowTest, PreferenceControls) {
     window.checks[IDC_RESUME_CHECK] = false;
     window.Take();
     flow.OnWorkAreaChanged(320, 240);
-    EXPECT_EQ(window.Take(), (std::vector<std::string>{"prefs-", "prefs+ \\Storage Card\\Zephyrkit.log"}));
+    EXPECT_EQ(window.Take(),
+              (std::vector<std::string>{"prefs-", "prefs+ \\Storage Card\\Zephyrkit.log"}));
     EXPECT_TRUE(window.checks[IDC_SILENT_CHECK]);
     flow.OnWorkAreaChanged(320, 240);
     EXPECT_TRUE(window.Take().empty());
@@ -231,8 +235,8 @@ TEST_F(PageFlowTest, TheTimerShowsTheStatusThenTheEnd) {
     flow.OnStatusTimer();
     session.state.installDone = true;
     flow.OnStatusTimer();
-    EXPECT_EQ(window.Take(), (std::vector<std::string>{"status Installing a.cab...", "closing text",
-                                                      "timer-"}));
+    EXPECT_EQ(window.Take(),
+              (std::vector<std::string>{"status Installing a.cab...", "closing text", "timer-"}));
     session.state.project->readmeEnabled = 1;
     flow.OnStatusTimer();
     EXPECT_EQ(window.Take(), (std::vector<std::string>{"readme", "timer-"}));
@@ -267,8 +271,9 @@ TEST_F(PageFlowTest, TheClosingPageNamesTheCabinetsThatFailed) {
     for (const char* name : {"a.cab", "b.cab", "c.cab"}) AddCabinet(project, name, "2003");
     session.state.doneText = u"Morvane Demo installed successfuly.";
     session.state.outcomes = "isi";
-    EXPECT_EQ(ClosingLines(session), (std::vector<std::u16string>{
-                                         u"Morvane Demo installed successfuly.", u"Press <Finish> to exit!"}));
+    EXPECT_EQ(ClosingLines(session),
+              (std::vector<std::u16string>{u"Morvane Demo installed successfuly.",
+                                           u"Press <Finish> to exit!"}));
     session.state.outcomes = "fsf";
     EXPECT_EQ(ClosingLines(session),
               (std::vector<std::u16string>{u"2 of 2 applications could not be installed:", u"a.cab",
@@ -338,10 +343,16 @@ TEST_F(PageFlowTest, Finish) {
 // The launch rules over a shell that records.
 class FakeShell : public LaunchShell {
 public:
-    bool AskProceedFromCard() override { calls.push_back("ask"); return answer; }
+    bool AskProceedFromCard() override {
+        calls.push_back("ask");
+        return answer;
+    }
     void ShowWaitCursor() override {}
     void RestoreCursor() override {}
-    bool StartupFolder(std::u16string* f) override { *f = u"\\Windows\\StartUp"; return true; }
+    bool StartupFolder(std::u16string* f) override {
+        *f = u"\\Windows\\StartUp";
+        return true;
+    }
     std::u16string ModulePath() override { return u"\\My Documents\\Demo.exe"; }
     bool CreateShortcut(std::u16string_view p, std::u16string_view t) override {
         calls.push_back("shortcut " + Utf16ToUtf8(p) + " -> " + Utf16ToUtf8(t));
@@ -349,7 +360,10 @@ public:
     }
     bool ClaimSingleInstance() override { return !otherCopy; }
     bool BringRunningWindowForward() override { return false; }
-    bool CreateMainWindow() override { calls.push_back("window"); return true; }
+    bool CreateMainWindow() override {
+        calls.push_back("window");
+        return true;
+    }
     int RunMessageLoop() override {
         calls.push_back("loop");
         if (duringLoop) duringLoop();
@@ -436,8 +450,9 @@ TEST_F(LaunchTest, TheInstallationBeginsOnlyAfterTheUnpacking) {
     }
     // No facts were written: nothing could be judged, the cabinet is not
     // passed off as skipped.
-    EXPECT_EQ(LogLines().back(), "[InstallerThread] Failed [a.cab]: the device's facts could not be "
-                                 "read (\\Temp\\SystemInfo.dat)");
+    EXPECT_EQ(LogLines().back(),
+              "[InstallerThread] Failed [a.cab]: the device's facts could not be "
+              "read (\\Temp\\SystemInfo.dat)");
 }
 
 }  // namespace

@@ -88,39 +88,42 @@ void InstallerTest::CheckSections() {
 }
 
 void InstallerTest::RecordWceload() {
-    device.SetProgram(WCELOAD_PROGRAM, [this](std::u16string_view commandLine, std::uint32_t* exitCode) {
-        ProgramStart start{std::u16string(WCELOAD_PROGRAM), std::u16string(commandLine), "", {},
-                           false};
-        start.stateFile = StateLine();
-        start.status = session.state.status.Text();
-        // The cabinet named on the command line, else those the override
-        // left in the installer's registry key.
-        std::vector<std::u16string> cabinets;
-        const std::u16string line(commandLine);
-        const std::size_t open = line.find(u'"');
-        if (open != std::u16string::npos) {
-            const std::size_t close = line.find(u'"', open + 1);
-            cabinets.push_back(line.substr(open + 1, close - open - 1));
-        } else {
-            for (const auto& [name, value] : device.ReadRegistryValues(INSTALL_REGISTRY_KEY))
-                cabinets.push_back(name.substr(1, name.size() - 2));
-        }
-        for (const std::u16string& cabinet : cabinets) {
-            start.cabinetPresent = ExistsOnDevice(Utf16ToUtf8(cabinet));
-            if (!start.cabinetPresent || !wceloadInstalls) continue;
-            // What a device's installer leaves: the application recorded,
-            // the cabinet consumed.
-            const Project& project = *session.state.project;
-            for (int i = 0; i < project.cabinetCount; ++i) {
-                if (u"\\Temp\\" + Utf8ToUtf16(project.cabinets[i].fileName) != cabinet) continue;
-                device.WriteRegistryNumber(InstalledAppKey(project.cabinets[i]), INSTALLED_VALUE, 1);
+    device.SetProgram(
+        WCELOAD_PROGRAM, [this](std::u16string_view commandLine, std::uint32_t* exitCode) {
+            ProgramStart start{
+                std::u16string(WCELOAD_PROGRAM), std::u16string(commandLine), "", {}, false};
+            start.stateFile = StateLine();
+            start.status = session.state.status.Text();
+            // The cabinet named on the command line, else those the override
+            // left in the installer's registry key.
+            std::vector<std::u16string> cabinets;
+            const std::u16string line(commandLine);
+            const std::size_t open = line.find(u'"');
+            if (open != std::u16string::npos) {
+                const std::size_t close = line.find(u'"', open + 1);
+                cabinets.push_back(line.substr(open + 1, close - open - 1));
+            } else {
+                for (const auto& [name, value] : device.ReadRegistryValues(INSTALL_REGISTRY_KEY))
+                    cabinets.push_back(name.substr(1, name.size() - 2));
             }
-            device.RemoveFile(cabinet);
-        }
-        if (!wceloadInstalls) *exitCode = 1;
-        starts.push_back(start);
-        return true;
-    });
+            for (const std::u16string& cabinet : cabinets) {
+                start.cabinetPresent = ExistsOnDevice(Utf16ToUtf8(cabinet));
+                if (!start.cabinetPresent || !wceloadInstalls) continue;
+                // What a device's installer leaves: the application recorded,
+                // the cabinet consumed.
+                const Project& project = *session.state.project;
+                for (int i = 0; i < project.cabinetCount; ++i) {
+                    if (u"\\Temp\\" + Utf8ToUtf16(project.cabinets[i].fileName) != cabinet)
+                        continue;
+                    device.WriteRegistryNumber(InstalledAppKey(project.cabinets[i]),
+                                               INSTALLED_VALUE, 1);
+                }
+                device.RemoveFile(cabinet);
+            }
+            if (!wceloadInstalls) *exitCode = 1;
+            starts.push_back(start);
+            return true;
+        });
 }
 
 std::unique_ptr<Project> NewProject(const char* company, const char* title) {

@@ -22,9 +22,9 @@ namespace zk::test {
 struct ProgramStart {
     std::u16string program;
     std::u16string commandLine;
-    std::string stateFile;     // the state file's text at the time
-    std::u16string status;     // the installation status at the time
-    bool cabinetPresent;       // "\Temp\<the cabinet named>" existed
+    std::string stateFile;  // the state file's text at the time
+    std::u16string status;  // the installation status at the time
+    bool cabinetPresent;    // "\Temp\<the cabinet named>" existed
 };
 
 class InstallerTest : public ::testing::Test {

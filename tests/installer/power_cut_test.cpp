@@ -31,7 +31,8 @@ enum class Fault { None, FailOne, PowerCut };
 // The device, with every write call counted and one of them spoilt.
 class FaultDevice : public DevicePlatform {
 public:
-    FaultDevice(PosixDevicePlatform& device, Fault fault, int at) : d_(device), fault_(fault), at_(at) {}
+    FaultDevice(PosixDevicePlatform& device, Fault fault, int at)
+        : d_(device), fault_(fault), at_(at) {}
 
     int writes = 0;
     bool dead() const { return dead_; }
@@ -53,7 +54,9 @@ public:
     }
     bool RemoveFile(std::u16string_view path) override { return !dead_ && d_.RemoveFile(path); }
     bool CreateFolder(std::u16string_view path) override { return !dead_ && d_.CreateFolder(path); }
-    bool GetAttributes(std::u16string_view path, std::uint32_t* a) override { return d_.GetAttributes(path, a); }
+    bool GetAttributes(std::u16string_view path, std::uint32_t* a) override {
+        return d_.GetAttributes(path, a);
+    }
     std::uint64_t LocalFileTimeToUtc(std::uint64_t t) override { return t; }
     bool SetAttributes(std::u16string_view path, std::uint32_t a) override {
         return !dead_ && d_.SetAttributes(path, a);
@@ -65,13 +68,16 @@ public:
                              std::uint32_t* exitCode) override {
         return !dead_ && d_.StartProgramAndWait(program, commandLine, exitCode);
     }
-    bool WriteRegistryText(std::u16string_view k, std::u16string_view n, std::u16string_view v) override {
+    bool WriteRegistryText(std::u16string_view k, std::u16string_view n,
+                           std::u16string_view v) override {
         return Counted() && d_.WriteRegistryText(k, n, v);
     }
-    bool WriteRegistryNumber(std::u16string_view k, std::u16string_view n, std::uint32_t v) override {
+    bool WriteRegistryNumber(std::u16string_view k, std::u16string_view n,
+                             std::uint32_t v) override {
         return Counted() && d_.WriteRegistryNumber(k, n, v);
     }
-    bool ReadRegistryNumber(std::u16string_view k, std::u16string_view n, std::uint32_t* v) override {
+    bool ReadRegistryNumber(std::u16string_view k, std::u16string_view n,
+                            std::uint32_t* v) override {
         return d_.ReadRegistryNumber(k, n, v);
     }
     bool ResetDevice() override { return false; }
@@ -79,7 +85,8 @@ public:
 private:
     class File : public DeviceFile {
     public:
-        File(FaultDevice& device, std::unique_ptr<DeviceFile> file) : device_(device), file_(std::move(file)) {}
+        File(FaultDevice& device, std::unique_ptr<DeviceFile> file)
+            : device_(device), file_(std::move(file)) {}
         std::size_t Read(void* b, std::size_t n) override { return file_->Read(b, n); }
         std::size_t Write(const void* b, std::size_t n) override {
             return device_.Counted() ? file_->Write(b, n) : 0;
@@ -123,7 +130,8 @@ private:
 // A user who presses whatever the soft-key bar offers until the window goes.
 class User : public LaunchShell, public InstallerWindow {
 public:
-    User(InstallerSession& session, InstallerWork& work) : device_(session.platform), flow_(session, *this, work) {}
+    User(InstallerSession& session, InstallerWork& work)
+        : device_(session.platform), flow_(session, *this, work) {}
     bool AskProceedFromCard() override { return true; }
     void ShowWaitCursor() override {}
     void RestoreCursor() override {}
@@ -150,9 +158,7 @@ public:
             case BAR_WELCOME: flow_.OnCommand(CMD_START); break;
             case BAR_NAVIGATION: flow_.OnCommand(CMD_NEXT); break;
             case BAR_DAMAGED: flow_.OnCommand(CMD_EXIT); break;
-            default:
-                flow_.OnStatusTimer();
-                flow_.OnCommand(CMD_FINISH);
+            default: flow_.OnStatusTimer(); flow_.OnCommand(CMD_FINISH);
             }
         }
         return 0;
@@ -210,7 +216,8 @@ public:
         bytes += Section(Zip({{"splash.bmp", "BM" + std::string(500, 's')}}));
         bytes += Section(Zip({{"eula.txt", "EULA"}}));
         bytes += Section(Zip({{"readme.txt", "READ ME"}}));
-        for (const char* name : names) bytes += Section(Zip({{name, "MSCF " + std::string(3000, *name)}}));
+        for (const char* name : names)
+            bytes += Section(Zip({{name, "MSCF " + std::string(3000, *name)}}));
         return bytes;
     }
 
@@ -222,26 +229,29 @@ public:
         device.SetProgram(SYSTEM_INFO_TOOL, [&](std::u16string_view, std::uint32_t*) {
             unsigned char record[SYSTEM_INFO_RECORD_SIZE];
             EncodeSystemInfoRecord(DeviceFacts(u"PocketPC", 4, 21), record);
-            auto file = faulty.OpenFile(SYSTEM_INFO_OUTPUT, DeviceOpenMode::CreateWrite, DEVICE_ATTR_NORMAL);
+            auto file = faulty.OpenFile(SYSTEM_INFO_OUTPUT, DeviceOpenMode::CreateWrite,
+                                        DEVICE_ATTR_NORMAL);
             return file && file->Write(record, sizeof record) == sizeof record && file->Close();
         });
-        device.SetProgram(WCELOAD_PROGRAM, [&](std::u16string_view commandLine, std::uint32_t* code) {
-            const std::u16string line(commandLine);
-            const std::u16string cabinet = line.substr(line.find(u'"') + 1, line.rfind(u'"') - line.find(u'"') - 1);
-            const std::u16string name = cabinet.substr(cabinet.rfind(u'\\') + 1);
-            const std::u16string key = u"Software\\Apps\\Morvane " + name;
-            // Installed: its files, then the application recorded (that
-            // write reaching the device is the installation), then the
-            // cabinet gone.
-            auto file = faulty.OpenFile(u"\\Program Files\\" + name, DeviceOpenMode::CreateWrite,
-                                        DEVICE_ATTR_NORMAL);
-            bool ok = file && file->Write("x", 1) == 1 && file->Close() &&
-                      faulty.WriteRegistryNumber(key, INSTALLED_VALUE, 1);
-            if (ok) ++installs[Utf16ToUtf8(name)];
-            ok = ok && faulty.RemoveFile(cabinet);
-            *code = ok ? 0 : 1;
-            return true;
-        });
+        device.SetProgram(
+            WCELOAD_PROGRAM, [&](std::u16string_view commandLine, std::uint32_t* code) {
+                const std::u16string line(commandLine);
+                const std::u16string cabinet =
+                    line.substr(line.find(u'"') + 1, line.rfind(u'"') - line.find(u'"') - 1);
+                const std::u16string name = cabinet.substr(cabinet.rfind(u'\\') + 1);
+                const std::u16string key = u"Software\\Apps\\Morvane " + name;
+                // Installed: its files, then the application recorded (that
+                // write reaching the device is the installation), then the
+                // cabinet gone.
+                auto file = faulty.OpenFile(u"\\Program Files\\" + name,
+                                            DeviceOpenMode::CreateWrite, DEVICE_ATTR_NORMAL);
+                bool ok = file && file->Write("x", 1) == 1 && file->Close() &&
+                          faulty.WriteRegistryNumber(key, INSTALLED_VALUE, 1);
+                if (ok) ++installs[Utf16ToUtf8(name)];
+                ok = ok && faulty.RemoveFile(cabinet);
+                *code = ok ? 0 : 1;
+                return true;
+            });
         InstallerSession run(faulty);
         run.state.firstSectionOffset = STUB;
         InOrder work(run);

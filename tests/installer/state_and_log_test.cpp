@@ -30,10 +30,20 @@ TEST_F(StateFileTest, TheTwoNumberFormIsReadAsBefore) {
         std::string text;
         int page, resumeIndex;
     } cases[] = {
-        {"2 3", 2, 4},     {"1 0", -1, 0},   {"0 7", -1, 0},      {"-1 0", -1, 0},
-        {"2 0", 2, 1},     {"2 -1", 2, 0},   {" 2  3 ", 2, 4},    {"", -1, 0},
-        {"2", -1, 0},      {"2 3x", -1, 0},  {"two three", -1, 0}, {"7 1", -1, 0},
-        {"2 99999999999", -1, 0},            {"2 3 4", -1, 0},
+        {"2 3", 2, 4},
+        {"1 0", -1, 0},
+        {"0 7", -1, 0},
+        {"-1 0", -1, 0},
+        {"2 0", 2, 1},
+        {"2 -1", 2, 0},
+        {" 2  3 ", 2, 4},
+        {"", -1, 0},
+        {"2", -1, 0},
+        {"2 3x", -1, 0},
+        {"two three", -1, 0},
+        {"7 1", -1, 0},
+        {"2 99999999999", -1, 0},
+        {"2 3 4", -1, 0},
         {"2 3" + std::string(9000, ' '), -1, 0},
     };
     for (const Case& c : cases) {
@@ -110,7 +120,8 @@ TEST_F(LogTest, LinesAreAppendedAcrossRunsAndFollowThePath) {
     session.log.LogLine(u"[SystemInfo] one");
     InstallerLog again(device);
     again.LogLine(u"[InstallerThread] two \u00e9");
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{"[SystemInfo] one", "[InstallerThread] two \xc3\xa9"}));
+    EXPECT_EQ(LogLines(),
+              (std::vector<std::string>{"[SystemInfo] one", "[InstallerThread] two \xc3\xa9"}));
     again.SetPath(u"\\Zephyrkit.log");
     again.LogLine(u"three");
     EXPECT_EQ(ReadFileBytes(root + "/Zephyrkit.log"), "three\n");

@@ -50,8 +50,7 @@ TEST_F(HandoverTest, TheWindowSeesWholeStatusTextsUntilTheInstallationIsDone) {
     thread.Join();
     seen.insert(session.state.status.Text());
 
-    for (const std::u16string& text : seen)
-        EXPECT_TRUE(expected.count(text)) << Utf16ToUtf8(text);
+    for (const std::u16string& text : seen) EXPECT_TRUE(expected.count(text)) << Utf16ToUtf8(text);
     EXPECT_EQ(starts.size(), 4u);
     EXPECT_EQ(StateLine(), "2 7");
     int installing = 0;

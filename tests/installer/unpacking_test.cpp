@@ -85,13 +85,15 @@ protected:
     }
     // The tool writes the profile's record, as the real one does.
     void ToolWrites(const SystemInfoRecord& record) {
-        device.SetProgram(u"\\Temp\\SystemInfo.exe", [this, record](std::u16string_view cmd, std::uint32_t*) {
-            toolRan = ExistsOnDevice("\\Temp\\SystemInfo.exe") && cmd.empty();
-            unsigned char bytes[SYSTEM_INFO_RECORD_SIZE];
-            EncodeSystemInfoRecord(record, bytes);
-            WriteDevice("\\Temp\\SystemInfo.dat", std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
-            return true;
-        });
+        device.SetProgram(
+            u"\\Temp\\SystemInfo.exe", [this, record](std::u16string_view cmd, std::uint32_t*) {
+                toolRan = ExistsOnDevice("\\Temp\\SystemInfo.exe") && cmd.empty();
+                unsigned char bytes[SYSTEM_INFO_RECORD_SIZE];
+                EncodeSystemInfoRecord(record, bytes);
+                WriteDevice("\\Temp\\SystemInfo.dat",
+                            std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
+                return true;
+            });
     }
     struct Window : UnpackingWindow {
         void SetTitle(std::u16string_view t) override { title = t; }
@@ -106,9 +108,9 @@ TEST_F(SystemInfoTest, UnpacksTheLeadingSectionsInOrder) {
     project->eulaEnabled = 1;
     project->readmeEnabled = 1;
     AddCabinet(*project, "a.cab", "2003");
-    MakePackage(*project, {Section(Zip({{"eula.htm", "EULA"}})),
-                           Section(Zip({{"readme.txt", "README"}})),
-                           Section(Zip({{"a.cab", "cabinet"}}))});
+    MakePackage(*project,
+                {Section(Zip({{"eula.htm", "EULA"}})), Section(Zip({{"readme.txt", "README"}})),
+                 Section(Zip({{"a.cab", "cabinet"}}))});
     ToolWrites(DeviceFacts(u"PocketPC", 4, 21));
 
     EXPECT_EQ(SystemInfo(session, u"\\pkg.exe", &window, 1000), 1);
@@ -145,15 +147,19 @@ TEST_F(SystemInfoTest, EveryCutAndEveryStrayByteIsFoundBeforeInstalling) {
     auto project = NewProject();
     project->splashEnabled = project->eulaEnabled = project->readmeEnabled = 1;
     for (const char* name : {"a.cab", "b.cab", "c.cab"}) AddCabinet(*project, name, "2003");
-    std::vector<std::string> rest = {Section(Zip({{"s.bmp", "BM"}})), Section(Zip({{"e.txt", "E"}})),
+    std::vector<std::string> rest = {Section(Zip({{"s.bmp", "BM"}})),
+                                     Section(Zip({{"e.txt", "E"}})),
                                      Section(Zip({{"r.txt", "R"}}))};
-    for (const char* name : {"a.cab", "b.cab", "c.cab"}) rest.push_back(Section(Zip({{name, std::string(3000, *name)}})));
+    for (const char* name : {"a.cab", "b.cab", "c.cab"})
+        rest.push_back(Section(Zip({{name, std::string(3000, *name)}})));
     MakePackage(*project, rest, 1000);
     const std::string whole = ReadDevice("\\pkg.exe");
     std::vector<std::size_t> cuts;
     for (std::size_t at = 1000; at < whole.size();) {
-        const std::uint32_t n = static_cast<std::uint8_t>(whole[at]) | static_cast<std::uint8_t>(whole[at + 1]) << 8;
-        for (std::size_t cut : {at, at + 2, at + 4, at + 4 + n / 2, at + 4 + n - 1}) cuts.push_back(cut);
+        const std::uint32_t n =
+            static_cast<std::uint8_t>(whole[at]) | static_cast<std::uint8_t>(whole[at + 1]) << 8;
+        for (std::size_t cut : {at, at + 2, at + 4, at + 4 + n / 2, at + 4 + n - 1})
+            cuts.push_back(cut);
         at += 4 + n;
     }
     auto run = [&](const std::string& bytes) {

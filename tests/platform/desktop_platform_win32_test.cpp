@@ -57,9 +57,9 @@ protected:
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &opened, nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(opened, value.c_str(), 0, type,
-                                 static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExA(opened, value.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
         RegCloseKey(opened);
     }
 
@@ -70,7 +70,8 @@ protected:
 TEST_F(RegistryTest, StringsRoundTripAndCreateTheirKey) {
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, key_));
     std::string got;
-    EXPECT_FALSE(platform_.ReadRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir", &got));
+    EXPECT_FALSE(
+        platform_.ReadRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir", &got));
 
     ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir",
                                               "C:\\Program Files\\Zephyrkit"));
@@ -79,8 +80,8 @@ TEST_F(RegistryTest, StringsRoundTripAndCreateTheirKey) {
 
     // The empty name is the key's default value, and it is stored with its
     // terminating zero as REG_SZ.
-    ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::CurrentUser, key_ + "\\Shell\\Open\\Command",
-                                              "", "\"C:\\zk.exe\" \"%1\""));
+    ASSERT_TRUE(platform_.WriteRegistryString(
+        RegistryRoot::CurrentUser, key_ + "\\Shell\\Open\\Command", "", "\"C:\\zk.exe\" \"%1\""));
     char raw[64] = {};
     DWORD type = 0;
     DWORD size = sizeof raw;
@@ -109,45 +110,53 @@ TEST_F(RegistryTest, StringReadsRefuseOtherTypesAndOversizedTexts) {
     EXPECT_EQ(got, "untouched");
     ASSERT_TRUE(platform_.ReadRegistryString(RegistryRoot::CurrentUser, key_, "Longest", &got));
     EXPECT_EQ(got, longest);
-    ASSERT_TRUE(platform_.ReadRegistryString(RegistryRoot::CurrentUser, key_, "Unterminated", &got));
+    ASSERT_TRUE(
+        platform_.ReadRegistryString(RegistryRoot::CurrentUser, key_, "Unterminated", &got));
     EXPECT_EQ(got, "abc");
 }
 
 TEST_F(RegistryTest, DwordsMakeTheirKeyAndAreExactlyFourBytes) {
     // A missing key is made, so the value is stored on a first run too.
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, key_));
-    ASSERT_TRUE(platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_,
-                                             "General_Step_Index", 0));
+    ASSERT_TRUE(
+        platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_, "General_Step_Index", 0));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key_));
 
-    ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir", "C:\\"));
-    ASSERT_TRUE(platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_,
-                                             "General_Step_Index", 1));
+    ASSERT_TRUE(
+        platform_.WriteRegistryString(RegistryRoot::CurrentUser, key_, "Install_Dir", "C:\\"));
+    ASSERT_TRUE(
+        platform_.WriteRegistryDword(RegistryRoot::CurrentUser, key_, "General_Step_Index", 1));
     std::uint32_t got = 0;
-    ASSERT_TRUE(platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "General_Step_Index", &got));
+    ASSERT_TRUE(
+        platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "General_Step_Index", &got));
     EXPECT_EQ(got, 1u);
 
     // A string, a two-byte dword and four bytes of binary are all absent.
     std::uint32_t untouched = 77;
-    EXPECT_FALSE(platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Install_Dir", &untouched));
+    EXPECT_FALSE(
+        platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Install_Dir", &untouched));
     std::uint16_t shortValue = 1;
     StoreRaw("Short", REG_DWORD, &shortValue, sizeof shortValue);
     EXPECT_FALSE(platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Short", &untouched));
     DWORD binary = 1;
     StoreRaw("Binary", REG_BINARY, &binary, sizeof binary);
-    EXPECT_FALSE(platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Binary", &untouched));
-    EXPECT_FALSE(platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Missing", &untouched));
+    EXPECT_FALSE(
+        platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Binary", &untouched));
+    EXPECT_FALSE(
+        platform_.ReadRegistryDword(RegistryRoot::CurrentUser, key_, "Missing", &untouched));
     EXPECT_EQ(untouched, 77u);
 }
 
 TEST_F(RegistryTest, RootsReachTheirHives) {
-    ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::LocalMachine, key_, "Install_Dir", "D:\\zk"));
+    ASSERT_TRUE(
+        platform_.WriteRegistryString(RegistryRoot::LocalMachine, key_, "Install_Dir", "D:\\zk"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key_));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key_));
 
     // Classes written through HKEY_CLASSES_ROOT are readable there.
     std::string extension = ".zktest" + std::to_string(GetCurrentProcessId());
-    ASSERT_TRUE(platform_.WriteRegistryString(RegistryRoot::ClassesRoot, extension, "", "Zephyrkit.1"));
+    ASSERT_TRUE(
+        platform_.WriteRegistryString(RegistryRoot::ClassesRoot, extension, "", "Zephyrkit.1"));
     std::string got;
     EXPECT_TRUE(platform_.ReadRegistryString(RegistryRoot::ClassesRoot, extension, "", &got));
     EXPECT_EQ(got, "Zephyrkit.1");
@@ -175,7 +184,8 @@ TEST_F(FilesTest, FactsOfAFileAreWhatWindowsReports) {
     // 2 March 2005 10:20:30 and 4 May 2006 01:02:03, UTC.
     const std::uint64_t written = 127542348300000000ULL;
     const std::uint64_t accessed = 127911853230000000ULL;
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     FILETIME w = TimeOf(written), a = TimeOf(accessed);
     ASSERT_TRUE(SetFileTime(h, nullptr, &a, &w));
@@ -192,9 +202,9 @@ TEST_F(FilesTest, FactsOfAFileAreWhatWindowsReports) {
     EXPECT_EQ(facts.attributes, data.dwFileAttributes);
     EXPECT_TRUE(facts.attributes & FILE_ATTR_READONLY);
     EXPECT_FALSE(facts.attributes & FILE_ATTR_DIRECTORY);
-    EXPECT_EQ(facts.creationTime,
-              static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32 |
-                  data.ftCreationTime.dwLowDateTime);
+    EXPECT_EQ(facts.creationTime, static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime)
+                                          << 32 |
+                                      data.ftCreationTime.dwLowDateTime);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -381,7 +391,8 @@ TEST(MessageBoxTest, ShowsARealBoxWithCaptionTextIconAndOwner) {
     }
     Win32DesktopPlatform platform;
 
-    SeenBox error = ShowAndRead(platform, "Project file is invalid", "Error", MessageIcon::Error, false);
+    SeenBox error =
+        ShowAndRead(platform, "Project file is invalid", "Error", MessageIcon::Error, false);
     ASSERT_TRUE(error.found);
     EXPECT_EQ(error.caption, "Error");
     EXPECT_EQ(error.text, "Project file is invalid");

@@ -185,7 +185,7 @@ TEST(PageErrorReport, OwnedBoxesAndSilentCodes) {
     EXPECT_EQ(title.caption, "Invalid Title");
     EXPECT_EQ(platform.messages[18].text, title.text);
     EXPECT_EQ(platform.messages[18].caption, "Invalid Project name");
-    EXPECT_EQ(platform.messages[6].icon, MessageIcon::Error);  // 3: file absent
+    EXPECT_EQ(platform.messages[6].icon, MessageIcon::Error);        // 3: file absent
     EXPECT_EQ(platform.messages[9].icon, MessageIcon::Information);  // 5: selection
     EXPECT_EQ(platform.messages[14].caption, "OS filtering error");
     EXPECT_EQ(platform.messages[14].text, platform.messages[13].text);

@@ -52,7 +52,9 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoValidProject) {
         return R"({"title": "Demo", "company": "Morvane")" + (fields.empty() ? "" : ", " + fields) +
                "}";
     };
-    auto cabinets = [&with](const std::string& entries) { return with(R"("cabinets": [)" + entries + "]"); };
+    auto cabinets = [&with](const std::string& entries) {
+        return with(R"("cabinets": [)" + entries + "]");
+    };
     struct Case {
         std::string json;
         std::string error;
@@ -70,20 +72,24 @@ TEST(ProjectJsonTest, RefusesDocumentsThatDescribeNoValidProject) {
          "company: holds U+4E2D, which code page 1252 cannot store"},
         {R"({"company": "a\u0000b"})", "company: must not hold a NUL character"},
         {R"({"title": "A", "title": "B"})", "title: given twice"},
-        {cabinets(R"({"path": "/a.cab", "fileName": "a.cab", "path": "/b.cab"})"), "path: given twice"},
+        {cabinets(R"({"path": "/a.cab", "fileName": "a.cab", "path": "/b.cab"})"),
+         "path: given twice"},
         {R"({"company": "Morvane"})", "title: empty; a project needs a title"},
         {R"({"title": "..", "company": "Morvane"})", "title: not usable as a file or folder name"},
-        {R"({"title": "con.txt", "company": "Morvane"})", "title: not usable as a file or folder name"},
+        {R"({"title": "con.txt", "company": "Morvane"})",
+         "title: not usable as a file or folder name"},
         {R"({"title": "Demo"})", "company: empty; a project needs a company"},
         {with(R"("readmeEnabled": true)"), "readmePath: empty while readmeEnabled is true"},
         {with(R"("osFilterOn": true)"), "osFilterOn: on with none of its options"},
         {cabinets(R"({"fileName": "a.cab"})"), "cabinets[0].path: empty"},
         {cabinets(R"({"path": "/a.cab"})"), "cabinets[0].fileName: empty"},
         {cabinets(R"({"path": "/evil.cab", "fileName": "../../evil.cab"})"),
-         "cabinets[0].fileName: a device cannot keep a file of this name: it holds the character '/'"},
+         "cabinets[0].fileName: a device cannot keep a file of this name: it holds the character "
+         "'/'"},
         {cabinets(R"({"path": "/a/Tool.cab", "fileName": "Tool.cab"},
                      {"path": "/b/tool.CAB", "fileName": "tool.CAB"})"),
-         "cabinets[1].fileName: tool.CAB is already listed as cabinets[0] (Tool.cab); a device does "
+         "cabinets[1].fileName: tool.CAB is already listed as cabinets[0] (Tool.cab); a device "
+         "does "
          "not tell names apart by case"},
         {R"({"company": "M", "title": ")" + std::string(260, 't') + "\"}",
          "title: longer than 259 characters"},
@@ -148,14 +154,14 @@ TEST(AnsiTextTest, MalformedUtf8IsRefusedAtItsFirstBadByte) {
         std::size_t offset;
     };
     const Case cases[] = {
-        {"ab\xC3", 0xC3, 2},                  // cut sequence
-        {"\xFF", 0xFF, 0},                    // no lead byte
-        {"a\x80", 0x80, 1},                   // continuation without a lead
-        {"x\xC0\xAF", 0xC0, 1},              // '/' in an overlong form
-        {"\xE0\x80\xAE", 0xE0, 0},          // '.' in an overlong form
-        {"\xED\xA0\x80", 0xED, 0},          // a surrogate
-        {"\xF4\x90\x80\x80", 0xF4, 0},     // past U+10FFFF
-        {"\xC3\x28", 0xC3, 0},               // lead followed by ASCII
+        {"ab\xC3", 0xC3, 2},            // cut sequence
+        {"\xFF", 0xFF, 0},              // no lead byte
+        {"a\x80", 0x80, 1},             // continuation without a lead
+        {"x\xC0\xAF", 0xC0, 1},         // '/' in an overlong form
+        {"\xE0\x80\xAE", 0xE0, 0},      // '.' in an overlong form
+        {"\xED\xA0\x80", 0xED, 0},      // a surrogate
+        {"\xF4\x90\x80\x80", 0xF4, 0},  // past U+10FFFF
+        {"\xC3\x28", 0xC3, 0},          // lead followed by ASCII
     };
     for (const Case& c : cases) {
         std::string out;

@@ -26,21 +26,21 @@ TEST(WizardStateTest, DefaultsWithoutInstallDir) {
 
 TEST(WizardStateTest, HelpPathFollowsInstallDir) {
     test::FakeDesktopPlatform platform;
-    platform.WriteRegistryString(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
-                                 INSTALL_DIR_VALUE, "/opt/zk");
+    platform.WriteRegistryString(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY, INSTALL_DIR_VALUE,
+                                 "/opt/zk");
     WizardState state;
     InitialiseWizardState(state, platform);
     EXPECT_STREQ(state.helpPath, "/opt/zk/Help/ZEPHYRKIT.CHM");
 
     // A value too long to take the tail falls back to the program's folder.
-    platform.WriteRegistryString(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
-                                 INSTALL_DIR_VALUE, std::string(1030, 'd'));
+    platform.WriteRegistryString(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY, INSTALL_DIR_VALUE,
+                                 std::string(1030, 'd'));
     InitialiseWizardState(state, platform);
     EXPECT_STREQ(state.helpPath, "/fake/program/Help/ZEPHYRKIT.CHM");
 
     // A dword under the name is another type and counts as absent.
-    platform.WriteRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY,
-                                INSTALL_DIR_VALUE, 7);
+    platform.WriteRegistryDword(RegistryRoot::LocalMachine, WIZARD_REGISTRY_KEY, INSTALL_DIR_VALUE,
+                                7);
     InitialiseWizardState(state, platform);
     EXPECT_STREQ(state.helpPath, "/fake/program/Help/ZEPHYRKIT.CHM");
 }

@@ -47,8 +47,8 @@ protected:
         const std::string path = folder / name;
         const std::string command = std::string(ZK_PYTHON) + " " + ZK_SOURCE_DIR +
                                     "/tools/make_ce_cab.py '" + path + "' --app-name '" + app +
-                                    "' --provider Morvane --os-min " + osMin + " --os-max " + osMax +
-                                    " --payload app.exe:3000 >/dev/null";
+                                    "' --provider Morvane --os-min " + osMin + " --os-max " +
+                                    osMax + " --payload app.exe:3000 >/dev/null";
         EXPECT_EQ(test::RunCommand(command), 0);
         return path;
     }
@@ -132,10 +132,14 @@ TEST_F(ProjectShellTest, PresetsLeaveTheEntriesFlagsAlone) {
 
     // Show prints the flags of the groups whose filter is off too.
     const std::string shown = Run({"show", Paw()}).out;
-    EXPECT_NE(shown.find("Operating System:\t- 2002 [Yes]   - 2003 [No]   - 2003SE [No]   - 2005 [No]"),
-              std::string::npos) << shown;
-    EXPECT_NE(shown.find("Operating System:\t- 2002 [No]   - 2003 [No]   - 2003SE [No]   - 2005 [Yes]"),
-              std::string::npos) << shown;
+    EXPECT_NE(
+        shown.find("Operating System:\t- 2002 [Yes]   - 2003 [No]   - 2003SE [No]   - 2005 [No]"),
+        std::string::npos)
+        << shown;
+    EXPECT_NE(
+        shown.find("Operating System:\t- 2002 [No]   - 2003 [No]   - 2003SE [No]   - 2005 [Yes]"),
+        std::string::npos)
+        << shown;
 
     // A filter change does bring the flags in line with the filters.
     ASSERT_EQ(Run({"set", Paw(), "--platform-filter", "pocketpc"}).code, SHELL_DONE);
@@ -168,7 +172,8 @@ TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
          "Error: --output: outputFolder: longer than 519 characters"},
         {{"--title", "T", "--company", "C", "--readme", "/" + std::string(600, 'r')},
          "Error: --readme: readmePath: longer than 519 characters"},
-        {{"--title", "T", "--company", "C", "--eula", ""}, "Please correct: Eula path is missing or invalid"},
+        {{"--title", "T", "--company", "C", "--eula", ""},
+         "Please correct: Eula path is missing or invalid"},
         {{"--title", "T", "--company", "C", "--readme", ""},
          "Please correct: Readme path is missing or invalid"},
         {{"--title", "T", "--company", "C", "--splash", ""},
@@ -182,7 +187,8 @@ TEST_F(ProjectShellTest, PresetChecksGiveTheWizardsMessages) {
         {{"--title", "T", "--company", "C", "--platform-filter", ""},
          "Please correct: Platform selection is invalid. For details please check the manual"},
         {{"--title", "T", "--company", "C", "--os-filter", ""},
-         "Please correct: Operating system selection is invalid. For details please check the manual"},
+         "Please correct: Operating system selection is invalid. For details please check the "
+         "manual"},
         {{"--title", "T", "--company", "C", "--processor-filter", ""},
          "Please correct: Processor selection is invalid. For details please check the manual"},
     };
@@ -234,9 +240,10 @@ TEST_F(ProjectShellTest, ValuesLongerThanTheirFieldAreRefusedWhole) {
 
 TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
     ZK_REQUIRE_HOST_TOOLS();
-    ASSERT_EQ(Run({"new", Paw(), "--title", "T", "--company", "C", "--platform-filter", "smartphone"})
-                  .code,
-              SHELL_DONE);
+    ASSERT_EQ(
+        Run({"new", Paw(), "--title", "T", "--company", "C", "--platform-filter", "smartphone"})
+            .code,
+        SHELL_DONE);
     Result r = Run({"check", Paw()});
     EXPECT_EQ(r.code, SHELL_REFUSED);
     EXPECT_EQ(r.err, "Please add entry: No cab file has been added in the list\n");
@@ -267,17 +274,21 @@ TEST_F(ProjectShellTest, CheckRunsTheStepsInOrder) {
     EXPECT_EQ(Run({"check", Paw()}).code, SHELL_DONE);
     std::remove(a.c_str());
     r = Run({"check", Paw()});
-    EXPECT_EQ(r.err, "Error: Cannot build project. Files are missing or corrupt. Please go back and correct\n");
+    EXPECT_EQ(
+        r.err,
+        "Error: Cannot build project. Files are missing or corrupt. Please go back and correct\n");
 
     // The project name comes from the file name, and is checked on the build step.
     WriteFileBytes(a, "");
     const std::string odd = folder / "a*b.paw";
     ASSERT_EQ(Run({"new", odd, "--title", "T", "--company", "C"}).code, SHELL_DONE);
-    EXPECT_EQ(Run({"check", odd}).err, "Please add entry: No cab file has been added in the list\n");
+    EXPECT_EQ(Run({"check", odd}).err,
+              "Please add entry: No cab file has been added in the list\n");
     Cabinet("c.cab", "C", "0.0", "0.0");
     ASSERT_EQ(Run({"add", odd, folder / "c.cab"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", odd}).err,
-              "Invalid Project name: Cannot contain any of the following characters: \\, /,:,*,\",?,<,>,|\n");
+              "Invalid Project name: Cannot contain any of the following characters: \\, "
+              "/,:,*,\",?,<,>,|\n");
     const std::string unnamed = folder / ".paw";
     ASSERT_EQ(Run({"new", unnamed, "--title", "T", "--company", "C"}).code, SHELL_DONE);
     ASSERT_EQ(Run({"add", unnamed, folder / "c.cab"}).code, SHELL_DONE);
@@ -300,9 +311,10 @@ TEST_F(ProjectShellTest, CheckRefusesWhatTheDeviceWouldGetWrong) {
     ASSERT_EQ(Run({"add", Paw(), Cabinet("a.cab", "A", "0.0", "0.0")}).code, SHELL_DONE);
     Result r = Run({"check", Paw()});
     EXPECT_EQ(r.code, SHELL_REFUSED);
-    EXPECT_EQ(r.err, "Error: the EULA (info.txt) and the read-me (INFO.TXT) would be one file in the "
-                     "device's \\Temp, where names differing only in case are the same: rename one "
-                     "of them\n");
+    EXPECT_EQ(r.err,
+              "Error: the EULA (info.txt) and the read-me (INFO.TXT) would be one file in the "
+              "device's \\Temp, where names differing only in case are the same: rename one "
+              "of them\n");
     ASSERT_EQ(Run({"set", Paw(), "--no-readme", "--splash", folder / "s.bmp"}).code, SHELL_DONE);
     EXPECT_EQ(Run({"check", Paw()}).err, "Error: " + (folder / "s.bmp") +
                                              " is a PNG picture: PNG is not supported; save the "
@@ -311,7 +323,8 @@ TEST_F(ProjectShellTest, CheckRefusesWhatTheDeviceWouldGetWrong) {
     ASSERT_EQ(Run({"set", Paw(), "--title", std::string(240, 't')}).code, SHELL_DONE);
     r = Run({"check", Paw()});
     EXPECT_EQ(r.code, SHELL_DONE) << r.err;
-    EXPECT_NE(r.out.find("Warning: the title makes file names of 262 characters"), std::string::npos)
+    EXPECT_NE(r.out.find("Warning: the title makes file names of 262 characters"),
+              std::string::npos)
         << r.out;
 
     r = Run({"new", folder / "none/p.paw", "--title", "T", "--company", "C"});
@@ -360,8 +373,9 @@ TEST_F(ProjectShellTest, ExportImportRoundTripAndRefusals) {
     ASSERT_EQ(Run({"import", copy}, exported.out).code, SHELL_DONE);
     EXPECT_EQ(ReadFileBytes(copy), before);
 
-    for (const std::string& damaged : {exported.out.substr(0, exported.out.size() / 2),
-                                      std::string("{\"title\": 7}"), std::string("{\"cabinets\": 1}")}) {
+    for (const std::string& damaged :
+         {exported.out.substr(0, exported.out.size() / 2), std::string("{\"title\": 7}"),
+          std::string("{\"cabinets\": 1}")}) {
         const Result r = Run({"import", Paw()}, damaged);
         EXPECT_EQ(r.code, SHELL_REFUSED);
         EXPECT_EQ(r.err.substr(0, 22), "Error: Cannot import: ");
@@ -391,7 +405,8 @@ TEST_F(ProjectShellTest, TextIsUtf8OutsideAndCodePage1252InTheRecord) {
 
     const Result shown = Run({"show", Paw()});
     EXPECT_NE(shown.out.find("Title : Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale\n"),
-              std::string::npos) << shown.out;
+              std::string::npos)
+        << shown.out;
     EXPECT_NE(shown.out.find("- Path [" + cafe + "]"), std::string::npos) << shown.out;
     const Result exported = Run({"export", Paw()});
     EXPECT_NE(exported.out.find("\"fileName\": \"Caf\xC3\xA9.cab\""), std::string::npos);
@@ -406,7 +421,8 @@ TEST_F(ProjectShellTest, TextIsUtf8OutsideAndCodePage1252InTheRecord) {
     const std::string before = ReadFileBytes(Paw());
     r = Run({"set", Paw(), "--title", "Soci\xC3\xA9t\xC3\xA9 \xE4\xB8\xAD"});
     EXPECT_EQ(r.code, SHELL_REFUSED);
-    EXPECT_EQ(r.err, "zephyrkit-project: --title: holds U+4E2D, which code page 1252 cannot store\n");
+    EXPECT_EQ(r.err,
+              "zephyrkit-project: --title: holds U+4E2D, which code page 1252 cannot store\n");
     r = Run({"add", Paw(), "\xE2\x98\x83.cab"});
     EXPECT_EQ(r.code, SHELL_REFUSED);
     EXPECT_EQ(r.err,
@@ -424,11 +440,12 @@ TEST_F(ProjectShellTest, UsageAndInvalidFiles) {
     EXPECT_EQ(Run({"new", Paw(), "--title"}).code, SHELL_USAGE);
     EXPECT_EQ(Run({"new", Paw(), "--colour", "red"}).code, SHELL_USAGE);
     EXPECT_EQ(Run({"--help"}).code, SHELL_DONE);
-    for (const char* command : {"new", "set", "add", "remove", "move", "flag", "show", "check",
-                                "export", "import"}) {
+    for (const char* command :
+         {"new", "set", "add", "remove", "move", "flag", "show", "check", "export", "import"}) {
         const Result r = Run({command, "--help"});
         EXPECT_EQ(r.code, SHELL_DONE);
-        EXPECT_EQ(r.out.rfind(std::string("Usage: zephyrkit-project ") + command, 0), 0u) << command;
+        EXPECT_EQ(r.out.rfind(std::string("Usage: zephyrkit-project ") + command, 0), 0u)
+            << command;
     }
     WriteFileBytes(Paw(), "short");
     const Result r = Run({"show", Paw()});
@@ -454,8 +471,9 @@ TEST(BuildFailureTest, EachKindGivesItsExitCodeAndMessages) {
         o.Fail(fault, std::move(file), std::move(detail), std::move(reason));
         return o;
     };
-    const std::string clash = " would be one file in the device's \\Temp, where names differing "
-                              "only in case are the same: rename one of them";
+    const std::string clash =
+        " would be one file in the device's \\Temp, where names differing "
+        "only in case are the same: rename one of them";
     const Case cases[] = {
         {failed(BuildFault::CannotRead, "a.cab", {}, "Gone"), BUILD_MISSING_FILE,
          "a.cab: cannot read: Gone", "cannot read a.cab: Gone"},
@@ -516,10 +534,10 @@ TEST(BuildOptionsTest, SigningOptionsAreParsedWithTheOthersAndTheRestIsLeft) {
     CommandLineBuildOptions build;
     std::vector<std::string> rest;
     std::string problem;
-    ASSERT_TRUE(ParseBuildOptions({"--sign", "k.pfx", "--base-url", "-q", "--sign-url",
-                                   "https://morvane.example", "--sign-password-file", "pw",
-                                   "--output", "out", "x"},
-                                  &build, &rest, &problem))
+    ASSERT_TRUE(ParseBuildOptions(
+        {"--sign", "k.pfx", "--base-url", "-q", "--sign-url", "https://morvane.example",
+         "--sign-password-file", "pw", "--output", "out", "x"},
+        &build, &rest, &problem))
         << problem;
     EXPECT_EQ(build.signing.certificate, "k.pfx");
     EXPECT_EQ(build.signing.passwordFile, "pw");

@@ -48,9 +48,8 @@ public:
         Note("CeRapiUninit");
         return inner_.CeRapiUninit();
     }
-    RemoteHandle CeCreateFile(std::u16string_view path, std::uint32_t access,
-                              std::uint32_t share, std::uint32_t creation,
-                              std::uint32_t attributes) override {
+    RemoteHandle CeCreateFile(std::u16string_view path, std::uint32_t access, std::uint32_t share,
+                              std::uint32_t creation, std::uint32_t attributes) override {
         Note("CeCreateFile " + AnsiFromWide(path));
         return inner_.CeCreateFile(path, access, share, creation, attributes);
     }

@@ -83,8 +83,7 @@ bool FakeDesktopPlatform::WriteRegistryDword(RegistryRoot root, const std::strin
 }
 
 bool FakeDesktopPlatform::WriteRegistryString(RegistryRoot root, const std::string& key,
-                                              const std::string& value,
-                                              const std::string& data) {
+                                              const std::string& value, const std::string& data) {
     registry[RegistryName(root, key, value)] = data;
     return true;
 }

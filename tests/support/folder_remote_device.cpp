@@ -233,8 +233,7 @@ HResult FolderRemoteDevice::CeRapiUninit() {
 }
 
 RemoteHandle FolderRemoteDevice::CeCreateFile(std::u16string_view path, std::uint32_t access,
-                                              std::uint32_t /*shareMode*/,
-                                              std::uint32_t creation,
+                                              std::uint32_t /*shareMode*/, std::uint32_t creation,
                                               std::uint32_t /*attributes*/) {
     std::lock_guard<std::mutex> hold(lock_);
     if (!connected_) return REMOTE_INVALID_HANDLE;
@@ -312,8 +311,7 @@ bool FolderRemoteDevice::CeCloseHandle(RemoteHandle handle) {
 }
 
 bool FolderRemoteDevice::CeCreateProcess(std::u16string_view program,
-                                         std::u16string_view commandLine,
-                                         RemoteProcessInfo* info) {
+                                         std::u16string_view commandLine, RemoteProcessInfo* info) {
     fs::path host;
     ProgramHandler handler;
     {

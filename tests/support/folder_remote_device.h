@@ -121,7 +121,7 @@ private:
     HResult answerResult_ = REMOTE_S_OK;
     std::chrono::steady_clock::time_point answerTime_{};
     std::uint64_t uninitCount_ = 0;  // a changed count abandons waiting attempts
-    int waitingCalls_ = 0;  // blocked calls of the current count
+    int waitingCalls_ = 0;           // blocked calls of the current count
     bool connected_ = false;
 
     bool failProgramStarts_ = false;

@@ -19,11 +19,12 @@ std::string SignedProgram(std::string program, std::size_t tableBytes, std::size
     program.replace(0, 2, "MZ");
     program.replace(0x3C, 4, U32(PE_AT));
     program.replace(PE_AT, 4, std::string("PE\0\0", 4));
-    program.replace(PE_AT + 4 + 16, 2, std::string("\xF0\0", 2));      // optional header size
-    program.replace(OPTIONAL_AT, 2, std::string("\x0B\x02", 2));       // PE32+
-    program.replace(OPTIONAL_AT + 108, 4, U32(16));                    // directories
+    program.replace(PE_AT + 4 + 16, 2, std::string("\xF0\0", 2));  // optional header size
+    program.replace(OPTIONAL_AT, 2, std::string("\x0B\x02", 2));   // PE32+
+    program.replace(OPTIONAL_AT + 108, 4, U32(16));                // directories
     const std::size_t aligned = (program.size() + 7) / 8 * 8;
-    program.replace(OPTIONAL_AT + 112 + 4 * 8, 8, U32(tableAt ? tableAt : aligned) + U32(tableBytes));
+    program.replace(OPTIONAL_AT + 112 + 4 * 8, 8,
+                    U32(tableAt ? tableAt : aligned) + U32(tableBytes));
     return program + std::string(aligned - program.size(), '\0') + std::string(tableBytes, 'C');
 }
 

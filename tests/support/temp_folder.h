@@ -52,10 +52,10 @@ bool HostToolsAvailable();
 
 // First statement of a test that needs the host's checkers: under Wine the
 // test is reported as skipped, with the reason.
-#define ZK_REQUIRE_HOST_TOOLS()                                                  \
-    do {                                                                         \
-        if (!::zk::test::HostToolsAvailable())                                   \
-            GTEST_SKIP() << "needs the host's tools (python3, unzip, zip, "      \
-                            "cabextract), which a Windows program under Wine "   \
-                            "cannot start";                                      \
+#define ZK_REQUIRE_HOST_TOOLS()                                                \
+    do {                                                                       \
+        if (!::zk::test::HostToolsAvailable())                                 \
+            GTEST_SKIP() << "needs the host's tools (python3, unzip, zip, "    \
+                            "cabextract), which a Windows program under Wine " \
+                            "cannot start";                                    \
     } while (0)

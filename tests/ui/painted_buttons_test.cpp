@@ -12,9 +12,9 @@ constexpr int DEPLOY = 4;
 TEST(HotAreaTest, PointsCountOnlyStrictlyInside) {
     ASSERT_NE(HotAreaAt(11, 371), nullptr);
     EXPECT_EQ(HotAreaAt(11, 371)->button, PaintedButton::Help);
-    EXPECT_EQ(HotAreaAt(10, 390), nullptr);   // on the left edge
-    EXPECT_EQ(HotAreaAt(50, 390), nullptr);   // on the right edge
-    EXPECT_EQ(HotAreaAt(55, 390), nullptr);   // between Help and About
+    EXPECT_EQ(HotAreaAt(10, 390), nullptr);  // on the left edge
+    EXPECT_EQ(HotAreaAt(50, 390), nullptr);  // on the right edge
+    EXPECT_EQ(HotAreaAt(55, 390), nullptr);  // between Help and About
     EXPECT_EQ(HotAreaAt(99, 409)->button, PaintedButton::About);
     EXPECT_EQ(HotAreaAt(149, 380)->button, PaintedButton::Web);
     EXPECT_EQ(HotAreaAt(431, 420)->button, PaintedButton::Back);

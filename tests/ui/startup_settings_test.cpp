@@ -59,7 +59,8 @@ TEST_F(StartupTest, FirstStartShowsTheIntroductionAndWritesTheAssociation) {
     EXPECT_EQ(state.skipIntroPage, 0);
     EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\.paw|"], "Zephyrkit.1");
     EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1|"], "Zephyrkit Project");
-    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1\\DefaultIcon|"], "C:\\Tools\\Zephyrkit.exe");
+    EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1\\DefaultIcon|"],
+              "C:\\Tools\\Zephyrkit.exe");
     EXPECT_EQ(platform.registry["HKCU|Software\\Classes\\Zephyrkit.1\\Shell\\Open\\Command|"],
               "\"C:\\Tools\\Zephyrkit.exe\" \"%1\"");
 }

@@ -287,7 +287,8 @@ TEST(PagePaintingTest, DeployTextNamesCompanyThenTitle) {
     const PaintedPage painted = PaintingOf(4, *project);
     ASSERT_EQ(painted.texts.size(), 2u);
     EXPECT_EQ(painted.texts[0].text.rfind("This wizard will help you install Morvane Demo 100% on "
-                                          "your WindowsCE device.", 0),
+                                          "your WindowsCE device.",
+                                          0),
               0u);
     EXPECT_EQ(painted.texts[1].weight, 700);
     EXPECT_EQ(PaintingOf(2, *project).lineRows, (std::vector<int>{12, 376}));

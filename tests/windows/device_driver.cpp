@@ -95,7 +95,8 @@ constexpr DWORD RESET_EXIT_CODE = 206;
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
@@ -103,11 +104,11 @@ std::wstring Widen(const std::string& text) {
 
 std::string Narrow(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
     return out;
 }
 
@@ -121,7 +122,8 @@ std::wstring ClassOf(HWND window) {
 // gives "" instead of hanging the driver.
 std::wstring TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
@@ -154,7 +156,8 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 class RemoteTree {
 public:
     RemoteTree(HANDLE process, HWND tree) : process_(process), tree_(tree) {
-        block_ = VirtualAllocEx(process_, nullptr, BLOCK_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        block_ =
+            VirtualAllocEx(process_, nullptr, BLOCK_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
     ~RemoteTree() {
         if (block_) VirtualFreeEx(process_, block_, 0, MEM_RELEASE);
@@ -181,7 +184,8 @@ public:
         WriteProcessMemory(process_, remoteText, &zero, sizeof zero, nullptr);
         if (!Send(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block_))) return {};
         wchar_t text[TEXT_UNITS + 1] = {};
-        if (!ReadProcessMemory(process_, remoteText, text, TEXT_UNITS * sizeof(wchar_t), nullptr)) return {};
+        if (!ReadProcessMemory(process_, remoteText, text, TEXT_UNITS * sizeof(wchar_t), nullptr))
+            return {};
         return text;
     }
 
@@ -216,7 +220,8 @@ public:
             if (i == names.size()) break;
             HTREEITEM child = Child(item, names[i]);
             if (!child) {
-                *problem = Quoted(names[i]) + L" under " + Quoted(Text(item)) + L", got " + ChildNames(item);
+                *problem = Quoted(names[i]) + L" under " + Quoted(Text(item)) + L", got " +
+                           ChildNames(item);
                 return nullptr;
             }
             item = child;
@@ -284,8 +289,8 @@ RECT DeviceScreen() {
 }
 
 std::string RectText(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
 }
 
 class Driver : public zk::test::StepDriver {
@@ -305,16 +310,18 @@ private:
         }
         HWND found = nullptr;
         const DWORD start = GetTickCount();
-        while (!(found = FindWindowW(MAIN_CLASS, nullptr)) && GetTickCount() - start < timeout) Sleep(25);
+        while (!(found = FindWindowW(MAIN_CLASS, nullptr)) && GetTickCount() - start < timeout)
+            Sleep(25);
         if (!found) {
             Fail("an installer's main window to appear", "none");
             return;
         }
         DWORD id = 0;
         GetWindowThreadProcessId(found, &id);
-        process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                            PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_TERMINATE,
-                                        FALSE, id);
+        process_.hProcess =
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                            PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_TERMINATE,
+                        FALSE, id);
         process_.dwProcessId = id;
         if (!process_.hProcess) Fail("the installer's process", "cannot open it");
     }
@@ -386,9 +393,10 @@ private:
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         *started = {};
-        if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
-                            &startup, started)) {
-            Fail("the program to start (" + Narrow(program) + ")", "error " + std::to_string(GetLastError()));
+        if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            L"C:\\", &startup, started)) {
+            Fail("the program to start (" + Narrow(program) + ")",
+                 "error " + std::to_string(GetLastError()));
             return false;
         }
         return true;
@@ -453,8 +461,8 @@ bool Driver::Press(int id, bool async) {
 // emulated installer plays it, and ends the program as a reset would.
 bool Driver::ResetDuringInstall(DWORD nth) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         Fail("the device profile key to open", "error");
         return false;
     }
@@ -466,13 +474,15 @@ bool Driver::ResetDuringInstall(DWORD nth) {
 
 bool Driver::Rotate(DWORD width, DWORD height) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PROFILE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         Fail("the device profile key to open", "error");
         return false;
     }
-    RegSetValueExW(key, L"ScreenWidth", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width), sizeof width);
-    RegSetValueExW(key, L"ScreenHeight", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&height), sizeof height);
+    RegSetValueExW(key, L"ScreenWidth", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&width),
+                   sizeof width);
+    RegSetValueExW(key, L"ScreenHeight", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&height),
+                   sizeof height);
     RegCloseKey(key);
     HWND main = MainWindow();
     if (!main) {
@@ -487,8 +497,8 @@ bool Driver::Rotate(DWORD width, DWORD height) {
 DWORD ProfileValue(const wchar_t* name, DWORD fallback) {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, PROFILE_KEY, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-        ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, PROFILE_KEY, name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS) {
         return fallback;
     }
     return value;
@@ -520,7 +530,8 @@ bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
     }
     RemoteTree remote(process_.hProcess, tree);
     if (!remote.Usable()) {
-        Fail("memory in the program for the tree's items", "error " + std::to_string(GetLastError()));
+        Fail("memory in the program for the tree's items",
+             "error " + std::to_string(GetLastError()));
         return false;
     }
     if (action == BrowseAction::Keys) {
@@ -535,7 +546,8 @@ bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
         for (const std::wstring& name : RemoteTree::Levels(Widen(path))) {
             PostKeys(tree, "right");
             std::wstring seen;
-            for (int presses = 0; presses < 60 && !SameTextIgnoringCase(remote.SelectedText(), name); ++presses) {
+            for (int presses = 0;
+                 presses < 60 && !SameTextIgnoringCase(remote.SelectedText(), name); ++presses) {
                 PostKeys(tree, "down");
                 seen += L" " + Quoted(remote.SelectedText());
             }
@@ -612,7 +624,8 @@ bool Driver::Run(const std::string& line, int number) {
             timeout = usual * 6;
             Eventually("the main window", [&] {
                 if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
-                    return Check{false, "none, the program ended (" + ExitCodeText(process_.hProcess, 0) + ")"};
+                    return Check{false, "none, the program ended (" +
+                                            ExitCodeText(process_.hProcess, 0) + ")"};
                 }
                 return Check{MainWindow() != nullptr, "none"};
             });
@@ -622,7 +635,8 @@ bool Driver::Run(const std::string& line, int number) {
         if (Started()) {
             bool window = false;
             const DWORD start = GetTickCount();
-            while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT && GetTickCount() - start < timeout) {
+            while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT &&
+                   GetTickCount() - start < timeout) {
                 if (HWND main = MainWindow(); main && IsWindowVisible(main)) window = true;
             }
             const std::string got = ExitCodeText(process_.hProcess, 0);
@@ -646,18 +660,21 @@ bool Driver::Run(const std::string& line, int number) {
         const auto a = args(2);
         const int key = std::atoi(a[0].c_str());
         const std::wstring want = Widen(a[1]);
-        Eventually("soft key " + a[0] + " captioned " + quoted(want) + " on the device screen", [&] {
-            HWND k = SoftKey(key);
-            if (!k) return Check{false, "no such key shown"};
-            const std::wstring caption = TextOf(k);
-            if (caption != want) return Check{false, quoted(caption)};
-            RECT r = {};
-            GetWindowRect(k, &r);
-            const RECT screen = DeviceScreen();
-            const bool inside = r.left >= screen.left && r.top >= screen.top && r.right <= screen.right &&
-                                r.bottom <= screen.bottom && r.right > r.left && r.bottom > r.top;
-            return Check{inside, "a key at " + RectText(r) + ", the screen " + RectText(screen)};
-        });
+        Eventually("soft key " + a[0] + " captioned " + quoted(want) + " on the device screen",
+                   [&] {
+                       HWND k = SoftKey(key);
+                       if (!k) return Check{false, "no such key shown"};
+                       const std::wstring caption = TextOf(k);
+                       if (caption != want) return Check{false, quoted(caption)};
+                       RECT r = {};
+                       GetWindowRect(k, &r);
+                       const RECT screen = DeviceScreen();
+                       const bool inside = r.left >= screen.left && r.top >= screen.top &&
+                                           r.right <= screen.right && r.bottom <= screen.bottom &&
+                                           r.right > r.left && r.bottom > r.top;
+                       return Check{inside,
+                                    "a key at " + RectText(r) + ", the screen " + RectText(screen)};
+                   });
     } else if (verb == "no-key") {
         const int key = id();
         Eventually("no soft key " + std::to_string(key), [&] {
@@ -667,26 +684,29 @@ bool Driver::Run(const std::string& line, int number) {
     } else if (verb == "layout") {
         // The window fills the work area down to its soft-key bar, and the
         // bar the rest of the screen.
-        Eventually("the main window over the work area and its bar below it, across the screen", [&] {
-            HWND main = MainWindow();
-            if (!main) return Check{false, "no main window"};
-            const RECT screen = DeviceScreen();
-            const LONG taskBar = static_cast<LONG>(ProfileValue(L"TaskBarHeight", 26));
-            RECT w = {};
-            GetWindowRect(main, &w);
-            std::string got = "the window at " + RectText(w);
-            bool ok = w.left == 0 && w.top == taskBar && w.right == screen.right && w.bottom < screen.bottom;
-            int bars = 0;
-            for (HWND top : TopLevelWindows(process_.dwProcessId)) {
-                if (!IsWindowVisible(top) || ClassOf(top) != SOFTKEY_BAR_CLASS) continue;
-                RECT b = {};
-                GetWindowRect(top, &b);
-                got += ", a bar at " + RectText(b);
-                ok = ok && b.left == 0 && b.top == w.bottom && b.right == screen.right && b.bottom == screen.bottom;
-                ++bars;
-            }
-            return Check{ok && bars == 1, got + ", the screen " + RectText(screen)};
-        });
+        Eventually("the main window over the work area and its bar below it, across the screen",
+                   [&] {
+                       HWND main = MainWindow();
+                       if (!main) return Check{false, "no main window"};
+                       const RECT screen = DeviceScreen();
+                       const LONG taskBar = static_cast<LONG>(ProfileValue(L"TaskBarHeight", 26));
+                       RECT w = {};
+                       GetWindowRect(main, &w);
+                       std::string got = "the window at " + RectText(w);
+                       bool ok = w.left == 0 && w.top == taskBar && w.right == screen.right &&
+                                 w.bottom < screen.bottom;
+                       int bars = 0;
+                       for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+                           if (!IsWindowVisible(top) || ClassOf(top) != SOFTKEY_BAR_CLASS) continue;
+                           RECT b = {};
+                           GetWindowRect(top, &b);
+                           got += ", a bar at " + RectText(b);
+                           ok = ok && b.left == 0 && b.top == w.bottom && b.right == screen.right &&
+                                b.bottom == screen.bottom;
+                           ++bars;
+                       }
+                       return Check{ok && bars == 1, got + ", the screen " + RectText(screen)};
+                   });
     } else if (verb == "html") {
         const bool visible = args(1)[0] == "visible";
         Eventually(std::string("the HTML view ") + (visible ? "shown" : "hidden"), [&] {
@@ -709,8 +729,9 @@ bool Driver::Run(const std::string& line, int number) {
         Eventually(std::string(wanted ? "" : "no ") + "control " + std::to_string(control), [&] {
             HWND c = Control(control);
             const bool there = c && IsWindowVisible(c);
-            return Check{there == wanted, there ? "a " + Narrow(ClassOf(c)) + " " + quoted(TextOf(c))
-                                               : (c ? "a hidden one" : "none")};
+            return Check{there == wanted, there
+                                              ? "a " + Narrow(ClassOf(c)) + " " + quoted(TextOf(c))
+                                              : (c ? "a hidden one" : "none")};
         });
     } else if (verb == "checked" || verb == "unchecked") {
         const int control = id();
@@ -775,7 +796,8 @@ bool Driver::Run(const std::string& line, int number) {
     } else if (verb == "no-status") {
         Eventually("no status box", [&] {
             HWND box = Control(STATUS_BOX);
-            return Check{!box || !IsWindowVisible(box), box ? "one showing " + quoted(TextOf(box)) : ""};
+            return Check{!box || !IsWindowVisible(box),
+                         box ? "one showing " + quoted(TextOf(box)) : ""};
         });
     } else if (verb == "keys") {
         HWND main = MainWindow();
@@ -787,8 +809,8 @@ bool Driver::Run(const std::string& line, int number) {
         Eventually("the focus on control " + std::to_string(control), [&] {
             HWND focus = FocusIn(MainWindow());
             return Check{focus && GetDlgCtrlID(focus) == control,
-                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) + " " + quoted(TextOf(focus)) +
-                                     " of class " + Narrow(ClassOf(focus))
+                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) + " " +
+                                     quoted(TextOf(focus)) + " of class " + Narrow(ClassOf(focus))
                                : "nothing focused"};
         });
     } else if (verb == "browser" || verb == "no-browser") {
@@ -820,7 +842,8 @@ bool Driver::Run(const std::string& line, int number) {
         AnswerBox(a[0], a[1]);
     } else if (verb == "rotate") {
         const auto a = args(2);
-        Rotate(static_cast<DWORD>(std::atol(a[0].c_str())), static_cast<DWORD>(std::atol(a[1].c_str())));
+        Rotate(static_cast<DWORD>(std::atol(a[0].c_str())),
+               static_cast<DWORD>(std::atol(a[1].c_str())));
     } else if (verb == "screenshot") {
         Screenshot(args(1)[0]);
     } else if (verb == "timeout") {

@@ -70,7 +70,7 @@ void WriteFolderBitmap(const std::string& path, int count) {
             char* p = &bytes[54 + y * stride + x * 3];
             p[0] = static_cast<char>(inside ? 200 : 255);  // blue
             p[1] = 0;
-            p[2] = static_cast<char>(inside ? 40 : 255);   // red
+            p[2] = static_cast<char>(inside ? 40 : 255);  // red
         }
     test::WriteFileBytes(path, bytes);
 }
@@ -89,13 +89,15 @@ std::string TextOf(HWND window) {
 
 const char* ExpectedClass(ControlKind kind) {
     switch (kind) {
-        case ControlKind::Label: return "Static";
-        case ControlKind::CabinetList: return "SysListView32";
-        case ControlKind::LogList: return "ListBox";
-        case ControlKind::ProgressBar: return "msctls_progress32";
-        case ControlKind::RemoteTree: return "SysTreeView32";
-        case ControlKind::Check: case ControlKind::Button: case ControlKind::Browse: return "Button";
-        default: return "Edit";
+    case ControlKind::Label: return "Static";
+    case ControlKind::CabinetList: return "SysListView32";
+    case ControlKind::LogList: return "ListBox";
+    case ControlKind::ProgressBar: return "msctls_progress32";
+    case ControlKind::RemoteTree: return "SysTreeView32";
+    case ControlKind::Check:
+    case ControlKind::Button:
+    case ControlKind::Browse: return "Button";
+    default: return "Edit";
     }
 }
 
@@ -120,8 +122,8 @@ protected:
         std::filesystem::create_directories(folder.path() + "/Images");
         WriteFolderBitmap(folder / "Images/Browse.bmp", 2);
         device = std::make_unique<FolderRemoteDevice>(folder.path() + "/device");
-        controls = std::make_unique<Win32PageControls>(parent, GetModuleHandleA(nullptr), font,
-                                                       ctx, *device, folder.path() + "\\");
+        controls = std::make_unique<Win32PageControls>(parent, GetModuleHandleA(nullptr), font, ctx,
+                                                       *device, folder.path() + "\\");
         controls->CreateToolTipHost();
     }
 
@@ -136,7 +138,8 @@ protected:
         PageControlsTest* self = current_;
         if (self && self->controls) {
             // Only the commands of the list's keys, not the fields' notifications.
-            if (message == WM_COMMAND && HIWORD(wParam) == 0) self->commands.push_back(LOWORD(wParam));
+            if (message == WM_COMMAND && HIWORD(wParam) == 0)
+                self->commands.push_back(LOWORD(wParam));
             LRESULT result = 0;
             if (message == WM_NOTIFY &&
                 self->controls->OnNotify(reinterpret_cast<NMHDR*>(lParam), &result))
@@ -157,7 +160,8 @@ protected:
     }
     std::vector<std::string> Entries() {
         std::vector<std::string> names;
-        for (int i = 0; i < CabinetCount(project); ++i) names.push_back(project.cabinets[i].fileName);
+        for (int i = 0; i < CabinetCount(project); ++i)
+            names.push_back(project.cabinets[i].fileName);
         return names;
     }
 
@@ -254,8 +258,8 @@ TEST_F(PageControlsTest, EveryPageMakesEachControlOfItsTableAndUnmakesThemAll) {
         if (step == 2) {
             HWND list = Control(IDC_CABINET_LIST);
             // The three slots are there even with every icon file missing.
-            auto icons = reinterpret_cast<HIMAGELIST>(
-                SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+            auto icons =
+                reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
             ASSERT_NE(icons, nullptr);
             EXPECT_EQ(ImageList_GetImageCount(icons), 3);
             EXPECT_EQ(View().ListColumnTitle(IDC_CABINET_LIST, 0), "Cabinet Name");
@@ -471,7 +475,8 @@ TEST_F(PageControlsTest, RemoteTreeReadsBranchesWhenOpenedAndForgetsThemWhenClos
     ASSERT_TRUE(CreatePage(ctx, *controls, 4));
     HWND tree = Control(IDC_REMOTE_TREE);
     EXPECT_EQ(View().GetText(IDC_REMOTE_PATH), "\\");
-    auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    auto images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(images), 2);
 

@@ -164,8 +164,7 @@ TEST_F(RapiTest, DeployPutsTheInstallerIntoTheTargetFolderAndStartsItAtTheDevice
     Built(ReadAll(ZK_RAPI_START_PROBE));
 
     Deploy("\\");
-    EXPECT_EQ(page.statuses,
-              (Strings{STATUS_COPYING, STATUS_COPIED, STATUS_STARTED}));
+    EXPECT_EQ(page.statuses, (Strings{STATUS_COPYING, STATUS_COPIED, STATUS_STARTED}));
     EXPECT_EQ(ReadAll(std::string(DEVICE) + "\\Demo.[MOBILE].exe"), ReadAll(ZK_RAPI_START_PROBE));
     // No command line: the program writes to "probe.txt" in its current
     // folder, which is the device's root.
@@ -177,8 +176,8 @@ TEST_F(RapiTest, DeployPutsTheInstallerIntoTheTargetFolderAndStartsItAtTheDevice
     Deploy("\\Temp");
     EXPECT_EQ(page.statuses, (Strings{STATUS_COPYING, STATUS_COPIED, STATUS_STARTED}));
     EXPECT_TRUE(Exists(std::string(DEVICE) + "\\Temp\\Demo.[MOBILE].exe"));
-    EXPECT_EQ(Calls("CeCreateFile"),
-              (Strings{"CeCreateFile \\Demo.[MOBILE].exe", "CeCreateFile \\Temp\\Demo.[MOBILE].exe"}));
+    EXPECT_EQ(Calls("CeCreateFile"), (Strings{"CeCreateFile \\Demo.[MOBILE].exe",
+                                              "CeCreateFile \\Temp\\Demo.[MOBILE].exe"}));
 }
 
 TEST_F(RapiTest, AStartedProgramsDriveLessPathsStayOnTheWineDevice) {

@@ -43,7 +43,8 @@ std::vector<HWND> Descendants(HWND parent) {
 HWND FocusIn(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
     return info.hwndFocus;
 }
 
@@ -51,9 +52,10 @@ std::string PostKeys(HWND window, const std::string& keys) {
     static const struct {
         const char* name;
         WPARAM key;
-    } NAMES[] = {{"enter", VK_RETURN}, {"space", VK_SPACE}, {"tab", VK_TAB}, {"escape", VK_ESCAPE},
-                 {"up", VK_UP},        {"down", VK_DOWN},   {"left", VK_LEFT}, {"right", VK_RIGHT},
-                 {"f1", VK_F1},        {"f2", VK_F2}};
+    } NAMES[] = {{"enter", VK_RETURN},  {"space", VK_SPACE}, {"tab", VK_TAB},
+                 {"escape", VK_ESCAPE}, {"up", VK_UP},       {"down", VK_DOWN},
+                 {"left", VK_LEFT},     {"right", VK_RIGHT}, {"f1", VK_F1},
+                 {"f2", VK_F2}};
     std::size_t at = 0;
     while (at < keys.size()) {
         const std::size_t end = std::min(keys.find(' ', at), keys.size());
@@ -62,7 +64,8 @@ std::string PostKeys(HWND window, const std::string& keys) {
         if (name.empty()) continue;
         WPARAM key = 0;
         bool alt = false;
-        if (name.size() == 5 && name.compare(0, 4, "alt+") == 0 && std::isalnum(static_cast<unsigned char>(name[4]))) {
+        if (name.size() == 5 && name.compare(0, 4, "alt+") == 0 &&
+            std::isalnum(static_cast<unsigned char>(name[4]))) {
             key = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(name[4])));
             alt = true;
         }

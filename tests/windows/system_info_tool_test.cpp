@@ -153,13 +153,13 @@ TEST_F(SystemInfoToolTest, ClassifiesTheProfilesOfTheDeviceRange) {
     const Case cases[] = {
         {{"Pocket PC 2002, TI OMAP", &V3, &V0, L"PocketPC", L"ARM925T", L"OMAP710",
           L"Texas Instruments", 168, nullptr},
-         {3, 0, 1, 0, 0, 0, u"PocketPC", 1, 0, u"ARM925T", u"OMAP710", u"Texas Instruments", 168,
-          0, 1, 0}},
+         {3, 0, 1, 0, 0, 0, u"PocketPC", 1, 0, u"ARM925T", u"OMAP710", u"Texas Instruments", 168, 0,
+          1, 0}},
         {{"Smartphone 2003, vendor TI on a PXA255: Intel wins", &V4, &V2, L"SmartPhone", L"ARMV4",
           L"PXA255", L"TI", 200, nullptr},
          {4, 2, 0, 1, 0, 0, u"SmartPhone", 0, 1, u"ARMV4", u"PXA255", u"TI", 200, 1, 0, 0}},
-        {{"Pocket PC 2003 (4.20), Samsung S3C2440", &V4, &V20, L"PocketPC", L"ARM920T",
-          L"S3C2440", L"SAMSUNG", 400, nullptr},
+        {{"Pocket PC 2003 (4.20), Samsung S3C2440", &V4, &V20, L"PocketPC", L"ARM920T", L"S3C2440",
+          L"SAMSUNG", 400, nullptr},
          {4, 20, 0, 1, 0, 0, u"PocketPC", 1, 0, u"ARM920T", u"S3C2440", u"SAMSUNG", 400, 0, 0, 1}},
         {{"Windows Mobile 5 (5.1), Intel Corporation PXA270", &V5, &V1, L"PocketPC", L"ARMV5TE",
           L"PXA270", L"Intel Corporation", 624, nullptr},
@@ -171,8 +171,8 @@ TEST_F(SystemInfoToolTest, ClassifiesTheProfilesOfTheDeviceRange) {
         {{"version 6.0 and an unknown processor: no flags", &V6, &V0, L"Unknown", L"ARMV6",
           L"MSM7200", L"Qualcomm", 400, nullptr},
          {6, 0, 0, 0, 0, 0, u"Unknown", 0, 0, u"ARMV6", u"MSM7200", u"Qualcomm", 400, 0, 0, 0}},
-        {{"names are matched exactly: lower-case pxa is no Intel", &V4, &V21, L"pocketpc",
-          L"arm", L"pxa270", L"Acme", 1, nullptr},
+        {{"names are matched exactly: lower-case pxa is no Intel", &V4, &V21, L"pocketpc", L"arm",
+          L"pxa270", L"Acme", 1, nullptr},
          {4, 21, 0, 0, 1, 0, u"pocketpc", 1, 0, u"arm", u"pxa270", u"Acme", 1, 0, 0, 0}},
     };
     for (const Case& c : cases) {

@@ -106,7 +106,8 @@ LRESULT Send(HWND window, UINT message, WPARAM w, LPARAM l, UINT ms = 5000) {
 
 std::string TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
@@ -208,7 +209,8 @@ private:
         startup.cb = sizeof startup;
         if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             folder.empty() ? nullptr : folder.c_str(), &startup, &process_)) {
-            Fail("the program to start (" + program + ")", "error " + std::to_string(GetLastError()));
+            Fail("the program to start (" + program + ")",
+                 "error " + std::to_string(GetLastError()));
             return false;
         }
         return true;
@@ -228,8 +230,11 @@ private:
             const char* name;
             int x, y;
         };
-        static const Spot spots[] = {{"help", 30, 390}, {"about", 80, 390}, {"web", 130, 390},
-                                     {"back", 477, 432}, {"next", 582, 432}};
+        static const Spot spots[] = {{"help", 30, 390},
+                                     {"about", 80, 390},
+                                     {"web", 130, 390},
+                                     {"back", 477, 432},
+                                     {"next", 582, 432}};
         for (const Spot& spot : spots) {
             if (name == spot.name) {
                 MouseAt(WM_LBUTTONDOWN, spot.x, spot.y);
@@ -269,7 +274,8 @@ private:
         rect.top = column;
         rect.left = LVIR_BOUNDS;
         if (!block.Write(0, &rect, sizeof rect)) return false;
-        if (!Send(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0))))
+        if (!Send(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                  reinterpret_cast<LPARAM>(block.at(0))))
             return false;
         block.Read(0, &rect, sizeof rect);
         if (column == 0) {
@@ -286,7 +292,8 @@ private:
         HWND list = WaitControl(id);
         POINT at;
         if (!list || !CellCentre(list, row, column, &at)) {
-            Fail("the place of row " + std::to_string(row) + " column " + std::to_string(column), "none");
+            Fail("the place of row " + std::to_string(row) + " column " + std::to_string(column),
+                 "none");
             return;
         }
         POINT screen = at;
@@ -301,8 +308,10 @@ private:
         HWND list = WaitControl(id);
         HWND main = MainWindow();
         POINT start, target;
-        if (!list || !main || !CellCentre(list, from, 0, &start) || !CellCentre(list, to, 0, &target)) {
-            Fail("rows " + std::to_string(from) + " and " + std::to_string(to) + " on screen", "not both");
+        if (!list || !main || !CellCentre(list, from, 0, &start) ||
+            !CellCentre(list, to, 0, &target)) {
+            Fail("rows " + std::to_string(from) + " and " + std::to_string(to) + " on screen",
+                 "not both");
             return;
         }
         // The list starts a drag when the mouse moves away with the button down.
@@ -346,9 +355,10 @@ private:
         drop->pFiles = sizeof(DROPFILES);
         drop->fWide = FALSE;
         std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size());
-        void* remote = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
-                                      PAGE_READWRITE);
-        if (!remote || !WriteProcessMemory(process_.hProcess, remote, block.data(), block.size(), nullptr)) {
+        void* remote = VirtualAllocEx(process_.hProcess, nullptr, block.size(),
+                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!remote ||
+            !WriteProcessMemory(process_.hProcess, remote, block.data(), block.size(), nullptr)) {
             Fail("the drop's memory in the program", "error " + std::to_string(GetLastError()));
             return;
         }
@@ -361,7 +371,8 @@ private:
         std::string got;
         if (!Eventually("a message box", [&] {
                 box = Dialog();
-                return Check{box && GetDlgItem(box, 0xFFFF), box ? "a dialog without text" : "none"};
+                return Check{box && GetDlgItem(box, 0xFFFF),
+                             box ? "a dialog without text" : "none"};
             })) {
             return;
         }
@@ -373,14 +384,17 @@ private:
         } else {
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
-        Eventually("the box gone", [&] { return Check{!IsWindow(box) || !IsWindowVisible(box), "still shown"}; });
+        Eventually("the box gone", [&] {
+            return Check{!IsWindow(box) || !IsWindowVisible(box), "still shown"};
+        });
     }
 
     void Choose(const std::string& title, const std::string& path) {
         HWND dialog = nullptr;
         if (!Eventually("an open dialog titled " + Quoted(title), [&] {
                 dialog = Dialog();
-                return Check{dialog && TextOf(dialog) == title, dialog ? Quoted(TextOf(dialog)) : "none"};
+                return Check{dialog && TextOf(dialog) == title,
+                             dialog ? Quoted(TextOf(dialog)) : "none"};
             })) {
             return;
         }
@@ -399,7 +413,8 @@ private:
     // The remote folder tree's items and texts live in the program: each
     // request is written into, and read back from, a block of its memory.
     HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+        return reinterpret_cast<HTREEITEM>(
+            Send(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     }
 
     std::string TreeText(HWND tree, HTREEITEM item) {
@@ -440,7 +455,8 @@ private:
             Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
             HTREEITEM found = nullptr;
             std::string seen;
-            for (HTREEITEM child = TreeNext(tree, item, TVGN_CHILD); child; child = TreeNext(tree, child, TVGN_NEXT)) {
+            for (HTREEITEM child = TreeNext(tree, item, TVGN_CHILD); child;
+                 child = TreeNext(tree, child, TVGN_NEXT)) {
                 const std::string text = TreeText(tree, child);
                 if (lstrcmpiA(text.c_str(), wanted.c_str()) == 0) found = child;
                 seen += (seen.empty() ? "" : ", ") + Quoted(text);
@@ -555,12 +571,14 @@ bool Driver::Run(const std::string& line, int number) {
     } else if (verb == "text" || verb == "text-has") {
         const auto a = args(2);
         const int id = std::atoi(a[0].c_str());
-        Eventually("control " + a[0] + (verb == "text" ? " showing " : " holding ") + Quoted(a[1]), [&] {
-            HWND c = Control(id);
-            if (!c) return Check{false, "no such control"};
-            const std::string text = TextOf(c);
-            return Check{verb == "text" ? text == a[1] : text.find(a[1]) != std::string::npos, Quoted(text)};
-        });
+        Eventually(
+            "control " + a[0] + (verb == "text" ? " showing " : " holding ") + Quoted(a[1]), [&] {
+                HWND c = Control(id);
+                if (!c) return Check{false, "no such control"};
+                const std::string text = TextOf(c);
+                return Check{verb == "text" ? text == a[1] : text.find(a[1]) != std::string::npos,
+                             Quoted(text)};
+            });
     } else if (verb == "set-text") {
         const auto a = args(2);
         if (HWND c = WaitControl(std::atoi(a[0].c_str())))
@@ -587,8 +605,9 @@ bool Driver::Run(const std::string& line, int number) {
         const int want = number1();
         Eventually("the focus on control " + args(1)[0], [&] {
             HWND focus = FocusIn(MainWindow());
-            return Check{focus && GetDlgCtrlID(focus) == want,
-                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) : "nothing focused"};
+            return Check{
+                focus && GetDlgCtrlID(focus) == want,
+                focus ? "control " + std::to_string(GetDlgCtrlID(focus)) : "nothing focused"};
         });
     } else if (verb == "box-keys") {
         AnswerBox(args(1)[0], true, true);
@@ -616,8 +635,8 @@ bool Driver::Run(const std::string& line, int number) {
         const int id = std::atoi(a[0].c_str());
         const int row = std::atoi(a[1].c_str());
         const int column = std::atoi(a[2].c_str());
-        Eventually("cell " + a[1] + "," + a[2] + " of list " + a[0] + (verb == "cell" ? " showing " : " with image ") +
-                       Quoted(a[3]),
+        Eventually("cell " + a[1] + "," + a[2] + " of list " + a[0] +
+                       (verb == "cell" ? " showing " : " with image ") + Quoted(a[3]),
                    [&] {
                        HWND list = Control(id);
                        if (!list) return Check{false, "no such list"};
@@ -657,29 +676,36 @@ bool Driver::Run(const std::string& line, int number) {
         Drop(std::atoi(a[0].c_str()), a[1]);
     } else if (verb == "log-has" || verb == "log-lines-at-least") {
         const std::string want = args(1)[0];
-        Eventually(verb == "log-has" ? "a log line holding " + Quoted(want) : "at least " + want + " log lines", [&] {
-            HWND log = Control(441);
-            if (!log) return Check{false, "no build log"};
-            const int count = static_cast<int>(Send(log, LB_GETCOUNT, 0, 0));
-            if (verb == "log-lines-at-least") return Check{count >= std::atoi(want.c_str()), std::to_string(count)};
-            std::string last;
-            for (int i = 0; i < count; ++i) {
-                // Room for any line: the reply is copied back whole.
-                DWORD_PTR length = 0;
-                SendMessageTimeoutW(log, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, 5000, &length);
-                if (length > 4000) continue;
-                std::vector<wchar_t> buffer(8192, L'\0');
-                DWORD_PTR got = 0;
-                SendMessageTimeoutW(log, LB_GETTEXT, static_cast<WPARAM>(i),
-                                    reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, 5000, &got);
-                char narrow[8192] = {};
-                WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow, sizeof narrow - 1, nullptr, nullptr);
-                const std::string text(narrow);
-                if (text.find(want) != std::string::npos) return Check{true, ""};
-                last = text;
-            }
-            return Check{false, std::to_string(count) + " lines, the last " + Quoted(last)};
-        });
+        Eventually(
+            verb == "log-has" ? "a log line holding " + Quoted(want)
+                              : "at least " + want + " log lines",
+            [&] {
+                HWND log = Control(441);
+                if (!log) return Check{false, "no build log"};
+                const int count = static_cast<int>(Send(log, LB_GETCOUNT, 0, 0));
+                if (verb == "log-lines-at-least")
+                    return Check{count >= std::atoi(want.c_str()), std::to_string(count)};
+                std::string last;
+                for (int i = 0; i < count; ++i) {
+                    // Room for any line: the reply is copied back whole.
+                    DWORD_PTR length = 0;
+                    SendMessageTimeoutW(log, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL,
+                                        5000, &length);
+                    if (length > 4000) continue;
+                    std::vector<wchar_t> buffer(8192, L'\0');
+                    DWORD_PTR got = 0;
+                    SendMessageTimeoutW(log, LB_GETTEXT, static_cast<WPARAM>(i),
+                                        reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, 5000,
+                                        &got);
+                    char narrow[8192] = {};
+                    WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow, sizeof narrow - 1,
+                                        nullptr, nullptr);
+                    const std::string text(narrow);
+                    if (text.find(want) != std::string::npos) return Check{true, ""};
+                    last = text;
+                }
+                return Check{false, std::to_string(count) + " lines, the last " + Quoted(last)};
+            });
     } else if (verb == "tree-shown" || verb == "tree-hidden") {
         const bool wanted = verb == "tree-shown";
         Eventually(std::string("the remote folder tree ") + (wanted ? "shown" : "hidden"), [&] {
@@ -747,14 +773,15 @@ bool Driver::Run(const std::string& line, int number) {
         const auto a = args(3);
         DWORD value = 0;
         DWORD size = sizeof value;
-        const LONG status = RegGetValueA(HKEY_CURRENT_USER, a[0].c_str(), a[1].c_str(), RRF_RT_REG_DWORD,
-                                         nullptr, &value, &size);
+        const LONG status = RegGetValueA(HKEY_CURRENT_USER, a[0].c_str(), a[1].c_str(),
+                                         RRF_RT_REG_DWORD, nullptr, &value, &size);
         const std::string got = status == ERROR_SUCCESS ? std::to_string(value) : "nothing stored";
         if (got != a[2]) Fail(a[0] + "\\" + a[1] + " = " + a[2], got);
     } else if (verb == "registry-clear") {
         const auto a = args(2);
         HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, KEY_SET_VALUE, &key) ==
+            ERROR_SUCCESS) {
             RegDeleteValueA(key, a[1].c_str());
             RegCloseKey(key);
         }

@@ -43,8 +43,8 @@ struct Piece {
 class Deflater {
 public:
     Deflater() {
-        ready_ = deflateInit2(&z_, LEVEL, Z_DEFLATED, -MAX_WBITS, MEM_LEVEL,
-                              Z_DEFAULT_STRATEGY) == Z_OK;
+        ready_ =
+            deflateInit2(&z_, LEVEL, Z_DEFLATED, -MAX_WBITS, MEM_LEVEL, Z_DEFAULT_STRATEGY) == Z_OK;
     }
     ~Deflater() {
         if (ready_) deflateEnd(&z_);
@@ -72,7 +72,8 @@ public:
             return false;
         const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
         // The bound covers the flush marker too; growing is only a guard.
-        out.resize(std::max<std::size_t>(out.size(), deflateBound(&z_, static_cast<uLong>(size)) + 16));
+        out.resize(
+            std::max<std::size_t>(out.size(), deflateBound(&z_, static_cast<uLong>(size)) + 16));
         z_.next_in = const_cast<unsigned char*>(data);
         z_.avail_in = static_cast<uInt>(size);
         *used = 0;
@@ -161,7 +162,8 @@ public:
         std::size_t got = std::min(DEFLATE_PIECE_SIZE, head_.size() - headUsed_);
         std::copy_n(head_.begin() + static_cast<std::ptrdiff_t>(headUsed_), got, into);
         headUsed_ += got;
-        if (got < DEFLATE_PIECE_SIZE) got += ReadFull(source_, into + got, DEFLATE_PIECE_SIZE - got);
+        if (got < DEFLATE_PIECE_SIZE)
+            got += ReadFull(source_, into + got, DEFLATE_PIECE_SIZE - got);
         return got;
     }
 

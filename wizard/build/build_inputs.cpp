@@ -48,8 +48,8 @@ bool CheckNames(const WizardContext& ctx, BuildOutcome& outcome) {
         for (std::size_t j = 0; j < i; ++j)
             if (SameFileName(files[i].name, files[j].name)) {
                 outcome.Fail(BuildFault::NamesClash, files[i].name,
-                             files[j].role + " (" + files[j].name + ") and " + files[i].role + " (" +
-                                 files[i].name + ")");
+                             files[j].role + " (" + files[j].name + ") and " + files[i].role +
+                                 " (" + files[i].name + ")");
                 return false;
             }
     }
@@ -76,7 +76,8 @@ bool CheckText(DesktopPlatform& platform, const std::string& path, BuildOutcome&
 // The pictures people save a splash as instead, by their first bytes.
 const char* OtherPictureFormat(const unsigned char* head, std::size_t n) {
     auto starts = [&](const char* magic, std::size_t size) {
-        return n >= size && std::equal(head, head + size, reinterpret_cast<const unsigned char*>(magic));
+        return n >= size &&
+               std::equal(head, head + size, reinterpret_cast<const unsigned char*>(magic));
     };
     if (starts("\x89PNG", 4)) return "PNG";
     if (starts("\xFF\xD8\xFF", 3)) return "JPEG";
@@ -102,8 +103,8 @@ bool CheckSplash(DesktopPlatform& platform, const std::string& path, BuildOutcom
         return false;
     };
     if (const char* format = OtherPictureFormat(head, n))
-        return refuse(std::string("is a ") + format +
-                      " picture: " + format + " is not supported; save the splash as BMP");
+        return refuse(std::string("is a ") + format + " picture: " + format +
+                      " is not supported; save the splash as BMP");
     if (n < 2 || head[0] != 'B' || head[1] != 'M')
         return refuse("is not a BMP picture; save the splash as BMP");
     if (n < 26) return refuse("is a cut BMP picture: it ends inside its header");

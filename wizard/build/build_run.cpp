@@ -57,29 +57,29 @@ bool SignOutput(WizardContext& ctx, const BuildRunOptions& options, BuildOutputs
     const SigningSettings& signing = options.signing;
     const std::string tool = options.signer->ToolName();
     switch (report.result) {
-        case SigningResult::Signed: break;
-        case SigningResult::SignerMissing:
-            outcome.Fail(BuildFault::SignerMissing, tool, {}, report.message);
-            break;
-        case SigningResult::PasswordRefused:
-            outcome.Fail(BuildFault::InputUnusable, signing.certificate,
-                         (signing.passwordFile.empty()
-                              ? "does not open without a password: give one with "
-                                "--sign-password-file"
-                              : "does not open with the password in " + signing.passwordFile) +
-                             " (" + tool + ": " + report.message + ")");
-            break;
-        case SigningResult::CertificateUnusable:
-            outcome.Fail(BuildFault::InputUnusable, signing.certificate,
-                         "is no PKCS#12 file holding a certificate and its key (" + tool + ": " +
-                             report.message + ")");
-            break;
-        case SigningResult::CannotWrite:
-            outcome.Fail(BuildFault::CannotWrite, finalPath, {}, report.message);
-            break;
-        case SigningResult::Failed:
-            outcome.Fail(BuildFault::SigningFailed, finalPath, tool + ": " + report.message);
-            break;
+    case SigningResult::Signed: break;
+    case SigningResult::SignerMissing:
+        outcome.Fail(BuildFault::SignerMissing, tool, {}, report.message);
+        break;
+    case SigningResult::PasswordRefused:
+        outcome.Fail(BuildFault::InputUnusable, signing.certificate,
+                     (signing.passwordFile.empty()
+                          ? "does not open without a password: give one with "
+                            "--sign-password-file"
+                          : "does not open with the password in " + signing.passwordFile) +
+                         " (" + tool + ": " + report.message + ")");
+        break;
+    case SigningResult::CertificateUnusable:
+        outcome.Fail(BuildFault::InputUnusable, signing.certificate,
+                     "is no PKCS#12 file holding a certificate and its key (" + tool + ": " +
+                         report.message + ")");
+        break;
+    case SigningResult::CannotWrite:
+        outcome.Fail(BuildFault::CannotWrite, finalPath, {}, report.message);
+        break;
+    case SigningResult::Failed:
+        outcome.Fail(BuildFault::SigningFailed, finalPath, tool + ": " + report.message);
+        break;
     }
     std::string reason;
     if (!outcome.failed() && !outputs.Revise(finalPath, &reason))
@@ -98,8 +98,8 @@ bool SignLaterOutputs(WizardContext& ctx, const BuildRunOptions& options, BuildO
                       BuildLog& log, BuildOutcome& outcome) {
     if (!SignOutput(ctx, options, outputs, TextOf(ctx.state.desktopInstallerPath), log, outcome))
         return false;
-    const std::string autorun = JoinPath(TextOf(ctx.state.workPath), ctx.platform.PathSeparator(),
-                                         "autorun.exe");
+    const std::string autorun =
+        JoinPath(TextOf(ctx.state.workPath), ctx.platform.PathSeparator(), "autorun.exe");
     return outputs.Current(autorun) == autorun ||
            SignOutput(ctx, options, outputs, autorun, log, outcome);
 }
@@ -134,8 +134,8 @@ bool RunInstallerBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome,
     // signed copy.
     const bool built =
         BuildMobileInstaller(build, log, outcome, outputs) &&
-        (!signing ||
-         SignOutput(build, options, outputs, TextOf(ctx.state.mobileInstallerPath), log, outcome)) &&
+        (!signing || SignOutput(build, options, outputs, TextOf(ctx.state.mobileInstallerPath), log,
+                                outcome)) &&
         BuildDesktopInstaller(build, log, outcome, outputs) &&
         (!signing || SignLaterOutputs(build, options, outputs, log, outcome));
     // Asked once more: nothing is replaced after an interruption, even one

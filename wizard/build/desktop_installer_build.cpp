@@ -25,8 +25,8 @@ bool BuildDesktopInstaller(WizardContext& ctx, BuildLog& log, BuildOutcome& outc
     log.SetProgressRange(3, 1);
 
     const std::string stubPath = ProgramFolder(ctx) + DESKTOP_STUB_FILE_NAME;
-    const std::string installerPath = JoinPath(TextOf(s.workPath), platform.PathSeparator(),
-                                               TextOf(s.title) + ".[DESKTOP].exe");
+    const std::string installerPath =
+        JoinPath(TextOf(s.workPath), platform.PathSeparator(), TextOf(s.title) + ".[DESKTOP].exe");
     // The mobile installer of this build, still under its temporary name.
     const std::string mobilePath = outputs.Current(TextOf(s.mobileInstallerPath));
     CopyText(s.desktopInstallerPath, installerPath);

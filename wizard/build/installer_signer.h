@@ -49,11 +49,11 @@ struct SignatureRequest {
 // How a signing went: a closed set, 0 = signed.
 enum class SigningResult {
     Signed,
-    SignerMissing,         // the signing tool cannot be started (not installed)
-    PasswordRefused,       // the certificate does not open with the password given
-    CertificateUnusable,   // the certificate file is no PKCS#12 certificate with its key
-    CannotWrite,           // the signed copy could not be written
-    Failed,                // the tool failed otherwise (an input it cannot sign)
+    SignerMissing,        // the signing tool cannot be started (not installed)
+    PasswordRefused,      // the certificate does not open with the password given
+    CertificateUnusable,  // the certificate file is no PKCS#12 certificate with its key
+    CannotWrite,          // the signed copy could not be written
+    Failed,               // the tool failed otherwise (an input it cannot sign)
 };
 
 struct SigningReport {

@@ -32,8 +32,12 @@ std::string PackedLine(const std::string& label, int figure, bool twoDigits) {
 class MobileBuild {
 public:
     MobileBuild(WizardContext& ctx, BuildLog& log, BuildOutcome& outcome, BuildOutputs& outputs)
-        : ctx_(ctx), log_(log), outcome_(outcome), outputs_(outputs),
-          sep_(ctx.platform.PathSeparator()), workPath_(TextOf(ctx.state.workPath)) {}
+        : ctx_(ctx),
+          log_(log),
+          outcome_(outcome),
+          outputs_(outputs),
+          sep_(ctx.platform.PathSeparator()),
+          workPath_(TextOf(ctx.state.workPath)) {}
 
     bool Run();
 
@@ -147,35 +151,34 @@ bool MobileBuild::Run() {
     const std::string projectPath = InOutput(projectFile);
     const std::string projectTemporary = outputs_.Add(projectPath);
     const std::string installerTemporary = outputs_.Add(installerPath);
-    installer_ = StartFileWith(ctx_.platform, stubPath, installerTemporary, installerPath, outcome_);
+    installer_ =
+        StartFileWith(ctx_.platform, stubPath, installerTemporary, installerPath, outcome_);
     if (!installer_) return Failed();
 
     if (!AppendFile(systemInfoPath)) return false;
 
     // The project file is written into the output folder and packed from there.
-    if (!WriteProjectFile(ctx_.platform, p, projectTemporary.c_str())) return FailWrite(projectPath);
+    if (!WriteProjectFile(ctx_.platform, p, projectTemporary.c_str()))
+        return FailWrite(projectPath);
     int figure = 0;
     if (!PackSection(projectTemporary, projectFile, &figure)) return false;
     log_.AddLine(PackedLine("Project file packed:", figure, true));
     log_.StepProgress();
 
     if (s.splashEnabled) {
-        if (!PackSection(TextOf(s.splashPath), TextOf(s.splashFileName), &figure))
-            return false;
+        if (!PackSection(TextOf(s.splashPath), TextOf(s.splashFileName), &figure)) return false;
         log_.AddLine(PackedLine("Splash file packed:", figure, true));
     }
     log_.StepProgress();
 
     if (s.eulaEnabled) {
-        if (!PackSection(TextOf(s.eulaPath), TextOf(s.eulaFileName), &figure))
-            return false;
+        if (!PackSection(TextOf(s.eulaPath), TextOf(s.eulaFileName), &figure)) return false;
         log_.AddLine(PackedLine("Eula file packed:", figure, true));
     }
     log_.StepProgress();
 
     if (s.readmeEnabled) {
-        if (!PackSection(TextOf(s.readmePath), TextOf(s.readmeFileName), &figure))
-            return false;
+        if (!PackSection(TextOf(s.readmePath), TextOf(s.readmeFileName), &figure)) return false;
         log_.AddLine(PackedLine("ReadMe file packed:", figure, true));
     }
 
@@ -189,8 +192,8 @@ bool MobileBuild::Run() {
 
     if (!installer_->Close()) return FailWrite(installerPath);
     installer_.reset();
-    log_.AddLine(PackedLine("Mobile installer:", CompressionFigure(sourceTotal_, archiveTotal_),
-                            false));
+    log_.AddLine(
+        PackedLine("Mobile installer:", CompressionFigure(sourceTotal_, archiveTotal_), false));
 
     // A card copy of an earlier build would no longer match the installer
     // beside it; it goes only when this build is complete.
@@ -199,8 +202,8 @@ bool MobileBuild::Run() {
         outputs_.RemoveOnCommit(autorun);
         return true;
     }
-    std::unique_ptr<FileHandle> card = StartFileWith(ctx_.platform, installerTemporary,
-                                                     outputs_.Add(autorun), autorun, outcome_);
+    std::unique_ptr<FileHandle> card =
+        StartFileWith(ctx_.platform, installerTemporary, outputs_.Add(autorun), autorun, outcome_);
     if (!card) return Failed();
     if (!card->Close()) return FailWrite(autorun);
     return true;

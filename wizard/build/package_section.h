@@ -36,6 +36,7 @@ bool FailRead(DesktopPlatform& platform, BuildOutcome& outcome, const std::strin
 bool FailWrite(DesktopPlatform& platform, BuildOutcome& outcome, const std::string& file);
 
 // The size of the file at `path`, or 0 when it cannot be opened.
-std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path, bool* opened = nullptr);
+std::uint64_t FileSizeOf(DesktopPlatform& platform, const std::string& path,
+                         bool* opened = nullptr);
 
 }  // namespace zk

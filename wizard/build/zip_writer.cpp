@@ -196,8 +196,9 @@ bool CopyDeflated(ZipWriter& w, FileHandle& source, ZipMemberRecord& m, std::uin
 }  // namespace
 
 ZipWriter* ZipCreate(DesktopPlatform& platform, const char* archivePath, std::uint32_t* result) {
-    std::unique_ptr<FileHandle> file =
-        archivePath && *archivePath ? platform.OpenFile(archivePath, FileMode::CreateWrite) : nullptr;
+    std::unique_ptr<FileHandle> file = archivePath && *archivePath
+                                           ? platform.OpenFile(archivePath, FileMode::CreateWrite)
+                                           : nullptr;
     if (!file) {
         if (result) *result = ZIP_ERR_OPEN;
         return nullptr;
@@ -279,8 +280,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     if (!copied) return ZIP_ERR_WRITE;
     if (!readWhole) return ZIP_ERR_READ;
     // The source grew while it was read, or the archive would need ZIP64.
-    if (bytesRead >= ZIP32_LIMIT || bytesWritten >= ZIP32_LIMIT ||
-        w->writeOffset >= ZIP32_LIMIT) {
+    if (bytesRead >= ZIP32_LIMIT || bytesWritten >= ZIP32_LIMIT || w->writeOffset >= ZIP32_LIMIT) {
         w->lastError = ZIP_ERR_WRITE;
         return ZIP_ERR_WRITE;
     }

@@ -25,14 +25,14 @@ struct ZipWriter;
 
 // Result codes of the writer; 0 is success.
 inline constexpr std::uint32_t ZIP_OK = 0;
-inline constexpr std::uint32_t ZIP_ERR_READ = 0x00000100;       // source not read whole
-inline constexpr std::uint32_t ZIP_ERR_OPEN = 0x00000200;       // archive or source not opened
-inline constexpr std::uint32_t ZIP_ERR_WRITE = 0x00000400;      // write or deflate failed
-inline constexpr std::uint32_t ZIP_ERR_ARGUMENTS = 0x00010000;  // no writer, empty name
-inline constexpr std::uint32_t ZIP_ERR_FAILED = 0x00040000;     // an earlier failure stands
-inline constexpr std::uint32_t ZIP_ERR_CLOSED = 0x00050000;     // already closed
-inline constexpr std::uint32_t ZIP_ERR_NOT_WRITER = 0x00080000; // handle is not a writer
-inline constexpr std::uint32_t ZIP_ERR_SEEK = 0x02000000;       // repositioning failed
+inline constexpr std::uint32_t ZIP_ERR_READ = 0x00000100;        // source not read whole
+inline constexpr std::uint32_t ZIP_ERR_OPEN = 0x00000200;        // archive or source not opened
+inline constexpr std::uint32_t ZIP_ERR_WRITE = 0x00000400;       // write or deflate failed
+inline constexpr std::uint32_t ZIP_ERR_ARGUMENTS = 0x00010000;   // no writer, empty name
+inline constexpr std::uint32_t ZIP_ERR_FAILED = 0x00040000;      // an earlier failure stands
+inline constexpr std::uint32_t ZIP_ERR_CLOSED = 0x00050000;      // already closed
+inline constexpr std::uint32_t ZIP_ERR_NOT_WRITER = 0x00080000;  // handle is not a writer
+inline constexpr std::uint32_t ZIP_ERR_SEEK = 0x02000000;        // repositioning failed
 
 // Creates or truncates the archive. Returns null when the file cannot be
 // created; *result (when given) is then ZIP_ERR_OPEN.

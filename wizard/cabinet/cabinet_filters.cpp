@@ -93,14 +93,9 @@ void ToggleFilterCell(WizardContext& ctx, int row, int column) {
     if (!list || column < 1 || row < 0 || row >= list->ListRowCount(IDC_CABINET_LIST)) return;
     bool yes;
     switch (list->ListCellImage(IDC_CABINET_LIST, row, column)) {
-        case IMAGE_YES:
-            yes = false;
-            break;
-        case IMAGE_NO:
-            yes = true;
-            break;
-        default:
-            return;
+    case IMAGE_YES: yes = false; break;
+    case IMAGE_NO: yes = true; break;
+    default: return;
     }
     WriteCell(*list, row, column, yes);
     if (row >= CabinetCount(ctx.project)) return;

@@ -30,8 +30,8 @@ enum class SetupSource { Header, Xml, None };
 
 // Steps 2 to 5 of an admission: the set-up information of the extracted
 // members, the header before the XML. False when the header is refused.
-bool ReadSetupInformation(DesktopPlatform& platform, const SetupFilePaths& files,
-                          SetupInfo& info, SetupSource& source) {
+bool ReadSetupInformation(DesktopPlatform& platform, const SetupFilePaths& files, SetupInfo& info,
+                          SetupSource& source) {
     std::memset(&info, 0, sizeof info);
     if (std::unique_ptr<FileHandle> header = platform.OpenFile(files.header, FileMode::Read)) {
         source = SetupSource::Header;
@@ -67,8 +67,8 @@ std::string ListedAs(const Project& project, const std::string& displayName) {
 
 }  // namespace
 
-Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
-                       const std::string& displayName, SetupInfo* learned) {
+Admission AdmitCabinet(WizardContext& ctx, const std::string& path, const std::string& displayName,
+                       SetupInfo* learned) {
     DesktopPlatform& platform = ctx.platform;
     const std::string nameProblem = FileNameProblem(displayName);
     if (!nameProblem.empty()) {
@@ -124,8 +124,7 @@ Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
         list->InsertListRow(IDC_CABINET_LIST, index, TextOf(entry.fileName), IMAGE_CABINET);
         WriteFilterCells(ctx, index);
     }
-    return source == SetupSource::None ? Admission::AdmittedWithoutSetupInfo
-                                       : Admission::Admitted;
+    return source == SetupSource::None ? Admission::AdmittedWithoutSetupInfo : Admission::Admitted;
 }
 
 bool ReadCabinetSetupInfo(DesktopPlatform& platform, const std::string& path, SetupInfo& info) {

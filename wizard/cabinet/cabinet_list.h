@@ -52,8 +52,8 @@ enum class Admission {
 // both into one file), then the full list. Both temporary files are gone
 // when it returns, whatever the outcome. `learned`, when given, receives
 // what was read from the set-up information.
-Admission AdmitCabinet(WizardContext& ctx, const std::string& path,
-                       const std::string& displayName, SetupInfo* learned = nullptr);
+Admission AdmitCabinet(WizardContext& ctx, const std::string& path, const std::string& displayName,
+                       SetupInfo* learned = nullptr);
 
 // The set-up information of the cabinet at `path`, read as an admission
 // reads it but without a message or a list: false when the file is no

@@ -45,16 +45,16 @@ void DeployInstaller(WizardContext& context, DeviceConnection& connection) {
     const bool formed = DeviceInstallerPath(page.GetText(IDC_REMOTE_PATH),
                                             TextOf(context.state.mobileInstallerName), &devicePath);
     page.SetText(IDC_DEVICE_STATUS, STATUS_COPYING);
-    if (!formed || CopyFileToDevice(connection, context.platform,
-                                    TextOf(context.state.mobileInstallerPath),
-                                    devicePath) != COPY_DONE) {
+    if (!formed ||
+        CopyFileToDevice(connection, context.platform, TextOf(context.state.mobileInstallerPath),
+                         devicePath) != COPY_DONE) {
         page.SetText(IDC_DEVICE_STATUS, STATUS_COPY_FAILED);
         return;
     }
     page.SetText(IDC_DEVICE_STATUS, STATUS_COPIED);
-    page.SetText(IDC_DEVICE_STATUS,
-                 StartOnDevice(connection, devicePath, u"") == START_DONE ? STATUS_STARTED
-                                                                         : STATUS_START_FAILED);
+    page.SetText(IDC_DEVICE_STATUS, StartOnDevice(connection, devicePath, u"") == START_DONE
+                                        ? STATUS_STARTED
+                                        : STATUS_START_FAILED);
 }
 
 }  // namespace zk

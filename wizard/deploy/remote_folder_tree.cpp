@@ -64,8 +64,8 @@ void RemoteFolderTree::ListDeviceFolder(TreeItem item) {
         int entries = 0;
         do {
             const std::string name = AnsiFromWide(found.fileName);
-            if ((found.attributes & REMOTE_ATTR_DIRECTORY) && !IsDotEntry(name) &&
-                !name.empty() && childPathStart + name.size() <= FOLDER_PATH_MAX)
+            if ((found.attributes & REMOTE_ATTR_DIRECTORY) && !IsDotEntry(name) && !name.empty() &&
+                childPathStart + name.size() <= FOLDER_PATH_MAX)
                 tree_.InsertItem(item, name, FOLDER_IMAGE_CLOSED, FOLDER_IMAGE_CLOSED, true);
         } while (++entries < FOLDER_ENTRIES_MAX && device_.CeFindNextFile(search, &found));
         device_.CeFindClose(search);

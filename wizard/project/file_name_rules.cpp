@@ -37,7 +37,8 @@ std::string DeviceNameOf(const std::string& name) {
 std::string FileNameProblem(const std::string& name) {
     if (name.empty()) return {};
     const std::size_t refused = name.find_first_of("\\/:*?\"<>|");
-    if (refused != std::string::npos) return std::string("holds the character '") + name[refused] + "'";
+    if (refused != std::string::npos)
+        return std::string("holds the character '") + name[refused] + "'";
     for (char c : name)
         if (static_cast<unsigned char>(c) < 32) return "holds a control character";
     // "." and ".." end in a dot too; Windows drops trailing dots and blanks,

@@ -5,6 +5,9 @@
 
 namespace zk {
 
+// The platform and processor options hold no OS versions.
+constexpr OsSpan NO_SPAN{};
+
 const FilterGroupSwitch FILTER_GROUPS[FILTER_GROUP_COUNT] = {
     {FilterGroup::Platform, "platform", "Platform Filter", "platform", "platformFilterOn",
      &Project::platformFilterOn, &WizardState::platformFilterOn, IDC_PLATFORM_FILTER,
@@ -18,9 +21,9 @@ const FilterGroupSwitch FILTER_GROUPS[FILTER_GROUP_COUNT] = {
 
 const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT] = {
     {FilterGroup::Platform, "Pocket PC", "pocketpc", "PPC", 56, &Project::filterPocketPC,
-     &WizardState::filterPocketPC, &CabEntry::forPocketPC, IDC_FILTER_POCKETPC, {}},
+     &WizardState::filterPocketPC, &CabEntry::forPocketPC, IDC_FILTER_POCKETPC, NO_SPAN},
     {FilterGroup::Platform, "Smartphone", "smartphone", "SMP", 56, &Project::filterSmartphone,
-     &WizardState::filterSmartphone, &CabEntry::forSmartphone, IDC_FILTER_SMARTPHONE, {}},
+     &WizardState::filterSmartphone, &CabEntry::forSmartphone, IDC_FILTER_SMARTPHONE, NO_SPAN},
     {FilterGroup::Os, "WM 2002", "2002", "2002", 56, &Project::filterOs2002,
      &WizardState::filterOs2002, &CabEntry::forOs2002, IDC_FILTER_OS2002, OS_SPAN_2002},
     {FilterGroup::Os, "WM 2003", "2003", "2003", 56, &Project::filterOs2003,
@@ -30,11 +33,11 @@ const FilterOption FILTER_OPTIONS[FILTER_OPTION_COUNT] = {
     {FilterGroup::Os, "WM 5", "wm5", "WM 5", 56, &Project::filterOs2005, &WizardState::filterOs2005,
      &CabEntry::forOs2005, IDC_FILTER_OS2005, OS_SPAN_WM5},
     {FilterGroup::Processor, "Intel", "intel", "Intel", 64, &Project::filterIntel,
-     &WizardState::filterIntel, &CabEntry::forIntel, IDC_FILTER_INTEL, {}},
+     &WizardState::filterIntel, &CabEntry::forIntel, IDC_FILTER_INTEL, NO_SPAN},
     {FilterGroup::Processor, "TI", "ti", "TI", 64, &Project::filterTI, &WizardState::filterTI,
-     &CabEntry::forTI, IDC_FILTER_TI, {}},
+     &CabEntry::forTI, IDC_FILTER_TI, NO_SPAN},
     {FilterGroup::Processor, "Samsung", "samsung", "Samsung", 64, &Project::filterSamsung,
-     &WizardState::filterSamsung, &CabEntry::forSamsung, IDC_FILTER_SAMSUNG, {}},
+     &WizardState::filterSamsung, &CabEntry::forSamsung, IDC_FILTER_SAMSUNG, NO_SPAN},
 };
 
 }  // namespace zk

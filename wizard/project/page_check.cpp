@@ -145,12 +145,11 @@ constexpr PageMessage PAGE_MESSAGES[] = {
      MessageIcon::Error},
     {PAGE_SPLASH_FILE_ABSENT, "Splash image path is invalid or file is empty", "Please correct",
      MessageIcon::Error},
-    {PAGE_PLATFORM_SELECTION,
-     "Platform selection is invalid. For details please check the manual", "Please correct",
-     MessageIcon::Information},
-    {PAGE_OS_SELECTION,
-     "Operating system selection is invalid. For details please check the manual",
+    {PAGE_PLATFORM_SELECTION, "Platform selection is invalid. For details please check the manual",
      "Please correct", MessageIcon::Information},
+    {PAGE_OS_SELECTION,
+     "Operating system selection is invalid. For details please check the manual", "Please correct",
+     MessageIcon::Information},
     {PAGE_PROCESSOR_SELECTION,
      "Processor selection is invalid. For details please check the manual", "Please correct",
      MessageIcon::Information},
@@ -158,8 +157,7 @@ constexpr PageMessage PAGE_MESSAGES[] = {
      MessageIcon::Warning},
     {PAGE_PLATFORM_FILTERING, FILTERING_TEXT, "Platform filtering error", MessageIcon::Warning},
     {PAGE_OS_FILTERING, FILTERING_TEXT, "OS filtering error", MessageIcon::Warning},
-    {PAGE_PROCESSOR_FILTERING, FILTERING_TEXT, "Processor filtering error",
-     MessageIcon::Warning},
+    {PAGE_PROCESSOR_FILTERING, FILTERING_TEXT, "Processor filtering error", MessageIcon::Warning},
     {PAGE_PROJECT_NAME_TOO_LONG, "Project file name is too long", "Limit exceded",
      MessageIcon::Warning},
     {PAGE_PROJECT_NAME_EMPTY, "Project file name field is empty", "Please fill in",
@@ -172,14 +170,10 @@ constexpr PageMessage PAGE_MESSAGES[] = {
 
 int CheckPage(WizardContext& ctx, int step) {
     switch (step) {
-        case 1:
-            return CheckPresets(ctx);
-        case 2:
-            return CheckCabinets(ctx);
-        case 3:
-            return CheckBuild(ctx);
-        default:
-            return PAGE_OK;
+    case 1: return CheckPresets(ctx);
+    case 2: return CheckCabinets(ctx);
+    case 3: return CheckBuild(ctx);
+    default: return PAGE_OK;
     }
 }
 

@@ -70,7 +70,8 @@ int SilentBuild(WizardContext& ctx, const std::string& path) {
     // A record with no output folder would send the outputs to the root of
     // the drive; the folder the build was started from is what the wizard
     // itself would have offered.
-    if (ctx.state.workPath[0] == '\0') CopyText(ctx.state.workPath, ctx.platform.CurrentDirectory());
+    if (ctx.state.workPath[0] == '\0')
+        CopyText(ctx.state.workPath, ctx.platform.CurrentDirectory());
 
     NullBuildLog log;
     BuildOutcome outcome;
@@ -121,7 +122,8 @@ int RunZephyrkit(WizardContext& ctx, const std::vector<std::string>& arguments,
             ctx.platform.ShowMessage(OPEN_ERRORS, "Attention", MessageIcon::Warning, false);
         // The cabinet page shows the kept folder: the project's own output
         // folder, as when a project is loaded from the presets page.
-        if (ctx.state.workPath[0] != '\0') CopyText(ctx.state.savedWorkPath, TextOf(ctx.state.workPath));
+        if (ctx.state.workPath[0] != '\0')
+            CopyText(ctx.state.savedWorkPath, TextOf(ctx.state.workPath));
     }
     return start.Run(ctx);
 }

@@ -26,8 +26,10 @@ struct Field {
     Kind kind;
 };
 
-#define ZK_TEXT(type, member) {#member, offsetof(type, member), sizeof(type::member), Kind::Text}
-#define ZK_FLAG(type, member) {#member, offsetof(type, member), 1, Kind::Flag}
+#define ZK_TEXT(type, member) \
+    { #member, offsetof(type, member), sizeof(type::member), Kind::Text }
+#define ZK_FLAG(type, member) \
+    { #member, offsetof(type, member), 1, Kind::Flag }
 
 // In record order, which is also the order of the document.
 const Field PROJECT_FIELDS[] = {
@@ -63,18 +65,10 @@ const Field PROJECT_FIELDS[] = {
 };
 
 const Field CAB_ENTRY_FIELDS[] = {
-    ZK_TEXT(CabEntry, path),
-    ZK_TEXT(CabEntry, fileName),
-    ZK_TEXT(CabEntry, appName),
-    ZK_TEXT(CabEntry, provider),
-    ZK_FLAG(CabEntry, forPocketPC),
-    ZK_FLAG(CabEntry, forSmartphone),
-    ZK_FLAG(CabEntry, forOs2002),
-    ZK_FLAG(CabEntry, forOs2003),
-    ZK_FLAG(CabEntry, forOs2003SE),
-    ZK_FLAG(CabEntry, forOs2005),
-    ZK_FLAG(CabEntry, forTI),
-    ZK_FLAG(CabEntry, forIntel),
+    ZK_TEXT(CabEntry, path),       ZK_TEXT(CabEntry, fileName),    ZK_TEXT(CabEntry, appName),
+    ZK_TEXT(CabEntry, provider),   ZK_FLAG(CabEntry, forPocketPC), ZK_FLAG(CabEntry, forSmartphone),
+    ZK_FLAG(CabEntry, forOs2002),  ZK_FLAG(CabEntry, forOs2003),   ZK_FLAG(CabEntry, forOs2003SE),
+    ZK_FLAG(CabEntry, forOs2005),  ZK_FLAG(CabEntry, forTI),       ZK_FLAG(CabEntry, forIntel),
     ZK_FLAG(CabEntry, forSamsung),
 };
 
@@ -179,9 +173,10 @@ std::string ProjectFault(const Project& p) {
         const char* field;
         const char* flag;
     };
-    for (const Document& d : {Document{p.eulaEnabled, p.eulaPath, "eulaPath", "eulaEnabled"},
-                              Document{p.readmeEnabled, p.readmePath, "readmePath", "readmeEnabled"},
-                              Document{p.splashEnabled, p.splashPath, "splashPath", "splashEnabled"}})
+    for (const Document& d :
+         {Document{p.eulaEnabled, p.eulaPath, "eulaPath", "eulaEnabled"},
+          Document{p.readmeEnabled, p.readmePath, "readmePath", "readmeEnabled"},
+          Document{p.splashEnabled, p.splashPath, "splashPath", "splashEnabled"}})
         if (d.enabled && d.path[0] == '\0')
             return std::string(d.field) + ": empty while " + d.flag + " is true";
     for (const FilterGroupSwitch& g : FILTER_GROUPS) {
@@ -196,7 +191,8 @@ std::string ProjectFault(const Project& p) {
         if (p.cabinets[i].path[0] == '\0') return at + "path: empty";
         if (name.empty()) return at + "fileName: empty";
         const std::string problem = FileNameProblem(name);
-        if (!problem.empty()) return at + "fileName: a device cannot keep a file of this name: it " + problem;
+        if (!problem.empty())
+            return at + "fileName: a device cannot keep a file of this name: it " + problem;
         // The device keeps each cabinet in \Temp under its name and does
         // not tell names apart by case: two would install as one.
         for (int j = 0; j < i; ++j)
@@ -225,7 +221,8 @@ bool ImportProjectJson(const std::string& json, Project& project, std::string* e
     if (!error) error = &ignored;
     DuplicateKeys keys;
     const Json document = Json::parse(
-        json, [&keys](int, nlohmann::json::parse_event_t event, Json& parsed) {
+        json,
+        [&keys](int, nlohmann::json::parse_event_t event, Json& parsed) {
             return keys.Note(event, parsed);
         },
         false);

@@ -31,8 +31,10 @@ void InitialiseWizardState(WizardState& state, DesktopPlatform& platform) {
         // project's folder. (An "Install_Dir" too long to take the tail would
         // name a file that is not there.)
         std::string folder = FolderPart(platform.ProgramPath());
-        if (!folder.empty()) folder.pop_back();
-        else folder = TextOf(state.workPath);
+        if (!folder.empty())
+            folder.pop_back();
+        else
+            folder = TextOf(state.workPath);
         help = folder + helpTail;
         if (help.size() >= sizeof state.helpPath) help = TextOf(state.workPath) + helpTail;
     }

@@ -28,20 +28,15 @@ bool CreatePage(WizardContext& ctx, PageControls& controls, int step) {
         if (entry.createdHidden) view.Show(entry.id, false);
 
         switch (entry.kind) {
-            case ControlKind::CabinetList:
-                BuildCabinetList(ctx);
-                break;
-            case ControlKind::LogList:
-                WriteBuildOverview(ctx, controls.Log());
-                break;
-            case ControlKind::RemoteTree:
-                if (!controls.PrepareRemoteTree()) {
-                    controls.DestroyControl(entry.id);
-                    ready = false;
-                }
-                break;
-            default:
-                break;
+        case ControlKind::CabinetList: BuildCabinetList(ctx); break;
+        case ControlKind::LogList: WriteBuildOverview(ctx, controls.Log()); break;
+        case ControlKind::RemoteTree:
+            if (!controls.PrepareRemoteTree()) {
+                controls.DestroyControl(entry.id);
+                ready = false;
+            }
+            break;
+        default: break;
         }
     }
     return ready;
@@ -56,14 +51,9 @@ void MemoryPageControls::CreateControl(const ControlDefinition& entry) {
     DestroyControl(entry.id);
     created.push_back(entry);
     switch (entry.kind) {
-        case ControlKind::Check:
-            page.SetChecked(entry.id, false);
-            break;
-        case ControlKind::CabinetList:
-            page.lists[entry.id];
-            break;
-        default:
-            break;
+    case ControlKind::Check: page.SetChecked(entry.id, false); break;
+    case ControlKind::CabinetList: page.lists[entry.id]; break;
+    default: break;
     }
     page.SetText(entry.id, entry.caption);
     page.Enable(entry.id, true);

@@ -24,20 +24,19 @@ std::string DeployText(const Project& project) {
 
 PaintedPage PaintingOf(int step, const Project& project) {
     switch (step) {
-        case 0:
-            return {{20, 120, 220, 320},
-                    {{30, 130, SHORT_DESCRIPTION_TEXT, NORMAL},
-                     {130, 230, STEP1_TEXT, NORMAL},
-                     {230, 330, STEP2_TEXT, NORMAL},
-                     {330, 430, STEP3_TEXT, NORMAL}}};
-        case 1: return {{12, 150, 284}, {}};
-        case 2: return {{12, 376}, {}};
-        case 3: return {{16, 242, 316}, {}};
-        case 4:
-            return {{16, 116},
-                    {{24, 84, DeployText(project), NORMAL},
-                     {124, 144, BROWSE_FOR_FOLDER_TEXT, BOLD}}};
-        default: return {};
+    case 0:
+        return {{20, 120, 220, 320},
+                {{30, 130, SHORT_DESCRIPTION_TEXT, NORMAL},
+                 {130, 230, STEP1_TEXT, NORMAL},
+                 {230, 330, STEP2_TEXT, NORMAL},
+                 {330, 430, STEP3_TEXT, NORMAL}}};
+    case 1: return {{12, 150, 284}, {}};
+    case 2: return {{12, 376}, {}};
+    case 3: return {{16, 242, 316}, {}};
+    case 4:
+        return {{16, 116},
+                {{24, 84, DeployText(project), NORMAL}, {124, 144, BROWSE_FOR_FOLDER_TEXT, BOLD}}};
+    default: return {};
     }
 }
 

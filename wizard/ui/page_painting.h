@@ -41,7 +41,7 @@ inline constexpr int LINE_THICKNESS = 2;
 struct PaintedText {
     int top, bottom;  // rows; the text spans TEXT_LEFT to TEXT_RIGHT
     std::string text;
-    int weight;       // of the "Arial" 15 font
+    int weight;  // of the "Arial" 15 font
 };
 
 struct PaintedPage {

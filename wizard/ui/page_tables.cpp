@@ -26,20 +26,19 @@ constexpr ControlDefinition INTRO[] = {
 
 // A filter sub-option: enabled by its own flag or its group's switch.
 constexpr ControlDefinition Option(int id, const char* caption, int x, int y, int w, Bound flag,
-                             Bound group) {
+                                   Bound group) {
     return {id, K::Check, caption, x, y, w, 20, nullptr, flag, flag, group};
 }
 
 constexpr ControlDefinition PRESETS[] = {
     {IDC_TITLE_LABEL, K::Label, "Title", 190, 28, 54, 20, MANDATORY, B::None},
     {IDC_LOAD_PROJECT, K::Browse, "...", 590, 28, 26, 20, "Load project file", B::None},
-    {IDC_TITLE, K::Field, "", 270, 28, 320, 20, TITLE_TIP, B::Title, B::None, B::None, false,
-     false, true},
+    {IDC_TITLE, K::Field, "", 270, 28, 320, 20, TITLE_TIP, B::Title, B::None, B::None, false, false,
+     true},
     {IDC_COMPANY_LABEL, K::Label, "Company", 190, 58, 80, 20, MANDATORY, B::None},
     {IDC_COMPANY, K::Field, "", 270, 58, 320, 20, "Developer name field", B::Company},
     {IDC_EULA_CHECK, K::Check, "Eula", 190, 88, 80, 20, "Use Eula (optional)", B::EulaEnabled},
-    {IDC_EULA_PATH, K::Field, "", 270, 88, 320, 20, "Eula file path", B::EulaPath,
-     B::EulaEnabled},
+    {IDC_EULA_PATH, K::Field, "", 270, 88, 320, 20, "Eula file path", B::EulaPath, B::EulaEnabled},
     {IDC_EULA_BROWSE, K::Browse, "...", 590, 88, 26, 20, "Browse Eula file path", B::None,
      B::EulaEnabled},
     {IDC_README_CHECK, K::Check, "ReadMe", 190, 118, 80, 20, "Use Readme (optional)",
@@ -50,8 +49,7 @@ constexpr ControlDefinition PRESETS[] = {
      B::ReadmeEnabled},
     {IDC_PLATFORM_FILTER, K::Check, "Platform Filter", 190, 162, 120, 20,
      "Enable platform filters. See help for detailed samples", B::PlatformFilterOn},
-    Option(IDC_FILTER_POCKETPC, "Pocket PC", 350, 162, 120, B::FilterPocketPC,
-           B::PlatformFilterOn),
+    Option(IDC_FILTER_POCKETPC, "Pocket PC", 350, 162, 120, B::FilterPocketPC, B::PlatformFilterOn),
     Option(IDC_FILTER_SMARTPHONE, "Smartphone", 470, 162, 120, B::FilterSmartphone,
            B::PlatformFilterOn),
     {IDC_OS_FILTER, K::Check, "OS Filter", 190, 192, 80, 20,
@@ -68,8 +66,8 @@ constexpr ControlDefinition PRESETS[] = {
     {IDC_REMOVABLE_CARD, K::Check, "Create output for removable card", 190, 296, 320, 20,
      "Select this option if you want an additional installer for removable cards",
      B::RemovableCardOutput},
-    {IDC_DEVICE_ADVANCED, K::Check, "Enable advanced settings window on device", 190, 326, 160,
-     20, "Enable advanced settings window on device. Recomanded for advanced users only",
+    {IDC_DEVICE_ADVANCED, K::Check, "Enable advanced settings window on device", 190, 326, 160, 20,
+     "Enable advanced settings window on device. Recomanded for advanced users only",
      B::DeviceAdvancedSettings},
     {IDC_SHOW_OVERVIEW, K::Check, "Show Project overview details", 190, 356, 240, 20,
      "List all settings made before building the project", B::ShowBuildOverview},
@@ -86,16 +84,14 @@ constexpr ControlDefinition CABINETS[] = {
     {IDC_DETAIL_NAME_LABEL, K::Label, "Name", 190, 286, 40, 20, nullptr, B::None},
     {IDC_DETAIL_NAME, K::ReadOnlyField, "", 230, 286, 160, 20, "Application Title", B::None},
     {IDC_DETAIL_PROVIDER_LABEL, K::Label, "By", 400, 286, 16, 20, nullptr, B::None},
-    {IDC_DETAIL_PROVIDER, K::ReadOnlyField, "", 430, 286, 160, 20, "Application Provider",
-     B::None},
+    {IDC_DETAIL_PROVIDER, K::ReadOnlyField, "", 430, 286, 160, 20, "Application Provider", B::None},
     {IDC_DETAIL_DATE_LABEL, K::Label, "Date", 190, 316, 26, 20, nullptr, B::None},
     {IDC_DETAIL_DATE, K::ReadOnlyField, "", 230, 316, 160, 20, "Cabinet file time and date",
      B::None},
     {IDC_DETAIL_SIZE_LABEL, K::Label, "Size", 400, 316, 26, 20, nullptr, B::None},
     {IDC_DETAIL_SIZE, K::ReadOnlyField, "", 430, 316, 160, 20, "Cabinet file size", B::None},
     {IDC_DETAIL_LOCATION_LABEL, K::Label, "Location", 190, 346, 80, 20, nullptr, B::None},
-    {IDC_DETAIL_LOCATION, K::ReadOnlyField, "", 270, 346, 320, 20, "Cabinet file path",
-     B::None},
+    {IDC_DETAIL_LOCATION, K::ReadOnlyField, "", 270, 346, 320, 20, "Cabinet file path", B::None},
     {IDC_CUSTOM_WORK_PATH, K::Check, "Save to", 190, 386, 80, 20, "Change default work path",
      B::CustomWorkPath},
     {IDC_WORK_PATH, K::ReadOnlyTabField, "", 270, 386, 320, 20, "Work path field", B::WorkPath,
@@ -133,20 +129,20 @@ constexpr ControlDefinition DEPLOY[] = {
      "Search for device remotely", B::None, B::None, B::None, true},
     {IDC_REMOTE_PATH, K::ReadOnlyField, "\\", 190, 148, 400, 20, "Path to deploy to remotely",
      B::None},
-    {IDC_REMOTE_TREE, K::RemoteTree, "", 190, 168, 400, 228, "Remote browse for folder",
-     B::None, B::None, B::None, false, true},
+    {IDC_REMOTE_TREE, K::RemoteTree, "", 190, 168, 400, 228, "Remote browse for folder", B::None,
+     B::None, B::None, false, true},
 };
 
 }  // namespace
 
 std::span<const ControlDefinition> PageTable(int step) {
     switch (step) {
-        case 0: return INTRO;
-        case 1: return PRESETS;
-        case 2: return CABINETS;
-        case 3: return BUILD;
-        case 4: return DEPLOY;
-        default: return {};
+    case 0: return INTRO;
+    case 1: return PRESETS;
+    case 2: return CABINETS;
+    case 3: return BUILD;
+    case 4: return DEPLOY;
+    default: return {};
     }
 }
 
@@ -158,43 +154,43 @@ const ControlDefinition* FindControl(int step, int id) {
 
 const char* BoundText(const WizardState& s, Bound bound) {
     switch (bound) {
-        case B::Title: return s.title;
-        case B::Company: return s.company;
-        case B::EulaPath: return s.eulaPath;
-        case B::ReadmePath: return s.readmePath;
-        case B::SplashPath: return s.splashPath;
-        case B::WorkPath: return s.workPath;
-        case B::ProjectName: return s.projectName;
-        default: return nullptr;
+    case B::Title: return s.title;
+    case B::Company: return s.company;
+    case B::EulaPath: return s.eulaPath;
+    case B::ReadmePath: return s.readmePath;
+    case B::SplashPath: return s.splashPath;
+    case B::WorkPath: return s.workPath;
+    case B::ProjectName: return s.projectName;
+    default: return nullptr;
     }
 }
 
 const std::uint8_t* BoundFlag(const WizardState& s, Bound bound) {
     switch (bound) {
-        case B::SkipIntroPage: return &s.skipIntroPage;
-        case B::EulaEnabled: return &s.eulaEnabled;
-        case B::ReadmeEnabled: return &s.readmeEnabled;
-        case B::PlatformFilterOn: return &s.platformFilterOn;
-        case B::FilterPocketPC: return &s.filterPocketPC;
-        case B::FilterSmartphone: return &s.filterSmartphone;
-        case B::OsFilterOn: return &s.osFilterOn;
-        case B::FilterOs2002: return &s.filterOs2002;
-        case B::FilterOs2003: return &s.filterOs2003;
-        case B::FilterOs2003SE: return &s.filterOs2003SE;
-        case B::FilterOs2005: return &s.filterOs2005;
-        case B::ProcessorFilterOn: return &s.processorFilterOn;
-        case B::FilterIntel: return &s.filterIntel;
-        case B::FilterTI: return &s.filterTI;
-        case B::FilterSamsung: return &s.filterSamsung;
-        case B::RemovableCardOutput: return &s.removableCardOutput;
-        case B::DeviceAdvancedSettings: return &s.deviceAdvancedSettings;
-        case B::ShowBuildOverview: return &s.showBuildOverview;
-        case B::SplashEnabled: return &s.splashEnabled;
-        case B::CustomWorkPath: return &s.customWorkPath;
-        case B::SaveProjectFile: return &s.saveProjectFile;
-        case B::DeployDesktopWhenDone: return &s.deployDesktopWhenDone;
-        case B::DeployMobileWhenDone: return &s.deployMobileWhenDone;
-        default: return nullptr;
+    case B::SkipIntroPage: return &s.skipIntroPage;
+    case B::EulaEnabled: return &s.eulaEnabled;
+    case B::ReadmeEnabled: return &s.readmeEnabled;
+    case B::PlatformFilterOn: return &s.platformFilterOn;
+    case B::FilterPocketPC: return &s.filterPocketPC;
+    case B::FilterSmartphone: return &s.filterSmartphone;
+    case B::OsFilterOn: return &s.osFilterOn;
+    case B::FilterOs2002: return &s.filterOs2002;
+    case B::FilterOs2003: return &s.filterOs2003;
+    case B::FilterOs2003SE: return &s.filterOs2003SE;
+    case B::FilterOs2005: return &s.filterOs2005;
+    case B::ProcessorFilterOn: return &s.processorFilterOn;
+    case B::FilterIntel: return &s.filterIntel;
+    case B::FilterTI: return &s.filterTI;
+    case B::FilterSamsung: return &s.filterSamsung;
+    case B::RemovableCardOutput: return &s.removableCardOutput;
+    case B::DeviceAdvancedSettings: return &s.deviceAdvancedSettings;
+    case B::ShowBuildOverview: return &s.showBuildOverview;
+    case B::SplashEnabled: return &s.splashEnabled;
+    case B::CustomWorkPath: return &s.customWorkPath;
+    case B::SaveProjectFile: return &s.saveProjectFile;
+    case B::DeployDesktopWhenDone: return &s.deployDesktopWhenDone;
+    case B::DeployMobileWhenDone: return &s.deployMobileWhenDone;
+    default: return nullptr;
     }
 }
 
@@ -213,10 +209,10 @@ bool EnabledAtCreation(const ControlDefinition& entry, const WizardState& state)
 }
 
 bool IsLightField(int id) {
-    constexpr int LIGHT[] = {IDC_TITLE,         IDC_COMPANY,      IDC_EULA_PATH,
-                              IDC_README_PATH,   IDC_PROJECT_NAME, IDC_SPLASH_PATH,
-                              IDC_WORK_PATH,     IDC_DETAIL_NAME,  IDC_DETAIL_PROVIDER,
-                              IDC_DETAIL_DATE,   IDC_DETAIL_SIZE,  IDC_DETAIL_LOCATION};
+    constexpr int LIGHT[] = {IDC_TITLE,       IDC_COMPANY,      IDC_EULA_PATH,
+                             IDC_README_PATH, IDC_PROJECT_NAME, IDC_SPLASH_PATH,
+                             IDC_WORK_PATH,   IDC_DETAIL_NAME,  IDC_DETAIL_PROVIDER,
+                             IDC_DETAIL_DATE, IDC_DETAIL_SIZE,  IDC_DETAIL_LOCATION};
     for (int light : LIGHT)
         if (light == id) return true;
     return false;

@@ -13,30 +13,54 @@ namespace zk {
 struct WizardState;
 
 enum class ControlKind {
-    Label,          // static text
-    Field,          // single-line edit with border, tab stop, auto scroll
-    ReadOnlyField,  // the same, read-only, no tab stop
+    Label,             // static text
+    Field,             // single-line edit with border, tab stop, auto scroll
+    ReadOnlyField,     // the same, read-only, no tab stop
     ReadOnlyTabField,  // read-only with tab stop
-    Check,          // automatic check box with tab stop
-    Button,         // push button with tab stop
-    Browse,         // the "..." push button beside a field
-    CabinetList,    // report-view list, single selection, always shown
-    LogList,        // list box with both scroll bars, tab expansion
-    ProgressBar,    // with border; keeps its default font
-    RemoteTree,     // tree view with buttons, lines, lines at the root
+    Check,             // automatic check box with tab stop
+    Button,            // push button with tab stop
+    Browse,            // the "..." push button beside a field
+    CabinetList,       // report-view list, single selection, always shown
+    LogList,           // list box with both scroll bars, tab expansion
+    ProgressBar,       // with border; keeps its default font
+    RemoteTree,        // tree view with buttons, lines, lines at the root
 };
 
 // The WizardState field a control shows, or the flag an enable rule names.
 enum class Bound : std::uint8_t {
     None,
     // Texts.
-    Title, Company, EulaPath, ReadmePath, SplashPath, WorkPath, ProjectName,
+    Title,
+    Company,
+    EulaPath,
+    ReadmePath,
+    SplashPath,
+    WorkPath,
+    ProjectName,
     // Flags.
-    SkipIntroPage, EulaEnabled, ReadmeEnabled, PlatformFilterOn, FilterPocketPC,
-    FilterSmartphone, OsFilterOn, FilterOs2002, FilterOs2003, FilterOs2003SE, FilterOs2005,
-    ProcessorFilterOn, FilterIntel, FilterTI, FilterSamsung, RemovableCardOutput,
-    DeviceAdvancedSettings, ShowBuildOverview, SplashEnabled, CustomWorkPath, SaveProjectFile,
-    DeployDesktopWhenDone, DeployMobileWhenDone,
+    SkipIntroPage,
+    EulaEnabled,
+    ReadmeEnabled,
+    PlatformFilterOn,
+    FilterPocketPC,
+    FilterSmartphone,
+    OsFilterOn,
+    FilterOs2002,
+    FilterOs2003,
+    FilterOs2003SE,
+    FilterOs2005,
+    ProcessorFilterOn,
+    FilterIntel,
+    FilterTI,
+    FilterSamsung,
+    RemovableCardOutput,
+    DeviceAdvancedSettings,
+    ShowBuildOverview,
+    SplashEnabled,
+    CustomWorkPath,
+    SaveProjectFile,
+    DeployDesktopWhenDone,
+    DeployMobileWhenDone,
 };
 
 struct ControlDefinition {
@@ -51,7 +75,7 @@ struct ControlDefinition {
     Bound orEnabledBy = Bound::None;
     bool createdDisabled = false;  // stays so until the step's logic enables it
     bool createdHidden = false;
-    bool fileNameFilter = false;   // the file-name character filter is installed
+    bool fileNameFilter = false;  // the file-name character filter is installed
 };
 
 // The table of a step, empty outside 0 to 4.

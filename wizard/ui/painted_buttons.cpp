@@ -38,11 +38,11 @@ bool PaintedButtonForKey(int key, bool withAlt, PaintedButton* button) {
 
 const char* PaintedButtonTip(PaintedButton button, int step) {
     switch (button) {
-        case PaintedButton::Help: return "Help (F1)";
-        case PaintedButton::About: return "About Zephyrkit";
-        case PaintedButton::Web: return "Zephyrkit on the web";
-        case PaintedButton::Back: return "Back (Alt+B)";
-        case PaintedButton::NextPosition: break;
+    case PaintedButton::Help: return "Help (F1)";
+    case PaintedButton::About: return "About Zephyrkit";
+    case PaintedButton::Web: return "Zephyrkit on the web";
+    case PaintedButton::Back: return "Back (Alt+B)";
+    case PaintedButton::NextPosition: break;
     }
     if (step == StepIndex(WizardStep::Build)) return "Build (Alt+N or Enter)";
     if (step == StepIndex(WizardStep::Deploy)) return "Deploy (Alt+N or Enter)";
@@ -51,11 +51,11 @@ const char* PaintedButtonTip(PaintedButton button, int step) {
 
 SkinPicture PaintedButtons::PressedPicture(PaintedButton button, int step) {
     switch (button) {
-        case PaintedButton::Help: return SkinPicture::HelpPressed;
-        case PaintedButton::About: return SkinPicture::AboutPressed;
-        case PaintedButton::Web: return SkinPicture::WebPressed;
-        case PaintedButton::Back: return SkinPicture::BackPressed;
-        case PaintedButton::NextPosition: break;
+    case PaintedButton::Help: return SkinPicture::HelpPressed;
+    case PaintedButton::About: return SkinPicture::AboutPressed;
+    case PaintedButton::Web: return SkinPicture::WebPressed;
+    case PaintedButton::Back: return SkinPicture::BackPressed;
+    case PaintedButton::NextPosition: break;
     }
     if (step == StepIndex(WizardStep::Build)) return SkinPicture::BuildPressed;
     if (step == StepIndex(WizardStep::Deploy)) return SkinPicture::DeployPressed;
@@ -83,16 +83,15 @@ std::vector<SkinPicture> PaintedButtons::PicturesToPaint(int step) const {
     const bool deploy = step == StepIndex(WizardStep::Deploy);
     std::vector<SkinPicture> out;
     // On steps 3 and 4 the step's own look covers a Next left pressed.
-    for (SkinPicture p : {SkinPicture::HelpPressed, SkinPicture::AboutPressed,
-                          SkinPicture::WebPressed, SkinPicture::BackPressed,
-                          SkinPicture::NextPressed}) {
+    for (SkinPicture p :
+         {SkinPicture::HelpPressed, SkinPicture::AboutPressed, SkinPicture::WebPressed,
+          SkinPicture::BackPressed, SkinPicture::NextPressed}) {
         if (IsPressed(p)) out.push_back(p);
     }
     if (build) out.push_back(SkinPicture::Build);
     if (build && IsPressed(SkinPicture::BuildPressed)) out.push_back(SkinPicture::BuildPressed);
     if (deploy) out.push_back(SkinPicture::Deploy);
-    if (deploy && IsPressed(SkinPicture::DeployPressed))
-        out.push_back(SkinPicture::DeployPressed);
+    if (deploy && IsPressed(SkinPicture::DeployPressed)) out.push_back(SkinPicture::DeployPressed);
     return out;
 }
 

@@ -22,10 +22,8 @@ struct HotArea {
 };
 
 inline constexpr HotArea HOT_AREAS[] = {
-    {PaintedButton::Help, 10, 370, 50, 410},
-    {PaintedButton::About, 60, 370, 100, 410},
-    {PaintedButton::Web, 110, 370, 150, 410},
-    {PaintedButton::Back, 430, 419, 525, 445},
+    {PaintedButton::Help, 10, 370, 50, 410},           {PaintedButton::About, 60, 370, 100, 410},
+    {PaintedButton::Web, 110, 370, 150, 410},          {PaintedButton::Back, 430, 419, 525, 445},
     {PaintedButton::NextPosition, 535, 419, 630, 445},
 };
 

@@ -6,16 +6,16 @@
 namespace zk {
 
 enum class SkinPicture {
-    Background,     // the whole canvas, every painted button released
-    About,          // the about box's face
+    Background,  // the whole canvas, every painted button released
+    About,       // the about box's face
     HelpPressed,
     AboutPressed,
     WebPressed,
     BackPressed,
-    NextPressed,    // the next position, steps 0 to 2
-    Build,          // the next position's released look on step 3
+    NextPressed,  // the next position, steps 0 to 2
+    Build,        // the next position's released look on step 3
     BuildPressed,
-    Deploy,         // the next position's released look on step 4
+    Deploy,  // the next position's released look on step 4
     DeployPressed,
 };
 inline constexpr int SKIN_PICTURE_COUNT = 11;
@@ -26,16 +26,11 @@ struct SkinPictureFile {
 };
 
 inline constexpr SkinPictureFile SKIN_PICTURES[SKIN_PICTURE_COUNT] = {
-    {"Zephyrkit.bmp", 0, 0},
-    {"About.bmp", 0, 0},
-    {"HelpButton.bmp", 10, 373},
-    {"AboutButton.bmp", 60, 373},
-    {"WebButton.bmp", 110, 373},
-    {"BackButton.bmp", 430, 419},
-    {"NextButton.bmp", 535, 419},
-    {"Build.bmp", 535, 419},
-    {"BuildButton.bmp", 535, 419},
-    {"Deploy.bmp", 535, 419},
+    {"Zephyrkit.bmp", 0, 0},        {"About.bmp", 0, 0},
+    {"HelpButton.bmp", 10, 373},    {"AboutButton.bmp", 60, 373},
+    {"WebButton.bmp", 110, 373},    {"BackButton.bmp", 430, 419},
+    {"NextButton.bmp", 535, 419},   {"Build.bmp", 535, 419},
+    {"BuildButton.bmp", 535, 419},  {"Deploy.bmp", 535, 419},
     {"DeployButton.bmp", 535, 419},
 };
 

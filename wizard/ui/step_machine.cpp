@@ -26,9 +26,10 @@ constexpr int Deploy = StepIndex(WizardStep::Deploy);
 
 }  // namespace
 
-StepMachine::StepMachine(WizardContext& ctx, WizardFront& front, DeployStep& deploy,
-                         int startStep)
-    : ctx_(ctx), front_(front), deploy_(deploy),
+StepMachine::StepMachine(WizardContext& ctx, WizardFront& front, DeployStep& deploy, int startStep)
+    : ctx_(ctx),
+      front_(front),
+      deploy_(deploy),
       step_(startStep >= Intro && startStep <= Deploy ? startStep : Intro) {}
 
 void StepMachine::OnCreate() { CreatePage(ctx_, front_.Controls(), step_); }
@@ -111,7 +112,8 @@ void StepMachine::LoadProject() {
     std::string path;
     if (!front_.ChooseFile(Chooser::Project, &path)) return;
     if (!ReadProjectFile(ctx_.platform, ctx_.project, path.c_str())) {
-        ctx_.platform.ShowMessage(INVALID_PROJECT_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error, false);
+        ctx_.platform.ShowMessage(INVALID_PROJECT_TEXT, ERROR_BOX_CAPTION, MessageIcon::Error,
+                                  false);
         return;
     }
     // The file title without its extension; a shorter name is taken whole.
@@ -157,19 +159,19 @@ bool StepMachine::OnCommand(int id) {
     // Page commands come only from a live page; without one they do nothing.
     auto checked = [page](int control) { return page && page->IsChecked(control); };
     switch (id) {
-        case IDC_BACK: Back(); return true;
-        case IDC_NEXT: Next(); return true;
-        // The step buttons act only on their own step.
-        case IDC_BUILD:
-            if (step_ == Build) BuildInstallers();
-            return true;
-        case IDC_LOOK_FOR_DEVICE:
-            if (step_ == Deploy) deploy_.LookForDevice(ctx_);
-            return true;
-        case IDC_DEPLOY:
-            if (step_ == Deploy) deploy_.Deploy(ctx_);
-            return true;
-        default: break;
+    case IDC_BACK: Back(); return true;
+    case IDC_NEXT: Next(); return true;
+    // The step buttons act only on their own step.
+    case IDC_BUILD:
+        if (step_ == Build) BuildInstallers();
+        return true;
+    case IDC_LOOK_FOR_DEVICE:
+        if (step_ == Deploy) deploy_.LookForDevice(ctx_);
+        return true;
+    case IDC_DEPLOY:
+        if (step_ == Deploy) deploy_.Deploy(ctx_);
+        return true;
+    default: break;
     }
     if (!page) return false;
     // A filter switch enables its options, and unticks them when it goes
@@ -183,57 +185,56 @@ bool StepMachine::OnCommand(int id) {
     for (const FilterOption& o : FILTER_OPTIONS)
         if (id == o.control) return true;
     switch (id) {
-        case IDC_SKIP_INTRO: s.skipIntroPage = checked(id) ? 1 : 0; return true;
-        case IDC_LOAD_PROJECT: LoadProject(); return true;
-        case IDC_EULA_CHECK:
-            EnableGroup({IDC_EULA_PATH, IDC_EULA_BROWSE}, checked(id), false);
-            return true;
-        case IDC_EULA_BROWSE:
-            ChooseDocument(Chooser::Eula, IDC_EULA_PATH, s.eulaFileName, sizeof s.eulaFileName);
-            return true;
-        case IDC_README_CHECK:
-            EnableGroup({IDC_README_PATH, IDC_README_BROWSE}, checked(id), false);
-            return true;
-        case IDC_README_BROWSE:
-            ChooseDocument(Chooser::Readme, IDC_README_PATH, s.readmeFileName,
-                           sizeof s.readmeFileName);
-            return true;
-        case IDC_SAVE_PROJECT: EnableGroup({IDC_PROJECT_NAME}, checked(id), false); return true;
-        case IDC_SPLASH_CHECK:
-            EnableGroup({IDC_SPLASH_PATH, IDC_SPLASH_BROWSE}, checked(id), false);
-            return true;
-        case IDC_SPLASH_BROWSE:
-            ChooseDocument(Chooser::Splash, IDC_SPLASH_PATH, s.splashFileName,
-                           sizeof s.splashFileName);
-            return true;
-        // The other plain boxes reach WizardState through the page check.
-        case IDC_REMOVABLE_CARD: case IDC_DEVICE_ADVANCED: case IDC_SHOW_OVERVIEW:
-            return true;
-        case IDC_MOVE_UP: MoveCabinetUp(ctx_); return true;
-        case IDC_MOVE_DOWN: MoveCabinetDown(ctx_); return true;
-        case IDC_ADD_CABINET: {
-            std::string path;
-            if (front_.ChooseFile(Chooser::Cabinet, &path))
-                AdmitCabinet(ctx_, path, FileNamePart(path));
-            return true;
-        }
-        case IDC_DELETE_CABINET: RemoveCabinet(ctx_); return true;
-        case IDC_CUSTOM_WORK_PATH:
-            s.customWorkPath = checked(id) ? 1 : 0;
-            EnableGroup({IDC_WORK_PATH, IDC_WORK_PATH_BROWSE}, s.customWorkPath != 0, false);
-            return true;
-        case IDC_WORK_PATH_BROWSE: {
-            std::string path;
-            if (front_.ChooseWorkFolder(&path) && !path.empty()) page->SetText(IDC_WORK_PATH, path);
-            return true;
-        }
-        case IDC_DEPLOY_DESKTOP:
-            ToggleDeploy(id, s.deployDesktopWhenDone, s.deployMobileWhenDone, IDC_DEPLOY_MOBILE);
-            return true;
-        case IDC_DEPLOY_MOBILE:
-            ToggleDeploy(id, s.deployMobileWhenDone, s.deployDesktopWhenDone, IDC_DEPLOY_DESKTOP);
-            return true;
-        default: return false;
+    case IDC_SKIP_INTRO: s.skipIntroPage = checked(id) ? 1 : 0; return true;
+    case IDC_LOAD_PROJECT: LoadProject(); return true;
+    case IDC_EULA_CHECK:
+        EnableGroup({IDC_EULA_PATH, IDC_EULA_BROWSE}, checked(id), false);
+        return true;
+    case IDC_EULA_BROWSE:
+        ChooseDocument(Chooser::Eula, IDC_EULA_PATH, s.eulaFileName, sizeof s.eulaFileName);
+        return true;
+    case IDC_README_CHECK:
+        EnableGroup({IDC_README_PATH, IDC_README_BROWSE}, checked(id), false);
+        return true;
+    case IDC_README_BROWSE:
+        ChooseDocument(Chooser::Readme, IDC_README_PATH, s.readmeFileName, sizeof s.readmeFileName);
+        return true;
+    case IDC_SAVE_PROJECT: EnableGroup({IDC_PROJECT_NAME}, checked(id), false); return true;
+    case IDC_SPLASH_CHECK:
+        EnableGroup({IDC_SPLASH_PATH, IDC_SPLASH_BROWSE}, checked(id), false);
+        return true;
+    case IDC_SPLASH_BROWSE:
+        ChooseDocument(Chooser::Splash, IDC_SPLASH_PATH, s.splashFileName, sizeof s.splashFileName);
+        return true;
+    // The other plain boxes reach WizardState through the page check.
+    case IDC_REMOVABLE_CARD:
+    case IDC_DEVICE_ADVANCED:
+    case IDC_SHOW_OVERVIEW: return true;
+    case IDC_MOVE_UP: MoveCabinetUp(ctx_); return true;
+    case IDC_MOVE_DOWN: MoveCabinetDown(ctx_); return true;
+    case IDC_ADD_CABINET: {
+        std::string path;
+        if (front_.ChooseFile(Chooser::Cabinet, &path))
+            AdmitCabinet(ctx_, path, FileNamePart(path));
+        return true;
+    }
+    case IDC_DELETE_CABINET: RemoveCabinet(ctx_); return true;
+    case IDC_CUSTOM_WORK_PATH:
+        s.customWorkPath = checked(id) ? 1 : 0;
+        EnableGroup({IDC_WORK_PATH, IDC_WORK_PATH_BROWSE}, s.customWorkPath != 0, false);
+        return true;
+    case IDC_WORK_PATH_BROWSE: {
+        std::string path;
+        if (front_.ChooseWorkFolder(&path) && !path.empty()) page->SetText(IDC_WORK_PATH, path);
+        return true;
+    }
+    case IDC_DEPLOY_DESKTOP:
+        ToggleDeploy(id, s.deployDesktopWhenDone, s.deployMobileWhenDone, IDC_DEPLOY_MOBILE);
+        return true;
+    case IDC_DEPLOY_MOBILE:
+        ToggleDeploy(id, s.deployMobileWhenDone, s.deployDesktopWhenDone, IDC_DEPLOY_DESKTOP);
+        return true;
+    default: return false;
     }
 }
 
@@ -246,11 +247,11 @@ int StepMachine::NextPositionCommand() const {
 void StepMachine::OnPaintedButton(PaintedButton button) {
     if (building_) return;
     switch (button) {
-        case PaintedButton::Help: ctx_.platform.ShellStart(TextOf(ctx_.state.helpPath)); break;
-        case PaintedButton::About: front_.ShowAboutBox(); break;
-        case PaintedButton::Web: front_.OpenWebPage(); break;
-        case PaintedButton::Back: OnCommand(IDC_BACK); break;
-        case PaintedButton::NextPosition: OnCommand(NextPositionCommand()); break;
+    case PaintedButton::Help: ctx_.platform.ShellStart(TextOf(ctx_.state.helpPath)); break;
+    case PaintedButton::About: front_.ShowAboutBox(); break;
+    case PaintedButton::Web: front_.OpenWebPage(); break;
+    case PaintedButton::Back: OnCommand(IDC_BACK); break;
+    case PaintedButton::NextPosition: OnCommand(NextPositionCommand()); break;
     }
 }
 

@@ -53,7 +53,8 @@ std::u16string ItemText(HWND tree, HTREEITEM item) {
 // The texts from the root item down to the item.
 std::vector<std::u16string> ItemTexts(HWND tree, HTREEITEM item) {
     std::vector<std::u16string> texts;
-    for (; item; item = TreeView_GetParent(tree, item)) texts.insert(texts.begin(), ItemText(tree, item));
+    for (; item; item = TreeView_GetParent(tree, item))
+        texts.insert(texts.begin(), ItemText(tree, item));
     return texts;
 }
 
@@ -156,8 +157,7 @@ LRESULT OnTreeNotify(const NMHDR* header) {
         g_browse.lastReturn = now;
         return 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -172,9 +172,7 @@ void PaintLabel(HWND window) {
 
 LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        PaintLabel(window);
-        return 0;
+    case WM_PAINT: PaintLabel(window); return 0;
     case WM_NOTIFY:
         if (wParam == IDC_TREE) return OnTreeNotify(reinterpret_cast<const NMHDR*>(lParam));
         return 0;
@@ -191,8 +189,7 @@ LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         g_browse.result[0] = L'\0';
         g_browse.done = true;
         return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -336,9 +333,9 @@ void BrowseFolder(FolderBrowse* browse, HINSTANCE instance, HWND owner, const wc
             browser.lpszClassName = kind;
             RegisterClassW(&browser);
         }
-        browse->window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kind, title,
-                                         WS_VISIBLE | WS_CAPTION, 0, 0, 320, 320, nullptr, nullptr,
-                                         instance, nullptr);
+        browse->window =
+            CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kind, title, WS_VISIBLE | WS_CAPTION,
+                            0, 0, 320, 320, nullptr, nullptr, instance, nullptr);
     }
     HFONT font = TreeFont();
     if (browse->window) {

@@ -130,44 +130,23 @@ LRESULT CALLBACK InstallerMainWindow::WindowProc(HWND window, UINT message, WPAR
 
 LRESULT InstallerMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_ACTIVATE:
-        ce::SHHandleWMActivate(window_, wParam, lParam, &activateInfo_, 0);
-        return 0;
-    case WM_SETTINGCHANGE:
-        OnSettingChange(wParam, lParam);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // painting covers everything
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(wParam, lParam);
-        return 0;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
-    case WM_TITLE_READY:
-        OnTitleReady();
-        return 0;
-    case WM_SPLASH_READY:
-        OnSplashReady();
-        return 0;
-    case WM_UNPACKING_ENDED:
-        flow_.OnUnpackingEnded();
-        return 0;
+    case WM_CREATE: return OnCreate();
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_ACTIVATE: ce::SHHandleWMActivate(window_, wParam, lParam, &activateInfo_, 0); return 0;
+    case WM_SETTINGCHANGE: OnSettingChange(wParam, lParam); return 0;
+    case WM_ERASEBKGND: return 1;  // painting covers everything
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_COMMAND: OnCommand(wParam, lParam); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_TITLE_READY: OnTitleReady(); return 0;
+    case WM_SPLASH_READY: OnSplashReady(); return 0;
+    case WM_UNPACKING_ENDED: flow_.OnUnpackingEnded(); return 0;
     case WM_CLOSE:
         // The shell closes programs when memory runs low; a cabinet being
         // installed is finished first.
         if (flow_.OnCloseRequest()) DestroyWindow(window_);
         return 0;
-    default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+    default: return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
@@ -190,9 +169,9 @@ LRESULT InstallerMainWindow::OnCreate() {
     const RECT area = WorkArea();
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    htmlView_ = CreateWindowExW(0, ce::WC_HTML, L"", WS_CHILD, 2, 2, width - 4,
-                                height - (bar.bottom - bar.top) - 4, window_, nullptr, instance_,
-                                nullptr);
+    htmlView_ =
+        CreateWindowExW(0, ce::WC_HTML, L"", WS_CHILD, 2, 2, width - 4,
+                        height - (bar.bottom - bar.top) - 4, window_, nullptr, instance_, nullptr);
     if (htmlView_) SendMessageW(htmlView_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return 0;
 }
@@ -229,8 +208,8 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
             HDC source = CreateCompatibleDC(dc);
             HGDIOBJ old = SelectObject(source, splash_);
             StretchBlt(dc, client.left, client.top, client.right - client.left,
-                       client.bottom - client.top, source, 0, 0, picture.bmWidth,
-                       picture.bmHeight, SRCCOPY);
+                       client.bottom - client.top, source, 0, 0, picture.bmWidth, picture.bmHeight,
+                       SRCCOPY);
             SelectObject(source, old);
             DeleteDC(source);
         }
@@ -265,8 +244,7 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
             DrawLine(dc, Wide(FINISH_PROMPT), Band(client, mid + 10, mid + 40), DT_CENTER);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -403,12 +381,10 @@ void InstallerMainWindow::PrepareInstallationPage(std::u16string_view readMeAddr
     }
     if (statusBox_) return;
     const RECT area = WorkArea();
-    statusBox_ = CreateWindowExW(0, L"EDIT", Wide(STATUS_BOX_INITIAL),
-                                 WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, 2,
-                                 (area.bottom - area.top) / 2 - 20, area.right - area.left - 4, 20,
-                                 window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BOX)),
-                                 instance_, nullptr);
+    statusBox_ = CreateWindowExW(
+        0, L"EDIT", Wide(STATUS_BOX_INITIAL), WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, 2,
+        (area.bottom - area.top) / 2 - 20, area.right - area.left - 4, 20, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BOX)), instance_, nullptr);
     if (statusBox_) SendMessageW(statusBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 

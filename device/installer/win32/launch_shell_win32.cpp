@@ -24,8 +24,7 @@ bool MoveFocusByArrow(const MSG& message, HWND htmlView) {
 
 }  // namespace
 
-Win32LaunchShell::Win32LaunchShell(HINSTANCE instance, int showCommand,
-                                   InstallerMainWindow& window)
+Win32LaunchShell::Win32LaunchShell(HINSTANCE instance, int showCommand, InstallerMainWindow& window)
     : instance_(instance), showCommand_(showCommand), window_(window) {}
 
 Win32LaunchShell::~Win32LaunchShell() {
@@ -102,7 +101,8 @@ bool Win32LaunchShell::CreateMainWindow() {
 int Win32LaunchShell::RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_KEYDOWN && (message.wParam == VK_DOWN || message.wParam == VK_UP) &&
+        if (message.message == WM_KEYDOWN &&
+            (message.wParam == VK_DOWN || message.wParam == VK_UP) &&
             window_.ArrowKeysMoveFocus() && MoveFocusByArrow(message, window_.HtmlView())) {
             continue;
         }

@@ -56,8 +56,7 @@ constexpr const char* USAGE =
 class CapturingPlatform : public zk::PosixDesktopPlatform {
 public:
     using PosixDesktopPlatform::PosixDesktopPlatform;
-    void ShowMessage(const std::string& text, const std::string&, zk::MessageIcon,
-                     bool) override {
+    void ShowMessage(const std::string& text, const std::string&, zk::MessageIcon, bool) override {
         lastMessage = text;
     }
     std::string TemporaryFolder() override { return folder; }
@@ -119,8 +118,8 @@ int Run(int argc, char** argv) {
         platform.lastMessage.clear();
         zk::SetupInfo info{};
         const zk::Admission result = zk::AdmitCabinet(ctx, path, name, &info);
-        const bool admitted = result == zk::Admission::Admitted ||
-                              result == zk::Admission::AdmittedWithoutSetupInfo;
+        const bool admitted =
+            result == zk::Admission::Admitted || result == zk::Admission::AdmittedWithoutSetupInfo;
         allAdmitted = allAdmitted && admitted;
         const std::string shownName = zk::AnsiToUtf8(name);
         const std::string outcome =
@@ -132,8 +131,8 @@ int Run(int argc, char** argv) {
         }
         std::printf("%s\t%s\t%s\t%s\t%d.%d\t%d.%d\t%s\t%s\t%s\t%s\n", shownName.c_str(),
                     outcome.c_str(), zk::AnsiToUtf8(zk::TextOf(info.appName)).c_str(),
-                    zk::AnsiToUtf8(zk::TextOf(info.provider)).c_str(), info.osMinMajor, info.osMinMinor,
-                    info.osMaxMajor, info.osMaxMinor,
+                    zk::AnsiToUtf8(zk::TextOf(info.provider)).c_str(), info.osMinMajor,
+                    info.osMinMinor, info.osMaxMajor, info.osMaxMinor,
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2002)),
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003)),
                     YesNo(zk::CabinetSupportsOs(info, zk::OS_SPAN_2003SE)),
@@ -145,6 +144,4 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    return zk::CheckedExit("zephyrkit-cab", Run(argc, argv), 1);
-}
+int main(int argc, char** argv) { return zk::CheckedExit("zephyrkit-cab", Run(argc, argv), 1); }

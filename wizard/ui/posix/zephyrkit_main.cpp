@@ -79,7 +79,8 @@ std::vector<std::string> MissingFiles(zk::WizardContext& ctx) {
     look(s.eulaEnabled != 0, s.eulaPath);
     look(s.readmeEnabled != 0, s.readmePath);
     look(s.splashEnabled != 0, s.splashPath);
-    for (int i = 0; i < zk::CabinetCount(ctx.project); ++i) look(true, ctx.project.cabinets[i].path);
+    for (int i = 0; i < zk::CabinetCount(ctx.project); ++i)
+        look(true, ctx.project.cabinets[i].path);
     return missing;
 }
 
@@ -144,9 +145,10 @@ int Run(int argc, char** argv) {
     if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
         std::int64_t seconds = 0;
         if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
-            hostPlatform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
-                                         sourceDate,
-                                     "Error", zk::MessageIcon::Error, false);
+            hostPlatform.ShowMessage(
+                std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
+                    sourceDate,
+                "Error", zk::MessageIcon::Error, false);
             return 0;
         }
         dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
@@ -172,5 +174,6 @@ int main(int argc, char** argv) {
     // The silent build tells success with 1, as the wizard does; a message
     // that could not be written turns it into the 0 of every failure.
     const bool silent = argc == 3 && std::strcmp(argv[1], "-silent") == 0;
-    return zk::CheckedExit("zephyrkit", code, silent ? (code == 1 ? 0 : code) : (code != 0 ? code : 1));
+    return zk::CheckedExit("zephyrkit", code,
+                           silent ? (code == 1 ? 0 : code) : (code != 0 ? code : 1));
 }

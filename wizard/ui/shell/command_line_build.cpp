@@ -77,8 +77,7 @@ int Build::CheckProject(const std::string& projectPath) {
     if (!IsFilePresent(ctx_.platform, projectPath.c_str()))
         return Say(projectPath, "no such project file", BUILD_MISSING_FILE);
     if (!ReadProjectFile(ctx_.platform, ctx_.project, projectPath.c_str()))
-        return Say(projectPath, "not a project file (not one project record long)",
-                   BUILD_REFUSED);
+        return Say(projectPath, "not a project file (not one project record long)", BUILD_REFUSED);
     ApplyProjectToWizard(ctx_, DeriveProjectName(projectPath).c_str());
 
     const WizardState& s = ctx_.state;
@@ -86,7 +85,8 @@ int Build::CheckProject(const std::string& projectPath) {
     // The title names the installers and a folder: one Windows reads as
     // another place would put them outside the output folder.
     if (!IsUsableFileName(s.title))
-        return Say(projectPath, std::string("the title \"") + s.title + "\" is not a usable file name",
+        return Say(projectPath,
+                   std::string("the title \"") + s.title + "\" is not a usable file name",
                    BUILD_REFUSED);
     const Project& p = ctx_.project;
     const int count = CabinetCount(p);
@@ -109,20 +109,24 @@ int Build::CheckInputs() {
         const char* path;
         const char* what;
     };
-    for (const Document& d : {Document{s.eulaEnabled != 0, s.eulaPath, "the EULA file is missing"},
-                              Document{s.readmeEnabled != 0, s.readmePath, "the read-me file is missing"},
-                              Document{s.splashEnabled != 0, s.splashPath, "the splash image is missing"}})
+    for (const Document& d :
+         {Document{s.eulaEnabled != 0, s.eulaPath, "the EULA file is missing"},
+          Document{s.readmeEnabled != 0, s.readmePath, "the read-me file is missing"},
+          Document{s.splashEnabled != 0, s.splashPath, "the splash image is missing"}})
         if (d.enabled && !IsFilePresent(ctx_.platform, d.path))
             return Say(d.path, d.what, BUILD_MISSING_FILE);
     const Project& p = ctx_.project;
     for (int i = 0; i < CabinetCount(p); ++i) {
         const std::string path = TextOf(p.cabinets[i].path);
         if (!IsFilePresent(ctx_.platform, path.c_str()))
-            return Say(path, "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
-                                 ") is missing", BUILD_MISSING_FILE);
+            return Say(path,
+                       "cabinet " + std::to_string(i) + " (" + TextOf(p.cabinets[i].fileName) +
+                           ") is missing",
+                       BUILD_MISSING_FILE);
     }
     const std::string folder = ProgramFolder(ctx_);
-    for (const char* input : {MOBILE_STUB_FILE_NAME, DESKTOP_STUB_FILE_NAME, SYSTEM_INFO_SECTION_FILE_NAME})
+    for (const char* input :
+         {MOBILE_STUB_FILE_NAME, DESKTOP_STUB_FILE_NAME, SYSTEM_INFO_SECTION_FILE_NAME})
         if (!IsFilePresent(ctx_.platform, (folder + input).c_str()))
             return Say(folder + input, "missing: the build takes it from the program's folder",
                        BUILD_MISSING_FILE);
@@ -133,8 +137,10 @@ int Build::PrepareOutput(const std::string& output) {
     WizardState& s = ctx_.state;
     if (!output.empty()) {
         if (output.size() >= sizeof s.workPath)
-            return Say(output, "longer than the " + std::to_string(sizeof s.workPath - 1) +
-                                   " characters of an output folder", BUILD_USAGE);
+            return Say(output,
+                       "longer than the " + std::to_string(sizeof s.workPath - 1) +
+                           " characters of an output folder",
+                       BUILD_USAGE);
         CopyText(s.workPath, output);
     }
     // The wizard would have offered the folder the build was started from.
@@ -152,7 +158,8 @@ int Build::PrepareOutput(const std::string& output) {
 // installer's length, and whether it was signed.
 void Build::PrintSections(const std::vector<int>& figures, bool signedOutputs) {
     const WizardState& s = ctx_.state;
-    std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME, TextOf(s.projectName) + ".paw"};
+    std::vector<std::string> names = {SYSTEM_INFO_SECTION_FILE_NAME,
+                                      TextOf(s.projectName) + ".paw"};
     if (s.splashEnabled) names.push_back(TextOf(s.splashFileName));
     if (s.eulaEnabled) names.push_back(TextOf(s.eulaFileName));
     if (s.readmeEnabled) names.push_back(TextOf(s.readmeFileName));
@@ -167,8 +174,8 @@ void Build::PrintSections(const std::vector<int>& figures, bool signedOutputs) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         unsigned char count[4];
         if (!in->Seek(offset) || in->Read(count, 4) != 4) break;
-        const std::uint32_t size = count[0] | count[1] << 8 | count[2] << 16 |
-                                   static_cast<std::uint32_t>(count[3]) << 24;
+        const std::uint32_t size =
+            count[0] | count[1] << 8 | count[2] << 16 | static_cast<std::uint32_t>(count[3]) << 24;
         char line[64];
         std::snprintf(line, sizeof line, "%12u bytes", size);
         out_ << "  " << names[i] << "\t" << line;
@@ -305,20 +312,20 @@ bool MakeFolders(DesktopPlatform& platform, const std::string& path, std::string
 
 int BuildFailureExitCode(BuildFault fault, int signal) {
     switch (fault) {
-        case BuildFault::None: return BUILD_DONE;
-        case BuildFault::CannotRead:
-        case BuildFault::InputUnusable:
-        case BuildFault::SignerMissing: return BUILD_MISSING_FILE;
-        case BuildFault::NameRefused:
-        case BuildFault::NamesClash: return BUILD_REFUSED;
-        case BuildFault::FolderMissing:
-        case BuildFault::CannotMakeFolder:
-        case BuildFault::CannotWriteInto:
-        case BuildFault::CannotWrite:
-        case BuildFault::CannotReplace:
-        case BuildFault::Busy:
-        case BuildFault::SigningFailed: return BUILD_WRITE_FAILED;
-        case BuildFault::Interrupted: return InterruptedExitCode(signal);
+    case BuildFault::None: return BUILD_DONE;
+    case BuildFault::CannotRead:
+    case BuildFault::InputUnusable:
+    case BuildFault::SignerMissing: return BUILD_MISSING_FILE;
+    case BuildFault::NameRefused:
+    case BuildFault::NamesClash: return BUILD_REFUSED;
+    case BuildFault::FolderMissing:
+    case BuildFault::CannotMakeFolder:
+    case BuildFault::CannotWriteInto:
+    case BuildFault::CannotWrite:
+    case BuildFault::CannotReplace:
+    case BuildFault::Busy:
+    case BuildFault::SigningFailed: return BUILD_WRITE_FAILED;
+    case BuildFault::Interrupted: return InterruptedExitCode(signal);
     }
     return BUILD_WRITE_FAILED;
 }
@@ -329,21 +336,21 @@ std::string BuildFailureLine(const BuildOutcome& o, const std::string& projectPa
         return "zephyrkit-project: " + file + ": " + text;
     };
     switch (o.fault) {
-        case BuildFault::None: return "";
-        case BuildFault::CannotRead: return line(o.file, "cannot read" + why);
-        case BuildFault::InputUnusable: return line(o.file, o.detail);
-        case BuildFault::NameRefused:
-        case BuildFault::NamesClash: return line(projectPath, BuildFailureText(o));
-        case BuildFault::FolderMissing: return line(o.file, "no such folder");
-        case BuildFault::CannotMakeFolder: return line(o.file, "cannot make the folder" + why);
-        case BuildFault::CannotWriteInto: return line(o.file, "cannot write into the folder" + why);
-        case BuildFault::CannotWrite: return line(o.file, "cannot write" + why);
-        case BuildFault::CannotReplace: return line(o.file, "cannot replace" + why);
-        case BuildFault::Busy: return "zephyrkit-project: " + BuildFailureText(o);
-        case BuildFault::SignerMissing:
-            return line(o.file, "cannot be started" + why + "; --sign needs it installed");
-        case BuildFault::SigningFailed: return line(o.file, "cannot sign: " + o.detail);
-        case BuildFault::Interrupted: return line(o.file, BuildFailureText(o));
+    case BuildFault::None: return "";
+    case BuildFault::CannotRead: return line(o.file, "cannot read" + why);
+    case BuildFault::InputUnusable: return line(o.file, o.detail);
+    case BuildFault::NameRefused:
+    case BuildFault::NamesClash: return line(projectPath, BuildFailureText(o));
+    case BuildFault::FolderMissing: return line(o.file, "no such folder");
+    case BuildFault::CannotMakeFolder: return line(o.file, "cannot make the folder" + why);
+    case BuildFault::CannotWriteInto: return line(o.file, "cannot write into the folder" + why);
+    case BuildFault::CannotWrite: return line(o.file, "cannot write" + why);
+    case BuildFault::CannotReplace: return line(o.file, "cannot replace" + why);
+    case BuildFault::Busy: return "zephyrkit-project: " + BuildFailureText(o);
+    case BuildFault::SignerMissing:
+        return line(o.file, "cannot be started" + why + "; --sign needs it installed");
+    case BuildFault::SigningFailed: return line(o.file, "cannot sign: " + o.detail);
+    case BuildFault::Interrupted: return line(o.file, BuildFailureText(o));
     }
     return "";
 }

@@ -17,7 +17,7 @@ namespace zk {
 struct WizardContext;
 
 inline constexpr int BUILD_DONE = 0;
-inline constexpr int BUILD_REFUSED = 1;       // the project: not one, a bad title, a filter
+inline constexpr int BUILD_REFUSED = 1;  // the project: not one, a bad title, a filter
 inline constexpr int BUILD_USAGE = 2;
 inline constexpr int BUILD_MISSING_FILE = 3;  // an input missing, unreadable or not usable
 inline constexpr int BUILD_WRITE_FAILED = 4;  // the output folder or an output

@@ -53,7 +53,8 @@ Run RunProgram(const std::vector<std::string>& arguments) {
             const ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
-            if (run.output.size() < KEPT_OUTPUT) run.output.append(buffer, static_cast<std::size_t>(n));
+            if (run.output.size() < KEPT_OUTPUT)
+                run.output.append(buffer, static_cast<std::size_t>(n));
         }
         while (waitpid(pid, &run.status, 0) < 0 && errno == EINTR) {
         }
@@ -62,7 +63,9 @@ Run RunProgram(const std::vector<std::string>& arguments) {
     return run;
 }
 
-bool Holds(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Holds(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
 
 // The line that says what went wrong: not the closing "Failed", not a line
 // of OpenSSL's error stack ("40E0…:error:…").
@@ -93,9 +96,9 @@ SigningReport OsslsigncodeSigner::Sign(const SignatureRequest& request) {
         arguments.push_back("-i");
         arguments.push_back(AnsiToUtf8(settings.url));
     }
-    for (const std::string& a : {std::string("-time"), std::to_string(request.unixTime),
-                                 std::string("-in"), AnsiToUtf8(request.input),
-                                 std::string("-out"), AnsiToUtf8(request.output)})
+    for (const std::string& a :
+         {std::string("-time"), std::to_string(request.unixTime), std::string("-in"),
+          AnsiToUtf8(request.input), std::string("-out"), AnsiToUtf8(request.output)})
         arguments.push_back(a);
     // osslsigncode would rather not write over a file.
     unlink(AnsiToUtf8(request.output).c_str());

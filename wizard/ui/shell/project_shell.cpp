@@ -134,47 +134,45 @@ const std::map<std::string, std::string> COMMAND_HELP = {
      "versions exclude and of an output folder that does not exist.\n"},
     {"export", "Usage: zephyrkit-project export FILE.paw > FILE.json\n"},
     {"build",
-     std::string(
-         "Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
-         "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
-         "                              [--sign-url URL]]\n"
-         "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
-         "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
-         "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
-         "date and title subfolders the project asks for; the folder is made when\n"
-         "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
-         "taken from this program's folder. Prints each section of the installer\n"
-         "with its size and the share packing saved, as zip prints it (\"deflated\n"
-         "57%\"; -q: nothing on success). Problems are printed as\n"
-         "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
-         "The outputs are written under temporary names and replace the earlier\n"
-         "ones together once all are complete (and signed, with --sign); a build\n"
-         "that fails or is interrupted leaves the earlier ones as they were. One\n"
-         "build at a time writes into a folder: a second waits five seconds for\n"
-         "the first.\n"
-         "Options:\n") +
+     std::string("Usage: zephyrkit-project build FILE.paw [--output DIR] [-q]\n"
+                 "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
+                 "                              [--sign-url URL]]\n"
+                 "Builds the installers of a project, as `zephyrkit -silent FILE.paw` does:\n"
+                 "the project file, <title>.[MOBILE].exe, autorun.exe when asked for, and\n"
+                 "<title>.[DESKTOP].exe, in the project's output folder (or DIR) with the\n"
+                 "date and title subfolders the project asks for; the folder is made when\n"
+                 "missing. MobileZephyrkit.exe, DesktopZephyrkit.exe and SystemInfo.dat are\n"
+                 "taken from this program's folder. Prints each section of the installer\n"
+                 "with its size and the share packing saved, as zip prints it (\"deflated\n"
+                 "57%\"; -q: nothing on success). Problems are printed as\n"
+                 "\"zephyrkit-project: FILE: what is wrong\", with the system's reason.\n"
+                 "The outputs are written under temporary names and replace the earlier\n"
+                 "ones together once all are complete (and signed, with --sign); a build\n"
+                 "that fails or is interrupted leaves the earlier ones as they were. One\n"
+                 "build at a time writes into a folder: a second waits five seconds for\n"
+                 "the first.\n"
+                 "Options:\n") +
          BUILD_OPTIONS_HELP + BUILD_EXIT_CODES_HELP},
     {"publish",
-     std::string(
-         "Usage: zephyrkit-project publish FILE.paw --to DIR [--base-url URL] [-q]\n"
-         "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
-         "                              [--sign-url URL]]\n"
-         "Builds the installers as `build` does and publishes them in DIR (made when\n"
-         "missing) as a download site: <title>-mobile.exe, <title>-desktop.exe and,\n"
-         "when the project asks for it, autorun.exe, named in lower-case letters,\n"
-         "digits and hyphens so that the address can be typed on a device; index.html,\n"
-         "the download page (for Pocket Internet Explorer and desktop browsers: the\n"
-         "two installers with their sizes, what each kind of device gets, the\n"
-         "SHA-256 of each file); SHA256SUMS, for `sha256sum -c`; .htaccess and\n"
-         "nginx-zephyrkit.conf, which make Apache and nginx hand out the installers\n"
-         "as downloads (application/octet-stream, Content-Disposition: attachment).\n"
-         "The files are written under temporary names and replace the earlier ones\n"
-         "together: a publish that fails or is interrupted leaves the site as it was.\n"
-         "Installers of an earlier publish that this one does not make again go.\n"
-         "Serve the folder with `zephyrkit-project serve DIR` or any web server.\n"
-         "Options:\n"
-         "  --to DIR            the site's folder\n"
-         "  --base-url URL      the address the site will have, shown on the page\n") +
+     std::string("Usage: zephyrkit-project publish FILE.paw --to DIR [--base-url URL] [-q]\n"
+                 "                             [--sign CERT.pfx [--sign-password-file FILE]\n"
+                 "                              [--sign-url URL]]\n"
+                 "Builds the installers as `build` does and publishes them in DIR (made when\n"
+                 "missing) as a download site: <title>-mobile.exe, <title>-desktop.exe and,\n"
+                 "when the project asks for it, autorun.exe, named in lower-case letters,\n"
+                 "digits and hyphens so that the address can be typed on a device; index.html,\n"
+                 "the download page (for Pocket Internet Explorer and desktop browsers: the\n"
+                 "two installers with their sizes, what each kind of device gets, the\n"
+                 "SHA-256 of each file); SHA256SUMS, for `sha256sum -c`; .htaccess and\n"
+                 "nginx-zephyrkit.conf, which make Apache and nginx hand out the installers\n"
+                 "as downloads (application/octet-stream, Content-Disposition: attachment).\n"
+                 "The files are written under temporary names and replace the earlier ones\n"
+                 "together: a publish that fails or is interrupted leaves the site as it was.\n"
+                 "Installers of an earlier publish that this one does not make again go.\n"
+                 "Serve the folder with `zephyrkit-project serve DIR` or any web server.\n"
+                 "Options:\n"
+                 "  --to DIR            the site's folder\n"
+                 "  --base-url URL      the address the site will have, shown on the page\n") +
          // The build's own, but for --output: publish writes into DIR.
          std::string(BUILD_OPTIONS_HELP).substr(std::string(BUILD_OPTIONS_HELP).find("  -q")) +
          BUILD_EXIT_CODES_HELP + "  (4 also when another publish is writing into DIR)\n"},
@@ -210,9 +208,15 @@ public:
     // serve's file names and log.
     Shell(DesktopPlatform& platform, std::istream& in, std::ostream& out, std::ostream& err,
           std::ostream& hostOut, std::ostream& hostErr, InstallerSigner* signer)
-        : console_(platform, out, err), in_(in), out_(out), err_(err), hostOut_(hostOut),
-          hostErr_(hostErr), signer_(signer),
-          project_(std::make_unique<Project>()), ctx_{*project_, state_, console_} {
+        : console_(platform, out, err),
+          in_(in),
+          out_(out),
+          err_(err),
+          hostOut_(hostOut),
+          hostErr_(hostErr),
+          signer_(signer),
+          project_(std::make_unique<Project>()),
+          ctx_{*project_, state_, console_} {
         std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
     }
@@ -335,7 +339,8 @@ int Shell::Save() {
 
 void Shell::EnterCabinetPage(RefilteredGroups refiltered) {
     const int count = CabinetCount(*project_);
-    std::vector<std::array<std::uint8_t, FILTER_OPTION_COUNT>> kept(static_cast<std::size_t>(count));
+    std::vector<std::array<std::uint8_t, FILTER_OPTION_COUNT>> kept(
+        static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
             kept[i][o] = project_->cabinets[i].*FILTER_OPTIONS[o].flag;
@@ -456,7 +461,8 @@ int Shell::ApplyPresets(const std::vector<std::string>& options, bool fresh) {
     const FilterSettings after = FilterSettingsOf(*project_);
     RefilteredGroups refiltered{};
     for (int o = 0; o < FILTER_OPTION_COUNT; ++o)
-        if (before[o] != after[o]) refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)] = true;
+        if (before[o] != after[o])
+            refiltered[static_cast<std::size_t>(FILTER_OPTIONS[o].group)] = true;
     EnterCabinetPage(refiltered);
     return Save();
 }
@@ -539,7 +545,8 @@ int Shell::Flag(const std::string& which, const std::string& column, const std::
     }
     for (const FilterOption& o : FILTER_OPTIONS) {
         if (title != o.column) continue;
-        if ((project_->cabinets[row].*o.flag != 0) != (wanted != 0)) ToggleFilterCell(ctx_, row, found);
+        if ((project_->cabinets[row].*o.flag != 0) != (wanted != 0))
+            ToggleFilterCell(ctx_, row, found);
     }
     return Save();
 }
@@ -566,8 +573,9 @@ int Shell::Check() {
         return SHELL_REFUSED;
     }
     if (!CheckBuildFiles(ctx_)) {
-        console_.ShowMessage("Cannot build project. Files are missing or corrupt. Please go back and correct",
-                             "Error", MessageIcon::Error, false);
+        console_.ShowMessage(
+            "Cannot build project. Files are missing or corrupt. Please go back and correct",
+            "Error", MessageIcon::Error, false);
         return SHELL_REFUSED;
     }
     BuildOutcome inputs;
@@ -588,10 +596,10 @@ void Shell::WarnOfDoubtfulSettings() {
         for (const FilterOption& o : FILTER_OPTIONS) {
             if (o.group != FilterGroup::Os || !(entry.*o.flag) || CabinetSupportsOs(info, o.span))
                 continue;
-            out_ << "Warning: cabinet " << i << " (" << TextOf(entry.fileName) << ") is flagged for "
-                 << o.column << ", which its declared versions " << info.osMinMajor << "."
-                 << info.osMinMinor << " to " << info.osMaxMajor << "." << info.osMaxMinor
-                 << " exclude\n";
+            out_ << "Warning: cabinet " << i << " (" << TextOf(entry.fileName)
+                 << ") is flagged for " << o.column << ", which its declared versions "
+                 << info.osMinMajor << "." << info.osMinMinor << " to " << info.osMaxMajor << "."
+                 << info.osMaxMinor << " exclude\n";
         }
     }
     FileFacts facts;
@@ -622,7 +630,8 @@ int Shell::Build(const std::vector<std::string>& options) {
     if (!ParseBuildOptions(options, &build, &rest, &problem)) return Usage(problem);
     if (!rest.empty()) return Usage("build does not take " + rest[0]);
     // Named whole in messages, as the other paths of a build are.
-    for (std::string* path : {&build.output, &build.signing.certificate, &build.signing.passwordFile})
+    for (std::string* path :
+         {&build.output, &build.signing.certificate, &build.signing.passwordFile})
         *path = AbsolutePath(*path);
     return RunCommandLineBuild(ctx_, path_, build, signer_, out_, err_);
 }
@@ -635,18 +644,22 @@ int Shell::Publish(const std::vector<std::string>& options) {
     if (!publish.build.output.empty()) return Usage("publish writes into --to DIR, not --output");
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const std::string& option = rest[i];
-        if (option != "--to" && option != "--base-url") return Usage("publish does not take " + option);
+        if (option != "--to" && option != "--base-url")
+            return Usage("publish does not take " + option);
         if (i + 1 >= rest.size()) return Usage(option + " needs a value");
         const std::string& value = rest[++i];
         if (option == "--to")
             publish.folder = AbsolutePath(value);
         else if (!UsableBaseUrl(value, &publish.baseUrl))
-            return Usage("--base-url takes an http:// or https:// address without blanks or "
-                         "quotes, not " + value);
+            return Usage(
+                "--base-url takes an http:// or https:// address without blanks or "
+                "quotes, not " +
+                value);
     }
     if (publish.folder.empty()) return Usage("publish needs --to DIR");
     // Named whole in messages, as the other paths of a build are.
-    for (std::string* path : {&publish.build.signing.certificate, &publish.build.signing.passwordFile})
+    for (std::string* path :
+         {&publish.build.signing.certificate, &publish.build.signing.passwordFile})
         *path = AbsolutePath(*path);
     return RunPublish(ctx_, path_, publish, signer_, out_, err_);
 }
@@ -661,7 +674,8 @@ int Shell::Serve(const std::string& folder, const std::vector<std::string>& opti
         if (i + 1 >= options.size()) return Usage(option + " needs a value");
         const std::string& value = options[++i];
         if (option == "--bind") {
-            if (!IsListenAddress(value)) return Usage("--bind takes an IPv4 or IPv6 address, not " + value);
+            if (!IsListenAddress(value))
+                return Usage("--bind takes an IPv4 or IPv6 address, not " + value);
             serve.bind = value;
             continue;
         }
@@ -701,7 +715,8 @@ int Shell::Run(const std::vector<std::string>& args) {
         if (command == "new" || command == "set") out_ << "\n" << PRESETS_HELP;
         return SHELL_DONE;
     }
-    if (args.size() < 2) return Usage(command + (command == "serve" ? " needs a folder" : " needs a project file"));
+    if (args.size() < 2)
+        return Usage(command + (command == "serve" ? " needs a folder" : " needs a project file"));
     path_ = args[1];
     const std::vector<std::string> rest(args.begin() + 2, args.end());
     auto exactly = [&](std::size_t n) { return rest.size() == n; };
@@ -721,12 +736,14 @@ int Shell::Run(const std::vector<std::string>& args) {
     if (command == "publish") return Publish(rest);
     if (command == "serve") return Serve(path_, rest);
     if (!Load()) return SHELL_REFUSED;
-    if (command == "set") return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
+    if (command == "set")
+        return rest.empty() ? Usage("set needs presets") : ApplyPresets(rest, false);
     if (command == "add") return Add(rest);
     if (command == "remove") return exactly(1) ? Remove(rest[0]) : Usage("remove takes INDEX|NAME");
     if (command == "move") return exactly(2) ? Move(rest[0], rest[1]) : Usage("move takes FROM TO");
     if (command == "flag")
-        return exactly(3) ? Flag(rest[0], rest[1], rest[2]) : Usage("flag takes INDEX|NAME COLUMN yes|no");
+        return exactly(3) ? Flag(rest[0], rest[1], rest[2])
+                          : Usage("flag takes INDEX|NAME COLUMN yes|no");
     if (command == "show") return exactly(0) ? Show() : Usage("show takes no arguments");
     if (command == "check") return exactly(0) ? Check() : Usage("check takes no arguments");
     if (command == "export") {

@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
     // Relative paths are made whole against the current folder, and cabinets
     // are opened in the temporary one: the record must be able to name both.
     std::string problem;
-    if (!AsksForHelp(arguments) && (!hostPlatform.FolderFitsCodePage(Folder::Current, &problem) ||
-                                    !hostPlatform.FolderFitsCodePage(Folder::Temporary, &problem))) {
+    if (!AsksForHelp(arguments) &&
+        (!hostPlatform.FolderFitsCodePage(Folder::Current, &problem) ||
+         !hostPlatform.FolderFitsCodePage(Folder::Temporary, &problem))) {
         std::fprintf(stderr, "zephyrkit-project: %s\n", problem.c_str());
         return zk::SHELL_REFUSED;
     }
@@ -42,8 +43,9 @@ int main(int argc, char** argv) {
     if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
         std::int64_t seconds = 0;
         if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
-            std::cerr << "zephyrkit-project: SOURCE_DATE_EPOCH is not a count of seconds since 1970: "
-                      << sourceDate << "\n";
+            std::cerr
+                << "zephyrkit-project: SOURCE_DATE_EPOCH is not a count of seconds since 1970: "
+                << sourceDate << "\n";
             return zk::SHELL_USAGE;
         }
         dated = std::make_unique<zk::SourceDatePlatform>(hostPlatform, seconds);
@@ -59,7 +61,10 @@ int main(int argc, char** argv) {
     // `export` is how a project is kept as text: one cut short by a full
     // disk must not pass for a success. `build` and `publish` fail as a
     // write does.
-    const bool building = !arguments.empty() && (arguments[0] == "build" || arguments[0] == "publish");
+    const bool building =
+        !arguments.empty() && (arguments[0] == "build" || arguments[0] == "publish");
     return zk::CheckedExit("zephyrkit-project", code,
-                           code != 0 ? code : building ? zk::BUILD_WRITE_FAILED : zk::SHELL_REFUSED);
+                           code != 0  ? code
+                           : building ? zk::BUILD_WRITE_FAILED
+                                      : zk::SHELL_REFUSED);
 }

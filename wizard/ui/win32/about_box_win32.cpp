@@ -29,33 +29,33 @@ void PaintAbout(HWND dialog, const AboutBox& box) {
 
 INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            RECT outer = {};
-            RECT client = {};
-            GetWindowRect(dialog, &outer);
-            GetClientRect(dialog, &client);
-            RECT work = {};
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            MoveWindow(dialog, (work.right - work.left - ABOUT_WIDTH) / 2,
-                       (work.bottom - work.top - ABOUT_HEIGHT) / 2,
-                       ABOUT_WIDTH + (outer.right - outer.left) - client.right,
-                       ABOUT_HEIGHT + (outer.bottom - outer.top) - client.bottom, FALSE);
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        RECT outer = {};
+        RECT client = {};
+        GetWindowRect(dialog, &outer);
+        GetClientRect(dialog, &client);
+        RECT work = {};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        MoveWindow(dialog, (work.right - work.left - ABOUT_WIDTH) / 2,
+                   (work.bottom - work.top - ABOUT_HEIGHT) / 2,
+                   ABOUT_WIDTH + (outer.right - outer.left) - client.right,
+                   ABOUT_HEIGHT + (outer.bottom - outer.top) - client.bottom, FALSE);
+        return TRUE;
+    }
+    case WM_PAINT: {
+        const auto* box = reinterpret_cast<const AboutBox*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (!box) return FALSE;
+        PaintAbout(dialog, *box);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
-        case WM_PAINT: {
-            const auto* box = reinterpret_cast<const AboutBox*>(GetWindowLongPtrA(dialog, DWLP_USER));
-            if (!box) return FALSE;
-            PaintAbout(dialog, *box);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
-        default: return FALSE;
+        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -14,7 +14,8 @@ HWND Win32BuildLog::Find(int id) const {
 void Win32BuildLog::AddLine(const std::string& line) {
     HWND list = Find(IDC_BUILD_LOG);
     if (!list) return;
-    const LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    const LRESULT index =
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
     UpdateWindow(list);
 }

@@ -26,25 +26,24 @@ LRESULT CALLBACK CabinetListSubclass(HWND list, UINT message, WPARAM wParam, LPA
                                      UINT_PTR, DWORD_PTR data) {
     auto* target = reinterpret_cast<CabinetListTarget*>(data);
     switch (message) {
-        case WM_KEYDOWN:
-            if (wParam == VK_DELETE || wParam == VK_INSERT) {
-                const int command = wParam == VK_DELETE ? IDC_DELETE_CABINET : IDC_ADD_CABINET;
-                // As the page's button would send it, without the button.
-                SendMessageA(target->mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-                return 0;
-            }
-            break;
-        case WM_DROPFILES: {
-            HDROP drop = reinterpret_cast<HDROP>(wParam);
-            std::vector<std::string> paths = DroppedPaths(drop);
-            // The shell is let go before admission, whose message boxes wait
-            // for the user.
-            DragFinish(drop);
-            if (target->ctx) AdmitDroppedFiles(*target->ctx, paths);
+    case WM_KEYDOWN:
+        if (wParam == VK_DELETE || wParam == VK_INSERT) {
+            const int command = wParam == VK_DELETE ? IDC_DELETE_CABINET : IDC_ADD_CABINET;
+            // As the page's button would send it, without the button.
+            SendMessageA(target->mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             return 0;
         }
-        default:
-            break;
+        break;
+    case WM_DROPFILES: {
+        HDROP drop = reinterpret_cast<HDROP>(wParam);
+        std::vector<std::string> paths = DroppedPaths(drop);
+        // The shell is let go before admission, whose message boxes wait
+        // for the user.
+        DragFinish(drop);
+        if (target->ctx) AdmitDroppedFiles(*target->ctx, paths);
+        return 0;
+    }
+    default: break;
     }
     return DefSubclassProc(list, message, wParam, lParam);
 }
@@ -127,9 +126,8 @@ void CabinetListDrag::Begin(HWND list, int row, HWND captureWindow, POINT screen
     row_ = row;
     active_ = true;
     POINT corner{};
-    image_ = reinterpret_cast<HIMAGELIST>(
-        SendMessageA(list, LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&corner)));
+    image_ = reinterpret_cast<HIMAGELIST>(SendMessageA(
+        list, LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&corner)));
     // Without an image the row still moves; only the picture is missing.
     if (image_ && ImageList_BeginDrag(image_, 0, 0, 0))
         imageShown_ = ImageList_DragEnter(nullptr, screen.x, screen.y) != FALSE;

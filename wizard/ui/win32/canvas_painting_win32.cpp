@@ -53,7 +53,8 @@ void PaintCanvas(HDC target, const SkinBitmaps& skin, const PaintedButtons& butt
     for (SkinPicture picture : buttons.PicturesToPaint(step)) skin.Draw(canvas, picture);
 
     const PaintedPage page = PaintingOf(step, project);
-    for (int y : page.lineRows) DrawGradientBar(canvas, TEXT_LEFT, y, LINE_RIGHT, y + LINE_THICKNESS);
+    for (int y : page.lineRows)
+        DrawGradientBar(canvas, TEXT_LEFT, y, LINE_RIGHT, y + LINE_THICKNESS);
     for (const PaintedText& text : page.texts) {
         RECT rect = {TEXT_LEFT, text.top, TEXT_RIGHT, text.bottom};
         DrawPageText(WIZARD_FONT.face, WIZARD_FONT.height, text.weight, canvas, text.text.c_str(),

@@ -29,11 +29,11 @@ constexpr char CABINET_FILTER[] = "CabFiles\0*.cab\0";
 
 ChooserFacts FactsOf(Chooser chooser) {
     switch (chooser) {
-        case Chooser::Project: return Facts("Browse Project Files", PROJECT_FILTER, 520);
-        case Chooser::Eula: return Facts("Browse Eula Files", TEXT_FILTER, 260);
-        case Chooser::Readme: return Facts("Browse Readme Files", TEXT_FILTER, 260);
-        case Chooser::Splash: return Facts("Browse Splash Images", IMAGE_FILTER, 260);
-        case Chooser::Cabinet: break;
+    case Chooser::Project: return Facts("Browse Project Files", PROJECT_FILTER, 520);
+    case Chooser::Eula: return Facts("Browse Eula Files", TEXT_FILTER, 260);
+    case Chooser::Readme: return Facts("Browse Readme Files", TEXT_FILTER, 260);
+    case Chooser::Splash: return Facts("Browse Splash Images", IMAGE_FILTER, 260);
+    case Chooser::Cabinet: break;
     }
     return Facts("Browse Cabinet Files", CABINET_FILTER, 33280);
 }
@@ -54,8 +54,8 @@ bool ChooseFileWin32(HWND owner, Chooser chooser, std::string* path) {
     dialog.lpstrFileTitle = fileName;
     dialog.nMaxFileTitle = sizeof fileName;
     dialog.lpstrTitle = facts.title;
-    dialog.Flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
-                   OFN_ENABLESIZING;
+    dialog.Flags =
+        OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!GetOpenFileNameA(&dialog)) return false;
     *path = buffer.data();
     return !path->empty();

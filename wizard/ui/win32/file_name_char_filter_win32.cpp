@@ -23,11 +23,16 @@ LRESULT CALLBACK FileNameCharFilter(HWND field, UINT message, WPARAM wParam, LPA
 
 bool IsRefusedFileNameChar(WPARAM character) {
     switch (character) {
-        case '"': case '*': case '/': case ':': case '<':
-        case '>': case '?': case '\\': case '|':
-            return true;
-        default:
-            return false;
+    case '"':
+    case '*':
+    case '/':
+    case ':':
+    case '<':
+    case '>':
+    case '?':
+    case '\\':
+    case '|': return true;
+    default: return false;
     }
 }
 

@@ -20,10 +20,10 @@ struct FolderChoice {
 };
 
 HWND AddCheckBox(HWND dialog, int id, const char* caption, int y, HFONT font, bool checked) {
-    HWND box = CreateWindowExA(0, "BUTTON", caption,
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, y, 240,
-                               20, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND box =
+        CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                        10, y, 240, 20, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     return box;

@@ -47,13 +47,12 @@ void MainWindow::Destroy() {
     window_ = nullptr;
 }
 
-std::string MainWindow::ImagesFolder() const {
-    return setup_.programFolder + IMAGES_FOLDER + "\\";
-}
+std::string MainWindow::ImagesFolder() const { return setup_.programFolder + IMAGES_FOLDER + "\\"; }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -64,34 +63,34 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: return OnCreate();
-        case WM_CLOSE:
-        case WM_DESTROY: return OnClose();
-        case WM_PAINT: return OnPaint();
-        case WM_ERASEBKGND: return 1;  // the canvas covers everything
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC:
-            return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
-        case WM_COMMAND: return OnCommand(wParam, lParam);
-        case WM_MOUSEMOVE: return OnMouseMove(lParam);
-        case WM_LBUTTONDOWN: return OnButtonDown(lParam);
-        case WM_LBUTTONUP: return OnButtonUp(lParam);
-        default: return DefWindowProcA(window_, message, wParam, lParam);
+    case WM_CREATE: return OnCreate();
+    case WM_CLOSE:
+    case WM_DESTROY: return OnClose();
+    case WM_PAINT: return OnPaint();
+    case WM_ERASEBKGND: return 1;  // the canvas covers everything
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND: return OnCommand(wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(lParam);
+    case WM_LBUTTONDOWN: return OnButtonDown(lParam);
+    case WM_LBUTTONUP: return OnButtonUp(lParam);
+    default: return DefWindowProcA(window_, message, wParam, lParam);
     }
 }
 
 LRESULT MainWindow::OnCreate() {
     setup_.platform.SetOwnerWindow(window_);
     skin_.Load(ImagesFolder());
-    controls_ = std::make_unique<Win32PageControls>(window_, setup_.instance, setup_.font,
-                                                    setup_.ctx, setup_.device,
-                                                    setup_.programFolder);
+    controls_ = std::make_unique<Win32PageControls>(
+        window_, setup_.instance, setup_.font, setup_.ctx, setup_.device, setup_.programFolder);
     controls_->CreateToolTipHost();
     for (std::size_t i = 0; i < std::size(HOT_AREAS); ++i) {
         const HotArea& area = HOT_AREAS[i];
-        controls_->AddAreaTip(FIRST_AREA_TIP + i, RECT{area.left, area.top, area.right, area.bottom});
+        controls_->AddAreaTip(FIRST_AREA_TIP + i,
+                              RECT{area.left, area.top, area.right, area.bottom});
     }
     machine_.OnCreate();
     return 0;
@@ -133,7 +132,8 @@ LRESULT MainWindow::OnNotify(const NMHDR* header) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header));
         const UINT_PTR index = info->hdr.idFrom - FIRST_AREA_TIP;
         if (!(info->uFlags & TTF_IDISHWND) && index < std::size(HOT_AREAS)) {
-            info->lpszText = const_cast<char*>(PaintedButtonTip(HOT_AREAS[index].button, machine_.step()));
+            info->lpszText =
+                const_cast<char*>(PaintedButtonTip(HOT_AREAS[index].button, machine_.step()));
             return 0;
         }
     }
@@ -162,7 +162,8 @@ LRESULT MainWindow::OnMouseMove(LPARAM lParam) {
 
 LRESULT MainWindow::OnButtonDown(LPARAM lParam) {
     if (controls_ && controls_->Dragging()) return 0;
-    if (const HotArea* area = buttons_.Press(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), machine_.step()))
+    if (const HotArea* area =
+            buttons_.Press(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), machine_.step()))
         InvalidateArea(*area);
     return 0;
 }
@@ -203,10 +204,10 @@ bool MainWindow::OnKey(const MSG& message) {
 bool MainWindow::FocusTakesEnter(const MSG& message) const {
     HWND focus = GetFocus();
     if (!focus || focus == window_) return false;
-    const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, VK_RETURN,
-                                      reinterpret_cast<LPARAM>(&message));
-    return (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_DEFPUSHBUTTON |
-                    DLGC_UNDEFPUSHBUTTON)) != 0;
+    const LRESULT code =
+        SendMessageA(focus, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&message));
+    return (code &
+            (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
 void MainWindow::PressByKey(PaintedButton button) {

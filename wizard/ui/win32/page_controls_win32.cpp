@@ -34,37 +34,29 @@ WindowShape ShapeOf(ControlKind kind) {
     constexpr DWORD child = WS_CHILD | WS_VISIBLE;
     constexpr DWORD field = child | WS_BORDER | ES_AUTOHSCROLL;
     switch (kind) {
-        case ControlKind::Label:
-            return {"STATIC", child, 0};
-        case ControlKind::Field:
-            return {"EDIT", field | WS_TABSTOP, 0};
-        case ControlKind::ReadOnlyField:
-            return {"EDIT", field | ES_READONLY, 0};
-        case ControlKind::ReadOnlyTabField:
-            return {"EDIT", field | ES_READONLY | WS_TABSTOP, 0};
-        case ControlKind::Check:
-            return {"BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, 0};
-        case ControlKind::Button:
-        case ControlKind::Browse:
-            return {"BUTTON", child | BS_PUSHBUTTON | WS_TABSTOP, 0};
-        case ControlKind::CabinetList:
-            // The list shares the wizard's icon list instead of owning it.
-            return {WC_LISTVIEWA,
-                    child | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                        LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                    ICC_LISTVIEW_CLASSES};
-        case ControlKind::LogList:
-            return {"LISTBOX",
-                    child | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_HASSTRINGS |
-                        LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
-                    0};
-        case ControlKind::ProgressBar:
-            return {PROGRESS_CLASSA, child | WS_BORDER, ICC_PROGRESS_CLASS};
-        case ControlKind::RemoteTree:
-            return {WC_TREEVIEWA,
-                    child | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                        TVS_LINESATROOT,
-                    ICC_TREEVIEW_CLASSES};
+    case ControlKind::Label: return {"STATIC", child, 0};
+    case ControlKind::Field: return {"EDIT", field | WS_TABSTOP, 0};
+    case ControlKind::ReadOnlyField: return {"EDIT", field | ES_READONLY, 0};
+    case ControlKind::ReadOnlyTabField: return {"EDIT", field | ES_READONLY | WS_TABSTOP, 0};
+    case ControlKind::Check: return {"BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::Button:
+    case ControlKind::Browse: return {"BUTTON", child | BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::CabinetList:
+        // The list shares the wizard's icon list instead of owning it.
+        return {WC_LISTVIEWA,
+                child | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                    LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                ICC_LISTVIEW_CLASSES};
+    case ControlKind::LogList:
+        return {"LISTBOX",
+                child | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_HASSTRINGS | LBS_USETABSTOPS |
+                    LBS_NOINTEGRALHEIGHT,
+                0};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSA, child | WS_BORDER, ICC_PROGRESS_CLASS};
+    case ControlKind::RemoteTree:
+        return {WC_TREEVIEWA,
+                child | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+                ICC_TREEVIEW_CLASSES};
     }
     return {"STATIC", child, 0};
 }
@@ -121,10 +113,9 @@ void Win32PageControls::Impl::Create(const ControlDefinition& entry) {
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), shape.commonControls};
         InitCommonControlsEx(&classes);
     }
-    HWND control = CreateWindowExA(0, shape.className, entry.caption, shape.style, entry.x, entry.y,
-                                   entry.width, entry.height, main,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
-                                   instance, nullptr);
+    HWND control = CreateWindowExA(
+        0, shape.className, entry.caption, shape.style, entry.x, entry.y, entry.width, entry.height,
+        main, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
     if (!control) return;
     controls[entry.id] = control;
     if (entry.kind != ControlKind::ProgressBar && font)
@@ -133,18 +124,17 @@ void Win32PageControls::Impl::Create(const ControlDefinition& entry) {
     if (entry.fileNameFilter && InstallFileNameCharFilter(control)) filtered.insert(entry.id);
 
     switch (entry.kind) {
-        case ControlKind::CabinetList:
-            AttachCabinetIcons(control, icons);
-            SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                         LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
-                             LVS_EX_INFOTIP);
-            InstallCabinetListSubclass(control, &listTarget);
-            break;
-        case ControlKind::LogList:
-            SendMessageA(control, LB_SETHORIZONTALEXTENT, LOG_HORIZONTAL_EXTENT, 0);
-            break;
-        default:
-            break;
+    case ControlKind::CabinetList:
+        AttachCabinetIcons(control, icons);
+        SendMessageA(
+            control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+            LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+        InstallCabinetListSubclass(control, &listTarget);
+        break;
+    case ControlKind::LogList:
+        SendMessageA(control, LB_SETHORIZONTALEXTENT, LOG_HORIZONTAL_EXTENT, 0);
+        break;
+    default: break;
     }
 }
 
@@ -170,28 +160,27 @@ void Win32PageControls::Impl::Destroy(int id) {
 LRESULT Win32PageControls::Impl::OnListNotify(const NMHDR* header) {
     HWND list = header->hwndFrom;
     switch (header->code) {
-        case LVN_ITEMCHANGED:
-            if (view.ListFocusedRow(IDC_CABINET_LIST) >= 0) ShowCabinetDetails(ctx);
-            return 0;
-        case NM_CLICK:
-        case LVN_ITEMACTIVATE: {
-            const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
-            const ListCell cell = CellUnder(list, activate->ptAction);
-            ToggleFilterCell(ctx, cell.row, cell.column);
-            return 0;
-        }
-        case LVN_BEGINDRAG: {
-            const auto* begin = reinterpret_cast<const NMLISTVIEW*>(header);
-            int row = view.ListSelectedRow(IDC_CABINET_LIST);
-            if (row < 0) row = begin->iItem;
-            if (row < 0) return 0;
-            POINT screen = begin->ptAction;
-            ClientToScreen(list, &screen);
-            drag.Begin(list, row, main, screen);
-            return 0;
-        }
-        default:
-            return 0;
+    case LVN_ITEMCHANGED:
+        if (view.ListFocusedRow(IDC_CABINET_LIST) >= 0) ShowCabinetDetails(ctx);
+        return 0;
+    case NM_CLICK:
+    case LVN_ITEMACTIVATE: {
+        const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+        const ListCell cell = CellUnder(list, activate->ptAction);
+        ToggleFilterCell(ctx, cell.row, cell.column);
+        return 0;
+    }
+    case LVN_BEGINDRAG: {
+        const auto* begin = reinterpret_cast<const NMLISTVIEW*>(header);
+        int row = view.ListSelectedRow(IDC_CABINET_LIST);
+        if (row < 0) row = begin->iItem;
+        if (row < 0) return 0;
+        POINT screen = begin->ptAction;
+        ClientToScreen(list, &screen);
+        drag.Begin(list, row, main, screen);
+        return 0;
+    }
+    default: return 0;
     }
 }
 

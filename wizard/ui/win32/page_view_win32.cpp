@@ -78,7 +78,8 @@ void Win32PageView::InsertListColumn(int id, int column, const std::string& titl
     lvc.cx = width;
     lvc.pszText = const_cast<char*>(title.c_str());
     lvc.iSubItem = column;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lvc));
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&lvc));
 }
 
 void Win32PageView::DeleteListColumn(int id, int column) {
@@ -95,7 +96,8 @@ std::string Win32PageView::ListColumnTitle(int id, int column) {
     lvc.mask = LVCF_TEXT;
     lvc.pszText = buffer;
     lvc.cchTextMax = CELL_TEXT_MAX;
-    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lvc)))
+    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(&lvc)))
         return {};
     return lvc.pszText ? std::string(lvc.pszText) : std::string();
 }
@@ -128,8 +130,7 @@ void Win32PageView::DeleteAllListRows(int id) {
 
 HWND Win32PageView::ListWithCell(int id, int row, int column) {
     HWND list = Find(id);
-    if (!list || row < 0 || row >= ListRowCount(id) || column < 0 ||
-        column >= ListColumnCount(id))
+    if (!list || row < 0 || row >= ListRowCount(id) || column < 0 || column >= ListColumnCount(id))
         return nullptr;
     return list;
 }
@@ -160,8 +161,7 @@ int Win32PageView::ListCellImage(int id, int row, int column) {
     return item.iImage < 0 ? -1 : item.iImage;
 }
 
-void Win32PageView::SetListCell(int id, int row, int column, const std::string& text,
-                                int image) {
+void Win32PageView::SetListCell(int id, int row, int column, const std::string& text, int image) {
     HWND list = ListWithCell(id, row, column);
     if (!list) return;
     LVITEMA item{};

@@ -50,8 +50,8 @@ int Win32FolderTreeView::LoadImageList(const std::string& bitmapPath, int width,
                             ? ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 1)
                             : nullptr;
     if (images &&
-        ImageList_AddMasked(images, bitmap, RGB(transparent.red, transparent.green,
-                                                transparent.blue)) < 0) {
+        ImageList_AddMasked(images, bitmap,
+                            RGB(transparent.red, transparent.green, transparent.blue)) < 0) {
         ImageList_Destroy(images);
         images = nullptr;
     }
@@ -68,8 +68,8 @@ TreeItem Win32FolderTreeView::InsertItem(TreeItem parent, const std::string& tex
     // After the last sibling that sorts before or equal to the new text, so
     // equal texts keep the order they came in.
     HTREEITEM after = TVI_FIRST;
-    for (HTREEITEM sibling = Next(tree_, Handle(parent), parent ? TVGN_CHILD : TVGN_ROOT);
-         sibling; sibling = Next(tree_, sibling, TVGN_NEXT)) {
+    for (HTREEITEM sibling = Next(tree_, Handle(parent), parent ? TVGN_CHILD : TVGN_ROOT); sibling;
+         sibling = Next(tree_, sibling, TVGN_NEXT)) {
         if (FoldedLess(text, ItemText(ItemOf(sibling)))) break;
         after = sibling;
     }
@@ -138,13 +138,11 @@ TreeItem Win32FolderTreeView::ItemAt(POINT client) {
 
 LRESULT DrawTreeItemText(NMTVCUSTOMDRAW* draw, RgbColour background) {
     switch (draw->nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT:
-            draw->clrTextBk = RGB(background.red, background.green, background.blue);
-            return CDRF_DODEFAULT;
-        default:
-            return CDRF_DODEFAULT;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        draw->clrTextBk = RGB(background.red, background.green, background.blue);
+        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 

@@ -33,9 +33,8 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand, MainWindow& main) {
     const int nonClientHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const WindowPlacement at =
-        PlaceMainWindow(work.right - work.left, work.bottom - work.top, nonClientWidth,
-                        nonClientHeight);
+    const WindowPlacement at = PlaceMainWindow(work.right - work.left, work.bottom - work.top,
+                                               nonClientWidth, nonClientHeight);
     MoveWindow(window, at.x, at.y, at.width, at.height, FALSE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);

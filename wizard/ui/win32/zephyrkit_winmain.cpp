@@ -25,9 +25,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (const char* sourceDate = std::getenv("SOURCE_DATE_EPOCH"); sourceDate && *sourceDate) {
         std::int64_t seconds = 0;
         if (!zk::ParseSourceDateEpoch(sourceDate, &seconds)) {
-            platform.ShowMessage(std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
-                                     sourceDate,
-                                 zk::MAIN_WINDOW_TITLE, zk::MessageIcon::Error, false);
+            platform.ShowMessage(
+                std::string("SOURCE_DATE_EPOCH is not a count of seconds since 1970: ") +
+                    sourceDate,
+                zk::MAIN_WINDOW_TITLE, zk::MessageIcon::Error, false);
             return 0;
         }
         dated = std::make_unique<zk::SourceDatePlatform>(platform, seconds);
