@@ -48,54 +48,121 @@ private:
     WPARAM last_ = ~WPARAM{0};
 };
 
-struct DesktopWindow {
-    DesktopWindow(DesktopPlatform& platformIn, RemoteDevice& deviceIn, std::string path,
-                  const CarriedInstaller& carriedIn)
-        : platform(platformIn), device(deviceIn), ownPath(std::move(path)), carried(carriedIn) {}
+// The window and what it shows; its procedure finds the object through
+// GWLP_USERDATA, set when the window is made (as the wizard's and the device
+// installer's windows do).
+class DesktopWindow {
+public:
+    DesktopWindow(DesktopPlatform& platform, RemoteDevice& device, std::string ownPath,
+                  const CarriedInstaller& carried)
+        : platform_(platform), device_(device), ownPath_(std::move(ownPath)), carried_(carried) {}
+    ~DesktopWindow();
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
 
-    DesktopPlatform& platform;
-    RemoteDevice& device;
-    std::string ownPath;
-    CarriedInstaller carried;
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    SleepingTickWait wait;
-    DeviceConnection connection{device, wait};
-    HWND window = nullptr;
-    HFONT font = nullptr;
-    HFONT nameFont = nullptr;
-    std::thread worker;
-    std::atomic<bool> cancel{false};
-    bool busy = false;
-    bool closeWhenDone = false;
-    int exitCode = DESKTOP_CANCELLED;
+    // The outcome code of the last install or save.
+    int ExitCode() const { return exitCode_; }
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void OnCommand(int id);
+    void OnInstall();
+    void OnSave();
+    void OnCancel();
+    void OnDone(int code, std::u16string* message);
+
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HWND AddControl(const wchar_t* kind, const wchar_t* text, DWORD style, int id, int x, int y,
+                    int width, int height, HFONT font);
+    void SetBusy(bool busy);
+    void SetStatus(const std::u16string& text);
+    // Runs `job` on the worker thread; it posts its outcome with WM_APP_DONE.
+    template <typename Job>
+    void StartWorker(Job job);
+
+    DesktopPlatform& platform_;
+    RemoteDevice& device_;
+    std::string ownPath_;
+    CarriedInstaller carried_;
+
+    SleepingTickWait wait_;
+    DeviceConnection connection_{device_, wait_};
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+    HFONT nameFont_ = nullptr;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    bool busy_ = false;
+    bool closeWhenDone_ = false;
+    int exitCode_ = DESKTOP_CANCELLED;
 };
 
-HWND Control(DesktopWindow* w, int id) { return GetDlgItem(w->window, id); }
-
-void SetBusy(DesktopWindow* w, bool busy) {
-    w->busy = busy;
-    EnableWindow(Control(w, IDC_INSTALL), !busy);
-    EnableWindow(Control(w, IDC_SAVE), !busy);
+DesktopWindow::~DesktopWindow() {
+    // The window is gone; a worker still running is asked to stop first.
+    if (worker_.joinable()) {
+        cancel_ = true;
+        worker_.join();
+    }
+    if (font_) DeleteObject(font_);
+    if (nameFont_) DeleteObject(nameFont_);
 }
 
-void SetStatus(DesktopWindow* w, const std::u16string& text) {
-    SetWindowTextW(Control(w, IDC_STATUS), Wide(text));
+LRESULT CALLBACK DesktopWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<DesktopWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<DesktopWindow*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    return self->OnMessage(message, wParam, lParam);
 }
 
-// Runs `job` on the worker thread; it posts its outcome with WM_APP_DONE.
+LRESULT DesktopWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_CLOSE: OnCancel(); return 0;
+    case WM_APP_STATUS: {
+        std::unique_ptr<std::u16string> text(reinterpret_cast<std::u16string*>(lParam));
+        SetStatus(*text);
+        return 0;
+    }
+    case WM_APP_PROGRESS: SendMessageW(Control(IDC_PROGRESS), PBM_SETPOS, wParam, 0); return 0;
+    case WM_APP_DONE:
+        OnDone(static_cast<int>(wParam), reinterpret_cast<std::u16string*>(lParam));
+        return 0;
+    case WM_DESTROY: PostQuitMessage(exitCode_); return 0;
+    default: return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void DesktopWindow::SetBusy(bool busy) {
+    busy_ = busy;
+    EnableWindow(Control(IDC_INSTALL), !busy);
+    EnableWindow(Control(IDC_SAVE), !busy);
+}
+
+void DesktopWindow::SetStatus(const std::u16string& text) {
+    SetWindowTextW(Control(IDC_STATUS), Wide(text));
+}
+
 template <typename Job>
-void StartWorker(DesktopWindow* w, Job job) {
-    if (w->worker.joinable()) w->worker.join();
-    w->cancel = false;
-    SetBusy(w, true);
-    SendMessageW(Control(w, IDC_PROGRESS), PBM_SETPOS, 0, 0);
-    HWND window = w->window;
-    w->worker = std::thread([w, window, job] {
-        PostingObserver observer(window, w->cancel);
+void DesktopWindow::StartWorker(Job job) {
+    if (worker_.joinable()) worker_.join();
+    cancel_ = false;
+    SetBusy(true);
+    SendMessageW(Control(IDC_PROGRESS), PBM_SETPOS, 0, 0);
+    worker_ = std::thread([this, window = window_, job] {
+        PostingObserver observer(window, cancel_);
         InstallReport report;
-        std::unique_ptr<FileHandle> own = w->platform.OpenFile(w->ownPath, FileMode::Read);
+        std::unique_ptr<FileHandle> own = platform_.OpenFile(ownPath_, FileMode::Read);
         if (!own)
-            report = {DESKTOP_DAMAGED, DescribeCarriedResult(CARRIED_UNREADABLE, w->ownPath)};
+            report = {DESKTOP_DAMAGED, DescribeCarriedResult(CARRIED_UNREADABLE, ownPath_)};
         else
             report = job(*own, observer);
         auto* message = new std::u16string(WideFromAnsi(report.message));
@@ -105,9 +172,9 @@ void StartWorker(DesktopWindow* w, Job job) {
     });
 }
 
-void OnInstall(DesktopWindow* w) {
-    StartWorker(w, [w](FileHandle& own, InstallObserver& observer) {
-        return InstallOnDevice(w->connection, own, w->carried, observer);
+void DesktopWindow::OnInstall() {
+    StartWorker([this](FileHandle& own, InstallObserver& observer) {
+        return InstallOnDevice(connection_, own, carried_, observer);
     });
 }
 
@@ -116,14 +183,14 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     return 0;
 }
 
-void OnSave(DesktopWindow* w) {
+void DesktopWindow::OnSave() {
     // The folder of the desktop installer is offered first.
-    std::u16string start = WideFromAnsi(w->ownPath);
+    std::u16string start = WideFromAnsi(ownPath_);
     const std::size_t cut = start.find_last_of(u"\\/");
     start = cut == std::u16string::npos ? u"" : start.substr(0, cut);
 
     BROWSEINFOW browse = {};
-    browse.hwndOwner = w->window;
+    browse.hwndOwner = window_;
     browse.lpszTitle = L"Choose the folder for the device installer, such as a storage card.";
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     browse.lpfn = BrowseCallback;
@@ -134,113 +201,86 @@ void OnSave(DesktopWindow* w) {
     const bool named = SHGetPathFromIDListW(chosen, folder);
     CoTaskMemFree(chosen);
     if (!named) {
-        SetStatus(w, u"That folder cannot hold files; choose another one.");
+        SetStatus(u"That folder cannot hold files; choose another one.");
         return;
     }
     const std::string ansiFolder = AnsiFromWide(reinterpret_cast<const char16_t*>(folder));
-    StartWorker(w, [w, ansiFolder](FileHandle& own, InstallObserver& observer) {
-        return SaveToFolder(w->platform, own, w->carried, ansiFolder, observer);
+    StartWorker([this, ansiFolder](FileHandle& own, InstallObserver& observer) {
+        return SaveToFolder(platform_, own, carried_, ansiFolder, observer);
     });
 }
 
-void OnCancel(DesktopWindow* w) {
-    if (w->busy) {
+void DesktopWindow::OnCancel() {
+    if (busy_) {
         // The worker stops after its current block, then the window closes.
-        w->cancel = true;
-        w->closeWhenDone = true;
-        SetStatus(w, u"Stopping...");
+        cancel_ = true;
+        closeWhenDone_ = true;
+        SetStatus(u"Stopping...");
         return;
     }
-    DestroyWindow(w->window);
+    DestroyWindow(window_);
 }
 
-void OnDone(DesktopWindow* w, int code, std::u16string* message) {
+void DesktopWindow::OnDone(int code, std::u16string* message) {
     std::unique_ptr<std::u16string> owned(message);
-    if (w->worker.joinable()) w->worker.join();
-    w->exitCode = code;
-    SetBusy(w, false);
-    SetStatus(w, *owned);
-    if (code == DESKTOP_DONE) SendMessageW(Control(w, IDC_PROGRESS), PBM_SETPOS, PROGRESS_STEPS, 0);
-    if (w->closeWhenDone) DestroyWindow(w->window);
+    if (worker_.joinable()) worker_.join();
+    exitCode_ = code;
+    SetBusy(false);
+    SetStatus(*owned);
+    if (code == DESKTOP_DONE) SendMessageW(Control(IDC_PROGRESS), PBM_SETPOS, PROGRESS_STEPS, 0);
+    if (closeWhenDone_) DestroyWindow(window_);
 }
 
-HWND AddControl(DesktopWindow* w, const wchar_t* kind, const wchar_t* text, DWORD style, int id,
-                int x, int y, int width, int height, HFONT font) {
+HWND DesktopWindow::AddControl(const wchar_t* kind, const wchar_t* text, DWORD style, int id, int x,
+                               int y, int width, int height, HFONT font) {
     HWND control = CreateWindowExW(
-        0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, w->window,
+        0, kind, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
 
-void OnCreate(DesktopWindow* w) {
+void DesktopWindow::OnCreate() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    w->font = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
     LOGFONTW name = metrics.lfMessageFont;
     name.lfWeight = FW_BOLD;
     name.lfHeight = name.lfHeight * 3 / 2;
-    w->nameFont = CreateFontIndirectW(&name);
+    nameFont_ = CreateFontIndirectW(&name);
 
     const int inner = CLIENT_WIDTH - 2 * MARGIN;
-    const std::u16string appName = WideFromAnsi(w->carried.title);
-    AddControl(w, L"STATIC", Wide(appName), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, IDC_APP_NAME,
-               MARGIN, 14, inner, 28, w->nameFont);
-    AddControl(w, L"STATIC",
+    const std::u16string appName = WideFromAnsi(carried_.title);
+    AddControl(L"STATIC", Wide(appName), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, IDC_APP_NAME,
+               MARGIN, 14, inner, 28, nameFont_);
+    AddControl(L"STATIC",
                L"Connect your device through ActiveSync and press Install, or save the device "
                L"installer to a folder.",
-               SS_LEFT | SS_NOPREFIX, IDC_STATUS, MARGIN, 50, inner, 56, w->font);
+               SS_LEFT | SS_NOPREFIX, IDC_STATUS, MARGIN, 50, inner, 56, font_);
     HWND progress =
-        AddControl(w, PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 114, inner, 18, w->font);
+        AddControl(PROGRESS_CLASSW, L"", 0, IDC_PROGRESS, MARGIN, 114, inner, 18, font_);
     SendMessageW(progress, PBM_SETRANGE32, 0, PROGRESS_STEPS);
 
     const int y = CLIENT_HEIGHT - MARGIN - BUTTON_HEIGHT;
     const int cancelX = CLIENT_WIDTH - MARGIN - 96;
     const int saveX = cancelX - 8 - 140;
     const int installX = saveX - 8 - 96;
-    AddControl(w, L"BUTTON", L"Install", WS_TABSTOP | BS_DEFPUSHBUTTON, IDC_INSTALL, installX, y,
-               96, BUTTON_HEIGHT, w->font);
-    AddControl(w, L"BUTTON", L"Save to a folder\x2026", WS_TABSTOP | BS_PUSHBUTTON, IDC_SAVE, saveX,
-               y, 140, BUTTON_HEIGHT, w->font);
-    AddControl(w, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, cancelX, y, 96,
-               BUTTON_HEIGHT, w->font);
-    SetFocus(Control(w, IDC_INSTALL));
+    AddControl(L"BUTTON", L"Install", WS_TABSTOP | BS_DEFPUSHBUTTON, IDC_INSTALL, installX, y, 96,
+               BUTTON_HEIGHT, font_);
+    AddControl(L"BUTTON", L"Save to a folder\x2026", WS_TABSTOP | BS_PUSHBUTTON, IDC_SAVE, saveX, y,
+               140, BUTTON_HEIGHT, font_);
+    AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, cancelX, y, 96,
+               BUTTON_HEIGHT, font_);
+    SetFocus(Control(IDC_INSTALL));
 }
 
-void OnCommand(DesktopWindow* w, int id) {
+void DesktopWindow::OnCommand(int id) {
     switch (id) {
-    case IDC_INSTALL: OnInstall(w); break;
-    case IDC_SAVE: OnSave(w); break;
-    case IDCANCEL: OnCancel(w); break;
+    case IDC_INSTALL: OnInstall(); break;
+    case IDC_SAVE: OnSave(); break;
+    case IDCANCEL: OnCancel(); break;
     default: break;
-    }
-}
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* w = static_cast<DesktopWindow*>(create->lpCreateParams);
-        w->window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
-    }
-    auto* w = reinterpret_cast<DesktopWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!w) return DefWindowProcW(window, message, wParam, lParam);
-    switch (message) {
-    case WM_CREATE: OnCreate(w); return 0;
-    case WM_COMMAND: OnCommand(w, LOWORD(wParam)); return 0;
-    case WM_CLOSE: OnCancel(w); return 0;
-    case WM_APP_STATUS: {
-        std::unique_ptr<std::u16string> text(reinterpret_cast<std::u16string*>(lParam));
-        SetStatus(w, *text);
-        return 0;
-    }
-    case WM_APP_PROGRESS: SendMessageW(Control(w, IDC_PROGRESS), PBM_SETPOS, wParam, 0); return 0;
-    case WM_APP_DONE:
-        OnDone(w, static_cast<int>(wParam), reinterpret_cast<std::u16string*>(lParam));
-        return 0;
-    case WM_DESTROY: PostQuitMessage(w->exitCode); return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -253,7 +293,7 @@ int RunDesktopWindow(HINSTANCE instance, DesktopPlatform& platform, RemoteDevice
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = DesktopWindow::Procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -276,20 +316,12 @@ int RunDesktopWindow(HINSTANCE instance, DesktopPlatform& platform, RemoteDevice
     UpdateWindow(window);
 
     MSG message;
-    int exitCode = w.exitCode;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    exitCode = w.exitCode;
-    if (w.worker.joinable()) {
-        w.cancel = true;
-        w.worker.join();
-    }
-    if (w.font) DeleteObject(w.font);
-    if (w.nameFont) DeleteObject(w.nameFont);
-    return exitCode;
+    return w.ExitCode();
 }
 
 }  // namespace zk
