@@ -75,6 +75,7 @@
 
 namespace {
 
+using zk::test::Args;
 using zk::test::Check;
 using zk::test::Descendants;
 using zk::test::FocusIn;
@@ -297,7 +298,7 @@ class Driver : public zk::test::StepDriver {
 public:
     std::wstring program;
 
-    bool Run(const std::string& line, int number) override;
+    Driver();
 
 private:
     // Takes up an installer that something else started (the desktop
@@ -413,7 +414,27 @@ private:
     bool Press(int id, bool async);
     bool ResetDuringInstall(DWORD nth);
     bool Rotate(DWORD width, DWORD height);
-    bool Screenshot(const std::string& file);
+    void Screenshot(const std::string& file) override;
+    void SecondStart(const std::string& code, const std::string& arguments);
+    void ExpectMainWindow();
+    void ExpectExit(const std::string& code, bool noWindow);
+    void ExpectTitle(const std::string& want, bool whole);
+    void ExpectKey(int key, const std::string& caption);
+    void ExpectNoKey(int key);
+    void ExpectLayout();
+    void ExpectHtml(bool visible);
+    void ExpectHtmlText(const std::string& want);
+    void ExpectControl(int control, bool wanted);
+    void ExpectChecked(int control, bool wanted);
+    void ExpectEnabled(int control, bool wanted);
+    void ExpectText(int control, const std::string& want);
+    void ExpectWidth(int control, long want);
+    void Click(int control, bool async);
+    void ExpectStatus(const std::string& want);
+    void ExpectNoStatus();
+    void ExpectFocus(int control);
+    void ExpectBrowser(bool wanted);
+    void PressBrowserButton(int button);
     enum class BrowseAction { Expand, Select, Tap, Keys };
     bool BrowseTo(const std::string& path, BrowseAction action);
     bool AnswerBox(const std::string& answer, const std::string& expected);
@@ -506,14 +527,13 @@ DWORD ProfileValue(const wchar_t* name, DWORD fallback) {
 
 // The device screen is the top-left ScreenWidth x ScreenHeight of the
 // display, written as a 24-bit bottom-up BMP.
-bool Driver::Screenshot(const std::string& file) {
+void Driver::Screenshot(const std::string& file) {
     const RECT device = DeviceScreen();
     // Let pending paints land before the picture is taken.
     if (HWND main = MainWindow()) Send(main, WM_NULL, 0, 0);
     Sleep(150);
     const std::string problem = zk::test::SaveScreenArea(device, file);
     if (!problem.empty()) Fail(file + " written", problem);
-    return problem.empty();
 }
 
 bool Driver::BrowseTo(const std::string& path, BrowseAction action) {
@@ -586,276 +606,286 @@ bool Driver::AnswerBox(const std::string& answer, const std::string& expected) {
     return true;
 }
 
-bool Driver::Run(const std::string& line, int number) {
-    BeginStep(line, number);
-    const std::vector<std::string> head = Words(line, 1);
-    if (head.empty()) return true;
-    const std::string verb = Words(line, 2)[0];
-    auto args = [&](std::size_t n) {
-        std::vector<std::string> w = Words(line, n + 1);
-        w.erase(w.begin());
-        w.resize(n);
-        return w;
-    };
-    auto id = [&] { return std::atoi(args(1)[0].c_str()); };
-    auto quoted = [](const std::wstring& text) { return "\"" + Narrow(text) + "\""; };
+// A text as a check shows it: quoted, in the driver's narrow output.
+std::string Shown(const std::wstring& text) { return Narrow(Quoted(text)); }
 
-    if (verb == "start") {
-        Start(args(1)[0]);
-    } else if (verb == "attach") {
-        Attach();
-    } else if (verb == "second-start") {
-        const auto a = args(2);
-        PROCESS_INFORMATION other = {};
-        if (StartProcess(a[1], &other)) {
-            const std::string got = ExitCodeText(other.hProcess, timeout);
-            if (got != "exit " + a[0]) {
-                Fail("the second copy to end with " + a[0], got);
-                TerminateProcess(other.hProcess, 255);
-            }
-            CloseHandle(other.hProcess);
-            CloseHandle(other.hThread);
-        }
-    } else if (verb == "window") {
-        if (Started()) {
-            // The first program of a fresh Wine device also waits for Wine's
-            // own start-up, which a busy machine makes slow.
-            const DWORD usual = timeout;
-            timeout = usual * 6;
-            Eventually("the main window", [&] {
-                if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
-                    return Check{false, "none, the program ended (" +
-                                            ExitCodeText(process_.hProcess, 0) + ")"};
-                }
-                return Check{MainWindow() != nullptr, "none"};
-            });
-            timeout = usual;
-        }
-    } else if (verb == "no-window-exit" || verb == "exit") {
-        if (Started()) {
-            bool window = false;
-            const DWORD start = GetTickCount();
-            while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT &&
-                   GetTickCount() - start < timeout) {
-                if (HWND main = MainWindow(); main && IsWindowVisible(main)) window = true;
-            }
-            const std::string got = ExitCodeText(process_.hProcess, 0);
-            if (got != "exit " + args(1)[0]) Fail("the program to end with " + args(1)[0], got);
-            if (verb == "no-window-exit" && window) Fail("no main window", "one was shown");
-        }
-    } else if (verb == "reset-during-install") {
-        ResetDuringInstall(static_cast<DWORD>(id()));
-    } else if (verb == "title" || verb == "title-has") {
-        const std::wstring want = Widen(args(1)[0]);
-        Eventually((verb == "title" ? "the title " : "a title holding ") + quoted(want), [&] {
-            HWND main = MainWindow();
-            if (!main) return Check{false, "no main window"};
-            const std::wstring title = TextOf(main);
-            return Check{verb == "title" ? title == want : title.find(want) != std::wstring::npos,
-                         quoted(title)};
-        });
-    } else if (verb == "press" || verb == "press-async") {
-        Press(id(), verb == "press-async");
-    } else if (verb == "key") {
-        const auto a = args(2);
-        const int key = std::atoi(a[0].c_str());
-        const std::wstring want = Widen(a[1]);
-        Eventually("soft key " + a[0] + " captioned " + quoted(want) + " on the device screen",
-                   [&] {
-                       HWND k = SoftKey(key);
-                       if (!k) return Check{false, "no such key shown"};
-                       const std::wstring caption = TextOf(k);
-                       if (caption != want) return Check{false, quoted(caption)};
-                       RECT r = {};
-                       GetWindowRect(k, &r);
-                       const RECT screen = DeviceScreen();
-                       const bool inside = r.left >= screen.left && r.top >= screen.top &&
-                                           r.right <= screen.right && r.bottom <= screen.bottom &&
-                                           r.right > r.left && r.bottom > r.top;
-                       return Check{inside,
-                                    "a key at " + RectText(r) + ", the screen " + RectText(screen)};
-                   });
-    } else if (verb == "no-key") {
-        const int key = id();
-        Eventually("no soft key " + std::to_string(key), [&] {
-            HWND k = SoftKey(key);
-            return Check{k == nullptr, k ? "one captioned " + quoted(TextOf(k)) : ""};
-        });
-    } else if (verb == "layout") {
-        // The window fills the work area down to its soft-key bar, and the
-        // bar the rest of the screen.
-        Eventually("the main window over the work area and its bar below it, across the screen",
-                   [&] {
-                       HWND main = MainWindow();
-                       if (!main) return Check{false, "no main window"};
-                       const RECT screen = DeviceScreen();
-                       const LONG taskBar = static_cast<LONG>(ProfileValue(L"TaskBarHeight", 26));
-                       RECT w = {};
-                       GetWindowRect(main, &w);
-                       std::string got = "the window at " + RectText(w);
-                       bool ok = w.left == 0 && w.top == taskBar && w.right == screen.right &&
-                                 w.bottom < screen.bottom;
-                       int bars = 0;
-                       for (HWND top : TopLevelWindows(process_.dwProcessId)) {
-                           if (!IsWindowVisible(top) || ClassOf(top) != SOFTKEY_BAR_CLASS) continue;
-                           RECT b = {};
-                           GetWindowRect(top, &b);
-                           got += ", a bar at " + RectText(b);
-                           ok = ok && b.left == 0 && b.top == w.bottom && b.right == screen.right &&
-                                b.bottom == screen.bottom;
-                           ++bars;
-                       }
-                       return Check{ok && bars == 1, got + ", the screen " + RectText(screen)};
-                   });
-    } else if (verb == "html") {
-        const bool visible = args(1)[0] == "visible";
-        Eventually(std::string("the HTML view ") + (visible ? "shown" : "hidden"), [&] {
-            HWND html = HtmlView();
-            if (!html) return Check{!visible, "no window of class DISPLAYCLASS"};
-            const bool shown = IsWindowVisible(html) != FALSE;
-            return Check{shown == visible, shown ? "shown" : "hidden"};
-        });
-    } else if (verb == "html-has") {
-        const std::wstring want = Widen(args(1)[0]);
-        Eventually("the HTML view showing " + quoted(want), [&] {
-            HWND html = HtmlView();
-            if (!html) return Check{false, "no HTML view"};
-            const std::wstring text = TextOf(html);
-            return Check{text.find(want) != std::wstring::npos, quoted(text.substr(0, 200))};
-        });
-    } else if (verb == "control" || verb == "no-control") {
-        const int control = id();
-        const bool wanted = verb == "control";
-        Eventually(std::string(wanted ? "" : "no ") + "control " + std::to_string(control), [&] {
-            HWND c = Control(control);
-            const bool there = c && IsWindowVisible(c);
-            return Check{there == wanted, there
-                                              ? "a " + Narrow(ClassOf(c)) + " " + quoted(TextOf(c))
-                                              : (c ? "a hidden one" : "none")};
-        });
-    } else if (verb == "checked" || verb == "unchecked") {
-        const int control = id();
-        const bool wanted = verb == "checked";
-        Eventually("control " + std::to_string(control) + " " + verb, [&] {
-            HWND c = Control(control);
-            if (!c) return Check{false, "no such control"};
-            const bool on = Send(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            return Check{on == wanted, on ? "checked" : "unchecked"};
-        });
-    } else if (verb == "enabled" || verb == "disabled") {
-        const int control = id();
-        const bool wanted = verb == "enabled";
-        Eventually("control " + std::to_string(control) + " " + verb, [&] {
-            HWND c = Control(control);
-            if (!c) return Check{false, "no such control"};
-            const bool on = IsWindowEnabled(c) != FALSE;
-            return Check{on == wanted, on ? "enabled" : "disabled"};
-        });
-    } else if (verb == "text") {
-        const auto a = args(2);
-        const int control = std::atoi(a[0].c_str());
-        const std::wstring want = Widen(a[1]);
-        Eventually("control " + a[0] + " reading " + quoted(want), [&] {
-            HWND c = Control(control);
-            if (!c) return Check{false, "no such control"};
-            const std::wstring text = TextOf(c);
-            return Check{text == want, quoted(text)};
-        });
-    } else if (verb == "width") {
-        const auto a = args(2);
-        const int control = std::atoi(a[0].c_str());
-        const long want = std::atol(a[1].c_str());
-        Eventually("control " + a[0] + " " + a[1] + " wide", [&] {
-            HWND c = Control(control);
-            if (!c) return Check{false, "no such control"};
-            RECT r = {};
-            GetWindowRect(c, &r);
-            return Check{r.right - r.left == want, std::to_string(r.right - r.left)};
-        });
-    } else if (verb == "click" || verb == "click-async") {
-        const int control = id();
-        HWND c = nullptr;
-        if (Eventually("control " + std::to_string(control), [&] {
-                c = Control(control);
-                return Check{c != nullptr, "none"};
-            })) {
-            if (verb == "click") {
-                Send(c, BM_CLICK, 0, 0);
-            } else {
-                PostMessageW(c, BM_CLICK, 0, 0);
-            }
-        }
-    } else if (verb == "status-has") {
-        const std::wstring want = Widen(args(1)[0]);
-        Eventually("the status box showing " + quoted(want), [&] {
-            HWND box = Control(STATUS_BOX);
-            if (!box) return Check{false, "no status box"};
-            const std::wstring text = TextOf(box);
-            return Check{text.find(want) != std::wstring::npos, quoted(text)};
-        });
-    } else if (verb == "no-status") {
-        Eventually("no status box", [&] {
-            HWND box = Control(STATUS_BOX);
-            return Check{!box || !IsWindowVisible(box),
-                         box ? "one showing " + quoted(TextOf(box)) : ""};
-        });
-    } else if (verb == "keys") {
-        HWND main = MainWindow();
+Driver::Driver() {
+    AddVerb("start", 1, [this](const Args& a) { Start(a[0]); });
+    AddVerb("attach", 0, [this](const Args&) { Attach(); });
+    AddVerb("second-start", 2, [this](const Args& a) { SecondStart(a[0], a[1]); });
+    AddVerb("window", 0, [this](const Args&) { ExpectMainWindow(); });
+    AddVerb("exit", 1, [this](const Args& a) { ExpectExit(a[0], false); });
+    AddVerb("no-window-exit", 1, [this](const Args& a) { ExpectExit(a[0], true); });
+    AddVerb("reset-during-install", 1,
+            [this](const Args& a) { ResetDuringInstall(static_cast<DWORD>(Number(a[0]))); });
+    AddVerb("title", 1, [this](const Args& a) { ExpectTitle(a[0], true); });
+    AddVerb("title-has", 1, [this](const Args& a) { ExpectTitle(a[0], false); });
+    AddVerb("press", 1, [this](const Args& a) { Press(Number(a[0]), false); });
+    AddVerb("press-async", 1, [this](const Args& a) { Press(Number(a[0]), true); });
+    AddVerb("key", 2, [this](const Args& a) { ExpectKey(Number(a[0]), a[1]); });
+    AddVerb("no-key", 1, [this](const Args& a) { ExpectNoKey(Number(a[0])); });
+    AddVerb("layout", 0, [this](const Args&) { ExpectLayout(); });
+    AddVerb("html", 1, [this](const Args& a) { ExpectHtml(a[0] == "visible"); });
+    AddVerb("html-has", 1, [this](const Args& a) { ExpectHtmlText(a[0]); });
+    AddVerb("control", 1, [this](const Args& a) { ExpectControl(Number(a[0]), true); });
+    AddVerb("no-control", 1, [this](const Args& a) { ExpectControl(Number(a[0]), false); });
+    AddVerb("checked", 1, [this](const Args& a) { ExpectChecked(Number(a[0]), true); });
+    AddVerb("unchecked", 1, [this](const Args& a) { ExpectChecked(Number(a[0]), false); });
+    AddVerb("enabled", 1, [this](const Args& a) { ExpectEnabled(Number(a[0]), true); });
+    AddVerb("disabled", 1, [this](const Args& a) { ExpectEnabled(Number(a[0]), false); });
+    AddVerb("text", 2, [this](const Args& a) { ExpectText(Number(a[0]), a[1]); });
+    AddVerb("width", 2, [this](const Args& a) { ExpectWidth(Number(a[0]), Number(a[1])); });
+    AddVerb("click", 1, [this](const Args& a) { Click(Number(a[0]), false); });
+    AddVerb("click-async", 1, [this](const Args& a) { Click(Number(a[0]), true); });
+    AddVerb("status-has", 1, [this](const Args& a) { ExpectStatus(a[0]); });
+    AddVerb("no-status", 0, [this](const Args&) { ExpectNoStatus(); });
+    AddVerb("keys", 1, [this](const Args& a) {
         HWND browser = Browser();
-        const std::string unknown = PostKeys(browser ? browser : main, args(1)[0]);
+        const std::string unknown = PostKeys(browser ? browser : MainWindow(), a[0]);
         if (!unknown.empty()) Fail("key names", "\"" + unknown + "\"");
-    } else if (verb == "focus") {
-        const int control = id();
-        Eventually("the focus on control " + std::to_string(control), [&] {
-            HWND focus = FocusIn(MainWindow());
-            return Check{focus && GetDlgCtrlID(focus) == control,
-                         focus ? "control " + std::to_string(GetDlgCtrlID(focus)) + " " +
-                                     quoted(TextOf(focus)) + " of class " + Narrow(ClassOf(focus))
-                               : "nothing focused"};
-        });
-    } else if (verb == "browser" || verb == "no-browser") {
-        const bool wanted = verb == "browser";
-        Eventually(wanted ? "the folder browser" : "no folder browser", [&] {
-            HWND b = Browser();
-            return Check{(b != nullptr) == wanted, b ? "one" : "none"};
-        });
-    } else if (verb == "browse-expand") {
-        BrowseTo(args(1)[0], BrowseAction::Expand);
-    } else if (verb == "browse-select") {
-        BrowseTo(args(1)[0], BrowseAction::Select);
-    } else if (verb == "browse-tap") {
-        BrowseTo(args(1)[0], BrowseAction::Tap);
-    } else if (verb == "browse-keys") {
-        BrowseTo(args(1)[0], BrowseAction::Keys);
-    } else if (verb == "browse-ok" || verb == "browse-cancel") {
-        const int button = verb == "browse-ok" ? BROWSER_OK : BROWSER_CANCEL;
-        HWND b = nullptr;
-        Eventually("the browser's button " + std::to_string(button) + " enabled", [&] {
-            HWND browser = Browser();
-            b = browser ? GetDlgItem(browser, button) : nullptr;
-            if (!b) return Check{false, browser ? "no such button" : "no browser"};
-            return Check{IsWindowEnabled(b) != FALSE, "disabled"};
-        });
-        if (b) PostMessageW(b, BM_CLICK, 0, 0);
-    } else if (verb == "box") {
-        const auto a = args(2);
-        AnswerBox(a[0], a[1]);
-    } else if (verb == "rotate") {
-        const auto a = args(2);
-        Rotate(static_cast<DWORD>(std::atol(a[0].c_str())),
-               static_cast<DWORD>(std::atol(a[1].c_str())));
-    } else if (verb == "screenshot") {
-        Screenshot(args(1)[0]);
-    } else if (verb == "timeout") {
-        timeout = static_cast<DWORD>(std::atol(args(1)[0].c_str()));
-    } else if (verb == "sleep") {
-        Sleep(static_cast<DWORD>(std::atol(args(1)[0].c_str())));
-    } else {
-        return false;
-    }
-    return true;
+    });
+    AddVerb("focus", 1, [this](const Args& a) { ExpectFocus(Number(a[0])); });
+    AddVerb("browser", 0, [this](const Args&) { ExpectBrowser(true); });
+    AddVerb("no-browser", 0, [this](const Args&) { ExpectBrowser(false); });
+    AddVerb("browse-expand", 1, [this](const Args& a) { BrowseTo(a[0], BrowseAction::Expand); });
+    AddVerb("browse-select", 1, [this](const Args& a) { BrowseTo(a[0], BrowseAction::Select); });
+    AddVerb("browse-tap", 1, [this](const Args& a) { BrowseTo(a[0], BrowseAction::Tap); });
+    AddVerb("browse-keys", 1, [this](const Args& a) { BrowseTo(a[0], BrowseAction::Keys); });
+    AddVerb("browse-ok", 0, [this](const Args&) { PressBrowserButton(BROWSER_OK); });
+    AddVerb("browse-cancel", 0, [this](const Args&) { PressBrowserButton(BROWSER_CANCEL); });
+    AddVerb("box", 2, [this](const Args& a) { AnswerBox(a[0], a[1]); });
+    AddVerb("rotate", 2, [this](const Args& a) {
+        Rotate(static_cast<DWORD>(Number(a[0])), static_cast<DWORD>(Number(a[1])));
+    });
 }
 
+void Driver::SecondStart(const std::string& code, const std::string& arguments) {
+    PROCESS_INFORMATION other = {};
+    if (!StartProcess(arguments, &other)) return;
+    const std::string got = ExitCodeText(other.hProcess, timeout);
+    if (got != "exit " + code) {
+        Fail("the second copy to end with " + code, got);
+        TerminateProcess(other.hProcess, 255);
+    }
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+}
+
+void Driver::ExpectMainWindow() {
+    if (!Started()) return;
+    // The first program of a fresh Wine device also waits for Wine's own
+    // start-up, which a busy machine makes slow.
+    const DWORD usual = timeout;
+    timeout = usual * 6;
+    Eventually("the main window", [&] {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
+            return Check{false,
+                         "none, the program ended (" + ExitCodeText(process_.hProcess, 0) + ")"};
+        }
+        return Check{MainWindow() != nullptr, "none"};
+    });
+    timeout = usual;
+}
+
+void Driver::ExpectExit(const std::string& code, bool noWindow) {
+    if (!Started()) return;
+    bool window = false;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT &&
+           GetTickCount() - start < timeout) {
+        if (HWND main = MainWindow(); main && IsWindowVisible(main)) window = true;
+    }
+    const std::string got = ExitCodeText(process_.hProcess, 0);
+    if (got != "exit " + code) Fail("the program to end with " + code, got);
+    if (noWindow && window) Fail("no main window", "one was shown");
+}
+
+void Driver::ExpectTitle(const std::string& text, bool whole) {
+    const std::wstring want = Widen(text);
+    Eventually((whole ? "the title " : "a title holding ") + Shown(want), [&] {
+        HWND main = MainWindow();
+        if (!main) return Check{false, "no main window"};
+        const std::wstring title = TextOf(main);
+        return Check{whole ? title == want : title.find(want) != std::wstring::npos, Shown(title)};
+    });
+}
+
+void Driver::ExpectKey(int key, const std::string& caption) {
+    const std::wstring want = Widen(caption);
+    Eventually(
+        "soft key " + std::to_string(key) + " captioned " + Shown(want) + " on the device screen",
+        [&] {
+            HWND k = SoftKey(key);
+            if (!k) return Check{false, "no such key shown"};
+            const std::wstring text = TextOf(k);
+            if (text != want) return Check{false, Shown(text)};
+            RECT r = {};
+            GetWindowRect(k, &r);
+            const RECT screen = DeviceScreen();
+            const bool inside = r.left >= screen.left && r.top >= screen.top &&
+                                r.right <= screen.right && r.bottom <= screen.bottom &&
+                                r.right > r.left && r.bottom > r.top;
+            return Check{inside, "a key at " + RectText(r) + ", the screen " + RectText(screen)};
+        });
+}
+
+void Driver::ExpectNoKey(int key) {
+    Eventually("no soft key " + std::to_string(key), [&] {
+        HWND k = SoftKey(key);
+        return Check{k == nullptr, k ? "one captioned " + Shown(TextOf(k)) : ""};
+    });
+}
+
+// The window fills the work area down to its soft-key bar, and the bar the
+// rest of the screen.
+void Driver::ExpectLayout() {
+    Eventually("the main window over the work area and its bar below it, across the screen", [&] {
+        HWND main = MainWindow();
+        if (!main) return Check{false, "no main window"};
+        const RECT screen = DeviceScreen();
+        const LONG taskBar = static_cast<LONG>(ProfileValue(L"TaskBarHeight", 26));
+        RECT w = {};
+        GetWindowRect(main, &w);
+        std::string got = "the window at " + RectText(w);
+        bool ok =
+            w.left == 0 && w.top == taskBar && w.right == screen.right && w.bottom < screen.bottom;
+        int bars = 0;
+        for (HWND top : TopLevelWindows(process_.dwProcessId)) {
+            if (!IsWindowVisible(top) || ClassOf(top) != SOFTKEY_BAR_CLASS) continue;
+            RECT b = {};
+            GetWindowRect(top, &b);
+            got += ", a bar at " + RectText(b);
+            ok = ok && b.left == 0 && b.top == w.bottom && b.right == screen.right &&
+                 b.bottom == screen.bottom;
+            ++bars;
+        }
+        return Check{ok && bars == 1, got + ", the screen " + RectText(screen)};
+    });
+}
+
+void Driver::ExpectHtml(bool visible) {
+    Eventually(std::string("the HTML view ") + (visible ? "shown" : "hidden"), [&] {
+        HWND html = HtmlView();
+        if (!html) return Check{!visible, "no window of class DISPLAYCLASS"};
+        const bool shown = IsWindowVisible(html) != FALSE;
+        return Check{shown == visible, shown ? "shown" : "hidden"};
+    });
+}
+
+void Driver::ExpectHtmlText(const std::string& text) {
+    const std::wstring want = Widen(text);
+    Eventually("the HTML view showing " + Shown(want), [&] {
+        HWND html = HtmlView();
+        if (!html) return Check{false, "no HTML view"};
+        const std::wstring shown = TextOf(html);
+        return Check{shown.find(want) != std::wstring::npos, Shown(shown.substr(0, 200))};
+    });
+}
+
+void Driver::ExpectControl(int control, bool wanted) {
+    Eventually(std::string(wanted ? "" : "no ") + "control " + std::to_string(control), [&] {
+        HWND c = Control(control);
+        const bool there = c && IsWindowVisible(c);
+        return Check{there == wanted, there ? "a " + Narrow(ClassOf(c)) + " " + Shown(TextOf(c))
+                                            : (c ? "a hidden one" : "none")};
+    });
+}
+
+void Driver::ExpectChecked(int control, bool wanted) {
+    Eventually("control " + std::to_string(control) + (wanted ? " checked" : " unchecked"), [&] {
+        HWND c = Control(control);
+        if (!c) return Check{false, "no such control"};
+        const bool on = Send(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return Check{on == wanted, on ? "checked" : "unchecked"};
+    });
+}
+
+void Driver::ExpectEnabled(int control, bool wanted) {
+    Eventually("control " + std::to_string(control) + (wanted ? " enabled" : " disabled"), [&] {
+        HWND c = Control(control);
+        if (!c) return Check{false, "no such control"};
+        const bool on = IsWindowEnabled(c) != FALSE;
+        return Check{on == wanted, on ? "enabled" : "disabled"};
+    });
+}
+
+void Driver::ExpectText(int control, const std::string& text) {
+    const std::wstring want = Widen(text);
+    Eventually("control " + std::to_string(control) + " reading " + Shown(want), [&] {
+        HWND c = Control(control);
+        if (!c) return Check{false, "no such control"};
+        const std::wstring shown = TextOf(c);
+        return Check{shown == want, Shown(shown)};
+    });
+}
+
+void Driver::ExpectWidth(int control, long want) {
+    Eventually("control " + std::to_string(control) + " " + std::to_string(want) + " wide", [&] {
+        HWND c = Control(control);
+        if (!c) return Check{false, "no such control"};
+        RECT r = {};
+        GetWindowRect(c, &r);
+        return Check{r.right - r.left == want, std::to_string(r.right - r.left)};
+    });
+}
+
+void Driver::Click(int control, bool async) {
+    HWND c = nullptr;
+    if (!Eventually("control " + std::to_string(control), [&] {
+            c = Control(control);
+            return Check{c != nullptr, "none"};
+        }))
+        return;
+    if (async)
+        PostMessageW(c, BM_CLICK, 0, 0);
+    else
+        Send(c, BM_CLICK, 0, 0);
+}
+
+void Driver::ExpectStatus(const std::string& text) {
+    const std::wstring want = Widen(text);
+    Eventually("the status box showing " + Shown(want), [&] {
+        HWND box = Control(STATUS_BOX);
+        if (!box) return Check{false, "no status box"};
+        const std::wstring shown = TextOf(box);
+        return Check{shown.find(want) != std::wstring::npos, Shown(shown)};
+    });
+}
+
+void Driver::ExpectNoStatus() {
+    Eventually("no status box", [&] {
+        HWND box = Control(STATUS_BOX);
+        return Check{!box || !IsWindowVisible(box), box ? "one showing " + Shown(TextOf(box)) : ""};
+    });
+}
+
+void Driver::ExpectFocus(int control) {
+    Eventually("the focus on control " + std::to_string(control), [&] {
+        HWND focus = FocusIn(MainWindow());
+        return Check{focus && GetDlgCtrlID(focus) == control,
+                     focus ? "control " + std::to_string(GetDlgCtrlID(focus)) + " " +
+                                 Shown(TextOf(focus)) + " of class " + Narrow(ClassOf(focus))
+                           : "nothing focused"};
+    });
+}
+
+void Driver::ExpectBrowser(bool wanted) {
+    Eventually(wanted ? "the folder browser" : "no folder browser", [&] {
+        HWND b = Browser();
+        return Check{(b != nullptr) == wanted, b ? "one" : "none"};
+    });
+}
+
+void Driver::PressBrowserButton(int button) {
+    HWND b = nullptr;
+    Eventually("the browser's button " + std::to_string(button) + " enabled", [&] {
+        HWND browser = Browser();
+        b = browser ? GetDlgItem(browser, button) : nullptr;
+        if (!b) return Check{false, browser ? "no such button" : "no browser"};
+        return Check{IsWindowEnabled(b) != FALSE, "disabled"};
+    });
+    if (b) PostMessageW(b, BM_CLICK, 0, 0);
+}
 }  // namespace
 
 int main(int argc, char** argv) {

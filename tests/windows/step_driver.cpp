@@ -181,6 +181,35 @@ bool StepDriver::Eventually(const std::string& expected, const std::function<Che
     return last.ok;
 }
 
+StepDriver::StepDriver() {
+    AddVerb("timeout", 1, [this](const Args& a) { timeout = static_cast<DWORD>(Number(a[0])); });
+    AddVerb("sleep", 1, [](const Args& a) { Sleep(static_cast<DWORD>(Number(a[0]))); });
+    AddVerb("screenshot", 1, [this](const Args& a) { Screenshot(a[0]); });
+}
+
+void StepDriver::AddVerb(const char* name, std::size_t words,
+                         std::function<void(const Args&)> action) {
+    verbs_[name] = Verb{words, std::move(action)};
+}
+
+bool StepDriver::Run(const std::string& line, int number) {
+    line_ = line;
+    number_ = number;
+    if (trace) {
+        std::printf("> %d %s\n", number, line.c_str());
+        std::fflush(stdout);
+    }
+    const std::vector<std::string> head = Words(line, 2);
+    if (head.empty()) return true;
+    const auto verb = verbs_.find(head[0]);
+    if (verb == verbs_.end()) return false;
+    Args args = Words(line, verb->second.words + 1);
+    args.erase(args.begin());
+    args.resize(verb->second.words);
+    verb->second.action(args);
+    return true;
+}
+
 int RunSteps(int argc, char** argv, const char* name, const char* usage, StepDriver& driver,
              const std::function<int(const std::string& option, const char* value)>& option) {
     std::vector<std::string> steps;
@@ -204,6 +233,10 @@ int RunSteps(int argc, char** argv, const char* name, const char* usage, StepDri
                 if (first == std::string::npos || line[first] == '#') continue;
                 steps.push_back(line.substr(first));
             }
+            continue;
+        }
+        if (a == "--trace") {
+            driver.trace = true;
             continue;
         }
         const int taken = a == "--steps" ? 0 : option(a, value);

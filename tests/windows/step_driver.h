@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,11 +39,19 @@ std::string PostKeys(HWND window, const std::string& keys);
 // The window with the keyboard focus in the thread of `window`, or null.
 HWND FocusIn(HWND window);
 
+// The words that follow a step's verb, as many as the verb takes; the last
+// one takes the rest of the line, and missing ones are empty.
+using Args = std::vector<std::string>;
+
+// Runs steps of the form "verb words...": each driver names its verbs in one
+// table (AddVerb); "timeout MS", "sleep MS" and "screenshot FILE" are every
+// driver's.
 class StepDriver {
 public:
     DWORD timeout = 5000;
+    bool trace = false;  // each step printed as it starts
 
-    StepDriver() = default;
+    StepDriver();
     StepDriver(const StepDriver&) = delete;
     StepDriver& operator=(const StepDriver&) = delete;
     // A program still running at the end is ended.
@@ -49,19 +59,16 @@ public:
 
     int Failures() const { return failures_; }
 
-    // One step; false when the step is not understood.
-    virtual bool Run(const std::string& line, int number) = 0;
+    // One step; false when its verb is not known.
+    bool Run(const std::string& line, int number);
 
 protected:
-    // Splits "verb a b rest of line" into at most `count` words, the last
-    // one taking the rest of the line (trailing blanks dropped).
-    static std::vector<std::string> Words(const std::string& text, std::size_t count);
+    // Adds the verb `name`, which takes `words` words.
+    void AddVerb(const char* name, std::size_t words, std::function<void(const Args&)> action);
+    // Saves the program's window, or the dialog it shows, as a picture.
+    virtual void Screenshot(const std::string& file) = 0;
 
-    // Remembers the step the checks that follow belong to.
-    void BeginStep(const std::string& line, int number) {
-        line_ = line;
-        number_ = number;
-    }
+    static int Number(const std::string& word) { return std::atoi(word.c_str()); }
     void Fail(const std::string& expected, const std::string& got);
     bool Running() const;
     // Polls `probe` until it holds or the time-out passes; nothing changes
@@ -71,6 +78,16 @@ protected:
     PROCESS_INFORMATION process_ = {};
 
 private:
+    struct Verb {
+        std::size_t words;
+        std::function<void(const Args&)> action;
+    };
+
+    // Splits "verb a b rest of line" into at most `count` words, the last
+    // one taking the rest of the line (trailing blanks dropped).
+    static std::vector<std::string> Words(const std::string& text, std::size_t count);
+
+    std::map<std::string, Verb> verbs_;
     int failures_ = 0;
     int number_ = 0;
     std::string line_;
@@ -80,7 +97,8 @@ private:
 // lines and lines starting with '#' skipped); any other "--option" goes to
 // `option` with the argument after it (or null when there is none), which
 // answers 0 for an unknown option, 1 for a flag and 2 when it took the
-// value; every other argument is a step. Exit code 0 when every step passed,
+// value; "--trace" prints each step as it starts; every other argument is a
+// step. Exit code 0 when every step passed,
 // 1 when one failed, 2 on bad usage.
 int RunSteps(int argc, char** argv, const char* name, const char* usage, StepDriver& driver,
              const std::function<int(const std::string& option, const char* value)>& option);

@@ -79,6 +79,7 @@
 
 namespace {
 
+using zk::test::Args;
 using zk::test::Check;
 using zk::test::FocusIn;
 using zk::test::PostKeys;
@@ -150,9 +151,8 @@ class Driver : public zk::test::StepDriver {
 public:
     std::string program;
     std::string folder;
-    bool trace = false;  // each step printed as it starts
 
-    bool Run(const std::string& line, int number) override;
+    Driver();
 
 private:
     HWND MainWindow() const {
@@ -471,330 +471,379 @@ private:
         Settle();
     }
 
-    bool Screenshot(const std::string& file);
+    void Screenshot(const std::string& file) override;
+    void ExpectMainWindow();
+    void ExpectExit(const std::string& code);
+    void ExpectStep(int want);
+    void ExpectControl(const std::string& id, bool wanted);
+    void ExpectChecked(const std::string& id, bool wanted);
+    void ExpectEnabled(const std::string& id, bool wanted);
+    void ExpectText(const std::string& id, const std::string& want, bool whole);
+    void Type(int id, const std::string& text);
+    void Key(int id, int key);
+    void ExpectFocus(int want);
+    void Click(int id);
+    void ExpectRows(int id, int want);
+    void ExpectCell(const Args& a, bool image);
+    void ToggleCell(int id, int row, int column);
+    void ExpectLog(const std::string& want, bool lineCount);
+    void ExpectTree(bool wanted);
+    void ExpectProgressFull();
+    void ExpectNoBox();
+    void ExpectDialogChecked(int id, bool want);
+    void DialogClick(int id);
+    void ExpectAbout();
+    void Dismiss();
+    void ExpectRegistryDword(const Args& a);
+    void ClearRegistryValue(const std::string& key, const std::string& name);
 };
 
-bool Driver::Screenshot(const std::string& file) {
+Driver::Driver() {
+    AddVerb("start", 1, [this](const Args& a) { Start(a[0]); });
+    AddVerb("window", 0, [this](const Args&) { ExpectMainWindow(); });
+    AddVerb("close", 0, [this](const Args&) {
+        if (HWND main = MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
+    });
+    AddVerb("exit", 1, [this](const Args& a) { ExpectExit(a[0]); });
+    AddVerb("press", 1, [this](const Args& a) { PressPainted(a[0]); });
+    AddVerb("press-at", 2, [this](const Args& a) {
+        MouseAt(WM_LBUTTONDOWN, Number(a[0]), Number(a[1]));
+        Settle();
+    });
+    AddVerb("release-at", 2, [this](const Args& a) {
+        MouseAt(WM_LBUTTONUP, Number(a[0]), Number(a[1]));
+        Settle();
+    });
+    AddVerb("step", 1, [this](const Args& a) { ExpectStep(Number(a[0])); });
+    AddVerb("control", 1, [this](const Args& a) { ExpectControl(a[0], true); });
+    AddVerb("no-control", 1, [this](const Args& a) { ExpectControl(a[0], false); });
+    AddVerb("checked", 1, [this](const Args& a) { ExpectChecked(a[0], true); });
+    AddVerb("unchecked", 1, [this](const Args& a) { ExpectChecked(a[0], false); });
+    AddVerb("enabled", 1, [this](const Args& a) { ExpectEnabled(a[0], true); });
+    AddVerb("disabled", 1, [this](const Args& a) { ExpectEnabled(a[0], false); });
+    AddVerb("text", 2, [this](const Args& a) { ExpectText(a[0], a[1], true); });
+    AddVerb("text-has", 2, [this](const Args& a) { ExpectText(a[0], a[1], false); });
+    AddVerb("set-text", 2, [this](const Args& a) {
+        if (HWND c = WaitControl(Number(a[0])))
+            Send(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    });
+    AddVerb("type", 2, [this](const Args& a) { Type(Number(a[0]), a[1]); });
+    AddVerb("key", 2, [this](const Args& a) { Key(Number(a[0]), Number(a[1])); });
+    AddVerb("keys", 1, [this](const Args& a) {
+        const std::string unknown = PostKeys(MainWindow(), a[0]);
+        if (!unknown.empty()) Fail("key names", Quoted(unknown));
+        Settle();
+    });
+    AddVerb("focus", 1, [this](const Args& a) { ExpectFocus(Number(a[0])); });
+    AddVerb("box-keys", 1, [this](const Args& a) { AnswerBox(a[0], true, true); });
+    AddVerb("click", 1, [this](const Args& a) { Click(Number(a[0])); });
+    AddVerb("rows", 2, [this](const Args& a) { ExpectRows(Number(a[0]), Number(a[1])); });
+    AddVerb("cell", 4, [this](const Args& a) { ExpectCell(a, false); });
+    AddVerb("cell-image", 4, [this](const Args& a) { ExpectCell(a, true); });
+    AddVerb("click-cell", 3,
+            [this](const Args& a) { ClickCell(Number(a[0]), Number(a[1]), Number(a[2])); });
+    AddVerb("toggle-cell", 3,
+            [this](const Args& a) { ToggleCell(Number(a[0]), Number(a[1]), Number(a[2])); });
+    AddVerb("drag", 3, [this](const Args& a) { Drag(Number(a[0]), Number(a[1]), Number(a[2])); });
+    AddVerb("drop", 2, [this](const Args& a) { Drop(Number(a[0]), a[1]); });
+    AddVerb("log-has", 1, [this](const Args& a) { ExpectLog(a[0], false); });
+    AddVerb("log-lines-at-least", 1, [this](const Args& a) { ExpectLog(a[0], true); });
+    AddVerb("tree-shown", 0, [this](const Args&) { ExpectTree(true); });
+    AddVerb("tree-hidden", 0, [this](const Args&) { ExpectTree(false); });
+    AddVerb("tree-select", 1, [this](const Args& a) { TreeSelect(a[0]); });
+    AddVerb("progress-full", 0, [this](const Args&) { ExpectProgressFull(); });
+    AddVerb("box", 1, [this](const Args& a) { AnswerBox(a[0], true); });
+    AddVerb("box-has", 1, [this](const Args& a) { AnswerBox(a[0], false); });
+    AddVerb("no-box", 0, [this](const Args&) { ExpectNoBox(); });
+    // "choose TITLE | PATH" answers the file dialog titled TITLE.
+    AddVerb("choose", 1, [this](const Args& a) {
+        const std::size_t bar = a[0].find(" | ");
+        if (bar == std::string::npos)
+            Choose(a[0], "");
+        else
+            Choose(a[0].substr(0, bar), a[0].substr(bar + 3));
+    });
+    AddVerb("dialog-checked", 1,
+            [this](const Args& a) { ExpectDialogChecked(Number(a[0]), true); });
+    AddVerb("dialog-unchecked", 1,
+            [this](const Args& a) { ExpectDialogChecked(Number(a[0]), false); });
+    AddVerb("dialog-click", 1, [this](const Args& a) { DialogClick(Number(a[0])); });
+    AddVerb("about", 0, [this](const Args&) { ExpectAbout(); });
+    AddVerb("dismiss", 0, [this](const Args&) { Dismiss(); });
+    AddVerb("registry-dword", 3, [this](const Args& a) { ExpectRegistryDword(a); });
+    AddVerb("registry-clear", 2, [this](const Args& a) { ClearRegistryValue(a[0], a[1]); });
+}
+
+void Driver::Screenshot(const std::string& file) {
     Settle();
     Sleep(500);
     HWND window = Dialog();
     if (!window) window = MainWindow();
     if (!window) {
         Fail("a window to take a picture of", "none");
-        return false;
+        return;
     }
     RECT r = {};
     GetWindowRect(window, &r);
     const std::string problem = zk::test::SaveScreenArea(r, file);
     if (!problem.empty()) Fail(file + " written", problem);
-    return problem.empty();
 }
 
-bool Driver::Run(const std::string& line, int number) {
-    BeginStep(line, number);
-    if (trace) {
-        std::printf("> %d %s\n", number, line.c_str());
-        std::fflush(stdout);
-    }
-    if (Words(line, 1).empty()) return true;
-    const std::string verb = Words(line, 2)[0];
-    auto args = [&](std::size_t n) {
-        std::vector<std::string> w = Words(line, n + 1);
-        w.erase(w.begin());
-        w.resize(n);
-        return w;
-    };
-    auto number1 = [&] { return std::atoi(args(1)[0].c_str()); };
-    auto split = [](const std::string& text) {
-        const std::size_t bar = text.find(" | ");
-        if (bar == std::string::npos) return std::make_pair(text, std::string());
-        return std::make_pair(text.substr(0, bar), text.substr(bar + 3));
-    };
+void Driver::ExpectMainWindow() {
+    const DWORD usual = timeout;
+    timeout = usual * 6;  // the first program of a prefix also waits for Wine
+    Eventually("the main window, with a 640 x 480 client area", [&] {
+        HWND main = MainWindow();
+        if (!main || !IsWindowVisible(main)) return Check{false, "none"};
+        RECT client = {};
+        GetClientRect(main, &client);
+        return Check{client.right == 640 && client.bottom == 480,
+                     std::to_string(client.right) + " x " + std::to_string(client.bottom)};
+    });
+    timeout = usual;
+}
 
-    if (verb == "start") {
-        Start(args(1)[0]);
-    } else if (verb == "window") {
-        const DWORD usual = timeout;
-        timeout = usual * 6;  // the first program of a prefix also waits for Wine
-        Eventually("the main window, with a 640 x 480 client area", [&] {
-            HWND main = MainWindow();
-            if (!main || !IsWindowVisible(main)) return Check{false, "none"};
-            RECT client = {};
-            GetClientRect(main, &client);
-            return Check{client.right == 640 && client.bottom == 480,
-                         std::to_string(client.right) + " x " + std::to_string(client.bottom)};
-        });
-        timeout = usual;
-    } else if (verb == "close") {
-        if (HWND main = MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
-    } else if (verb == "exit") {
-        if (process_.hProcess) {
-            const bool ended = WaitForSingleObject(process_.hProcess, timeout) == WAIT_OBJECT_0;
-            DWORD code = 0;
-            GetExitCodeProcess(process_.hProcess, &code);
-            const std::string got = ended ? "exit " + std::to_string(code) : "still running";
-            if (got != "exit " + args(1)[0]) Fail("the program to end with " + args(1)[0], got);
-        }
-    } else if (verb == "press") {
-        PressPainted(args(1)[0]);
-    } else if (verb == "press-at" || verb == "release-at") {
-        const auto a = args(2);
-        MouseAt(verb == "press-at" ? WM_LBUTTONDOWN : WM_LBUTTONUP, std::atoi(a[0].c_str()),
-                std::atoi(a[1].c_str()));
-        Settle();
-    } else if (verb == "step") {
-        const int want = number1();
-        Eventually("the page of step " + std::to_string(want), [&] {
-            const int got = Step();
-            return Check{got == want, "step " + std::to_string(got)};
-        });
-    } else if (verb == "control" || verb == "no-control") {
-        const bool wanted = verb == "control";
-        Eventually(std::string(wanted ? "" : "no ") + "control " + args(1)[0], [&] {
-            return Check{(Control(number1()) != nullptr) == wanted, wanted ? "none" : "one"};
-        });
-    } else if (verb == "checked" || verb == "unchecked") {
-        const bool wanted = verb == "checked";
-        Eventually("control " + args(1)[0] + (wanted ? " checked" : " unchecked"), [&] {
-            HWND c = Control(number1());
-            if (!c) return Check{false, "no such control"};
-            return Check{(Send(c, BM_GETCHECK, 0, 0) == BST_CHECKED) == wanted,
-                         wanted ? "unchecked" : "checked"};
-        });
-    } else if (verb == "enabled" || verb == "disabled") {
-        const bool wanted = verb == "enabled";
-        Eventually("control " + args(1)[0] + " " + verb, [&] {
-            HWND c = Control(number1());
-            if (!c) return Check{false, "no such control"};
-            return Check{(IsWindowEnabled(c) != FALSE) == wanted, wanted ? "disabled" : "enabled"};
-        });
-    } else if (verb == "text" || verb == "text-has") {
-        const auto a = args(2);
-        const int id = std::atoi(a[0].c_str());
-        Eventually(
-            "control " + a[0] + (verb == "text" ? " showing " : " holding ") + Quoted(a[1]), [&] {
-                HWND c = Control(id);
-                if (!c) return Check{false, "no such control"};
-                const std::string text = TextOf(c);
-                return Check{verb == "text" ? text == a[1] : text.find(a[1]) != std::string::npos,
-                             Quoted(text)};
-            });
-    } else if (verb == "set-text") {
-        const auto a = args(2);
-        if (HWND c = WaitControl(std::atoi(a[0].c_str())))
-            Send(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
-    } else if (verb == "type") {
-        const auto a = args(2);
-        if (HWND c = WaitControl(std::atoi(a[0].c_str()))) {
-            for (unsigned char ch : a[1]) PostMessageA(c, WM_CHAR, ch, 1);
-            Send(c, WM_NULL, 0, 0);
-        }
-    } else if (verb == "key") {
-        const auto a = args(2);
-        if (HWND c = WaitControl(std::atoi(a[0].c_str()))) {
-            const WPARAM vk = static_cast<WPARAM>(std::atoi(a[1].c_str()));
-            PostMessageA(c, WM_KEYDOWN, vk, 1);
-            PostMessageA(c, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
-            Settle();
-        }
-    } else if (verb == "keys") {
-        const std::string unknown = PostKeys(MainWindow(), args(1)[0]);
-        if (!unknown.empty()) Fail("key names", Quoted(unknown));
-        Settle();
-    } else if (verb == "focus") {
-        const int want = number1();
-        Eventually("the focus on control " + args(1)[0], [&] {
-            HWND focus = FocusIn(MainWindow());
-            return Check{
-                focus && GetDlgCtrlID(focus) == want,
-                focus ? "control " + std::to_string(GetDlgCtrlID(focus)) : "nothing focused"};
-        });
-    } else if (verb == "box-keys") {
-        AnswerBox(args(1)[0], true, true);
-    } else if (verb == "click") {
-        if (HWND c = WaitControl(number1())) {
-            Eventually("control " + args(1)[0] + " enabled", [&] {
-                return Check{IsWindowEnabled(c) != FALSE, "disabled"};
-            });
-            // Posted: the command may open a modal window.
-            PostMessageA(c, BM_CLICK, 0, 0);
-            Sleep(50);
-        }
-    } else if (verb == "rows") {
-        const auto a = args(2);
-        const int id = std::atoi(a[0].c_str());
-        const int want = std::atoi(a[1].c_str());
-        Eventually("list " + a[0] + " with " + a[1] + " rows", [&] {
-            HWND list = Control(id);
-            if (!list) return Check{false, "no such list"};
-            const int got = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
-            return Check{got == want, std::to_string(got)};
-        });
-    } else if (verb == "cell" || verb == "cell-image") {
-        const auto a = args(4);
-        const int id = std::atoi(a[0].c_str());
-        const int row = std::atoi(a[1].c_str());
-        const int column = std::atoi(a[2].c_str());
-        Eventually("cell " + a[1] + "," + a[2] + " of list " + a[0] +
-                       (verb == "cell" ? " showing " : " with image ") + Quoted(a[3]),
-                   [&] {
-                       HWND list = Control(id);
-                       if (!list) return Check{false, "no such list"};
-                       int image = -1;
-                       const std::string text = ListCell(list, row, column, &image);
-                       if (verb == "cell") return Check{text == a[3], Quoted(text)};
-                       return Check{image == std::atoi(a[3].c_str()), std::to_string(image)};
-                   });
-    } else if (verb == "click-cell") {
-        const auto a = args(3);
-        ClickCell(std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), std::atoi(a[2].c_str()));
-    } else if (verb == "toggle-cell") {
-        const auto a = args(3);
-        const int id = std::atoi(a[0].c_str());
-        const int row = std::atoi(a[1].c_str());
-        const int column = std::atoi(a[2].c_str());
-        HWND list = WaitControl(id);
-        if (!list) return true;
-        int before = -1;
-        ListCell(list, row, column, &before);
-        if (before != 1 && before != 2) {
-            Fail("a Yes or No image in the cell", std::to_string(before));
-            return true;
-        }
-        ClickCell(id, row, column);
-        const int want = 3 - before;
-        Eventually("the cell's image turned to " + std::to_string(want), [&] {
-            int image = -1;
-            ListCell(list, row, column, &image);
-            return Check{image == want, std::to_string(image)};
-        });
-    } else if (verb == "drag") {
-        const auto a = args(3);
-        Drag(std::atoi(a[0].c_str()), std::atoi(a[1].c_str()), std::atoi(a[2].c_str()));
-    } else if (verb == "drop") {
-        const auto a = args(2);
-        Drop(std::atoi(a[0].c_str()), a[1]);
-    } else if (verb == "log-has" || verb == "log-lines-at-least") {
-        const std::string want = args(1)[0];
-        Eventually(
-            verb == "log-has" ? "a log line holding " + Quoted(want)
-                              : "at least " + want + " log lines",
-            [&] {
-                HWND log = Control(441);
-                if (!log) return Check{false, "no build log"};
-                const int count = static_cast<int>(Send(log, LB_GETCOUNT, 0, 0));
-                if (verb == "log-lines-at-least")
-                    return Check{count >= std::atoi(want.c_str()), std::to_string(count)};
-                std::string last;
-                for (int i = 0; i < count; ++i) {
-                    // Room for any line: the reply is copied back whole.
-                    DWORD_PTR length = 0;
-                    SendMessageTimeoutW(log, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL,
-                                        5000, &length);
-                    if (length > 4000) continue;
-                    std::vector<wchar_t> buffer(8192, L'\0');
-                    DWORD_PTR got = 0;
-                    SendMessageTimeoutW(log, LB_GETTEXT, static_cast<WPARAM>(i),
-                                        reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, 5000,
-                                        &got);
-                    char narrow[8192] = {};
-                    WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow, sizeof narrow - 1,
-                                        nullptr, nullptr);
-                    const std::string text(narrow);
-                    if (text.find(want) != std::string::npos) return Check{true, ""};
-                    last = text;
-                }
-                return Check{false, std::to_string(count) + " lines, the last " + Quoted(last)};
-            });
-    } else if (verb == "tree-shown" || verb == "tree-hidden") {
-        const bool wanted = verb == "tree-shown";
-        Eventually(std::string("the remote folder tree ") + (wanted ? "shown" : "hidden"), [&] {
-            HWND tree = Control(473);
-            const bool shown = tree && IsWindowVisible(tree);
-            return Check{shown == wanted, shown ? "shown" : (tree ? "hidden" : "no tree")};
-        });
-    } else if (verb == "tree-select") {
-        TreeSelect(args(1)[0]);
-    } else if (verb == "progress-full") {
-        Eventually("the progress bar at its end", [&] {
-            HWND bar = Control(442);
-            if (!bar) return Check{false, "no progress bar"};
-            const int position = static_cast<int>(Send(bar, PBM_GETPOS, 0, 0));
-            const int high = static_cast<int>(Send(bar, PBM_GETRANGE, FALSE, 0));
-            return Check{high > 0 && position == high,
-                         std::to_string(position) + " of " + std::to_string(high)};
-        });
-    } else if (verb == "box" || verb == "box-has") {
-        AnswerBox(args(1)[0], verb == "box");
-    } else if (verb == "no-box") {
-        Settle();
-        Sleep(200);
-        if (HWND box = Dialog()) Fail("no message box", Quoted(TextOf(GetDlgItem(box, 0xFFFF))));
-    } else if (verb == "choose") {
-        const auto [title, path] = split(args(1)[0]);
-        Choose(title, path);
-    } else if (verb == "dialog-checked" || verb == "dialog-unchecked") {
-        const bool want = verb == "dialog-checked";
-        Eventually(std::string("box ") + args(1)[0] + (want ? " checked" : " unchecked") +
-                       " in the dialog shown",
-                   [&] {
-                       HWND dialog = Dialog();
-                       HWND box = dialog ? GetDlgItem(dialog, number1()) : nullptr;
-                       if (!box) return Check{false, dialog ? "no such box" : "no dialog"};
-                       const bool checked = Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                       return Check{checked == want, checked ? "checked" : "unchecked"};
-                   });
-    } else if (verb == "dialog-click") {
-        HWND box = nullptr;
-        Eventually("control " + args(1)[0] + " in the dialog shown", [&] {
-            HWND dialog = Dialog();
-            box = dialog ? GetDlgItem(dialog, number1()) : nullptr;
-            return Check{box != nullptr, dialog ? "no such control" : "no dialog"};
-        });
-        if (box) Send(box, BM_CLICK, 0, 0);
-    } else if (verb == "about") {
-        Eventually("the about box", [&] {
-            HWND box = Dialog();
-            if (!box) return Check{false, "none"};
-            RECT client = {};
-            GetClientRect(box, &client);
-            return Check{TextOf(box) == "About" && client.right == 320 && client.bottom == 240,
-                         Quoted(TextOf(box)) + " " + std::to_string(client.right) + " x " +
-                             std::to_string(client.bottom)};
-        });
-    } else if (verb == "dismiss") {
-        if (HWND box = Dialog()) {
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-            Eventually("the dialog closed", [&] { return Check{!IsWindow(box), "still open"}; });
-        } else {
-            Fail("a dialog to dismiss", "none");
-        }
-    } else if (verb == "registry-dword") {
-        const auto a = args(3);
-        DWORD value = 0;
-        DWORD size = sizeof value;
-        const LONG status = RegGetValueA(HKEY_CURRENT_USER, a[0].c_str(), a[1].c_str(),
-                                         RRF_RT_REG_DWORD, nullptr, &value, &size);
-        const std::string got = status == ERROR_SUCCESS ? std::to_string(value) : "nothing stored";
-        if (got != a[2]) Fail(a[0] + "\\" + a[1] + " = " + a[2], got);
-    } else if (verb == "registry-clear") {
-        const auto a = args(2);
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, a[0].c_str(), 0, KEY_SET_VALUE, &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueA(key, a[1].c_str());
-            RegCloseKey(key);
-        }
-    } else if (verb == "screenshot") {
-        Screenshot(args(1)[0]);
-    } else if (verb == "timeout") {
-        timeout = static_cast<DWORD>(std::atol(args(1)[0].c_str()));
-    } else if (verb == "sleep") {
-        Sleep(static_cast<DWORD>(std::atol(args(1)[0].c_str())));
-    } else {
-        return false;
+void Driver::ExpectExit(const std::string& code) {
+    if (!process_.hProcess) return;
+    const bool ended = WaitForSingleObject(process_.hProcess, timeout) == WAIT_OBJECT_0;
+    DWORD got = 0;
+    GetExitCodeProcess(process_.hProcess, &got);
+    const std::string text = ended ? "exit " + std::to_string(got) : "still running";
+    if (text != "exit " + code) Fail("the program to end with " + code, text);
+}
+
+void Driver::ExpectStep(int want) {
+    Eventually("the page of step " + std::to_string(want), [&] {
+        const int got = Step();
+        return Check{got == want, "step " + std::to_string(got)};
+    });
+}
+
+void Driver::ExpectControl(const std::string& id, bool wanted) {
+    Eventually(std::string(wanted ? "" : "no ") + "control " + id, [&] {
+        return Check{(Control(Number(id)) != nullptr) == wanted, wanted ? "none" : "one"};
+    });
+}
+
+void Driver::ExpectChecked(const std::string& id, bool wanted) {
+    Eventually("control " + id + (wanted ? " checked" : " unchecked"), [&] {
+        HWND c = Control(Number(id));
+        if (!c) return Check{false, "no such control"};
+        return Check{(Send(c, BM_GETCHECK, 0, 0) == BST_CHECKED) == wanted,
+                     wanted ? "unchecked" : "checked"};
+    });
+}
+
+void Driver::ExpectEnabled(const std::string& id, bool wanted) {
+    Eventually("control " + id + (wanted ? " enabled" : " disabled"), [&] {
+        HWND c = Control(Number(id));
+        if (!c) return Check{false, "no such control"};
+        return Check{(IsWindowEnabled(c) != FALSE) == wanted, wanted ? "disabled" : "enabled"};
+    });
+}
+
+void Driver::ExpectText(const std::string& id, const std::string& want, bool whole) {
+    Eventually("control " + id + (whole ? " showing " : " holding ") + Quoted(want), [&] {
+        HWND c = Control(Number(id));
+        if (!c) return Check{false, "no such control"};
+        const std::string text = TextOf(c);
+        return Check{whole ? text == want : text.find(want) != std::string::npos, Quoted(text)};
+    });
+}
+
+void Driver::Type(int id, const std::string& text) {
+    if (HWND c = WaitControl(id)) {
+        for (unsigned char ch : text) PostMessageA(c, WM_CHAR, ch, 1);
+        Send(c, WM_NULL, 0, 0);
     }
-    return true;
+}
+
+void Driver::Key(int id, int key) {
+    if (HWND c = WaitControl(id)) {
+        PostMessageA(c, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+        PostMessageA(c, WM_KEYUP, static_cast<WPARAM>(key), static_cast<LPARAM>(0xC0000001));
+        Settle();
+    }
+}
+
+void Driver::ExpectFocus(int want) {
+    Eventually("the focus on control " + std::to_string(want), [&] {
+        HWND focus = FocusIn(MainWindow());
+        return Check{focus && GetDlgCtrlID(focus) == want,
+                     focus ? "control " + std::to_string(GetDlgCtrlID(focus)) : "nothing focused"};
+    });
+}
+
+void Driver::Click(int id) {
+    if (HWND c = WaitControl(id)) {
+        Eventually("control " + std::to_string(id) + " enabled", [&] {
+            return Check{IsWindowEnabled(c) != FALSE, "disabled"};
+        });
+        // Posted: the command may open a modal window.
+        PostMessageA(c, BM_CLICK, 0, 0);
+        Sleep(50);
+    }
+}
+
+void Driver::ExpectRows(int id, int want) {
+    Eventually("list " + std::to_string(id) + " with " + std::to_string(want) + " rows", [&] {
+        HWND list = Control(id);
+        if (!list) return Check{false, "no such list"};
+        const int got = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+        return Check{got == want, std::to_string(got)};
+    });
+}
+
+// a: list, row, column, then the text (or the image number) expected.
+void Driver::ExpectCell(const Args& a, bool image) {
+    const int id = Number(a[0]);
+    const int row = Number(a[1]);
+    const int column = Number(a[2]);
+    Eventually("cell " + a[1] + "," + a[2] + " of list " + a[0] +
+                   (image ? " with image " : " showing ") + Quoted(a[3]),
+               [&] {
+                   HWND list = Control(id);
+                   if (!list) return Check{false, "no such list"};
+                   int got = -1;
+                   const std::string text = ListCell(list, row, column, &got);
+                   if (!image) return Check{text == a[3], Quoted(text)};
+                   return Check{got == Number(a[3]), std::to_string(got)};
+               });
+}
+
+void Driver::ToggleCell(int id, int row, int column) {
+    HWND list = WaitControl(id);
+    if (!list) return;
+    int before = -1;
+    ListCell(list, row, column, &before);
+    if (before != 1 && before != 2) {
+        Fail("a Yes or No image in the cell", std::to_string(before));
+        return;
+    }
+    ClickCell(id, row, column);
+    const int want = 3 - before;
+    Eventually("the cell's image turned to " + std::to_string(want), [&] {
+        int image = -1;
+        ListCell(list, row, column, &image);
+        return Check{image == want, std::to_string(image)};
+    });
+}
+
+void Driver::ExpectLog(const std::string& want, bool lineCount) {
+    Eventually(lineCount ? "at least " + want + " log lines" : "a log line holding " + Quoted(want),
+               [&] {
+                   HWND log = Control(441);
+                   if (!log) return Check{false, "no build log"};
+                   const int count = static_cast<int>(Send(log, LB_GETCOUNT, 0, 0));
+                   if (lineCount) return Check{count >= Number(want), std::to_string(count)};
+                   std::string last;
+                   for (int i = 0; i < count; ++i) {
+                       // Room for any line: the reply is copied back whole.
+                       DWORD_PTR length = 0;
+                       SendMessageTimeoutW(log, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0,
+                                           SMTO_NORMAL, 5000, &length);
+                       if (length > 4000) continue;
+                       std::vector<wchar_t> buffer(8192, L'\0');
+                       DWORD_PTR got = 0;
+                       SendMessageTimeoutW(log, LB_GETTEXT, static_cast<WPARAM>(i),
+                                           reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL,
+                                           5000, &got);
+                       char narrow[8192] = {};
+                       WideCharToMultiByte(CP_ACP, 0, buffer.data(), -1, narrow, sizeof narrow - 1,
+                                           nullptr, nullptr);
+                       const std::string text(narrow);
+                       if (text.find(want) != std::string::npos) return Check{true, ""};
+                       last = text;
+                   }
+                   return Check{false, std::to_string(count) + " lines, the last " + Quoted(last)};
+               });
+}
+
+void Driver::ExpectTree(bool wanted) {
+    Eventually(std::string("the remote folder tree ") + (wanted ? "shown" : "hidden"), [&] {
+        HWND tree = Control(473);
+        const bool shown = tree && IsWindowVisible(tree);
+        return Check{shown == wanted, shown ? "shown" : (tree ? "hidden" : "no tree")};
+    });
+}
+
+void Driver::ExpectProgressFull() {
+    Eventually("the progress bar at its end", [&] {
+        HWND bar = Control(442);
+        if (!bar) return Check{false, "no progress bar"};
+        const int position = static_cast<int>(Send(bar, PBM_GETPOS, 0, 0));
+        const int high = static_cast<int>(Send(bar, PBM_GETRANGE, FALSE, 0));
+        return Check{high > 0 && position == high,
+                     std::to_string(position) + " of " + std::to_string(high)};
+    });
+}
+
+void Driver::ExpectNoBox() {
+    Settle();
+    Sleep(200);
+    if (HWND box = Dialog()) Fail("no message box", Quoted(TextOf(GetDlgItem(box, 0xFFFF))));
+}
+
+void Driver::ExpectDialogChecked(int id, bool want) {
+    Eventually(
+        "box " + std::to_string(id) + (want ? " checked" : " unchecked") + " in the dialog shown",
+        [&] {
+            HWND dialog = Dialog();
+            HWND box = dialog ? GetDlgItem(dialog, id) : nullptr;
+            if (!box) return Check{false, dialog ? "no such box" : "no dialog"};
+            const bool checked = Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            return Check{checked == want, checked ? "checked" : "unchecked"};
+        });
+}
+
+void Driver::DialogClick(int id) {
+    HWND box = nullptr;
+    Eventually("control " + std::to_string(id) + " in the dialog shown", [&] {
+        HWND dialog = Dialog();
+        box = dialog ? GetDlgItem(dialog, id) : nullptr;
+        return Check{box != nullptr, dialog ? "no such control" : "no dialog"};
+    });
+    if (box) Send(box, BM_CLICK, 0, 0);
+}
+
+void Driver::ExpectAbout() {
+    Eventually("the about box", [&] {
+        HWND box = Dialog();
+        if (!box) return Check{false, "none"};
+        RECT client = {};
+        GetClientRect(box, &client);
+        return Check{TextOf(box) == "About" && client.right == 320 && client.bottom == 240,
+                     Quoted(TextOf(box)) + " " + std::to_string(client.right) + " x " +
+                         std::to_string(client.bottom)};
+    });
+}
+
+void Driver::Dismiss() {
+    HWND box = Dialog();
+    if (!box) {
+        Fail("a dialog to dismiss", "none");
+        return;
+    }
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    Eventually("the dialog closed", [&] { return Check{!IsWindow(box), "still open"}; });
+}
+
+// a: key, value name, the number expected.
+void Driver::ExpectRegistryDword(const Args& a) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    const LONG status = RegGetValueA(HKEY_CURRENT_USER, a[0].c_str(), a[1].c_str(),
+                                     RRF_RT_REG_DWORD, nullptr, &value, &size);
+    const std::string got = status == ERROR_SUCCESS ? std::to_string(value) : "nothing stored";
+    if (got != a[2]) Fail(a[0] + "\\" + a[1] + " = " + a[2], got);
+}
+
+void Driver::ClearRegistryValue(const std::string& key, const std::string& name) {
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
+        RegDeleteValueA(opened, name.c_str());
+        RegCloseKey(opened);
+    }
 }
 
 }  // namespace
@@ -805,10 +854,6 @@ int main(int argc, char** argv) {
         argc, argv, "wizard_driver",
         "--program PATH [--folder DIR] [--timeout MS] [--steps FILE] [--trace] [STEP...]", driver,
         [&](const std::string& option, const char* value) {
-            if (option == "--trace") {
-                driver.trace = true;
-                return 1;
-            }
             if (!value) return 0;
             if (option == "--program") {
                 driver.program = value;
