@@ -35,10 +35,6 @@ std::string StatusText(UnzipStatus code) {
     return Utf16ToUtf8(TextOf16(text));
 }
 
-bool ReadAt(DeviceFile& file, std::uint64_t offset, void* buffer, std::size_t bytes) {
-    return ReadDeviceFileAt(&file, offset, buffer, bytes);
-}
-
 std::string SectionLabel(const SectionFacts& s) {
     std::string label = "section " + std::to_string(s.number) + " (" + SectionRoleName(s.role);
     if (s.role == SectionRole::Cabinet)
@@ -99,11 +95,11 @@ void Walk::Run(DeviceFile& package) {
     // the count. A desktop installer carries a program after its count.
     unsigned char first[SECTION_HEADER_SIZE + 4];
     const bool zipFirst = size >= options_.stubLength + sizeof first &&
-                          ReadAt(package, options_.stubLength, first, sizeof first) &&
+                          ReadDeviceFileAt(&package, options_.stubLength, first, sizeof first) &&
                           GetU32(first + SECTION_HEADER_SIZE) == ZIP_LOCAL_HEADER_SIGNATURE;
     unsigned char head[SECTION_HEADER_SIZE + 2];
     const std::uint64_t d = options_.desktopStubLength;
-    if (!zipFirst && size >= d + sizeof head && ReadAt(package, d, head, sizeof head) &&
+    if (!zipFirst && size >= d + sizeof head && ReadDeviceFileAt(&package, d, head, sizeof head) &&
         head[SECTION_HEADER_SIZE] == 'M' && head[SECTION_HEADER_SIZE + 1] == 'Z') {
         f_.desktop = true;
         f_.desktopStubLength = d;
@@ -124,7 +120,7 @@ void Walk::Run(DeviceFile& package) {
     }
 
     char magic[2];
-    if (end - base < sizeof magic || !ReadAt(package, base, magic, sizeof magic) ||
+    if (end - base < sizeof magic || !ReadDeviceFileAt(&package, base, magic, sizeof magic) ||
         magic[0] != 'M' || magic[1] != 'Z')
         Fault(base, "the device package does not start with a program (\"MZ\")");
     f_.stubLength = options_.stubLength;
