@@ -158,14 +158,20 @@ BOOL CALLBACK FindOwnedBar(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
+// The visible bar of this thread that `owner` owns, or null.
+HWND BarOwnedBy(HWND owner) {
+    BarSearch search = {owner, nullptr};
+    if (owner)
+        EnumThreadWindows(GetCurrentThreadId(), FindOwnedBar, reinterpret_cast<LPARAM>(&search));
+    return search.bar;
+}
+
 // The bar on screen for the window `target` belongs to: its left or right
 // key, or null.
 HWND SoftKeyFor(HWND target, bool right) {
-    BarSearch search = {target ? GetAncestor(target, GA_ROOT) : GetActiveWindow(), nullptr};
-    if (!search.owner) return nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedBar, reinterpret_cast<LPARAM>(&search));
-    if (!search.bar) return nullptr;
-    HWND key = GetWindow(search.bar, GW_CHILD);
+    HWND bar = BarOwnedBy(target ? GetAncestor(target, GA_ROOT) : GetActiveWindow());
+    if (!bar) return nullptr;
+    HWND key = GetWindow(bar, GW_CHILD);
     if (key && right) key = GetWindow(key, GW_HWNDLAST);
     return key;
 }
@@ -176,9 +182,7 @@ HHOOK g_activationHook = nullptr;
 LRESULT CALLBACK ActivationHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_ACTIVATE && LOWORD(call->wParam) != WA_INACTIVE) {
-        BarSearch search = {call->hwnd, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), FindOwnedBar, reinterpret_cast<LPARAM>(&search));
-        if (search.bar) PostMessageW(search.bar, WM_RAISE_BAR, 0, 0);
+        if (HWND bar = BarOwnedBy(call->hwnd)) PostMessageW(bar, WM_RAISE_BAR, 0, 0);
     }
     return CallNextHookEx(g_activationHook, code, wParam, lParam);
 }
