@@ -2,7 +2,8 @@
 """Our zip writer against zip -8, gzip -8 and pigz -8 -p 2 on the same
 inputs, run interleaved (ours, zip, gzip, pigz, ours, zip, ...) so a busy
 moment of the machine hits every tool alike; then `zephyrkit -silent` of a
-project with one 64 MiB cabinet against `zip -8` of that cabinet.
+project with one 64 MiB cabinet against `zip -8` of that cabinet, for a
+cabinet of random bytes and one of the real cabinets.
 
 usage: bench/compare.py [--build DIR] [--rounds N] [--mib N]
                         [--baseline DIR] [--io]
@@ -18,7 +19,11 @@ Inputs, each --mib MiB (64): random bytes; mixed binaries (the programs and
 libraries of this machine, concatenated); the real cabinets of
 ../shared/testdata/cabs repeated (left out, saying so, when that folder is
 absent). Prints, per input and tool, the median time of --rounds runs (5),
-the throughput and the ratio of throughput to zip -8's.
+their spread ((slowest - fastest) / median), the throughput, its ratio to
+zip -8's, and the size of what the tool wrote beside zip -8's archive. Each
+table also times the floor, `cat` of the input into a file (reading the
+input and writing as many bytes), and closes with a line that gives ours
+against pigz -8 -p 2, zip -8 and the floor.
 
 Every archive of ours is checked with `unzip -t` and Python's zipfile.
 scripts/setup-bench.sh installs what this needs.
@@ -98,26 +103,44 @@ def check_zip(path, source):
             sys.exit(f"{path}: member holds {info.file_size} bytes, source {os.path.getsize(source)}")
 
 
-def table(title, rows, size, reference):
+def table(title, rows, sizes, size, reference, ours, floor):
+    """Medians of `rows` (tool: seconds per round) with the output sizes of
+    `sizes` (tool: bytes), and a line that sets `ours` against the others."""
     mib = size / (1 << 20)
-    ref = statistics.median(rows[reference])
+    median = {tool: statistics.median(times) for tool, times in rows.items()}
+    ref = median[reference]
     print(f"\n{title}")
-    print(f"  {'tool':<34} {'median s':>9} {'MiB/s':>8} {'vs zip -8':>10}")
+    print(f"  {'tool':<36} {'median s':>8} {'spread':>7} {'MiB/s':>7} {'vs zip -8':>9}"
+          f" {'output MiB':>10} {'vs zip -8':>9}")
     for tool, times in rows.items():
-        median = statistics.median(times)
-        print(f"  {tool:<34} {median:>9.2f} {mib / median:>8.1f} {ref / median:>9.2f}x")
+        spread = (max(times) - min(times)) / median[tool] * 100
+        out = sizes.get(tool)
+        grown = f"{(out / sizes[reference] - 1) * 100:+8.2f}%" if out else ""
+        shown = f"{out / (1 << 20):10.2f}" if out else ""
+        print(f"  {tool:<36} {median[tool]:8.2f} {spread:6.1f}% {mib / median[tool]:7.1f}"
+              f" {ref / median[tool]:8.2f}x {shown:>10} {grown:>9}")
+    pigz = [tool for tool in rows if tool.startswith("pigz")]
+    against = f"{median[pigz[0]] / median[ours]:.2f}x pigz -8 -p 2's throughput, " if pigz else ""
+    print(f"  ours: {against}{ref / median[ours]:.2f}x {reference}'s, "
+          f"{median[ours] / median[floor]:.1f} times the floor's time; "
+          f"output {(sizes[ours] / sizes[reference] - 1) * 100:+.2f}% against {reference}'s, "
+          f"{(sizes[ours] / size - 1) * 100:+.2f}% against the input")
+
+
+FLOOR = "floor: cat into a file"
 
 
 def compare_writers(inputs, tools, rounds, work):
     for label, path in inputs:
         size = os.path.getsize(path)
         rows = {name: [] for name, _ in tools}
+        sizes = {}
         for _ in range(rounds):
             for name, make in tools:
                 out = os.path.join(work, "out")
                 if os.path.exists(out):
                     os.remove(out)
-                argv, to_stdout = make(path, out)
+                argv, to_stdout, written = make(path, out)
                 if to_stdout:
                     with open(out, "wb") as f:
                         seconds, result = run(argv, stdout=f)
@@ -128,7 +151,9 @@ def compare_writers(inputs, tools, rounds, work):
                 if name.startswith("zk-zip"):
                     check_zip(out, path)
                 rows[name].append(seconds)
-        table(f"{label}: {size >> 20} MiB, median of {rounds}", rows, size, "zip -8")
+                sizes[name] = os.path.getsize(written)
+        table(f"{label}: {size >> 20} MiB, median of {rounds}", rows, sizes, size, "zip -8",
+              "zk-zip (ours)", FLOOR)
 
 
 def program_folder(work, zephyrkit):
@@ -148,32 +173,36 @@ def make_project(work, cabinet, zephyrkit_project):
     return paw, os.path.join(out, "Big.[MOBILE].exe")
 
 
-def compare_builds(cabinet, builds, rounds, work, zephyrkit_project):
+def compare_builds(label, cabinet, builds, rounds, work, zephyrkit_project):
     paw, installer = make_project(work, cabinet, zephyrkit_project)
     size = os.path.getsize(cabinet)
-    rows = {}
+    rows, sizes = {}, {}
     steps = []
-    for label, zephyrkit, env in builds:
+    for name, zephyrkit, env in builds:
         program = program_folder(work, zephyrkit)
-        rows[label] = []
-        steps.append((label, [program, "-silent", paw], env))
-    rows["zip -8 of the cabinet"] = []
+        rows[name] = []
+        steps.append((name, [program, "-silent", paw], env, installer))
+    zipped, copied = os.path.join(work, "cab.zip"), os.path.join(work, "cab.copy")
     steps.append(("zip -8 of the cabinet",
-                  ["zip", "-8", "-q", "-j", os.path.join(work, "cab.zip"), cabinet], None))
+                  ["zip", "-8", "-q", "-j", zipped, cabinet], None, zipped))
+    steps.append((FLOOR, ["sh", "-c", 'cat "$0" > "$1"', cabinet, copied], None, copied))
+    for name, *_ in steps[len(builds):]:
+        rows[name] = []
     for _ in range(rounds):
-        for label, argv, env in steps:
-            if label.startswith("zip"):
-                if os.path.exists(os.path.join(work, "cab.zip")):
-                    os.remove(os.path.join(work, "cab.zip"))
+        for name, argv, env, written in steps:
+            if name.startswith("zip") and os.path.exists(zipped):
+                os.remove(zipped)
             seconds, result = run(argv, env=env)
             # The silent build answers 1 for a finished build.
-            expected = 0 if label.startswith("zip") else 1
+            expected = 1 if name.startswith("zephyrkit") else 0
             if result.returncode != expected:
-                sys.exit(f"{label} failed ({result.returncode}): "
+                sys.exit(f"{name} failed ({result.returncode}): "
                          f"{result.stderr.decode(errors='replace')}")
-            rows[label].append(seconds)
-    table(f"zephyrkit -silent, one {size >> 20} MiB cabinet, median of {rounds}", rows, size,
-          "zip -8 of the cabinet")
+            rows[name].append(seconds)
+            sizes[name] = os.path.getsize(written)
+    table(f"zephyrkit -silent, one {size >> 20} MiB cabinet of {label}, median of {rounds}"
+          " (output: the mobile installer)", rows, sizes, size, "zip -8 of the cabinet",
+          builds[0][0], FLOOR)
     return paw, installer
 
 
@@ -242,36 +271,41 @@ def main():
         cores = os.cpu_count()
         print(f"{cores} cores; our writer on "
               f"{os.environ.get('ZEPHYRKIT_THREADS', str(min(cores or 1, 8)))} threads")
-        tools = [("zk-zip (ours)", lambda src, out: ([zk_zip, out, "input.bin=" + src], False))]
+        tools = [("zk-zip (ours)",
+                  lambda src, out: ([zk_zip, out, "input.bin=" + src], False, out))]
         if args.baseline:
             base_zip = tools_of(args.baseline)[0]
             tools.append(("zk-zip (baseline)",
-                          lambda src, out: ([base_zip, out, "input.bin=" + src], False)))
+                          lambda src, out: ([base_zip, out, "input.bin=" + src], False, out)))
         tools += [
-            ("zip -8", lambda src, out: (["zip", "-8", "-q", "-j", out + ".zip", src], False)),
-            ("gzip -8", lambda src, out: (["gzip", "-8", "-c", src], True)),
-            ("pigz -8 -p 2", lambda src, out: (["pigz", "-8", "-p", "2", "-c", src], True)),
+            ("zip -8",
+             lambda src, out: (["zip", "-8", "-q", "-j", out + ".zip", src], False, out + ".zip")),
+            ("gzip -8", lambda src, out: (["gzip", "-8", "-c", src], True, out)),
+            ("pigz -8 -p 2", lambda src, out: (["pigz", "-8", "-p", "2", "-c", src], True, out)),
+            (FLOOR, lambda src, out: (["cat", src], True, out)),
         ]
 
         # zip appends to an archive that exists: give it a fresh name.
         def fresh(make):
             def wrapped(src, out):
-                argv, to_stdout = make(src, out)
+                made = make(src, out)
                 if os.path.exists(out + ".zip"):
                     os.remove(out + ".zip")
-                return argv, to_stdout
+                return made
             return wrapped
 
         tools = [(name, fresh(make)) for name, make in tools]
         compare_writers(inputs, tools, args.rounds, work)
 
-        cabinet = inputs[-1][1]
         builds = [("zephyrkit -silent (ours)", zephyrkit, None),
                   ("zephyrkit -silent (ours, 1 thread)", zephyrkit,
                    dict(os.environ, ZEPHYRKIT_THREADS="1"))]
         if args.baseline:
             builds.append(("zephyrkit -silent (baseline)", tools_of(args.baseline)[1], None))
-        paw, _ = compare_builds(cabinet, builds, args.rounds, work, zephyrkit_project)
+        # Random bytes, then the real cabinets (or, without them, the mixed
+        # binaries): the last is the project --io counts.
+        for label, cabinet in (inputs[0], inputs[-1]):
+            paw, _ = compare_builds(label, cabinet, builds, args.rounds, work, zephyrkit_project)
         if args.io:
             print("\nwhat one silent build reads and writes, per byte of the cabinet")
             count_io(zephyrkit, paw, cabinet, work, "ours")

@@ -59,8 +59,10 @@ void ZipSetDeflateThreads(ZipWriter* writer, int threads);
 // read to the length it had when opened — a read error, or a file changing
 // meanwhile (the member is left out; the writer stays usable), ZIP_ERR_WRITE
 // when the member could not be written, ZIP_ERR_SEEK when the local header
-// could not be rewritten (the writer then refuses every later add).
-std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath);
+// could not be rewritten (the writer then refuses every later add). On
+// ZIP_OK, *sourceSize (when given) is the number of bytes the member holds.
+std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath,
+                         std::uint64_t* sourceSize = nullptr);
 
 // Writes the central directory and the end record, closes the file (one the
 // writer opened) and
