@@ -1,7 +1,8 @@
 // The desktop zip writer: the small archives that make up an installer's
 // sections. Members are read from files, deflated (raw deflate, level 8, on
-// every core: see block_deflate.h) unless their name marks them as already
-// compressed, and described by a central directory at the close. The
+// every core, with the pieces that would not shrink stored inside the stream:
+// see block_deflate.h) unless their name marks them as already compressed, and
+// described by a central directory at the close. The
 // archives follow the PKWARE application note with no extension beyond the
 // "UT" extended-timestamp extra field and the UTF-8 name flag, so the
 // device's reader and any ordinary unzip can open them.
