@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/desktop_platform.h"
+#include "wizard/build/deflate_gain.h"
 
 namespace zk {
 namespace {
@@ -19,6 +21,8 @@ namespace {
 constexpr int LEVEL = 8;
 constexpr int MEM_LEVEL = 8;
 constexpr std::size_t DICTIONARY_SIZE = 32 * 1024;
+constexpr std::size_t STORED_BLOCK_MAX = 65535;
+constexpr std::size_t STORED_HEADER_SIZE = 5;  // header byte, length, its complement
 
 // One piece of the input and what became of it. The input buffer holds up
 // to 32 KiB of dictionary right before the piece's data, which always starts
@@ -56,8 +60,38 @@ public:
         const unsigned char* data = piece.Data();
         piece.crc = static_cast<std::uint32_t>(
             crc32(crc32(0L, Z_NULL, 0), data, static_cast<uInt>(piece.size)));
+        if (!gain_.WorthDeflating(data, piece.dictionarySize, piece.size)) {
+            Store(data, piece.size, piece.last, piece.output, &piece.outputSize);
+            piece.ok = true;
+            return;
+        }
         piece.ok = Deflate(data - piece.dictionarySize, piece.dictionarySize, data, piece.size,
                            piece.last, piece.output, &piece.outputSize);
+    }
+
+    // Stored blocks of at most 65535 bytes each. A piece always starts on a
+    // byte boundary (the one before ended with a sync flush or a stored
+    // block), so each block's three header bits and their padding make one
+    // byte: 1 for the stream's final block, else 0.
+    static void Store(const unsigned char* data, std::size_t size, bool last,
+                      std::vector<unsigned char>& out, std::size_t* used) {
+        const std::size_t blocks = (size + STORED_BLOCK_MAX - 1) / STORED_BLOCK_MAX;
+        out.resize(std::max(out.size(), size + blocks * STORED_HEADER_SIZE));
+        unsigned char* p = out.data();
+        for (std::size_t at = 0; at < size;) {
+            const std::size_t n = std::min(STORED_BLOCK_MAX, size - at);
+            const auto length = static_cast<std::uint16_t>(n);
+            const auto complement = static_cast<std::uint16_t>(~length);
+            p[0] = last && at + n == size ? 1 : 0;
+            p[1] = static_cast<unsigned char>(length);
+            p[2] = static_cast<unsigned char>(length >> 8);
+            p[3] = static_cast<unsigned char>(complement);
+            p[4] = static_cast<unsigned char>(complement >> 8);
+            std::memcpy(p + STORED_HEADER_SIZE, data + at, n);
+            p += STORED_HEADER_SIZE + n;
+            at += n;
+        }
+        *used = static_cast<std::size_t>(p - out.data());
     }
 
     // Deflates `size` bytes after `dictionarySize` bytes of dictionary into
@@ -92,6 +126,7 @@ public:
 private:
     z_stream z_{};
     bool ready_ = false;
+    DeflateGainEstimate gain_;
 };
 
 // Workers that deflate pieces in whatever order they finish; the caller
@@ -151,43 +186,30 @@ private:
     std::vector<std::thread> workers_;
 };
 
-// Hands out the input a piece at a time: first the bytes already read to
-// choose the path, then the rest of the source.
-class PieceReader {
-public:
-    PieceReader(FileHandle& source, const std::vector<unsigned char>& head)
-        : source_(source), head_(head) {}
+}  // namespace
 
-    std::size_t Next(unsigned char* into) {
-        std::size_t got = std::min(DEFLATE_PIECE_SIZE, head_.size() - headUsed_);
-        std::copy_n(head_.begin() + static_cast<std::ptrdiff_t>(headUsed_), got, into);
-        headUsed_ += got;
-        if (got < DEFLATE_PIECE_SIZE)
-            got += ReadFull(source_, into + got, DEFLATE_PIECE_SIZE - got);
-        return got;
-    }
-
-private:
-    FileHandle& source_;
-    const std::vector<unsigned char>& head_;
-    std::size_t headUsed_ = 0;
-};
-
-// An input of two pieces or more. Pieces are read into a ring of slots, two
-// per thread; each is read one ahead of the piece handed out, so the last is
-// known to be last when it goes, and a slot is reused only once its piece
-// has been written.
-bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally* tally) {
+// Pieces are read into a ring of slots, two per thread; each is read one
+// ahead of the piece handed out, so the last is known to be last when it
+// goes, and a slot is reused only once its piece has been written. The
+// workers and the slots' buffers are made only when a member needs them: most
+// members are small.
+bool DeflatePieces(FileHandle& source, FileHandle& out, int threads, DeflateTally* tally) {
+    *tally = DeflateTally{};
+    threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
     std::vector<Piece> ring(static_cast<std::size_t>(threads > 1 ? threads * 2 : 2));
-    for (Piece& p : ring) p.input.resize(DICTIONARY_SIZE + DEFLATE_PIECE_SIZE);
     // Declared after the ring: the workers stop before the pieces go.
-    std::unique_ptr<PiecePool> pool = threads > 1 ? std::make_unique<PiecePool>(threads) : nullptr;
+    std::unique_ptr<PiecePool> pool;
     Deflater deflater;
 
     std::uint32_t crc = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
     bool ok = true;
     std::size_t submitted = 0, written = 0;
 
+    auto slot = [&](std::size_t k) -> Piece& {
+        Piece& p = ring[k % ring.size()];
+        if (p.input.empty()) p.input.resize(DICTIONARY_SIZE + DEFLATE_PIECE_SIZE);
+        return p;
+    };
     auto retire = [&]() {
         Piece& p = ring[written % ring.size()];
         if (pool) pool->WaitFor(&p);
@@ -210,55 +232,36 @@ bool DeflateLong(PieceReader& reader, FileHandle& out, int threads, DeflateTally
         }
     };
 
-    Piece* pending = &ring[0];
+    Piece* pending = &slot(0);
     pending->dictionarySize = 0;
-    pending->size = reader.Next(pending->Data());
+    pending->size = ReadFull(source, pending->Data(), DEFLATE_PIECE_SIZE);
     tally->read += pending->size;
     for (std::size_t k = 0; ok; ++k) {
         while (written + ring.size() <= k + 1) retire();
         if (!ok) break;
-        Piece& next = ring[(k + 1) % ring.size()];
-        next.size = reader.Next(next.Data());
-        tally->read += next.size;
-        if (next.size == 0) {
+        // A short read is the end of the source.
+        Piece* next = pending->size < DEFLATE_PIECE_SIZE ? nullptr : &slot(k + 1);
+        if (next) {
+            next->size = ReadFull(source, next->Data(), DEFLATE_PIECE_SIZE);
+            tally->read += next->size;
+        }
+        if (!next || next->size == 0) {
             pending->last = true;
             submit(*pending);
             break;
         }
+        if (threads > 1 && !pool) pool = std::make_unique<PiecePool>(threads);
         const std::size_t used = pending->dictionarySize + pending->size;
-        next.dictionarySize = std::min(DICTIONARY_SIZE, used);
-        std::copy_n(pending->Data() + pending->size - next.dictionarySize, next.dictionarySize,
-                    next.Data() - next.dictionarySize);
+        next->dictionarySize = std::min(DICTIONARY_SIZE, used);
+        std::copy_n(pending->Data() + pending->size - next->dictionarySize, next->dictionarySize,
+                    next->Data() - next->dictionarySize);
         pending->last = false;
         submit(*pending);
-        pending = &next;
+        pending = next;
     }
     while (written < submitted) retire();
     tally->crc = crc;
     return ok;
-}
-
-}  // namespace
-
-bool DeflatePieces(FileHandle& source, FileHandle& out, int threads, DeflateTally* tally) {
-    *tally = DeflateTally{};
-    threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
-    std::vector<unsigned char> head(2 * DEFLATE_PIECE_SIZE);
-    head.resize(ReadFull(source, head.data(), head.size()));
-    if (head.size() == 2 * DEFLATE_PIECE_SIZE) {
-        PieceReader reader(source, head);
-        return DeflateLong(reader, out, threads, tally);
-    }
-    tally->read = head.size();
-    tally->crc = static_cast<std::uint32_t>(
-        crc32(crc32(0L, Z_NULL, 0), head.data(), static_cast<uInt>(head.size())));
-    Deflater deflater;
-    std::vector<unsigned char> output;
-    std::size_t used = 0;
-    if (!deflater.Deflate(nullptr, 0, head.data(), head.size(), true, output, &used)) return false;
-    if (out.Write(output.data(), used) != used) return false;
-    tally->written = used;
-    return true;
 }
 
 int DeflateThreadCount() {

@@ -81,9 +81,6 @@ bool MobileBuild::AppendFile(const std::string& path) {
 }
 
 bool MobileBuild::PackSection(const std::string& source, const std::string& member, int* figure) {
-    bool opened = false;
-    const std::uint64_t sourceSize = FileSizeOf(ctx_.platform, source, &opened);
-    if (!opened) return FailRead(source);
     // The archive is written straight into the installer after a byte count
     // that is filled in once the archive's length is known.
     FileHandle& out = *installer_;
@@ -92,7 +89,9 @@ bool MobileBuild::PackSection(const std::string& source, const std::string& memb
     const std::uint64_t countAt = out.Tell();
     if (out.Write(count, sizeof count) != sizeof count) return FailWrite(installerPath_);
     ZipWriter* zip = ZipCreateOn(ctx_.platform, out);
-    const std::uint32_t added = ZipAddFile(zip, member.c_str(), source.c_str());
+    // The writer opens the source once and says how much it read.
+    std::uint64_t sourceSize = 0;
+    const std::uint32_t added = ZipAddFile(zip, member.c_str(), source.c_str(), &sourceSize);
     const std::uint32_t closed = ZipClose(zip);
     if (added != ZIP_OK || closed != ZIP_OK)
         return added == ZIP_ERR_OPEN || added == ZIP_ERR_READ ? FailRead(source)

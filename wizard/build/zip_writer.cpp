@@ -225,7 +225,8 @@ void ZipSetDeflateThreads(ZipWriter* w, int threads) {
     if (w && w->tag == WRITER_TAG) w->threads = std::clamp(threads, 1, DEFLATE_MAX_THREADS);
 }
 
-std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourcePath) {
+std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourcePath,
+                         std::uint64_t* sourceSize) {
     if (!w) return ZIP_ERR_ARGUMENTS;
     if (w->tag != WRITER_TAG) return ZIP_ERR_NOT_WRITER;
     if (w->lastError) return ZIP_ERR_FAILED;
@@ -299,6 +300,7 @@ std::uint32_t ZipAddFile(ZipWriter* w, const char* memberName, const char* sourc
     }
     if (!rewritten) return ZIP_ERR_WRITE;
     w->members.push_back(std::move(m));
+    if (sourceSize) *sourceSize = bytesRead;
     return ZIP_OK;
 }
 

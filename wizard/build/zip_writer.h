@@ -1,7 +1,8 @@
 // The desktop zip writer: the small archives that make up an installer's
 // sections. Members are read from files, deflated (raw deflate, level 8, on
-// every core: see block_deflate.h) unless their name marks them as already
-// compressed, and described by a central directory at the close. The
+// every core, with the pieces that would not shrink stored inside the stream:
+// see block_deflate.h) unless their name marks them as already compressed, and
+// described by a central directory at the close. The
 // archives follow the PKWARE application note with no extension beyond the
 // "UT" extended-timestamp extra field and the UTF-8 name flag, so the
 // device's reader and any ordinary unzip can open them.
@@ -59,8 +60,10 @@ void ZipSetDeflateThreads(ZipWriter* writer, int threads);
 // read to the length it had when opened — a read error, or a file changing
 // meanwhile (the member is left out; the writer stays usable), ZIP_ERR_WRITE
 // when the member could not be written, ZIP_ERR_SEEK when the local header
-// could not be rewritten (the writer then refuses every later add).
-std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath);
+// could not be rewritten (the writer then refuses every later add). On
+// ZIP_OK, *sourceSize (when given) is the number of bytes the member holds.
+std::uint32_t ZipAddFile(ZipWriter* writer, const char* memberName, const char* sourcePath,
+                         std::uint64_t* sourceSize = nullptr);
 
 // Writes the central directory and the end record, closes the file (one the
 // writer opened) and
