@@ -150,7 +150,10 @@ def project_and_package_seeds(seeds, work, host):
                                  recursive=True):
             with open(package, "rb") as f:
                 data = f.read()[length:]
-            seeds.add("package", data)
+            # The first byte sets the device: as it comes, installing with
+            # the debug log, and reset in the middle of an installation.
+            for device in (b"\x00", b"\x03", b"\x0a", b"\x14"):
+                seeds.add("package", device + data)
             at = 0
             starts = []
             while at + 4 <= len(data):

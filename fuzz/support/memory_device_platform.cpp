@@ -188,6 +188,31 @@ bool MemoryDevicePlatform::GetAttributes(std::u16string_view path, std::uint32_t
     return true;
 }
 
+namespace {
+
+std::u16string RegistryName(std::u16string_view key, std::u16string_view name) {
+    std::u16string joined = std::u16string(key) + u'\\' + std::u16string(name);
+    for (char16_t& c : joined) c = Lower(c);
+    return joined;
+}
+
+}  // namespace
+
+bool MemoryDevicePlatform::WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                               std::uint32_t value) {
+    ++registryWrites;
+    numbers_[RegistryName(key, name)] = value;
+    return true;
+}
+
+bool MemoryDevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                              std::uint32_t* value) {
+    const auto found = numbers_.find(RegistryName(key, name));
+    if (found == numbers_.end()) return false;
+    *value = found->second;
+    return true;
+}
+
 bool MemoryDevicePlatform::StartProgramAndWait(std::u16string_view program,
                                                std::u16string_view commandLine,
                                                std::uint32_t* exitCode) {
