@@ -143,7 +143,10 @@ def project_and_package_seeds(seeds, work, host):
         # Without the unused cabinet slots: the target lays the input over a
         # record of zeros.
         with open(paw, "rb") as f:
-            seeds.add("project_file", f.read().rstrip(b"\0") or b"\0")
+            cut = f.read().rstrip(b"\0") or b"\0"
+        seeds.add("project_file", cut)
+        # A last byte of 0x40: check, with the files the project names there.
+        seeds.add("project_file", cut + b"\x40")
         seeds.add("project_json", run(project_tool, "export", paw).stdout)
         subprocess.run([os.path.join(program, "zephyrkit"), "-silent", paw], capture_output=True)
         for package in glob.glob(os.path.join(document["outputFolder"], "**", "*.[[]MOBILE].exe"),

@@ -56,7 +56,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform.ShareFile(path, record);
 
     const char* commands[] = {"show", "check", "export"};
-    const char* command = commands[size ? data[size - 1] % 3 : 0];
+    const std::uint8_t last = size ? data[size - 1] : 0;
+    const char* command = commands[last % 3];
+    // The files the project names are there when the last byte's bit 6 is
+    // set, so that a check gets past them to the cabinets' set-up
+    // information; the cabinets hold none.
+    if (last & 0x40) {
+        const Project& named = *reinterpret_cast<const Project*>(record.data());
+        auto put = [&platform](const char* field, std::size_t length) {
+            const std::string name(field, strnlen(field, length));
+            if (!name.empty()) platform.PutFile(name, "MSCF", 4);
+        };
+        put(named.eulaPath, sizeof named.eulaPath);
+        put(named.readmePath, sizeof named.readmePath);
+        put(named.splashPath, sizeof named.splashPath);
+        for (int i = 0; i < CabinetCount(named); ++i)
+            put(named.cabinets[i].path, sizeof named.cabinets[i].path);
+    }
     std::istringstream in;
     std::ostringstream out, err;
     const int code = RunProjectShell(platform, {command, path}, in, out, err);
