@@ -40,10 +40,10 @@ parallel=${FUZZ_JOBS:-2}
 
 # Inputs per target in the CI run: the slower targets (a whole project
 # record, a cabinet through libmspack, a package through both device
-# threads) get fewer.
+# threads, an installer state with its project record) get fewer.
 ci_runs() {
   case "$1" in
-    project_file|cabinet_members|package) echo 5000 ;;
+    project_file|cabinet_members|package|state_file) echo 5000 ;;
     *) echo 30000 ;;
   esac
 }
