@@ -52,8 +52,10 @@ RequestedPath MapRequestPath(const std::string& target, std::string* relative) {
         const std::size_t end = path.find('/', start);
         std::string segment;
         if (!DecodeSegment(path.substr(start, end - start), &segment) || Hidden(segment) ||
-            segment.size() > MAX_SEGMENT_BYTES || ++depth > MAX_DEPTH)
+            segment.size() > MAX_SEGMENT_BYTES || ++depth > MAX_DEPTH) {
+            relative->clear();
             return RequestedPath::NotFound;
+        }
         if (!relative->empty()) *relative += '/';
         *relative += segment;
         if (end == std::string::npos) break;

@@ -20,7 +20,8 @@ enum class RequestedPath {
 // counts; each segment is percent-decoded on its own, and a segment that
 // decodes to a separator, a control character, "." or "..", or an empty one
 // ("//"), is refused, as is a target not starting with '/' and one ending in
-// '/' (a folder below). `relative` gets the decoded segments joined by '/'.
+// '/' (a folder below). `relative` gets the decoded segments joined by '/',
+// and is left empty unless a file is named.
 RequestedPath MapRequestPath(const std::string& target, std::string* relative);
 
 // A file name as a link's path segment: everything but letters, digits and

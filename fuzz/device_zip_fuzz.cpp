@@ -1,7 +1,11 @@
 // The device zip reader, over a memory block without a password and over a
 // device file with one. The input is the archive. Every item is described,
-// looked up by its name, read into memory and extracted under its own name:
-// whatever the archive holds, nothing lands outside the extract folder.
+// looked up by its name, read into memory, into a file the caller holds and
+// extracted under its own name: whatever the archive holds, nothing lands
+// outside the extract folder, the two readings agree, and every result has a
+// message that fits its buffer.
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +23,14 @@ namespace {
 constexpr std::int32_t EXTRACTED_ITEMS = 32;
 constexpr std::uint32_t PIECE = 4096;
 
+bool Described(UnzipStatus code) {
+    char16_t text[64];
+    const int length = DescribeStatus(code, text, 64);
+    return length > 0 && fuzz::Terminated(text);
+}
+
 bool ReadingCode(UnzipStatus code) {
+    if (!Described(code)) return false;
     switch (code) {
     case UNZIP_OK:
     case UNZIP_NO_FILE:
@@ -54,13 +65,20 @@ void Walk(fuzz::MemoryDevicePlatform& platform, ZipArchive* archive) {
         if (described != UNZIP_OK) continue;
         ZK_FUZZ_CHECK(fuzz::Terminated(item.name));
         ZK_FUZZ_CHECK(item.index == i);
+        ZipItemStorage storage;
+        ZK_FUZZ_CHECK(GetItemStorage(archive, i, &storage) == UNZIP_OK);
+        ZK_FUZZ_CHECK(fuzz::Terminated(storage.storedName));
+        ZK_FUZZ_CHECK(std::min<std::uint64_t>(storage.uncompressedSize, INT32_MAX) ==
+                      static_cast<std::uint64_t>(item.uncompressedSize));
 
-        // Looked up by its own name, an item is found: the first of that name.
+        // Looked up by its name, an item of the directory is found and
+        // described. (Not always this one: the name is the one the device
+        // writes, and a later item may be stored under it.)
         std::int32_t found = -2;
         ZipItem same;
         const UnzipStatus looked = FindItem(archive, item.name, false, &found, &same);
         ZK_FUZZ_CHECK(ReadingCode(looked));
-        if (looked == UNZIP_OK) ZK_FUZZ_CHECK(found >= 0 && found <= i);
+        if (looked == UNZIP_OK) ZK_FUZZ_CHECK(found >= 0 && found < count && same.index == found);
         if (looked == UNZIP_NOT_FOUND) ZK_FUZZ_CHECK(found == -1);
         if (i >= EXTRACTED_ITEMS) continue;
 
@@ -72,7 +90,22 @@ void Walk(fuzz::MemoryDevicePlatform& platform, ZipArchive* archive) {
             ZK_FUZZ_CHECK(ReadingCode(status));
         }
         ZK_FUZZ_CHECK(ReadingCode(ExtractItemToFile(archive, i, u"")));
-        ZK_FUZZ_CHECK(ReadingCode(ExtractItemToFile(archive, i, item.name)));
+        // Into a file the caller holds, and under its own name: the same bytes.
+        std::string held;
+        UnzipStatus heldStatus = UNZIP_WRITE_FAILED;
+        if (auto file = platform.OpenFile(u"\\Out\\~held", DeviceOpenMode::CreateWrite)) {
+            heldStatus = ExtractItemToHandle(archive, i, file.get());
+            ZK_FUZZ_CHECK(ReadingCode(heldStatus));
+            file->Close();
+            held = *platform.FileBytes(u"\\Out\\~held");
+            platform.RemoveFile(u"\\Out\\~held");
+        }
+        const UnzipStatus named = ExtractItemToFile(archive, i, item.name);
+        ZK_FUZZ_CHECK(ReadingCode(named));
+        const std::string* extracted = platform.FileBytes(u"\\Out\\" + std::u16string(item.name));
+        if (named == UNZIP_OK && heldStatus == UNZIP_OK && extracted &&
+            !(item.attributes & DEVICE_ATTR_DIRECTORY))
+            ZK_FUZZ_CHECK(*extracted == held);
     }
     for (const std::u16string& written : platform.Written())
         ZK_FUZZ_CHECK(fuzz::Within<char16_t>(written, u"out", u'\\'));

@@ -143,19 +143,60 @@ def project_and_package_seeds(seeds, work, host):
         # Without the unused cabinet slots: the target lays the input over a
         # record of zeros.
         with open(paw, "rb") as f:
-            seeds.add("project_file", f.read().rstrip(b"\0") or b"\0")
+            cut = f.read().rstrip(b"\0") or b"\0"
+        seeds.add("project_file", cut)
+        # A last byte of 0x40: check, with the files the project names there.
+        seeds.add("project_file", cut + b"\x40")
         seeds.add("project_json", run(project_tool, "export", paw).stdout)
         subprocess.run([os.path.join(program, "zephyrkit"), "-silent", paw], capture_output=True)
         for package in glob.glob(os.path.join(document["outputFolder"], "**", "*.[[]MOBILE].exe"),
                                  recursive=True):
             with open(package, "rb") as f:
                 data = f.read()[length:]
-            seeds.add("package", data)
+            # The first byte sets the device: as it comes, installing with
+            # the debug log, and reset in the middle of an installation.
+            for device in (b"\x00", b"\x03", b"\x0a", b"\x14"):
+                seeds.add("package", device + data)
             at = 0
+            starts = []
             while at + 4 <= len(data):
                 (count,) = struct.unpack_from("<I", data, at)
                 seeds.add("device_zip", data[at + 4:at + 4 + count])
                 at += 4 + count
+                starts.append(at)
+            # After the system-information and the project sections.
+            if len(starts) >= 2:
+                shape = bytes([splash | eula << 1 | readme << 2 | len(cabs) << 3])
+                image = b"MZ" + bytes(PACKAGE_CHECK_SECTIONS_AT - 2) + data[starts[1]:]
+                seeds.add("package_check", shape + image)
+                seeds.add("package_check", shape + signed_program(image))
+
+
+# Where the package_check target's sections begin: the bytes before stand
+# for the stub and its PE header.
+PACKAGE_CHECK_SECTIONS_AT = 0x140
+
+
+def signed_program(program, table_bytes=1508):
+    """The program made a PE32+ image that code signing has appended a
+    certificate table to, at the 8-byte boundary after its last byte."""
+    pe, optional = 0x40, 0x40 + 24
+    image = bytearray(program)
+    image[0x3C:0x40] = struct.pack("<I", pe)
+    image[pe:pe + 4] = b"PE\0\0"
+    image[pe + 20:pe + 22] = struct.pack("<H", 0xF0)
+    image[optional:optional + 2] = struct.pack("<H", 0x20B)
+    image[optional + 108:optional + 112] = struct.pack("<I", 16)
+    aligned = (len(image) + 7) // 8 * 8
+    image[optional + 144:optional + 152] = struct.pack("<II", aligned, table_bytes)
+    return bytes(image) + bytes(aligned - len(image)) + b"C" * table_bytes
+
+
+def request_path_seeds(seeds):
+    for target in ["/", "/Demo.%5BMOBILE%5D.exe", "/a%20b.exe?x=1#top", "/Apps/Viewer.cab",
+                   "/..%2f..%2fetc/passwd", "/%2e%2e/x", "//x", "/.htaccess", "/Demo.exe.partial",
+                   "/C%3a%5cWindows", "/a/b/c/d/e/f/g/h/i/j/k/l/m/n/o/p/q", "Demo.exe", "/x/"]:
+        seeds.add("request_path", target.encode())
 
 
 def zip_seeds(seeds, work):
@@ -194,11 +235,22 @@ def system_info_seeds(seeds):
 
 
 def state_file_seeds(seeds):
-    # The short form, a full state, and a save cut between its two files.
-    full = (b"zk-state 1\n2 1\nsequence 3\npackage 12345 1234abcd\ncabinets iw-\n"
-            b"prefs 1 1 0 0 1\noverride Storage Card\\Apps\\\nlog \\Temp\\Zephyrkit.log\n")
-    full += b"end %08x\n" % (zlib.crc32(full) & 0xFFFFFFFF)
-    for seed in (b"2 3", b"1 0", full, full + b"\0" + full[:40], full[:30] + b"\0" + full):
+    # The first byte seals the main file (bit 0) and the second (bit 1).
+    def body(sequence, letters=b"iw-"):
+        return (b"zk-state 1\n2 1\nsequence %d\npackage 12345 1234abcd\ncabinets %s\n"
+                b"prefs 1 1 0 0 1\noverride Storage Card\\Apps\\\nlog \\Temp\\Zephyrkit.log\n"
+                % (sequence, letters))
+
+    def sealed(text):
+        return text + b"end %08x\n" % (zlib.crc32(text) & 0xFFFFFFFF)
+
+    full = sealed(body(3))
+    # The short form, a full state, a save cut in either file, the second
+    # file newer or alone, and a state of another package.
+    for seed in (b"\0" + b"2 3", b"\0" + b"1 0", b"\0" + full, b"\0" + full + b"\0" + full[:40],
+                 b"\0" + full[:30] + b"\0" + full, b"\3" + body(3) + b"\0" + body(4, b"ii-"),
+                 b"\2" + b"\0" + body(1, b"f"), b"\1" + body(7, b"") + b"\0" + b"2 0",
+                 b"\1" + body(2).replace(b"12345", b"99")):
         seeds.add("state_file", seed)
 
 
@@ -214,6 +266,7 @@ def main():
         zip_seeds(seeds, work)
     system_info_seeds(seeds)
     state_file_seeds(seeds)
+    request_path_seeds(seeds)
     for target in sorted(os.listdir(out)):
         print(f"{target}: {len(os.listdir(os.path.join(out, target)))} seeds")
 

@@ -263,8 +263,10 @@ void Walk::InspectArchive(SectionFacts& s) {
         UnzipStatus status = GetItemStorage(archive, i, &storage);
         if (status == UNZIP_OK) status = GetItem(archive, i, &item);
         if (status != UNZIP_OK) {
-            Fault(data, SectionLabel(s) + ": member " + std::to_string(i + 1) +
-                            " cannot be read: " + StatusText(status));
+            Fault(data, SectionLabel(s) + ": member " + std::to_string(i + 1) + " of " +
+                            std::to_string(count) + " cannot be read: " + StatusText(status));
+            // The directory is read in order: no later member can be reached.
+            if (status == UNZIP_CORRUPT) break;
             continue;
         }
         m.name = Utf16ToUtf8(TextOf16(item.name));

@@ -5,9 +5,12 @@
 # AddressSanitizer instrumentation, into a prefix the fuzz preset looks in
 # first:
 #
-#   scripts/fuzz-deps.sh [BUILD_DIR]     (default build/fuzz)
+#   scripts/fuzz-deps.sh [BUILD_DIR [SANITIZER]]  (default build/fuzz address)
 #
-# gives BUILD_DIR/deps/{include,lib,lib/pkgconfig,lib/cmake}. Debian's own
+# gives BUILD_DIR/deps/{include,lib,lib/pkgconfig,lib/cmake}. SANITIZER
+# "none" leaves AddressSanitizer out, for the fuzz-fast preset
+# (build/fuzz-fast): its libraries must not call into a runtime its
+# programs do not link. Debian's own
 # builds of these libraries carry no coverage counters: libFuzzer could not
 # tell a new path through the cabinet decoders or the zip reader from an old
 # one, and AddressSanitizer would not see inside them. UndefinedBehavior-
@@ -21,13 +24,19 @@ cd "$(dirname "$0")/.."
 . scripts/debian-sources.sh
 
 build_dir=${1:-build/fuzz}
+sanitizer=${2:-address}
+case "$sanitizer" in
+  address) sanitize=fuzzer-no-link,address ;;
+  none) sanitize=fuzzer-no-link ;;
+  *) echo "fuzz-deps: SANITIZER is address or none, not $sanitizer" >&2; exit 1 ;;
+esac
 mkdir -p "$build_dir"
 build_dir=$(cd "$build_dir" && pwd)
 prefix=$build_dir/deps
 work=$build_dir/deps-src
 
 # Bump when the recipe changes so that older prefixes are rebuilt.
-recipe=1
+recipe="2 $sanitizer"
 stamp=$prefix/.complete
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; then
   echo "fuzz-deps: reusing $prefix"
@@ -47,7 +56,7 @@ mspack_src=$(unpacked_source "$work" 'libmspack-*')
 zlib_src=$(unpacked_source "$work" 'zlib-*')
 pugixml_src=$(unpacked_source "$work" 'pugixml-*')
 
-flags=(-O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address)
+flags=(-O1 -g -fno-omit-frame-pointer -fsanitize=$sanitize)
 ar=ar
 
 # libmspack: the cabinet decompressor and what it needs.

@@ -14,8 +14,8 @@ std::u16string InstallStatus::Text() const {
     return text_;
 }
 
+// make_unique value-initialises: the record comes zeroed, padding and all.
 InstallerState::InstallerState() : project(std::make_unique<Project>()) {
-    std::memset(project.get(), 0, sizeof(Project));
     std::memset(&systemInfo, 0, sizeof systemInfo);
 }
 

@@ -65,13 +65,23 @@ PackageCheck CheckPackage(DevicePlatform& platform, DeviceFile& package, std::ui
         ZipItem item;
         GetItem(archive, -1, &item);
         std::uint64_t unpacked = 0;
-        for (std::int32_t k = 0; k < item.index; ++k) {
+        UnzipStatus unreadable = UNZIP_OK;
+        std::int32_t k = 0;
+        // An item whose entry cannot be read would fail to unpack part-way.
+        for (; k < item.index && unreadable == UNZIP_OK; ++k) {
             ZipItemStorage storage;
-            if (GetItemStorage(archive, k, &storage) == UNZIP_OK)
-                unpacked += storage.uncompressedSize;
+            unreadable = GetItemStorage(archive, k, &storage);
+            unpacked += storage.uncompressedSize;
         }
         CloseArchive(archive);
         if (item.index <= 0) return fail(i, at, u"holds no file");
+        if (unreadable != UNZIP_OK) {
+            return fail(i, at,
+                        FormatText(u"cannot list its item %d of %d: %s",
+                                   {Number(static_cast<std::uint64_t>(k)),
+                                    Number(static_cast<std::uint64_t>(item.index)),
+                                    StatusMessage(unreadable)}));
+        }
         if (static_cast<int>(i) >= firstCabinet) check.cabinets.push_back({at, bytes, unpacked});
         at = body + bytes;
     }

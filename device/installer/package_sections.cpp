@@ -70,7 +70,8 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
         std::u16string prefix(folder);
         if (prefix.empty() || (prefix.back() != u'\\' && prefix.back() != u'/')) prefix += u'\\';
         for (std::int32_t i = 0; i < count; ++i) {
-            UnzipStatus code = GetItem(archive, i, &item);
+            const UnzipStatus described = GetItem(archive, i, &item);
+            UnzipStatus code = described;
             const std::u16string target = prefix + std::u16string(TextOf16(item.name));
             std::uint32_t attributes = 0;
             if (code == UNZIP_OK && !(item.attributes & DEVICE_ATTR_DIRECTORY) &&
@@ -98,6 +99,8 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
             result.lastPath = target;
             if (code == UNZIP_OK && !(item.attributes & DEVICE_ATTR_DIRECTORY))
                 result.paths.push_back(target);
+            // No later item of the directory can be reached either.
+            if (described == UNZIP_CORRUPT) break;
         }
         CloseArchive(archive);
     }

@@ -250,6 +250,10 @@ bool StateFile::Save(SavedState state) {
     state.sequence = ++sequence_;
     state.full = true;
     const std::string text = StateText(state);
+    // A text the reader would refuse is no save: the previous state stays.
+    // (Only paths far longer than a device keeps make one; a file's bytes
+    // that are no UTF-8 come back three times as long.)
+    if (text.size() > STATE_TEXT_LIMIT) return false;
     std::uint32_t attributes = 0;
     if (!platform_.GetAttributes(STATE_FILE, &attributes) &&
         platform_.GetAttributes(STATE_FILE_NEW, &attributes)) {

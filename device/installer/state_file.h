@@ -93,7 +93,8 @@ public:
     // one. Leaves only the main file behind, holding what was read.
     bool Load(SavedState* state);
     // Writes the state with the next sequence number; false when it could
-    // not be written whole (the previous state then stays).
+    // not be written whole or would be too long to read back (the previous
+    // state then stays).
     bool Save(SavedState state);
     // Deletes both files; false when there was none.
     bool Remove();

@@ -83,7 +83,9 @@ UnzipStatus SetExtractFolder(ZipArchive* archive, std::u16string_view folder);
 // Describes item `index`; index -1 asks for the count, given in item->index.
 // UNZIP_ARGUMENTS for an index out of range, UNZIP_CORRUPT when the central
 // directory entry cannot be read, UNZIP_READ_FAILED when its extra field
-// cannot.
+// cannot. The directory is read in order: past an entry that cannot be read
+// no later one can be reached, and every later index is UNZIP_CORRUPT too (a
+// walk over the items can stop there).
 UnzipStatus GetItem(ZipArchive* archive, std::int32_t index, ZipItem* item);
 
 // Describes how item `index` is stored. UNZIP_ARGUMENTS for an index out of

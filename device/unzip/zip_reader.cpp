@@ -65,15 +65,18 @@ void ZipReader::CloseMemoryStream() {
 }
 
 UnzipStatus ZipReader::PositionOn(std::int32_t index) {
+    if (index >= unreachable_) return UNZIP_CORRUPT;
     if (position_ < 0 || index < position_) {
         if (unzGoToFirstFile(zip_) != UNZ_OK) {
             position_ = -1;
+            unreachable_ = 0;
             return UNZIP_CORRUPT;
         }
         position_ = 0;
     }
     while (position_ < index) {
         if (unzGoToNextFile(zip_) != UNZ_OK) {
+            unreachable_ = position_ + 1;
             position_ = -1;
             return UNZIP_CORRUPT;
         }

@@ -63,6 +63,10 @@ private:
     std::int32_t count_ = 0;
     // The item minizip stands on; -1 when unknown.
     std::int32_t position_ = -1;
+    // The first item the directory walk could not reach: neither it nor any
+    // after it can be, and walking there again for each of them would make a
+    // directory that claims millions of items take hours.
+    std::int32_t unreachable_ = INT32_MAX;
     // The item whose memory-extraction stream is open; -1 when none.
     std::int32_t currentItem_ = -1;
     std::unique_ptr<ItemStream> memoryStream_;

@@ -24,8 +24,15 @@ public:
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         if (!bytes_ || position_ > FILE_CAPACITY) return 0;
         const std::size_t n = std::min<std::uint64_t>(bytes, FILE_CAPACITY - position_);
-        if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
-        std::memcpy(bytes_->data() + position_, buffer, n);
+        // Appended rather than zero-filled and then overwritten: unpacking
+        // writes every file from its start to its end.
+        const char* from = static_cast<const char*>(buffer);
+        if (position_ == bytes_->size()) {
+            bytes_->append(from, n);
+        } else {
+            if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
+            std::memcpy(bytes_->data() + position_, from, n);
+        }
         position_ += n;
         return n;
     }

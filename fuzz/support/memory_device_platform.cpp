@@ -27,8 +27,15 @@ public:
         if (append_) position_ = bytes_->size();
         if (position_ > FILE_CAPACITY) return 0;
         const std::size_t n = std::min<std::uint64_t>(bytes, FILE_CAPACITY - position_);
-        if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
-        std::memcpy(bytes_->data() + position_, buffer, n);
+        // Appended rather than zero-filled and then overwritten: unpacking
+        // writes every file from its start to its end.
+        const char* from = static_cast<const char*>(buffer);
+        if (position_ == bytes_->size()) {
+            bytes_->append(from, n);
+        } else {
+            if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
+            std::memcpy(bytes_->data() + position_, from, n);
+        }
         position_ += n;
         return n;
     }
@@ -178,6 +185,31 @@ bool MemoryDevicePlatform::GetAttributes(std::u16string_view path, std::uint32_t
     const auto found = files_.find(key);
     if (found == files_.end()) return false;
     *attributes = found->second.attributes;
+    return true;
+}
+
+namespace {
+
+std::u16string RegistryName(std::u16string_view key, std::u16string_view name) {
+    std::u16string joined = std::u16string(key) + u'\\' + std::u16string(name);
+    for (char16_t& c : joined) c = Lower(c);
+    return joined;
+}
+
+}  // namespace
+
+bool MemoryDevicePlatform::WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                               std::uint32_t value) {
+    ++registryWrites;
+    numbers_[RegistryName(key, name)] = value;
+    return true;
+}
+
+bool MemoryDevicePlatform::ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                                              std::uint32_t* value) {
+    const auto found = numbers_.find(RegistryName(key, name));
+    if (found == numbers_.end()) return false;
+    *value = found->second;
     return true;
 }
 

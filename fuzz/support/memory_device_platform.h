@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -42,6 +43,8 @@ public:
     std::function<bool(std::u16string_view program, std::u16string_view commandLine)> onStart;
     int starts = 0;
     int registryWrites = 0;
+    // What the volume has room for; unknown when absent.
+    std::optional<std::uint64_t> freeStorage;
 
     std::unique_ptr<DeviceFile> OpenFile(std::u16string_view path, DeviceOpenMode mode,
                                          std::uint32_t attributes = DEVICE_ATTR_NORMAL) override;
@@ -57,6 +60,15 @@ public:
         ++registryWrites;
         return true;
     }
+    // DWORD values are kept, under the key and the name in lower case.
+    bool WriteRegistryNumber(std::u16string_view key, std::u16string_view name,
+                             std::uint32_t value) override;
+    bool ReadRegistryNumber(std::u16string_view key, std::u16string_view name,
+                            std::uint32_t* value) override;
+    bool FreeStorage(std::u16string_view, std::uint64_t* bytes) override {
+        if (freeStorage) *bytes = *freeStorage;
+        return freeStorage.has_value();
+    }
     std::uint32_t TickCount() override { return ticks_ += 10; }
 
 private:
@@ -67,6 +79,7 @@ private:
     bool ParentExists(const std::u16string& key) const;
 
     std::map<std::u16string, Entry> files_;
+    std::map<std::u16string, std::uint32_t> numbers_;
     std::set<std::u16string> folders_;
     std::vector<std::u16string> written_;
     std::uint32_t ticks_ = 0;

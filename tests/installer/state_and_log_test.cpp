@@ -90,6 +90,11 @@ TEST_F(StateFileTest, ACutSaveReadsAsTheStateBeforeOrAfterIt) {
     WriteDevice("\\Windows\\Zephyrkit.new", after);
     ASSERT_TRUE(StateFile(device).Load(&read));
     EXPECT_EQ(ReadDevice("\\Windows\\Zephyrkit.dat"), after);
+    // A state too long to be read back is not saved: the last one stays.
+    SavedState huge = Full("iif");
+    huge.preferences.logPath = std::u16string(9000, u'x');
+    EXPECT_FALSE(session.stateFile.Save(huge));
+    EXPECT_EQ(ReadDevice("\\Windows\\Zephyrkit.dat"), after);
     EXPECT_TRUE(session.stateFile.Remove());
     EXPECT_FALSE(session.stateFile.Remove());
 }

@@ -172,6 +172,11 @@ TEST_F(SystemInfoTest, EveryCutAndEveryStrayByteIsFoundBeforeInstalling) {
     EXPECT_TRUE(run(whole));
     EXPECT_FALSE(run(whole + "x"));
     EXPECT_FALSE(run(whole + std::string(1500, '\0')));
+    // The last zip's directory claims more items than it holds.
+    std::string claims = whole;
+    const std::size_t end = claims.rfind("PK\x05\x06");
+    claims[end + 8] = claims[end + 10] = '\x40';
+    EXPECT_FALSE(run(claims));
     // A signed package: the signature follows the sections, 8-byte aligned.
     const std::string signedPackage = SignedProgram(whole);
     EXPECT_TRUE(run(signedPackage));

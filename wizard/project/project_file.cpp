@@ -20,8 +20,9 @@ bool ReadProjectFile(DesktopPlatform& platform, Project& project, const char* pa
     if (!file->SeekToEnd()) return false;
     const std::uint64_t size = file->Tell();
     if (size != PROJECT_RECORD_SIZE || !file->Seek(0)) return false;
-    // Read into a scratch record so that a short read leaves the project alone.
-    auto loaded = std::make_unique<Project>();
+    // Read into a scratch record so that a short read leaves the project
+    // alone; the read fills it, so it is not zeroed first.
+    auto loaded = std::make_unique_for_overwrite<Project>();
     if (file->Read(loaded.get(), PROJECT_RECORD_SIZE) != PROJECT_RECORD_SIZE) return false;
     std::memcpy(&project, loaded.get(), PROJECT_RECORD_SIZE);
     return true;

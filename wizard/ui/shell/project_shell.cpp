@@ -1,7 +1,6 @@
 #include "wizard/ui/shell/project_shell.h"
 
 #include <array>
-#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
@@ -217,7 +216,6 @@ public:
           signer_(signer),
           project_(std::make_unique<Project>()),
           ctx_{*project_, state_, console_} {
-        std::memset(project_.get(), 0, sizeof(Project));
         InitialiseWizardState(state_, console_);
     }
 
