@@ -1,40 +1,19 @@
 #include "fuzz/support/memory_desktop_platform.h"
 
-#include <algorithm>
-#include <cstring>
+#include "fuzz/support/memory_bytes.h"
 
 namespace zk::fuzz {
 namespace {
-
-// No file grows past this: a decoder that expands without end meets a full
-// disk instead of exhausting the fuzzer's memory.
-constexpr std::size_t FILE_CAPACITY = 64u << 20;
 
 class MemoryFile : public FileHandle {
 public:
     explicit MemoryFile(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
 
     std::size_t Read(void* buffer, std::size_t bytes) override {
-        if (!bytes_ || position_ >= bytes_->size()) return 0;
-        const std::size_t n = std::min<std::uint64_t>(bytes, bytes_->size() - position_);
-        std::memcpy(buffer, bytes_->data() + position_, n);
-        position_ += n;
-        return n;
+        return bytes_ ? ReadBytesAt(*bytes_, &position_, buffer, bytes) : 0;
     }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
-        if (!bytes_ || position_ > FILE_CAPACITY) return 0;
-        const std::size_t n = std::min<std::uint64_t>(bytes, FILE_CAPACITY - position_);
-        // Appended rather than zero-filled and then overwritten: unpacking
-        // writes every file from its start to its end.
-        const char* from = static_cast<const char*>(buffer);
-        if (position_ == bytes_->size()) {
-            bytes_->append(from, n);
-        } else {
-            if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
-            std::memcpy(bytes_->data() + position_, from, n);
-        }
-        position_ += n;
-        return n;
+        return bytes_ ? WriteBytesAt(bytes_.get(), &position_, buffer, bytes) : 0;
     }
     // As with a disk file, the position may stand past the end.
     bool Seek(std::uint64_t offset) override {

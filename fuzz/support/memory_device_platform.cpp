@@ -1,14 +1,10 @@
 #include "fuzz/support/memory_device_platform.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "common/device_path.h"
+#include "fuzz/support/memory_bytes.h"
 
 namespace zk::fuzz {
 namespace {
-
-constexpr std::size_t FILE_CAPACITY = 64u << 20;
 
 class MemoryDeviceFile : public DeviceFile {
 public:
@@ -16,28 +12,13 @@ public:
         : bytes_(std::move(bytes)), writable_(writable), append_(append) {}
 
     std::size_t Read(void* buffer, std::size_t bytes) override {
-        if (!bytes_ || writable_ || position_ >= bytes_->size()) return 0;
-        const std::size_t n = std::min<std::uint64_t>(bytes, bytes_->size() - position_);
-        std::memcpy(buffer, bytes_->data() + position_, n);
-        position_ += n;
-        return n;
+        if (!bytes_ || writable_) return 0;
+        return ReadBytesAt(*bytes_, &position_, buffer, bytes);
     }
     std::size_t Write(const void* buffer, std::size_t bytes) override {
         if (!bytes_ || !writable_) return 0;
         if (append_) position_ = bytes_->size();
-        if (position_ > FILE_CAPACITY) return 0;
-        const std::size_t n = std::min<std::uint64_t>(bytes, FILE_CAPACITY - position_);
-        // Appended rather than zero-filled and then overwritten: unpacking
-        // writes every file from its start to its end.
-        const char* from = static_cast<const char*>(buffer);
-        if (position_ == bytes_->size()) {
-            bytes_->append(from, n);
-        } else {
-            if (bytes_->size() < position_ + n) bytes_->resize(position_ + n);
-            std::memcpy(bytes_->data() + position_, from, n);
-        }
-        position_ += n;
-        return n;
+        return WriteBytesAt(bytes_.get(), &position_, buffer, bytes);
     }
     bool Seek(std::int64_t offset, DeviceSeek origin) override {
         if (!bytes_) return false;
