@@ -45,10 +45,13 @@ private:
 // short or missing, zips that do not open. `sections` counts every such
 // section, the cabinets' included; `whole` is the verdict on the package
 // before anything is installed (the unpacking thread's check): false, the
-// installer offers nothing but to leave.
+// installer offers nothing but to leave. A section the device could not
+// write (its storage full) is no damage: `noRoom` says so, and the installer
+// says that instead, since downloading it again would not help.
 struct PackageDamage {
     std::atomic<int> sections{0};         // sections cut short, missing or unopenable
     std::atomic<bool> unreadable{false};  // the package itself could not be opened
+    std::atomic<bool> noRoom{false};      // a leading section could not be written
     std::atomic<bool> whole{true};
 };
 

@@ -61,6 +61,10 @@ inline constexpr char16_t STATUS_FINISHING[] = u"Finishing %s...";
 inline constexpr char16_t DAMAGED_TEXT[] =
     u"This installer is incomplete or damaged. Download it again.";
 inline constexpr char16_t DAMAGED_PROMPT[] = u"Press <Exit> to close";
+// The same page when the device's storage could not take the installer's
+// own files.
+inline constexpr char16_t NO_ROOM_TEXT[] =
+    u"Not enough storage to unpack this installer. Free some storage and start it again.";
 // The closing page when cabinets failed: the count line, a name a line, the log.
 inline constexpr char16_t FAILED_PATTERN[] = u"%d of %d applications could not be installed:";
 inline constexpr char16_t SEE_LOG_PATTERN[] = u"See %s";

@@ -88,6 +88,8 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
             if (code == UNZIP_OK && platform.GetAttributes(target, &attributes) &&
                 (attributes & DEVICE_ATTR_READONLY))
                 platform.SetAttributes(target, attributes & ~DEVICE_ATTR_READONLY);
+            // What a full storage cut short is of no use and only takes room.
+            if (code == UNZIP_WRITE_FAILED) platform.RemoveFile(target);
             if (code != UNZIP_OK) {
                 if (result.failedItems++ == 0) {
                     result.firstFailureCode = code;
@@ -117,10 +119,24 @@ void PackageSections::Damage(std::u16string_view what) {
                                     {routine_, NumberText(number_), role_, what}));
 }
 
+// The line may itself be lost when the log shares the full storage; it is
+// written after the failed file is gone where that is possible.
+void PackageSections::NoRoom(std::u16string_view what) {
+    unwritten_ = true;
+    std::uint64_t free = 0;
+    const std::u16string room =
+        session_.platform.FreeStorage(UNPACK_FOLDER, &free)
+            ? FormatText(u"%d KB free", {NumberText(static_cast<std::int64_t>(free / 1024))})
+            : std::u16string(u"free storage unknown");
+    session_.log.LogLine(FormatText(u"[%s] Cannot write section %d (%s): %s (%s)",
+                                    {routine_, NumberText(number_), role_, what, room}));
+}
+
 bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view role) {
     number_ = ++session_.state.sectionsTaken;
     role_ = std::u16string(role);
     takeDamaged_ = true;
+    unwritten_ = false;
     DeviceFile* stream = session_.state.packageStream.get();
     if (!stream) {
         if (auto out = session_.platform.OpenFile(tempPath, DeviceOpenMode::CreateWrite)) {
@@ -131,7 +147,10 @@ bool PackageSections::Take(std::u16string_view tempPath, std::u16string_view rol
     TakenSection taken = CopySection(session_.platform, *stream, tempPath);
     bytes_ = taken.copied;
     if (!taken.written) {
-        session_.log.LogLine(FormatText(u"[%s] Cannot write [%s]", {routine_, tempPath}));
+        // What could not be written is of no use: gone, it leaves its room
+        // to the log line.
+        session_.platform.RemoveFile(tempPath);
+        NoRoom(FormatText(u"[%s] holds %d bytes", {tempPath, NumberText(taken.declared)}));
     }
     switch (taken.fate) {
     case SectionFate::Whole: takeDamaged_ = false; return taken.written;
@@ -154,10 +173,15 @@ UnpackedSection PackageSections::Unpack(std::u16string_view tempPath) {
             {routine_, NumberText(number_), role_, NumberText(static_cast<std::int64_t>(bytes_)),
              NumberText(unpacked.items), unpacked.lastPath}));
     }
-    // A section already reported as cut or missing does not open either;
-    // one line says it.
+    // A section already reported as cut, missing or unwritten does not open
+    // either; one line says it.
+    if (unwritten_) return unpacked;
     if (!unpacked.opened && !takeDamaged_) {
         Damage(u"does not open: " + StatusMessage(unpacked.openStatus));
+    } else if (unpacked.WriteFailed()) {
+        NoRoom(
+            FormatText(u"%d items cannot be written into %s, the first %s",
+                       {NumberText(unpacked.failedItems), UNPACK_FOLDER, unpacked.firstFailure}));
     } else if (unpacked.failedItems > 0) {
         Damage(FormatText(u"has %d items that do not unpack, the first %s",
                           {NumberText(unpacked.failedItems), unpacked.firstFailure}));

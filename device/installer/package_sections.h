@@ -53,6 +53,12 @@ struct UnpackedSection {
     std::vector<std::u16string> paths;  // every file extracted whole
 
     bool Whole() const { return opened && failedItems == 0 && items > 0; }
+    // The first failed item could not be created or written: the storage,
+    // not the package, is at fault.
+    bool WriteFailed() const {
+        return failedItems > 0 &&
+               (firstFailureCode == UNZIP_WRITE_FAILED || firstFailureCode == UNZIP_NO_FILE);
+    }
 };
 
 // Unpacks every item of the zip at `zipPath` into `folder` under its stored
@@ -61,7 +67,8 @@ UnpackedSection UnpackSection(DevicePlatform& platform, std::u16string_view zipP
                               std::u16string_view folder);
 
 // The two together, with the faults logged as "[Routine] Damaged package:
-// ..." and counted. Used by both threads.
+// ..." and counted, and what could not be written logged as such (it is no
+// damage). Used by both threads.
 class PackageSections {
 public:
     PackageSections(InstallerSession& session, std::u16string_view routine);
@@ -75,9 +82,13 @@ public:
     UnpackedSection Unpack(std::u16string_view tempPath);
     // The number the next section has (1 = the first after the stub).
     void SetNextNumber(int number) { session_.state.sectionsTaken = number - 1; }
+    // The last section taken could not be written whole into the device's
+    // storage, as a zip or unpacked.
+    bool Unwritten() const { return unwritten_; }
 
 private:
     void Damage(std::u16string_view what);
+    void NoRoom(std::u16string_view what);
 
     InstallerSession& session_;
     std::u16string routine_;
@@ -85,6 +96,7 @@ private:
     int number_ = 0;
     std::uint64_t bytes_ = 0;
     bool takeDamaged_ = false;
+    bool unwritten_ = false;
 };
 
 }  // namespace zk

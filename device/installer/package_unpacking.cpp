@@ -37,11 +37,22 @@ void LoadProject(InstallerSession& session, std::u16string_view path) {
     }
 }
 
+// Nothing is installed from a package whose own files the device cannot
+// hold: the cabinets need far more room than these.
+void EndForWantOfRoom(InstallerSession& session) {
+    session.state.damage.whole = false;
+    session.log.LogLine(FormatText(
+        u"[%s] Not enough storage to unpack the package: nothing is installed", {ROUTINE}));
+}
+
 // The leading sections are read; the rest is walked without unpacking it,
 // and the stream put back where it stood.
 void CheckTheRest(InstallerSession& session, std::uint64_t length) {
     InstallerState& state = session.state;
     std::uint64_t at = 0;
+    if (state.damage.noRoom && !state.damage.unreadable && state.damage.sections == 0) {
+        return EndForWantOfRoom(session);
+    }
     const bool leadWhole = !state.damage.unreadable && state.damage.sections == 0;
     if (leadWhole && state.packageStream->Tell(&at)) {
         const PackageCheck check = CheckPackage(session.platform, *state.packageStream, at, length,
@@ -103,8 +114,15 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath, Unpac
 
     PackageSections sections(session, ROUTINE);
 
-    sections.Take(SYSTEM_INFO_ZIP, u"system information");
-    sections.Unpack(SYSTEM_INFO_ZIP);
+    // Each leading section taken and unpacked; whether the storage took it.
+    auto take = [&](std::u16string_view zip, std::u16string_view role) {
+        sections.Take(zip, role);
+        UnpackedSection unpacked = sections.Unpack(zip);
+        if (sections.Unwritten()) state.damage.noRoom = true;
+        return unpacked;
+    };
+
+    take(SYSTEM_INFO_ZIP, u"system information");
     platform.StartProgramAndWait(SYSTEM_INFO_TOOL, u"");
     platform.RemoveFile(SYSTEM_INFO_TOOL);
 
@@ -115,9 +133,8 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath, Unpac
     state.systemInfoKnown = whole;
     session.log.LogLine(SystemInfoLogLine(state.systemInfo));
 
-    sections.Take(PROJECT_ZIP, u"project");
-    const std::u16string projectPath = sections.Unpack(PROJECT_ZIP).lastPath;
-    if (!projectPath.empty()) LoadProject(session, projectPath);
+    const UnpackedSection projectSection = take(PROJECT_ZIP, u"project");
+    if (!projectSection.paths.empty()) LoadProject(session, projectSection.paths.back());
 
     BuildProjectTexts(state);
     if (window) window->SetTitle(state.windowTitle);
@@ -130,18 +147,13 @@ int SystemInfo(InstallerSession& session, std::u16string_view packagePath, Unpac
         return 1;
     }
     if (project.splashEnabled) {
-        sections.Take(SPLASH_ZIP, u"splash");
-        state.splashFilePath = sections.Unpack(SPLASH_ZIP).lastPath;
+        state.splashFilePath = take(SPLASH_ZIP, u"splash").lastPath;
         if (window && !state.splashFilePath.empty()) window->ShowSplash(state.splashFilePath);
     }
-    if (project.eulaEnabled) {
-        sections.Take(EULA_ZIP, u"EULA");
-        state.eulaFilePath = sections.Unpack(EULA_ZIP).lastPath;
-    }
-    if (project.readmeEnabled) {
-        sections.Take(README_ZIP, u"read-me");
-        state.readMeFilePath = sections.Unpack(README_ZIP).lastPath;
-    }
+    if (project.eulaEnabled) state.eulaFilePath = take(EULA_ZIP, u"EULA").lastPath;
+    if (project.readmeEnabled) state.readMeFilePath = take(README_ZIP, u"read-me").lastPath;
+    // Without its EULA or read-me the installer cannot show what it must.
+    if (state.damage.noRoom) EndForWantOfRoom(session);
     if (window) window->UnpackingEnded();
     return 1;
 }

@@ -14,7 +14,8 @@
 // installation is started once per run whatever keys arrive.
 //
 // A package found damaged before anything was installed shows the welcome
-// page with DAMAGED_TEXT in place of the ready text and bar 106, whose one
+// page with DAMAGED_TEXT (NO_ROOM_TEXT when the storage could not take the
+// installer's own files) in place of the ready text and bar 106, whose one
 // key, Exit, ends the program. When cabinets fail, the closing page names
 // them (ClosingLines) instead of claiming success.
 #pragma once

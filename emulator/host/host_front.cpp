@@ -151,7 +151,8 @@ int HostShell::RunMessageLoop() {
     flow_.OnUnpackingEnded();
     InstallerState& state = session_.state;
     if (flow_.SoftKeyBar() == BAR_DAMAGED) {
-        console_.Line("page: welcome: Welcome user! / " + U8(DAMAGED_TEXT) + " / " +
+        console_.Line("page: welcome: Welcome user! / " +
+                      U8(state.damage.noRoom ? NO_ROOM_TEXT : DAMAGED_TEXT) + " / " +
                       U8(DAMAGED_PROMPT));
     } else if (state.page == PAGE_INSTALLATION) {
         console_.Line("resuming after a reset: " + std::to_string(state.resumeIndex) +

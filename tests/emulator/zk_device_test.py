@@ -410,6 +410,23 @@ class OutcomeTest(DeviceTest):
         _, out = self.device(package, "--free-storage", "5000000", root=root)
         self.assertEqual(self.wceload(root)[-1], '/askdest "\\Temp\\big.cab"')
         self.assertIn("1 passed over", out)
+        # Too little even for the installer's own files: it says so, calls
+        # nothing damaged, installs nothing and leaves nothing behind.
+        for free in ("0", "30000", "300000"):
+            root, out = self.device(package, "--free-storage", free, code=1)
+            self.assertIn("page: welcome: Welcome user! / Not enough storage to unpack this "
+                          "installer. Free some storage and start it again. / Press <Exit> to "
+                          "close", out)
+            self.assertIn("not enough storage to unpack the package: see the log", out)
+            self.assertNotIn("damaged", out)
+            self.assertEqual(self.wceload(root), [])
+            temp = os.path.join(root, "Temp")
+            left = set(os.listdir(temp)) if os.path.isdir(temp) else set()
+            self.assertLessEqual(left, {"Zephyrkit.log"})
+            self.assertFalse([f for f in os.listdir(root) if f.endswith(".zip")])
+            log = os.path.join(root, "Temp", "Zephyrkit.log")
+            lines = read_lines(log) if os.path.exists(log) else []
+            self.assertFalse(any("Damaged" in line for line in lines), free)
 
     def test_a_stale_read_only_file_does_not_stand_in_for_the_cabinet(self):
         s = self.shop

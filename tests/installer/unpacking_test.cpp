@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "common/fixed_text.h"
 #include "device/installer/ansi_text16.h"
 #include "device/installer/installer_texts.h"
@@ -235,6 +237,55 @@ TEST_F(SystemInfoTest, AShortProjectIsLoggedAndAMissingPackageEndsTheThread) {
     EXPECT_FALSE(other.state.damage.whole);
     EXPECT_EQ(LogLines().back(), "[SystemInfo] Cannot open the package [\\nowhere.exe]");
     EXPECT_EQ(other.state.readyText, u"");
+}
+
+// A device whose storage cannot take the installer's own files says so, at
+// whatever point the storage runs out: the package is not called damaged
+// (downloading it again would not help), and nothing of it is left behind.
+TEST_F(SystemInfoTest, AStorageTooSmallForTheLeadingSectionsIsNoDamage) {
+    auto project = NewProject();
+    project->eulaEnabled = project->readmeEnabled = 1;
+    AddCabinet(*project, "a.cab", "2003");
+    MakePackage(*project, {Section(Zip({{"eula.htm", std::string(30000, 'E')}})),
+                           Section(Zip({{"readme.txt", std::string(30000, 'R')}})),
+                           Section(Zip({{"a.cab", "cabinet"}}))});
+    ToolWrites(DeviceFacts(u"PocketPC", 4, 21));
+    const std::filesystem::path temp = std::filesystem::path(device.root()) / "Temp";
+    int short_of_room = 0;
+    std::uint64_t enough = 0;
+    for (std::uint64_t free = 0; free < 480000; free += 4999) {
+        std::filesystem::remove_all(temp);
+        device.LimitStorage(free);
+        InstallerSession s(device);
+        SystemInfo(s, u"\\pkg.exe", nullptr, 1000);
+        const PackageDamage& damage = s.state.damage;
+        EXPECT_EQ(damage.sections, 0) << free;
+        for (const std::string& line : LogLines())
+            EXPECT_EQ(line.find("Damaged"), std::string::npos) << free << ": " << line;
+        for (const char* zip : {"\\SystemInfo.zip", "\\data.zip", "\\Eula.zip", "\\ReadMe.zip"})
+            EXPECT_FALSE(ExistsOnDevice(zip)) << free << ": " << zip;
+        if (damage.whole) {
+            if (enough == 0) enough = free;
+            EXPECT_FALSE(damage.noRoom) << free;
+            EXPECT_EQ(ReadDevice("\\Temp\\readme.txt"), std::string(30000, 'R')) << free;
+            continue;
+        }
+        ++short_of_room;
+        EXPECT_TRUE(damage.noRoom) << free;
+        EXPECT_EQ(enough, 0u) << "enough at " << enough << ", not at " << free;
+        if (std::filesystem::exists(temp)) {
+            for (const auto& entry : std::filesystem::directory_iterator(temp))
+                EXPECT_EQ(entry.path().filename(), "Zephyrkit.log") << free;
+        }
+        if (free > 0) {
+            EXPECT_EQ(LogLines().back(),
+                      "[SystemInfo] Not enough storage to unpack the package: nothing is installed")
+                << free;
+        }
+    }
+    // The project record alone is 339 536 bytes unpacked.
+    EXPECT_GT(short_of_room, 67);
+    EXPECT_GT(enough, 339536u);
 }
 
 TEST(AnsiText16Test, CodePage1252) {

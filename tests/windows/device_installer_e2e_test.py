@@ -722,14 +722,23 @@ def case_damaged_package(setup):
 
 
 def case_low_storage(setup):
-    """A device with too little storage for the second cabinet: the closing
-    page names it and the installer ends with 1; given more storage, the
-    next start installs just that one."""
+    """A device with too little storage for the installer's own files, then
+    for the second cabinet: the closing page names it and the installer ends
+    with 1; given more storage, the next start installs just that one."""
     device = Device(setup, "low_storage")
     try:
         program = device.put("Storage")
-        if not device.storage(600000):
+        # Too little even for the installer's own files: no damage is
+        # claimed, Exit is the one key, nothing is left to resume.
+        if not device.storage(150000):
             return
+        device.drive(program, ["start", "window", "key %d Exit" % EXIT, "no-key %d" % START,
+                               "sleep 500", device.shot("no-room"), "press %d" % EXIT, "exit 1"],
+                     "no room")
+        log = device.lines("\\Temp\\Zephyrkit.log") or []
+        check(not any("Damaged" in line for line in log), "no room: the log claims damage: %s" % log)
+        check(device.file("\\windows\\Zephyrkit.dat") is None, "no room: a state file is left")
+        check(device.storage(600000), "low storage: the device could not be given more")
         device.drive(program, ["start", "window", "title Morvane Storage Kit", "press %d" % START,
                                "key %d Finish" % FINISH, "no-status", "sleep 300",
                                device.shot("too-little-storage"), "press %d" % FINISH, "exit 1"],
