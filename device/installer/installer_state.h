@@ -53,6 +53,9 @@ struct PackageDamage {
     std::atomic<bool> unreadable{false};  // the package itself could not be opened
     std::atomic<bool> noRoom{false};      // a leading section could not be written
     std::atomic<bool> whole{true};
+
+    // Storage, and nothing else, is what stood in the way.
+    bool OnlyWantOfRoom() const { return noRoom && sections == 0 && !unreadable; }
 };
 
 // Where a cabinet's section lies in the package and what it needs unpacked,

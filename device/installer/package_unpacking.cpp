@@ -50,9 +50,7 @@ void EndForWantOfRoom(InstallerSession& session) {
 void CheckTheRest(InstallerSession& session, std::uint64_t length) {
     InstallerState& state = session.state;
     std::uint64_t at = 0;
-    if (state.damage.noRoom && !state.damage.unreadable && state.damage.sections == 0) {
-        return EndForWantOfRoom(session);
-    }
+    if (state.damage.OnlyWantOfRoom()) return EndForWantOfRoom(session);
     const bool leadWhole = !state.damage.unreadable && state.damage.sections == 0;
     if (leadWhole && state.packageStream->Tell(&at)) {
         const PackageCheck check = CheckPackage(session.platform, *state.packageStream, at, length,

@@ -152,7 +152,7 @@ int HostShell::RunMessageLoop() {
     InstallerState& state = session_.state;
     if (flow_.SoftKeyBar() == BAR_DAMAGED) {
         console_.Line("page: welcome: Welcome user! / " +
-                      U8(state.damage.noRoom ? NO_ROOM_TEXT : DAMAGED_TEXT) + " / " +
+                      U8(state.damage.OnlyWantOfRoom() ? NO_ROOM_TEXT : DAMAGED_TEXT) + " / " +
                       U8(DAMAGED_PROMPT));
     } else if (state.page == PAGE_INSTALLATION) {
         console_.Line("resuming after a reset: " + std::to_string(state.resumeIndex) +

@@ -465,7 +465,7 @@ static int Run(int argc, char** argv) {
     auto finishLines = [&] {
         progress.PrintSummary(zk::CabinetCount(*session.state.project));
         console.Line("log: " + Utf16ToUtf8(session.log.Path()));
-        if (session.state.damage.noRoom) {
+        if (session.state.damage.OnlyWantOfRoom()) {
             console.Line("not enough storage to unpack the package: see the log");
         } else if (!session.state.damage.whole) {
             console.Line("the package is damaged: see the log");

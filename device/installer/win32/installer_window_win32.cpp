@@ -215,7 +215,7 @@ void InstallerMainWindow::PaintContent(HDC dc, const RECT& client) {
         }
         DrawLine(dc, L"Welcome user!", Band(client, mid - 60, mid - 20), DT_CENTER);
         if (flow_.SoftKeyBar() == BAR_DAMAGED) {
-            DrawLine(dc, Wide(state.damage.noRoom ? NO_ROOM_TEXT : DAMAGED_TEXT),
+            DrawLine(dc, Wide(state.damage.OnlyWantOfRoom() ? NO_ROOM_TEXT : DAMAGED_TEXT),
                      Band(client, mid - 20, mid + 40), DT_CENTER);
             DrawLine(dc, Wide(DAMAGED_PROMPT), Band(client, mid + 40, mid + 80), DT_CENTER);
             break;
